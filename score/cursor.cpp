@@ -1,0 +1,123 @@
+#include "score/bar_math.h"
+#include "score/score_editor.h"
+
+namespace kelvara {
+
+namespace {
+constexpr int32_t kCursorBottom = kScoreHeight - 1;
+constexpr int32_t kScrollFarMargin = 600;
+constexpr int32_t kScrollFarTarget = 550;
+constexpr int32_t kScrollNearMargin = 100;
+constexpr int32_t kScrollNearTarget = 150;
+}  // namespace
+
+void ScoreEditor::passRight(TOnpu* r) {
+  const int p = s_.WorkPart;
+  advanceBar(s_.BarNo[p], s_.BarFill[p], barContribution(*r), s_.BarLen());
+  for (int k = 0; k < kLetters; ++k) s_.AccState[k] += r->AccDelta[k];
+  s_.CursorX[p] += r->Width;
+  s_.CurNode[p] = r->Next;
+}
+
+void ScoreEditor::passLeft(TOnpu* r) {
+  const int p = s_.WorkPart;
+  retreatBar(s_.BarNo[p], s_.BarFill[p], barContribution(*r), s_.BarLen());
+  for (int k = 0; k < kLetters; ++k) s_.AccState[k] -= r->AccDelta[k];
+  s_.CursorX[p] -= r->Width;
+  s_.CurNode[p] = r;
+}
+
+void ScoreEditor::toggleCursorMark() {
+  const int p = s_.WorkPart;
+  const int32_t x = s_.CursorX[p];
+  view_.invertLine({x, 0, x, kCursorBottom});
+  const TOnpu* c = s_.CurNode[p];
+  if (c != nullptr && c->Closed == 0) {
+    const int32_t right = x + c->Width;
+    view_.invertLine({x, kCursorBottom, right, kCursorBottom});
+    view_.invertLine({right, kCursorBottom, right, 0});
+    view_.invertLine({right, 0, x, 0});
+  }
+  s_.CursorOff = static_cast<uint8_t>(1 - s_.CursorOff);
+}
+
+void ScoreEditor::eraseCursorMark() {
+  if (s_.CursorOff == 0) toggleCursorMark();
+}
+
+void ScoreEditor::scrollFollow() {
+  const int32_t scroll = view_.scrollX();
+  const int32_t x = s_.CursorX[s_.WorkPart];
+  if (x - scroll > kScrollFarMargin) {
+    view_.setScrollX(x - kScrollFarTarget);
+  } else if (x - scroll < kScrollNearMargin) {
+    view_.setScrollX(x - kScrollNearTarget);
+  }
+}
+
+bool ScoreEditor::pageFollow() {
+  const int p = s_.WorkPart;
+  if (s_.PageFirstBar == pageFirstBarFor(s_.BarNo[p], s_.BarsPerPage)) return false;
+  // A cursor exactly at the start of the next page's first bar stays at the
+  // right end of the current page.
+  if (s_.PageFirstBar + s_.BarsPerPage == s_.BarNo[p] && s_.BarFill[p] == 0) return false;
+  drawing_.PageDraw();
+  scrollFollow();
+  return true;
+}
+
+void ScoreEditor::right() {
+  TOnpu* c = s_.CurNode[s_.WorkPart];
+  if (!isEndMarker(*c)) {
+    eraseCursorMark();
+    c->Closed = 1;
+    passRight(c);
+    scrollFollow();
+  }
+  pageFollow();
+}
+
+void ScoreEditor::left() {
+  TOnpu* c = s_.CurNode[s_.WorkPart];
+  if (c->Closed == 1) {
+    TOnpu* q = c->Prev;
+    if (q->Pitch[0] > -4) {
+      eraseCursorMark();
+      passLeft(q);
+      scrollFollow();
+    }
+  } else {
+    eraseCursorMark();
+    c->Closed = 1;
+  }
+  pageFollow();
+}
+
+void ScoreEditor::rightshift() {
+  TOnpu* c = s_.CurNode[s_.WorkPart];
+  if (c->Closed != 0) return;
+  eraseCursorMark();
+  c->Closed = 1;
+  passRight(c);
+  pageFollow();
+}
+
+void ScoreEditor::selectWorkPart(int item) {
+  s_.Busy = 1;
+  eraseCursorMark();
+  // A selection names records of the part being left; it never carries over.
+  s_.SelActive = 0;
+  s_.WorkPart = partForListItem(item);
+  drawing_.RedrawPage();
+  bool widened = false;
+  while (drawing_.ChkGakuhu2()) widened = true;
+  if (widened) drawing_.RedrawPage();
+  while (drawing_.ChkGakuhu()) {
+  }
+  view_.showScorePicture();
+  view_.setOctaveLabel(octaveLabelText(s_.PartBaseKey[s_.WorkPart]));
+  view_.focusNoteEntry();
+  s_.Busy = 0;
+}
+
+}  // namespace kelvara

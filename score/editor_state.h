@@ -1,0 +1,128 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "score/onpu.h"
+
+namespace kelvara {
+
+constexpr int kPartCount = 11;
+constexpr int kPercussionPart = 9;  // always sounds on MIDI channel 10
+constexpr int kPadCount = 12;
+constexpr int kMappedKeys = 23;
+
+// x in pixels where the first column of a page begins.
+constexpr int32_t kMusicLeft = 210;
+// Height of the score picture; the cursor mark spans y 0..383.
+constexpr int32_t kScoreHeight = 384;
+
+template <typename T>
+using PerPart = std::array<T, kPartCount>;
+
+// The whole editor state, under the names every subsystem uses for it. One
+// instance is owned by the editor; it owns the part lists and the clipboard
+// list and frees them when released or destroyed.
+struct EditorState {
+  EditorState();
+  ~EditorState();
+  EditorState(const EditorState&) = delete;
+  EditorState& operator=(const EditorState&) = delete;
+
+  // Creates the eleven part skeletons and the clipboard head (once).
+  void createLists();
+  // Frees every record of every part and the clipboard. Safe to call twice.
+  void releaseLists();
+
+  // Length of one bar in 64ths, trunc(TimeNum * 64 / TimeDen); never below 1
+  // so that the bar carry loops always end.
+  int32_t BarLen() const;
+
+  // Per part.
+  PerPart<TOnpu*> PartHead{};
+  PerPart<TOnpu*> CurNode{};
+  PerPart<int32_t> CursorX{};  // x of the left edge of CurNode on the page picture
+  PerPart<int32_t> BarNo{};    // bar (from 1) in which CurNode begins
+  PerPart<int32_t> BarFill{};  // 64ths of that bar before CurNode
+  PerPart<int32_t> PartProgram{};
+  PerPart<int32_t> PartVolume{};
+  PerPart<int32_t> PartPan{};  // 0..20, 10 = centre
+  PerPart<uint8_t> PartSelected{};
+  PerPart<int32_t> PartBaseKey{};
+
+  // Score-wide settings.
+  int32_t TimeNum = 4;
+  int32_t TimeDen = 4;
+  int32_t KeySig = 7;  // 7 - KeySig sharps (negative: flats)
+  uint8_t Major = 1;
+  int32_t Tempo = 120;
+
+  // Editor.
+  int32_t WorkPart = 0;
+  int32_t InputUnit = 8;
+  uint8_t SingleInput = 1;
+  uint8_t InsertMode = 1;
+  std::array<int32_t, kLetters> AccState{};  // -1 flat, 0 natural, 1 sharp
+  uint8_t CursorOff = 1;                     // 1: the cursor mark is not drawn
+  std::string FileName;
+  uint8_t Busy = 0;
+  int32_t BlinkCursor = 1;
+  int32_t UpDownAction = 1;
+  int32_t MidiDevice = 0;
+  TOnpu* ClipHead = nullptr;
+  uint8_t ClipCopied = 0;
+
+  // Selection: an anchor and a moving end, each a record, an x and the first
+  // bar of the page on which it was set.
+  uint8_t SelActive = 0;
+  TOnpu* SelAnchorNode = nullptr;
+  int32_t SelAnchorX = 0;
+  int32_t SelAnchorPage = 1;
+  TOnpu* SelEndNode = nullptr;
+  int32_t SelEndX = 0;
+  int32_t SelEndPage = 1;
+  uint8_t MouseHeld = 0;
+
+  // Page view.
+  int32_t BarsPerPage = 16;
+  int32_t PageFirstBar = 1;
+  int32_t PageBar = 1;
+  TOnpu* PageNode = nullptr;
+  int32_t PageFill = 0;
+  int32_t PageX = kMusicLeft;
+  int32_t EndX = 300;
+  PerPart<TOnpu*> PageEndNode{};
+  int32_t LastBarLineX = 0;
+
+  // Input.
+  std::array<uint8_t, kMappedKeys> KeyHeld{};
+  int32_t SlideStep = 0;
+  int32_t CursorPage = 1;
+  // Selected item of each percussion pad list; item i is drum key 35 + i.
+  std::array<int32_t, kPadCount> PadChoice{};
+
+  // Printing and picture export.
+  int32_t PrintBarsPerLine = 3;
+  int32_t PrintLinesPerPage = 5;
+};
+
+// The work-part list shows "10パート" before "パーカッション": item 9 is part 10
+// and item 10 is part 9. The mapping is its own inverse.
+constexpr int partForListItem(int item) {
+  return item == 9 ? 10 : item == 10 ? kPercussionPart : item;
+}
+constexpr int listItemForPart(int part) {
+  return partForListItem(part);
+}
+
+// The label users see for a part: " 1パート" .. " 9パート", "10パート", "パーカッション".
+std::string partLabel(int part);
+
+// Octave number shown under the on-screen keyboard: round(base / 12 - 1),
+// halves to the even neighbour.
+int octaveNumber(int32_t baseKey);
+// The text of the octave label under the on-screen keyboard.
+std::string octaveLabelText(int32_t baseKey);
+
+}  // namespace kelvara

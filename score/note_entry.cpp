@@ -1,0 +1,108 @@
+#include "score/score_editor.h"
+
+namespace kelvara {
+
+void ScoreEditor::dissolveAndRedraw(TOnpu* member) {
+  dissolveTuplet(member);
+  drawing_.PageDraw();
+}
+
+int32_t ScoreEditor::InsertOnpu(int32_t pitch, int32_t length) {
+  const int p = s_.WorkPart;
+  TOnpu* c = s_.CurNode[p];
+
+  if (c->Closed == 1 && (s_.InsertMode == 1 || c->Pitch[0] < 1)) {
+    // Typing at a cursor line: a new open record before the cursor record.
+    // A cursor inside a tuplet group (after its first member) splits it.
+    if (c->RenIndex > 1) dissolveAndRedraw(c);
+    TOnpu* n = makeRecord(pitch, length, 0);
+    linkBefore(c, n);
+    s_.CurNode[p] = n;
+    if (n->Next == s_.PageNode) s_.PageNode = n;
+    return drawing_.DrawFromIti();
+  }
+
+  // The cursor record is open, or a closed note that overlay reopens. The mark
+  // comes off first: its shape depends on the Closed byte.
+  eraseCursorMark();
+  c->Closed = 0;
+  const bool toChord =
+      pitch == c->Pitch[0] || (pitch != 0 && c->Pitch[0] != 0 && s_.SingleInput != 1);
+  if (!toChord) return appendAfterCursor(pitch, length);
+
+  int i = 0;
+  while (i < kPitchSlots && c->Pitch[i] > -1 && c->Pitch[i] != pitch) ++i;
+  // Ten pitches already, or a marker: the pitch starts a new record.
+  if (i == kPitchSlots || c->Pitch[i] < -2) return appendAfterCursor(pitch, length);
+
+  if (c->Pitch[i] >= 0) {
+    // The pitch (or rest) is there already: entering it again lengthens it.
+    c->Length += length;
+  } else {
+    c->LastIndex = i;
+    int j = i;
+    for (int k = 0; k < i; ++k) {
+      if (c->Pitch[k] <= pitch) {
+        j = k;
+        break;
+      }
+    }
+    for (int k = i; k > j; --k) c->Pitch[k] = c->Pitch[k - 1];
+    c->Pitch[j] = pitch;
+  }
+  return drawing_.DrawFromIti();
+}
+
+int32_t ScoreEditor::appendAfterCursor(int32_t pitch, int32_t length) {
+  const int p = s_.WorkPart;
+  TOnpu* c = s_.CurNode[p];
+  eraseCursorMark();
+  if (c->RenIndex > 0 && c->RenIndex < c->RenCount) dissolveAndRedraw(c);
+  c->Closed = 1;
+  passRight(c);
+  TOnpu* n = makeRecord(pitch, length, 0);
+  linkAfter(c, n);
+  s_.CurNode[p] = n;
+  if (n->Next == s_.PageNode) s_.PageNode = n;
+  return drawing_.DrawFromIti();
+}
+
+void ScoreEditor::DeleteOnpu() {
+  const int p = s_.WorkPart;
+  TOnpu* c = s_.CurNode[p];
+  if (c->RenIndex != 0) dissolveAndRedraw(c);
+  if (c->Pitch[0] <= -2) return;
+
+  // The cursor keeps its place; the records after it move up.
+  unlinkRecord(c);
+  s_.CurNode[p] = c->Next;
+  if (s_.PageNode == c) s_.PageNode = c->Next;
+  s_.EndX = drawing_.DrawFromIti();
+  // Wipe what the shorter drawing no longer covers.
+  drawing_.wipeStaff(s_.EndX, c->Width);
+  freeRecord(c);
+
+  bool widened = false;
+  while (drawing_.ChkGakuhu()) widened = true;
+  if (widened) drawing_.DrawFromIti();
+  view_.showScorePicture();
+}
+
+void ScoreEditor::EscapeOnpu() {
+  if (s_.CurNode[s_.WorkPart]->Closed == 0) DeleteOnpu();
+}
+
+void ScoreEditor::BSOnpu() {
+  if (s_.CurNode[s_.WorkPart]->Prev->Pitch[0] < -1) return;
+  left();
+  DeleteOnpu();
+}
+
+void ScoreEditor::refreshAfterInput(bool alwaysRedraw) {
+  bool widened = false;
+  while (drawing_.ChkGakuhu()) widened = true;
+  if (widened || alwaysRedraw) drawing_.DrawFromIti();
+  view_.showScorePicture();
+}
+
+}  // namespace kelvara

@@ -1,0 +1,75 @@
+#include "score/onpu.h"
+
+namespace kelvara {
+
+void initRecord(TOnpu& r, int32_t pitch, int32_t length, uint8_t closed) {
+  r.Pitch.fill(kEmptySlot);
+  r.Pitch[0] = pitch;
+  r.LastIndex = 0;
+  r.Width = kCellWidth;
+  r.Length = length;
+  r.AccDelta.fill(0);
+  r.Velocity = 100;
+  r.LenNum = 0;
+  r.LenDen = 4;
+  r.YoinType = 0;
+  r.YoinStartNum = 0;
+  r.YoinStartDen = 4;
+  r.YoinAmount = 0;
+  r.YoinPeriod = 4;
+  r.RenIndex = 0;
+  r.RenCount = 4;
+  r.RenLength = 0;
+  r.Prev = nullptr;
+  r.Next = nullptr;
+  r.Closed = closed;
+}
+
+TOnpu* makeRecord(int32_t pitch, int32_t length, uint8_t closed) {
+  auto* r = new TOnpu;
+  initRecord(*r, pitch, length, closed);
+  return r;
+}
+
+void freeRecord(TOnpu* r) {
+  delete r;
+}
+
+void linkBefore(TOnpu* x, TOnpu* rec) {
+  rec->Prev = x->Prev;
+  rec->Next = x;
+  x->Prev = rec;
+  rec->Prev->Next = rec;
+}
+
+void linkAfter(TOnpu* x, TOnpu* rec) {
+  linkBefore(x->Next, rec);
+}
+
+void unlinkRecord(TOnpu* x) {
+  x->Next->Prev = x->Prev;
+  x->Prev->Next = x->Next;
+}
+
+int32_t barContribution(const TOnpu& r) {
+  if (r.RenIndex < 1) return r.Length;
+  if (r.RenIndex == r.RenCount) return r.RenLength;
+  return 0;
+}
+
+void clearTuplet(TOnpu& r) {
+  r.RenLength = 0;
+  r.RenIndex = 0;
+  r.RenCount = 4;
+}
+
+void dissolveTuplet(TOnpu* r) {
+  while (r->RenIndex > 1 && r->Prev != nullptr && r->Prev->RenIndex > 0) r = r->Prev;
+  // r is the group's first member (or the earliest one left of a cut group).
+  // Walking on while RenIndex > 1 stops at the next group's first member, so a
+  // group that follows directly is left intact.
+  clearTuplet(*r);
+  for (TOnpu* m = r->Next; m != nullptr && m->RenIndex > 1; m = m->Next) clearTuplet(*m);
+}
+
+}  // namespace kelvara

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+
+#include "score/editor_state.h"
+#include "score/score_drawing.h"
+#include "score/score_view.h"
+
+namespace kelvara {
+
+// Cursor moves and note-by-note editing of the work part.
+class ScoreEditor {
+ public:
+  ScoreEditor(EditorState& state, ScoreDrawing& drawing, ScoreView& view)
+      : s_(state), drawing_(drawing), view_(view) {}
+
+  // Cursor moves. The cursor never stands on the start marker and never
+  // passes the end marker; moves at the ends only run the page follow.
+  void right();
+  void left();
+  // Closes the open record under the cursor and moves past it; nothing when
+  // the cursor record is closed.
+  void rightshift();
+
+  // Enters a pitch (0: a rest) of the given length (64ths) at the cursor: a
+  // new open record, a further chord pitch, or a lengthened record. Returns
+  // the x where the redraw ended.
+  int32_t InsertOnpu(int32_t pitch, int32_t length);
+  // Removes the cursor record unless it is the end marker.
+  void DeleteOnpu();
+  // Removes the cursor record only while it is open.
+  void EscapeOnpu();
+  // Removes the record before the cursor (or the open cursor record).
+  void BSOnpu();
+
+  // Makes the part of work-part list item `item` the work part and redraws.
+  void selectWorkPart(int item);
+
+  // After an edit at the cursor: widen the picture while needed, redraw from
+  // the cursor if it widened (always when alwaysRedraw), show the picture.
+  void refreshAfterInput(bool alwaysRedraw = false);
+
+  // Passing a record keeps BarNo, BarFill, AccState and CursorX exact.
+  void passRight(TOnpu* r);
+  void passLeft(TOnpu* r);
+
+  // Draws the cursor mark with the inverting pen and flips CursorOff.
+  void toggleCursorMark();
+  // Takes the cursor mark off the view if it is drawn.
+  void eraseCursorMark();
+  void scrollFollow();
+  // Rebuilds the page when the cursor's bar left it; true if it did.
+  bool pageFollow();
+
+ private:
+  void dissolveAndRedraw(TOnpu* member);
+  int32_t appendAfterCursor(int32_t pitch, int32_t length);
+
+  EditorState& s_;
+  ScoreDrawing& drawing_;
+  ScoreView& view_;
+};
+
+}  // namespace kelvara

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kelvara {
+
+// A line in pixels of the score picture.
+struct Line {
+  int32_t x0, y0, x1, y1;
+  friend bool operator==(const Line&, const Line&) = default;
+};
+
+// What the engine asks of the window around the score view. The window
+// implements it; tests use HeadlessScoreView.
+class ScoreView {
+ public:
+  virtual ~ScoreView() = default;
+
+  // Draws a line with the view's self-inverting pen: drawing the same line
+  // again removes it. Used for the cursor mark and the selection frame.
+  virtual void invertLine(const Line& line) = 0;
+  // The view's picture becomes the current score picture; every inverted
+  // mark on it is gone.
+  virtual void showScorePicture() = 0;
+
+  // Horizontal scroll position of the score view, in pixels.
+  virtual int32_t scrollX() const = 0;
+  virtual void setScrollX(int32_t x) = 0;
+  // Width of the view's picture (it grows with the score picture).
+  virtual int32_t viewWidth() const = 0;
+  virtual void setViewWidth(int32_t width) = 0;
+
+  virtual void setPageButtons(bool previousEnabled, bool nextEnabled) = 0;
+  virtual void setOctaveLabel(const std::string& text) = 0;
+  // Gives the keyboard focus back to the hidden note-entry box.
+  virtual void focusNoteEntry() = 0;
+};
+
+}  // namespace kelvara

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Set up, build the sanitizer (debug) configuration and run every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/setup.sh
+cmake --preset debug >/dev/null
+cmake --build --preset debug
+ctest --preset debug
