@@ -1,0 +1,13 @@
+// Producers of the picture set in onpu/.
+#pragma once
+
+#include <string>
+
+class MusicFont;
+
+// All notation pictures: notes, rests, accidentals, digits, ties, staff
+// tiles, the blank page and the clef area. Returns the number of files.
+int writeNotationPictures(const MusicFont& music, const MusicFont& braces, const std::string& dir);
+
+// The seven on-screen keyboard frames k1..k7.
+int writeKeyboardFrames(const std::string& dir);
