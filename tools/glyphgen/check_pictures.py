@@ -152,8 +152,10 @@ def check_notes(p):
         name = f"{value}bu_u.bmp"
         check(np.all(down[:19] >= h[63:82] - 0.02), f"{name}: head differs from {head}")
         stem = down[10:, 30:32]
-        length = int(np.argmin(stem.min(axis=1) > 0.9))
-        check(50 <= length + 1 <= 73, f"{name}: stem length {length + 1}")
+        length = int(np.argmin(np.append(stem.min(axis=1), 0) > 0.9))
+        check(50 <= length + 1 <= 86, f"{name}: stem length {length + 1}")
+        # Flags hang on the head's side of the stem: keep them off the head.
+        check(down[18:20, 33:].max() < 0.1, f"{name}: flags run into the head")
         check(down[19:, :29].max() < 0.1, f"{name}: ink left of the stem below the head")
         got = runs(down[19:, 35])
         check(got == flags, f"{name}: {got} flags, expected {flags}")

@@ -134,7 +134,7 @@ def system1(onpu):
     s.bar(4)
     s.note(5, ["A3"], 2, up=False, staccato=True)
     s.note(6, ["E2"], 64)
-    s.note(6, ["F3"], 8, up=False)
+    s.note(6, ["G4"], 1, second="A4")
     return s.img
 
 
@@ -149,7 +149,7 @@ def system2(onpu):
     s.note(3, ["D5"], 4, up=False)
     s.bar(3)
     s.note(4, ["F4", "A4", "C5"], 1)
-    s.note(5, ["A5", "G5"], 2, up=False, second=None)
+    s.note(5, ["A5"], 2, up=False, second="G5")
     s.note(6, ["C6"], 64, up=False)
     s.note(4, ["B2"], 2)
     s.lengthen(4, "B2")

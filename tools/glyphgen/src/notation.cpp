@@ -1,5 +1,6 @@
 #include <QPainterPath>
 #include <QPointF>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -40,11 +41,14 @@ std::string headGlyph(int log) {
 }
 
 // Stem length (head centre to tip) per duration; more flags need more room.
-double stemLength(int log) {
+// Stem-up pictures end at the top of the picture, which caps the 64th at 4.4
+// spaces. Stem-down flags hang on the same side as the head, so those stems
+// are long enough for the flags to stay clear of it.
+double stemLength(int log, bool up) {
   switch (log) {
     case 4: return 3.75 * kSpace;
-    case 5: return 4.25 * kSpace;
-    case 6: return 4.4 * kSpace;  // as long as the picture allows
+    case 5: return (up ? 4.25 : 4.5) * kSpace;
+    case 6: return (up ? 4.4 : 5.25) * kSpace;
     default: return 3.5 * kSpace;
   }
 }
@@ -75,7 +79,7 @@ class NoteDrawer {
     Canvas c(kNoteWidth, kNoteHeight);
     head(c, log, kHeadCentreX, kUpHeadY);
     if (log >= 1) {
-      const double tip = kUpHeadY - stemLength(log);
+      const double tip = kUpHeadY - stemLength(log, true);
       c.fillRect(kHeadRight - kStemWidth, tip, kHeadRight, kUpHeadY);
       if (log >= 3) flag(c, "flags.u" + std::to_string(log), kHeadRight - kStemWidth / 2, tip, kUpHeadY);
     }
@@ -83,9 +87,9 @@ class NoteDrawer {
   }
 
   Canvas stemDown(int log) const {
-    Canvas c(kNoteWidth, kNoteHeight);
+    const double tip = kDownHeadY + stemLength(log, false);
+    Canvas c(kNoteWidth, std::max(kNoteHeight, static_cast<int>(std::ceil(tip)) + 2));
     head(c, log, kHeadCentreX, kDownHeadY);
-    const double tip = kDownHeadY + stemLength(log);
     c.fillRect(kHeadLeft, kDownHeadY, kHeadLeft + kStemWidth, tip);
     if (log >= 3) flag(c, "flags.d" + std::to_string(log), kHeadLeft + kStemWidth / 2, tip, kDownHeadY);
     return c;
