@@ -27,22 +27,22 @@ void ScoreEditor::passLeft(TOnpu* r) {
   s_.CurNode[p] = r;
 }
 
-void ScoreEditor::toggleCursorMark() {
-  const int p = s_.WorkPart;
-  const int32_t x = s_.CursorX[p];
-  view_.invertLine({x, 0, x, kCursorBottom});
-  const TOnpu* c = s_.CurNode[p];
+void toggleCursorMark(EditorState& s, ScoreView& view) {
+  const int p = s.WorkPart;
+  const int32_t x = s.CursorX[p];
+  view.invertLine({x, 0, x, kCursorBottom});
+  const TOnpu* c = s.CurNode[p];
   if (c != nullptr && c->Closed == 0) {
     const int32_t right = x + c->Width;
-    view_.invertLine({x, kCursorBottom, right, kCursorBottom});
-    view_.invertLine({right, kCursorBottom, right, 0});
-    view_.invertLine({right, 0, x, 0});
+    view.invertLine({x, kCursorBottom, right, kCursorBottom});
+    view.invertLine({right, kCursorBottom, right, 0});
+    view.invertLine({right, 0, x, 0});
   }
-  s_.CursorOff = static_cast<uint8_t>(1 - s_.CursorOff);
+  s.CursorOff = static_cast<uint8_t>(1 - s.CursorOff);
 }
 
-void ScoreEditor::eraseCursorMark() {
-  if (s_.CursorOff == 0) toggleCursorMark();
+void eraseCursorMark(EditorState& s, ScoreView& view) {
+  if (s.CursorOff == 0) toggleCursorMark(s, view);
 }
 
 void ScoreEditor::scrollFollow() {

@@ -8,6 +8,12 @@
 
 namespace kelvara {
 
+// Draws the cursor mark of the work part with the view's inverting pen (a
+// line, or a box around an open record) and flips CursorOff.
+void toggleCursorMark(EditorState& s, ScoreView& view);
+// Takes the cursor mark off the view if it is drawn.
+void eraseCursorMark(EditorState& s, ScoreView& view);
+
 // Cursor moves and note-by-note editing of the work part.
 class ScoreEditor {
  public:
@@ -44,10 +50,8 @@ class ScoreEditor {
   void passRight(TOnpu* r);
   void passLeft(TOnpu* r);
 
-  // Draws the cursor mark with the inverting pen and flips CursorOff.
-  void toggleCursorMark();
-  // Takes the cursor mark off the view if it is drawn.
-  void eraseCursorMark();
+  void toggleCursorMark() { kelvara::toggleCursorMark(s_, view_); }
+  void eraseCursorMark() { kelvara::eraseCursorMark(s_, view_); }
   void scrollFollow();
   // Rebuilds the page when the cursor's bar left it; true if it did.
   bool pageFollow();

@@ -1,0 +1,98 @@
+#include "editor/editor.h"
+
+#include "editor/settings_file.h"
+#include "score/part_list.h"
+#include "sound/part_voices.h"
+
+namespace kelvara {
+
+Editor::Editor(ScoreView& view, MidiOutput& midi, UserQuestions& questions)
+    : view_(view),
+      midi_(midi),
+      questions_(questions),
+      renderer_(state_, view, glyphs_),
+      score_(state_, renderer_, view) {}
+
+Editor::~Editor() {
+  FormDestroy();
+}
+
+std::string Editor::FormCreate(const StartOptions& options) {
+  EditorState& s = state_;
+  settingsPath_ = options.settingsPath;
+
+  // A settings file that cannot be used never stops start-up: what cannot be
+  // read takes its default and the user is told once.
+  const SettingsReadResult settings =
+      readSettingsFile(settingsPath_, midi_.midiOutGetNumDevs(), options.explicitSettings);
+  applySettings(settings.values, s);
+  if (!settings.notice.empty()) questions_.inform(settings.notice);
+
+  s.WorkPart = 0;
+  s.PrintBarsPerLine = 3;
+  s.PrintLinesPerPage = 5;
+  s.BarsPerPage = 16;
+  s.EndX = 300;
+  s.SingleInput = 1;
+  s.InsertMode = 1;
+  s.FileName.clear();
+  s.Major = 1;
+  s.TimeDen = 4;
+  s.TimeNum = 4;
+  s.KeySig = 7;
+  s.Tempo = 120;
+  s.InputUnit = 8;
+  s.SlideStep = 0;
+  s.CursorOff = 1;
+  for (int p = 0; p < kPartCount; ++p) {
+    s.PartBaseKey[p] = 60;
+    s.BarNo[p] = 1;
+    s.BarFill[p] = 0;
+    s.CursorX[p] = kMusicLeft;
+  }
+  s.SelActive = 0;
+  s.MouseHeld = 0;
+  s.Busy = 0;
+  s.KeyHeld.fill(0);
+  s.AccState.fill(0);
+  for (int p = 0; p < kPartCount; ++p) {
+    s.PartVolume[p] = 100;
+    s.PartSelected[p] = 1;
+    s.PartPan[p] = 10;
+  }
+
+  reopenMidiOutput(midi_, s.MidiDevice, s.PartProgram, ProgramChanges::AllChannels,
+                   /*closeFirst=*/false);
+
+  if (!options.glyphFolder.empty()) {
+    const std::string error = glyphs_.load(options.glyphFolder);
+    if (!error.empty()) return error;
+  }
+  renderer_.initPicture();
+  renderer_.drawStartupFurniture();
+
+  s.createLists();
+  s.WorkPart = 0;
+  s.PageNode = endMarkerOf(s.PartHead[0]);
+  s.PageBar = 1;
+  s.PageFirstBar = 1;
+  s.PageFill = 0;
+  s.PageX = kMusicLeft;
+  view_.setOctaveLabel(octaveLabelText(s.PartBaseKey[0]));
+  return {};
+}
+
+void Editor::FormClose() {
+  if (settingsPath_.empty()) return;
+  const std::string error = writeSettingsFile(settingsPath_, settingsFromState(state_));
+  if (!error.empty()) questions_.error("設定を保存できませんでした。" + error);
+}
+
+void Editor::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  midi_.midiOutClose();
+  state_.releaseLists();
+}
+
+}  // namespace kelvara

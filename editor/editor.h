@@ -1,0 +1,63 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "render/glyph_table.h"
+#include "render/page_renderer.h"
+#include "score/editor_state.h"
+#include "score/score_editor.h"
+#include "score/score_view.h"
+#include "score/user_questions.h"
+#include "sound/midi_output.h"
+
+namespace kelvara {
+
+struct StartOptions {
+  std::string settingsPath;
+  bool explicitSettings = false;  // the user named the settings file
+  // Folder of the glyph pictures; empty draws the layout without pictures.
+  std::string glyphFolder;
+};
+
+// The engine's facade: owns the editor state and the subsystems that work on
+// it, and runs start-up and shut-down. The window owns one Editor and
+// implements its ports.
+class Editor {
+ public:
+  Editor(ScoreView& view, MidiOutput& midi, UserQuestions& questions);
+  ~Editor();
+  Editor(const Editor&) = delete;
+  Editor& operator=(const Editor&) = delete;
+
+  // The start-up sequence. Returns an empty string when the editor is ready,
+  // otherwise the message that stops start-up (a glyph picture is missing).
+  std::string FormCreate(const StartOptions& options);
+  // Writes the settings file; a failure is reported to the user.
+  void FormClose();
+  // Closes the MIDI output and frees every record. Safe to call twice.
+  void FormDestroy();
+
+  EditorState& state() { return state_; }
+  const EditorState& state() const { return state_; }
+  ScoreEditor& score() { return score_; }
+  PageRenderer& renderer() { return renderer_; }
+  const GlyphTable& glyphs() const { return glyphs_; }
+  MidiOutput& midi() { return midi_; }
+  ScoreView& view() { return view_; }
+  UserQuestions& questions() { return questions_; }
+  const std::string& settingsPath() const { return settingsPath_; }
+
+ private:
+  ScoreView& view_;
+  MidiOutput& midi_;
+  UserQuestions& questions_;
+  EditorState state_;
+  GlyphTable glyphs_;
+  PageRenderer renderer_;
+  ScoreEditor score_;
+  std::string settingsPath_;
+  bool destroyed_ = false;
+};
+
+}  // namespace kelvara

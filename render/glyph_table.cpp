@@ -1,0 +1,72 @@
+#include "render/glyph_table.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "render/jpeg_codec.h"
+
+namespace kelvara {
+
+namespace {
+
+constexpr std::array<const char*, kGlyphCount> kFileNames = {
+    "1bu.bmp",   "2bu.bmp",   "4bu.bmp",   "8bu.bmp",    "16bu.bmp",   "32bu.bmp",   "64bu.bmp",
+    "2bu_u.bmp", "4bu_u.bmp", "8bu_u.bmp", "16bu_u.bmp", "32bu_u.bmp", "64bu_u.bmp", "1q.bmp",
+    "2q.bmp",    "4q.bmp",    "8q.bmp",    "16q.bmp",    "32q.bmp",    "64q.bmp",    "sen.bmp",
+    "kuro.bmp",  "siro.bmp",  "s.bmp",     "f.bmp",      "n.bmp",      "tai.bmp",    "tai_u.bmp",
+    "st.bmp",    "5sen3.bmp", "5sen.bmp",  "page.bmp",   "tohe.bmp",   "2.bmp",      "3.bmp",
+    "4.bmp",     "6.bmp",     "8.bmp",     "9.bmp",      "k1.bmp",     "k2.jpg",     "k3.bmp",
+    "k4.jpg",    "k5.jpg",    "k6.jpg",    "k7.jpg"};
+
+bool isKeyboardFrame(int index) {
+  return index >= static_cast<int>(Glyph::Keyboard1);
+}
+
+}  // namespace
+
+const char* glyphFileName(Glyph glyph) {
+  return kFileNames[static_cast<int>(glyph)];
+}
+
+std::string GlyphTable::load(const std::string& folder) {
+  namespace fs = std::filesystem;
+  loaded_ = false;
+  for (int i = 0; i < kGlyphCount; ++i) {
+    const std::string name = kFileNames[i];
+    const std::string path = (fs::path(folder) / name).string();
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) {
+      return "絵のファイル " + name + " がフォルダ " + folder + " にありません。";
+    }
+    QImage image;
+    if (fs::path(name).extension() == ".jpg") {
+      const std::string error = decodeJpeg(path, image);
+      if (!error.empty()) return error;
+    } else if (!image.load(QString::fromStdString(path), "BMP")) {
+      return "絵のファイル " + name + "（フォルダ " + folder + "）を読み込めません。";
+    }
+    images_[i] = isKeyboardFrame(i) ? image.convertToFormat(QImage::Format_RGB32)
+                                    : image.convertToFormat(QImage::Format_Grayscale8);
+  }
+  loaded_ = true;
+  return {};
+}
+
+std::string findGlyphFolder(const std::string& executableDir) {
+  namespace fs = std::filesystem;
+  std::vector<fs::path> candidates;
+  if (const char* env = std::getenv("KELVARA_GLYPHS"); env != nullptr && *env != '\0') {
+    candidates.emplace_back(env);
+  }
+  candidates.push_back(fs::path(executableDir) / "onpu");
+  candidates.push_back(fs::path(executableDir) / ".." / "share" / "kelvara" / "onpu");
+  for (const fs::path& folder : candidates) {
+    std::error_code ec;
+    if (fs::is_regular_file(folder / kFileNames[0], ec)) return folder.lexically_normal().string();
+  }
+  // None has the pictures: name the usual place in the error that follows.
+  return (fs::path(executableDir) / "onpu").string();
+}
+
+}  // namespace kelvara

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QImage>
+#include <array>
+#include <string>
+
+namespace kelvara {
+
+// The pictures the score and the on-screen keyboard are composed from, in
+// loading order. The page picture is loaded once here; the score picture
+// starts as a copy of it.
+enum class Glyph {
+  Note1,
+  Note2,
+  Note4,
+  Note8,
+  Note16,
+  Note32,
+  Note64,  // stem up (the whole note has none)
+  Note2Down,
+  Note4Down,
+  Note8Down,
+  Note16Down,
+  Note32Down,
+  Note64Down,
+  Rest1,
+  Rest2,
+  Rest4,
+  Rest8,
+  Rest16,
+  Rest32,
+  Rest64,
+  Ledger,
+  BlackHead,
+  WhiteHead,
+  Sharp,
+  Flat,
+  Natural,
+  Tie,
+  TieDown,
+  Shortened,
+  BarLineTile,
+  StaffTile,
+  Page,
+  Clef,
+  Digit2,
+  Digit3,
+  Digit4,
+  Digit6,
+  Digit8,
+  Digit9,
+  Keyboard1,
+  Keyboard2,
+  Keyboard3,
+  Keyboard4,
+  Keyboard5,
+  Keyboard6,
+  Keyboard7,
+  Count
+};
+
+constexpr int kGlyphCount = static_cast<int>(Glyph::Count);
+
+// File name of a picture inside the glyph folder.
+const char* glyphFileName(Glyph glyph);
+
+class GlyphTable {
+ public:
+  // Loads every picture from `folder`. Returns an error naming the file and
+  // the folder, empty on success. Score glyphs become 8-bit greyscale; the
+  // keyboard frames stay in colour.
+  std::string load(const std::string& folder);
+
+  const QImage& operator[](Glyph glyph) const { return images_[static_cast<int>(glyph)]; }
+  bool loaded() const { return loaded_; }
+
+ private:
+  std::array<QImage, kGlyphCount> images_;
+  bool loaded_ = false;
+};
+
+// Finds the glyph folder "onpu": beside the executable, in the installed
+// data folder, or named by KELVARA_GLYPHS. Empty when none has the pictures.
+std::string findGlyphFolder(const std::string& executableDir);
+
+}  // namespace kelvara

@@ -1,0 +1,107 @@
+#include "render/jpeg_codec.h"
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+// libjpeg's header needs FILE and size_t declared first.
+#include <jpeglib.h>
+
+namespace kelvara {
+
+namespace {
+
+// libjpeg reports fatal errors through error_exit, which must not return;
+// the default one ends the process. Ours jumps back to the caller.
+struct ErrorManager {
+  jpeg_error_mgr base;
+  std::jmp_buf jump;
+  char message[JMSG_LENGTH_MAX];
+};
+
+void onError(j_common_ptr info) {
+  auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+  (*info->err->format_message)(info, manager->message);
+  std::longjmp(manager->jump, 1);
+}
+
+struct FileCloser {
+  void operator()(FILE* f) const { std::fclose(f); }
+};
+
+// Everything that must survive a longjmp lives in plain storage owned by the
+// caller; the functions below hold no objects with destructors between the
+// setjmp and the calls that may jump.
+bool decodeInto(FILE* file, jpeg_decompress_struct& info, ErrorManager& errors, QImage& image) {
+  if (setjmp(errors.jump) != 0) return false;
+  jpeg_create_decompress(&info);
+  jpeg_stdio_src(&info, file);
+  jpeg_read_header(&info, TRUE);
+  info.out_color_space = JCS_RGB;
+  jpeg_start_decompress(&info);
+  image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
+                 QImage::Format_RGB888);
+  while (info.output_scanline < info.output_height) {
+    JSAMPROW row = image.scanLine(static_cast<int>(info.output_scanline));
+    jpeg_read_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_decompress(&info);
+  return true;
+}
+
+bool encodeInto(const QImage& rgb, jpeg_compress_struct& info, ErrorManager& errors,
+                unsigned char** buffer, unsigned long* size) {
+  if (setjmp(errors.jump) != 0) return false;
+  jpeg_create_compress(&info);
+  jpeg_mem_dest(&info, buffer, size);
+  info.image_width = static_cast<JDIMENSION>(rgb.width());
+  info.image_height = static_cast<JDIMENSION>(rgb.height());
+  info.input_components = 3;
+  info.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&info);
+  jpeg_start_compress(&info, TRUE);
+  while (info.next_scanline < info.image_height) {
+    auto row = const_cast<JSAMPROW>(rgb.constScanLine(static_cast<int>(info.next_scanline)));
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  return true;
+}
+
+}  // namespace
+
+std::string decodeJpeg(const std::string& path, QImage& image) {
+  std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) return "絵のファイル " + path + " を開けません（" + std::strerror(errno) + "）。";
+  jpeg_decompress_struct info{};
+  ErrorManager errors{};
+  info.err = jpeg_std_error(&errors.base);
+  errors.base.error_exit = onError;
+  QImage decoded;
+  const bool ok = decodeInto(file.get(), info, errors, decoded);
+  jpeg_destroy_decompress(&info);
+  if (!ok) return "JPEG ファイル " + path + " を読み込めません（" + errors.message + "）。";
+  image = decoded.convertToFormat(QImage::Format_RGB32);
+  return {};
+}
+
+std::string encodeJpeg(const QImage& image, std::vector<unsigned char>& bytes) {
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+  jpeg_compress_struct info{};
+  ErrorManager errors{};
+  info.err = jpeg_std_error(&errors.base);
+  errors.base.error_exit = onError;
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  const bool ok = encodeInto(rgb, info, errors, &buffer, &size);
+  jpeg_destroy_compress(&info);
+  if (ok) bytes.assign(buffer, buffer + size);
+  std::free(buffer);
+  if (!ok) return std::string("JPEG に変換できません（") + errors.message + "）。";
+  return {};
+}
+
+}  // namespace kelvara

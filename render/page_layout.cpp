@@ -1,0 +1,330 @@
+#include "render/page_renderer.h"
+#include "score/bar_math.h"
+#include "score/part_list.h"
+#include "score/score_editor.h"
+
+namespace kelvara {
+
+namespace {
+constexpr int32_t kPageWidth = 742;
+constexpr int32_t kWideningStep = 350;
+constexpr int32_t kRightReserve = 290;
+constexpr int32_t kBarLineTileOffset = 63;  // the tile's line is on its right edge, x + 69
+}  // namespace
+
+PageRenderer::PageRenderer(EditorState& state, ScoreView& view, const GlyphTable& glyphs)
+    : s_(state), view_(view), glyphs_(glyphs) {}
+
+void PageRenderer::blit(Glyph glyph, int32_t x, int32_t y, ScorePicture::Mode mode) {
+  picture_.blit(glyphs_[glyph], x, y, mode);
+}
+
+void PageRenderer::initPicture() {
+  picture_.reset(glyphs_[Glyph::Page]);
+  view_.setViewWidth(picture_.width());
+}
+
+void PageRenderer::drawStartupFurniture() {
+  DrawTohekigou();
+  DrawHyoushi();
+  DrawTyou();
+  blit(Glyph::BarLineTile, 203, 0);
+  view_.showScorePicture();
+}
+
+void PageRenderer::resetPictureWidth() {
+  picture_.setWidth(kPageWidth);
+  view_.setViewWidth(kPageWidth);
+}
+
+void PageRenderer::wipeStaff(int32_t x, int32_t width) {
+  for (int32_t offset = 0; offset < width; offset += kCellWidth) {
+    blit(Glyph::StaffTile, x + offset, 0, ScorePicture::Mode::Copy);
+  }
+}
+
+// The draw loop: from `from`, records are drawn one after another while they
+// start on the displayed page. CurNode, CursorX, BarNo, BarFill and AccState
+// of the work part are the running values; the loop leaves them after the
+// last record drawn.
+PageRenderer::DrawLoopEnd PageRenderer::drawLoop(TOnpu* from) {
+  const int p = s_.WorkPart;
+  const int32_t lastBar = s_.PageFirstBar + s_.BarsPerPage;
+  TOnpu* node = from;
+  while (!isEndMarker(*node) && s_.BarNo[p] < lastBar) {
+    s_.CurNode[p] = node;
+    DrawOnpu();
+    s_.CursorX[p] += node->Width;
+    advanceBar(s_.BarNo[p], s_.BarFill[p], barContribution(*node), s_.BarLen());
+    for (int k = 0; k < kLetters; ++k) s_.AccState[k] += node->AccDelta[k];
+    node = node->Next;
+  }
+  return {node};
+}
+
+void PageRenderer::setPageButtons(const TOnpu* stop) {
+  view_.setPageButtons(s_.PageFirstBar >= s_.BarsPerPage, !isEndMarker(*stop));
+}
+
+void PageRenderer::clearRest() {
+  const int p = s_.WorkPart;
+  for (int32_t x = s_.CursorX[p]; x < picture_.width(); x += kCellWidth) {
+    blit(Glyph::StaffTile, x, 0, ScorePicture::Mode::Copy);
+  }
+  s_.EndX = s_.CursorX[p];
+}
+
+int32_t PageRenderer::DrawGakuhu() {
+  eraseCursorMark(s_, view_);
+  const int p = s_.WorkPart;
+  const int32_t barLen = s_.BarLen();
+  TOnpu* cursor = s_.CurNode[p];
+  s_.PageFirstBar = pageFirstBarFor(s_.BarNo[p], s_.BarsPerPage);
+  s_.PageBar = s_.PageFirstBar;
+
+  // Walk from the part's start to the first record that starts on the page.
+  TOnpu* node = firstRecordOf(s_.PartHead[p]);
+  s_.CursorX[p] = 0;
+  s_.BarNo[p] = 1;
+  s_.BarFill[p] = 0;
+  while (s_.BarNo[p] < s_.PageBar && !isEndMarker(*node)) {
+    s_.CursorX[p] += node->Width;
+    advanceBar(s_.BarNo[p], s_.BarFill[p], barContribution(*node), barLen);
+    node = node->Next;
+  }
+  s_.PageNode = node;
+  s_.PageX = kMusicLeft;
+  s_.PageFill = s_.BarFill[p];
+
+  if (!(s_.PageFill == 0 && s_.BarNo[p] == s_.PageBar) && node->Prev->Pitch[0] >= -1) {
+    // The record before runs into the page: its last cells are drawn from x 210,
+    // the rest lies under the clef area.
+    int32_t v = s_.PageFill + 64 * (s_.BarNo[p] - s_.PageBar);
+    int32_t k = 0;
+    if (s_.TimeNum == s_.TimeDen) {
+      k += v / 64;
+      v %= 64;
+    }
+    for (int32_t d : {32, 16, 8, 4, 2}) {
+      k += v / d;
+      v %= d;
+    }
+    k += v;
+    s_.PageNode = node->Prev;
+    s_.PageX = kMusicLeft + kCellWidth * k - s_.PageNode->Width;
+    retreatBar(s_.BarNo[p], s_.BarFill[p], barContribution(*s_.PageNode), barLen);
+    s_.PageBar = s_.BarNo[p];
+    s_.PageFill = s_.BarFill[p];
+  }
+
+  s_.CursorX[p] = s_.PageX;
+  s_.BarNo[p] = s_.PageBar;
+  s_.BarFill[p] = s_.PageFill;
+  const DrawLoopEnd end = drawLoop(s_.PageNode);
+  setPageButtons(end.stop);
+  clearRest();
+
+  // Back to the cursor: undo the records from the cursor to where the loop stopped.
+  int64_t fill = s_.BarFill[p];
+  for (TOnpu* r = cursor; r != end.stop && !isEndMarker(*r); r = r->Next) {
+    for (int k = 0; k < kLetters; ++k) s_.AccState[k] -= r->AccDelta[k];
+    s_.CursorX[p] -= r->Width;
+    fill -= barContribution(*r);
+  }
+  while (fill < 0) {
+    fill += barLen;
+    --s_.BarNo[p];
+  }
+  s_.BarFill[p] = static_cast<int32_t>(fill);
+  s_.PageEndNode[p] = end.stop;
+  s_.CurNode[p] = cursor;
+  return s_.EndX;
+}
+
+int32_t PageRenderer::DrawFromIti() {
+  eraseCursorMark(s_, view_);
+  const int p = s_.WorkPart;
+  const int32_t bar = s_.BarNo[p];
+  if (bar < s_.PageFirstBar || bar >= s_.PageFirstBar + s_.BarsPerPage) {
+    s_.EndX = PageDraw();
+    return s_.EndX;
+  }
+  TOnpu* cursor = s_.CurNode[p];
+  const int32_t x = s_.CursorX[p];
+  const int32_t fill = s_.BarFill[p];
+  const DrawLoopEnd end = drawLoop(cursor);
+  setPageButtons(end.stop);
+  for (TOnpu* r = cursor; r != end.stop; r = r->Next) {
+    for (int k = 0; k < kLetters; ++k) s_.AccState[k] -= r->AccDelta[k];
+  }
+  clearRest();
+  s_.CurNode[p] = cursor;
+  s_.CursorX[p] = x;
+  s_.BarNo[p] = bar;
+  s_.BarFill[p] = fill;
+  return s_.EndX;
+}
+
+void PageRenderer::drawFurnitureOverClef() {
+  DrawTohekigou();
+  DrawHyoushi();
+  // The key signature goes over the clef picture. Drawing it resets the
+  // accidental state to the key; the cursor's own state is kept, so that the
+  // next edit at the cursor decides its accidentals from what is in force there.
+  const auto atCursor = s_.AccState;
+  DrawTyou();
+  s_.AccState = atCursor;
+}
+
+void PageRenderer::redrawWholePage() {
+  Draw5sen();
+  DrawTyou();
+  s_.EndX = DrawGakuhu();
+  drawFurnitureOverClef();
+}
+
+void PageRenderer::RedrawPage() {
+  redrawWholePage();
+}
+
+int32_t PageRenderer::PageDraw() {
+  redrawWholePage();
+  bool widened = false;
+  while (ChkGakuhu2()) widened = true;
+  if (widened) redrawWholePage();
+  view_.showScorePicture();
+  if (s_.SelActive) DrawSel();
+  return s_.EndX;
+}
+
+int32_t PageRenderer::sumWidthsFrom(const TOnpu* node) const {
+  const int64_t limit = static_cast<int64_t>(s_.BarLen()) * s_.BarsPerPage;
+  int64_t shares = 0;
+  int32_t sum = 0;
+  while (!isEndMarker(*node) && shares < limit) {
+    sum += node->Width;
+    shares += barContribution(*node);
+    node = node->Next;
+  }
+  return sum;
+}
+
+void PageRenderer::widenBy(int32_t amount) {
+  const int32_t old = view_.viewWidth();
+  const int32_t wider = old + amount;
+  view_.setViewWidth(wider);
+  picture_.setWidth(picture_.width() + amount);
+  for (int32_t x = old; x < wider; x += kCellWidth) {
+    blit(Glyph::StaffTile, x, 0, ScorePicture::Mode::Copy);
+  }
+}
+
+void PageRenderer::autoScroll(int32_t scrollBefore) {
+  const int32_t x = s_.CursorX[s_.WorkPart];
+  if (x - scrollBefore > 600) {
+    view_.setScrollX(x - 550);
+  } else if (x - scrollBefore < 100) {
+    view_.setScrollX(x - 150);
+  }
+}
+
+bool PageRenderer::ChkGakuhu() {
+  const int32_t scroll = view_.scrollX();
+  const int32_t sum = sumWidthsFrom(s_.PartHead[s_.WorkPart]);
+  bool widened = false;
+  if (view_.viewWidth() < sum + kRightReserve) {
+    widenBy(kWideningStep);
+    widened = true;
+  }
+  view_.showScorePicture();
+  autoScroll(scroll);
+  return widened;
+}
+
+bool PageRenderer::ChkGakuhu2() {
+  const int32_t sum = sumWidthsFrom(s_.PageNode);
+  const int32_t missing = sum + kRightReserve - view_.viewWidth();
+  if (missing <= 0) return false;
+  const int32_t scroll = view_.scrollX();
+  widenBy((missing + kWideningStep - 1) / kWideningStep * kWideningStep);
+  view_.showScorePicture();
+  autoScroll(scroll);
+  return true;
+}
+
+int32_t PageRenderer::pieceSize(int32_t left) const {
+  const int32_t barLen = s_.BarLen();
+  const int32_t fill = s_.BarFill[s_.WorkPart];
+  for (int32_t size : {64, 32, 16, 8, 4, 2}) {
+    if (left >= size && barLen >= size && fill + size <= barLen) return size;
+  }
+  return 1;
+}
+
+int32_t PageRenderer::CountWidth(int32_t length) {
+  const int p = s_.WorkPart;
+  int32_t left = length;
+  int32_t offset = 0;
+  while (left > 0) {
+    const int32_t size = pieceSize(left);
+    ChkSyousetu(size, offset);
+    left -= size;
+    offset += kCellWidth;
+  }
+  retreatBar(s_.BarNo[p], s_.BarFill[p], length, s_.BarLen());
+  return offset;
+}
+
+void PageRenderer::ChkSyousetu(int32_t piece, int32_t offset) {
+  const int p = s_.WorkPart;
+  s_.BarFill[p] += piece;
+  if (s_.BarFill[p] < s_.BarLen()) return;
+  const int32_t cell = s_.CursorX[p] + offset;
+  blit(Glyph::BarLineTile, cell + kBarLineTileOffset, 0);
+  const int32_t right = cell + kCellWidth - 1;
+  picture_.number(s_.BarNo[p], right - ScorePicture::numberWidth(s_.BarNo[p]), 0);
+  s_.BarFill[p] -= s_.BarLen();
+  s_.BarNo[p] += 1;
+  s_.LastBarLineX = cell + kCellWidth;
+}
+
+void PageRenderer::toPageAndBack(int32_t targetBar) {
+  const int p = s_.WorkPart;
+  TOnpu* cursor = s_.CurNode[p];
+  const int32_t bar = s_.BarNo[p];
+  const int32_t fill = s_.BarFill[p];
+  const int32_t x = s_.CursorX[p];
+  const auto acc = s_.AccState;
+
+  TOnpu* node = s_.PartHead[p];
+  s_.CursorX[p] = 0;
+  s_.BarNo[p] = 1;
+  s_.BarFill[p] = 0;
+  while (s_.BarNo[p] < targetBar && !isEndMarker(*node)) {
+    s_.CursorX[p] += node->Width;
+    advanceBar(s_.BarNo[p], s_.BarFill[p], barContribution(*node), s_.BarLen());
+    node = node->Next;
+  }
+  s_.CurNode[p] = node;
+  PageDraw();
+
+  s_.CurNode[p] = cursor;
+  s_.BarNo[p] = bar;
+  s_.BarFill[p] = fill;
+  s_.CursorX[p] = x;
+  s_.AccState = acc;
+  // A cursor at the start of the bar after the page stands at its content's end.
+  if (bar - s_.BarsPerPage == s_.PageFirstBar && fill == 0) s_.CursorX[p] = s_.EndX;
+  view_.focusNoteEntry();
+}
+
+void PageRenderer::BitBtn9Click() {
+  if (s_.PageFirstBar - s_.BarsPerPage < 1) return;
+  toPageAndBack(s_.PageFirstBar - s_.BarsPerPage);
+}
+
+void PageRenderer::BitBtn10Click() {
+  toPageAndBack(s_.PageFirstBar + s_.BarsPerPage);
+}
+
+}  // namespace kelvara

@@ -1,0 +1,108 @@
+#include "render/score_picture.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace kelvara {
+
+namespace {
+
+// Digits 0..9, five columns by seven rows, one byte a row, bit 4 leftmost.
+constexpr uint8_t kDigitRows[10][7] = {
+    {0x0E, 0x11, 0x13, 0x15, 0x19, 0x11, 0x0E}, {0x04, 0x0C, 0x04, 0x04, 0x04, 0x04, 0x0E},
+    {0x0E, 0x11, 0x01, 0x02, 0x04, 0x08, 0x1F}, {0x1F, 0x02, 0x04, 0x02, 0x01, 0x11, 0x0E},
+    {0x02, 0x06, 0x0A, 0x12, 0x1F, 0x02, 0x02}, {0x1F, 0x10, 0x1E, 0x01, 0x01, 0x11, 0x0E},
+    {0x06, 0x08, 0x10, 0x1E, 0x11, 0x11, 0x0E}, {0x1F, 0x01, 0x02, 0x04, 0x08, 0x08, 0x08},
+    {0x0E, 0x11, 0x11, 0x0E, 0x11, 0x11, 0x0E}, {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C}};
+constexpr int32_t kDigitAdvance = 6;
+constexpr int32_t kDigitTopMargin = 1;
+
+}  // namespace
+
+void ScorePicture::reset(const QImage& page) {
+  image_ = page.convertToFormat(QImage::Format_Grayscale8);
+  if (image_.isNull()) {
+    // No page picture (a test without artwork): a white page of the usual size.
+    image_ = QImage(742, 384, QImage::Format_Grayscale8);
+    image_.fill(255);
+  }
+}
+
+void ScorePicture::setWidth(int32_t width) {
+  if (width == image_.width() || width <= 0) return;
+  QImage grown(width, image_.height(), QImage::Format_Grayscale8);
+  grown.fill(255);
+  const int32_t keep = std::min(width, image_.width());
+  for (int32_t y = 0; y < image_.height(); ++y) {
+    std::memcpy(grown.scanLine(y), image_.constScanLine(y), static_cast<size_t>(keep));
+  }
+  image_ = std::move(grown);
+}
+
+void ScorePicture::blit(const QImage& glyph, int32_t x, int32_t y, Mode mode) {
+  if (glyph.isNull()) return;
+  const int32_t left = std::max(0, x);
+  const int32_t top = std::max(0, y);
+  const int32_t right = std::min(image_.width(), x + glyph.width());
+  const int32_t bottom = std::min(image_.height(), y + glyph.height());
+  if (left >= right || top >= bottom) return;
+  const auto count = static_cast<size_t>(right - left);
+  for (int32_t row = top; row < bottom; ++row) {
+    uint8_t* dst = image_.scanLine(row) + left;
+    const uint8_t* src = glyph.constScanLine(row - y) + (left - x);
+    if (mode == Mode::Copy) {
+      std::memcpy(dst, src, count);
+    } else {
+      for (size_t i = 0; i < count; ++i) dst[i] = std::min(dst[i], src[i]);
+    }
+  }
+}
+
+void ScorePicture::setPixelBlack(int32_t x, int32_t y) {
+  if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
+  image_.scanLine(y)[x] = 0;
+}
+
+void ScorePicture::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+  const int32_t dx = std::abs(x1 - x0);
+  const int32_t dy = -std::abs(y1 - y0);
+  const int32_t sx = x0 < x1 ? 1 : -1;
+  const int32_t sy = y0 < y1 ? 1 : -1;
+  int32_t err = dx + dy;
+  for (;;) {
+    setPixelBlack(x0, y0);
+    if (x0 == x1 && y0 == y1) break;
+    const int32_t e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x0 += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y0 += sy;
+    }
+  }
+}
+
+int32_t ScorePicture::numberWidth(int32_t value) {
+  return kDigitAdvance * static_cast<int32_t>(std::to_string(value).size());
+}
+
+void ScorePicture::number(int32_t value, int32_t x, int32_t y) {
+  const std::string digits = std::to_string(value);
+  for (char c : digits) {
+    if (c >= '0' && c <= '9') {
+      const auto& rows = kDigitRows[c - '0'];
+      for (int32_t r = 0; r < 7; ++r) {
+        for (int32_t col = 0; col < 5; ++col) {
+          if (rows[r] & (0x10 >> col)) setPixelBlack(x + col, y + kDigitTopMargin + r);
+        }
+      }
+    }
+    x += kDigitAdvance;
+  }
+}
+
+}  // namespace kelvara
