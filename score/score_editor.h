@@ -39,6 +39,21 @@ class ScoreEditor {
   // Removes the record before the cursor (or the open cursor record).
   void BSOnpu();
 
+  // The program's own clipboard, on the selected range of the work part.
+  void Copy1Click();
+  void Cut1Click();
+  void Paste1Click();
+  void Delete1Click();
+
+  // The selected range ordered: [first, stop) and the x of its earlier end.
+  struct OrderedSelection {
+    TOnpu* first;
+    TOnpu* stop;
+    int32_t earlyX;
+    bool anchorFirst;  // the selection was made forwards
+  };
+  OrderedSelection orderSelection() const;
+
   // Makes the part of work-part list item `item` the work part and redraws.
   void selectWorkPart(int item);
 
