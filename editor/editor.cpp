@@ -6,12 +6,15 @@
 
 namespace kelvara {
 
-Editor::Editor(ScoreView& view, MidiOutput& midi, UserQuestions& questions)
+Editor::Editor(ScoreView& view, EditorControls& controls, MidiOutput& midi,
+               UserQuestions& questions)
     : view_(view),
+      controls_(controls),
       midi_(midi),
       questions_(questions),
       renderer_(state_, view, glyphs_),
-      score_(state_, renderer_, view) {}
+      score_(state_, renderer_, view),
+      input_(state_, score_, renderer_, midi, keyboard_, glyphs_, controls, view) {}
 
 Editor::~Editor() {
   FormDestroy();
@@ -70,6 +73,7 @@ std::string Editor::FormCreate(const StartOptions& options) {
   }
   renderer_.initPicture();
   renderer_.drawStartupFurniture();
+  input_.showStartupKeyboard();
 
   s.createLists();
   s.WorkPart = 0;

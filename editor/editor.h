@@ -3,7 +3,10 @@
 #include <memory>
 #include <string>
 
+#include "input/editor_controls.h"
+#include "input/key_input.h"
 #include "render/glyph_table.h"
+#include "render/keyboard_picture.h"
 #include "render/page_renderer.h"
 #include "score/editor_state.h"
 #include "score/score_editor.h"
@@ -25,7 +28,7 @@ struct StartOptions {
 // implements its ports.
 class Editor {
  public:
-  Editor(ScoreView& view, MidiOutput& midi, UserQuestions& questions);
+  Editor(ScoreView& view, EditorControls& controls, MidiOutput& midi, UserQuestions& questions);
   ~Editor();
   Editor(const Editor&) = delete;
   Editor& operator=(const Editor&) = delete;
@@ -42,6 +45,8 @@ class Editor {
   const EditorState& state() const { return state_; }
   ScoreEditor& score() { return score_; }
   PageRenderer& renderer() { return renderer_; }
+  KeyInput& input() { return input_; }
+  const KeyboardPicture& keyboard() const { return keyboard_; }
   const GlyphTable& glyphs() const { return glyphs_; }
   MidiOutput& midi() { return midi_; }
   ScoreView& view() { return view_; }
@@ -50,12 +55,15 @@ class Editor {
 
  private:
   ScoreView& view_;
+  EditorControls& controls_;
   MidiOutput& midi_;
   UserQuestions& questions_;
   EditorState state_;
   GlyphTable glyphs_;
   PageRenderer renderer_;
   ScoreEditor score_;
+  KeyboardPicture keyboard_;
+  KeyInput input_;
   std::string settingsPath_;
   bool destroyed_ = false;
 };

@@ -5,6 +5,7 @@
 
 #include "editor/editor.h"
 #include "editor/settings_file.h"
+#include "input/headless_controls.h"
 #include "score/headless_score_view.h"
 #include "score/part_list.h"
 #include "sound/recording_midi_output.h"
@@ -19,7 +20,7 @@ using Event = RecordingMidiOutput::Event;
 
 class Startup : public ::testing::Test {
  protected:
-  Startup() : midi(3), editor(view, midi, questions) {
+  Startup() : midi(3), editor(view, controls, midi, questions) {
     settings = fs::temp_directory_path() /
                ("kelvara-startup-" + std::to_string(::getpid()) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".ini");
@@ -30,6 +31,7 @@ class Startup : public ::testing::Test {
   StartOptions options() const { return {settings.string(), true, SOURCE_DIR "/onpu"}; }
 
   HeadlessScoreView view;
+  HeadlessControls controls;
   RecordingMidiOutput midi;
   ScriptedQuestions questions;
   Editor editor;
@@ -105,9 +107,10 @@ TEST_F(Startup, SettingsRoundTripThroughClose) {
   EXPECT_TRUE(questions.errors.empty());
 
   HeadlessScoreView view2;
+  HeadlessControls controls2;
   RecordingMidiOutput midi2(3);
   ScriptedQuestions questions2;
-  Editor next(view2, midi2, questions2);
+  Editor next(view2, controls2, midi2, questions2);
   ASSERT_EQ(next.FormCreate(options()), "");
   const EditorState& t = next.state();
   EXPECT_EQ(t.MidiDevice, 2);

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "input/editor_controls.h"
+#include "input/key_map.h"
+#include "render/glyph_table.h"
+#include "render/keyboard_picture.h"
+#include "render/page_renderer.h"
+#include "score/editor_state.h"
+#include "score/score_editor.h"
+#include "score/score_view.h"
+#include "sound/midi_output.h"
+
+namespace kelvara {
+
+struct Modifiers {
+  bool shift = false;
+  bool ctrl = false;
+  bool alt = false;
+};
+
+// The editor window's keys, timers, length and mode buttons and percussion
+// pad: the computer keyboard played like a piano, entering what it plays.
+class KeyInput {
+ public:
+  KeyInput(EditorState& state, ScoreEditor& score, PageRenderer& renderer, MidiOutput& midi,
+           KeyboardPicture& keyboard, const GlyphTable& glyphs, EditorControls& controls,
+           ScoreView& view);
+
+  // Maps a key of the two piano rows to a pitch for the current arrangement
+  // and keeps the held-key table. direction: 0 press, 1 release. Returns -1
+  // for other keys; markX <= 0 means nothing is to be done.
+  int32_t keycode(int key, int direction, int& markX, int& markY);
+
+  void FormKeyDown(int key, Modifiers modifiers);
+  void FormKeyUp(int key, Modifiers modifiers);
+
+  // The keyboard slide between the major and minor arrangements.
+  void slide(bool major);
+  void Timer1Timer();
+  void Timer2Timer();
+
+  // The length buttons (1..7) and the mode buttons (8..11).
+  void SpeedButtonClick(int button);
+  // Percussion pad row 0..11: sounds and enters its drum key.
+  void percussionButtonClick(int pad);
+
+  // The keyboard picture as the editor starts: the first frame and its letters.
+  void showStartupKeyboard();
+
+ private:
+  void sendNote(int32_t key, int32_t velocity);
+  void setInputUnit(int button);
+  void extendSelection(int key);
+  void playAndEnter(int key);
+  void showKeyboardFrame(int frame);
+  void finishSlide();
+  void stepBase(int32_t delta);
+
+  EditorState& s_;
+  ScoreEditor& score_;
+  PageRenderer& renderer_;
+  MidiOutput& midi_;
+  KeyboardPicture& keyboard_;
+  const GlyphTable& glyphs_;
+  EditorControls& controls_;
+  ScoreView& view_;
+  // What each held key sounds, so that its release ends exactly that note
+  // even if the base, the arrangement or the work part changed meanwhile.
+  std::array<int32_t, kMappedKeys> heldPitch_{};
+  std::array<int32_t, kMappedKeys> heldChannel_{};
+};
+
+}  // namespace kelvara
