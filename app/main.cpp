@@ -4,11 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "files/convert_command.h"
+
 namespace {
 
 void printUsage(std::ostream& out) {
   out << "Usage: kelvara [--settings FILE]\n"
-         "       kelvara --help\n";
+         "       kelvara convert INPUT OUTPUT [OPTIONS]\n"
+         "       kelvara --help\n\n"
+      << kelvara::convertUsage();
 }
 
 }  // namespace
@@ -20,6 +24,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   // Command-line modes (dispatched on args[0]) go here.
+  if (!args.empty() && args[0] == "convert") {
+    return kelvara::runConvertCommand({args.begin() + 1, args.end()}, std::cout, std::cerr);
+  }
   printUsage(std::cerr);
   return 2;
 }

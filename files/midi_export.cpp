@@ -1,0 +1,255 @@
+#include "files/midi_export.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "files/atomic_write.h"
+#include "files/byte_writer.h"
+#include "files/midi_common.h"
+#include "files/score_walk.h"
+
+namespace kelvara {
+
+namespace {
+
+// Far beyond any delta a MIDI file can hold, and still exact in a double.
+constexpr double kTickLimit = 1e15;
+
+// Whole ticks, truncated toward zero; never undefined for odd reals.
+int64_t truncTicks(double v) {
+  if (std::isnan(v)) return 0;
+  return static_cast<int64_t>(std::clamp(v, -kTickLimit, kTickLimit));
+}
+
+// A fraction of a whole note in 64ths; a zero denominator counts as no time.
+double fractionIn64ths(int32_t num, int32_t den) {
+  return den == 0 ? 0.0 : num * 64.0 / den;
+}
+
+MidiEvent noteEvent(int32_t kind, int64_t delta, const TOnpu& r) {
+  MidiEvent e;
+  e.Kind = kind;
+  e.Delta = delta;
+  std::copy(r.Pitch.begin(), r.Pitch.end(), e.Pitch.begin());
+  e.LastIndex = lastSlot(r);
+  e.Velocity = r.Velocity;
+  return e;
+}
+
+MidiEvent bendEvent(int64_t delta, int32_t amount) {
+  MidiEvent e;
+  e.Kind = kEventBend;
+  e.Delta = delta;
+  e.BendAmount = amount;
+  return e;
+}
+
+// A note's events: note-on after the waiting time, its tail's bends, the
+// note-off after its sounding length b (64ths, adjustment included), and a
+// bend reset when a tail was sent. c is trunc(b).
+void appendNote(MidiEventList& events, const TOnpu& r, double b, int64_t c, double waiting) {
+  events.push_back(noteEvent(kEventNoteOn, truncTicks(waiting * kTicksPer64th + 0.1), r));
+
+  const double start = fractionIn64ths(r.YoinStartNum, r.YoinStartDen);
+  const bool tail = (r.YoinType == 1 || r.YoinType == 2) && c > start;
+  if (!tail) {
+    events.push_back(noteEvent(kEventNoteOff, truncTicks(b * kTicksPer64th + 0.1), r));
+    return;
+  }
+  // A vibrato needs a half period of at least one 64th to move on; a shorter
+  // period is raised to 2 (a swing every 64th).
+  const int32_t period = r.YoinType == 2 ? std::max(r.YoinPeriod, 2) : r.YoinPeriod;
+  const double half = period / 2.0;
+  const int64_t startTicks =
+      r.YoinStartDen == 0 ? 0 : truncTicks(r.YoinStartNum * 3840.0 / r.YoinStartDen);
+  events.push_back(bendEvent(startTicks, r.YoinAmount));
+  int64_t next = truncTicks(start + half);  // 64ths after the note-on of the next bend
+  if (r.YoinType == 2) {
+    const int64_t step = period / 2;
+    const int64_t stepTicks = truncTicks(period * kTicksPer64th / 2.0);
+    int32_t sign = -1;
+    while (c > next) {
+      events.push_back(bendEvent(stepTicks, sign * r.YoinAmount));
+      sign = -sign;
+      next += step;
+    }
+  }
+  events.push_back(
+      noteEvent(kEventNoteOff, truncTicks((b - next + half) * kTicksPer64th + 0.1), r));
+  MidiEvent reset;
+  reset.Kind = kEventBendReset;
+  events.push_back(reset);
+}
+
+// Puts the events between start and end into non-decreasing time, keeping
+// the first-pass order among events at the same time, and recomputes every
+// delta from the new predecessor. An event before the track's start counts
+// as at its start.
+void reorder(MidiEventList& events) {
+  const auto first = events.begin() + 1, last = events.end() - 1;
+  int64_t t = 0;
+  bool sorted = true;
+  for (auto it = first; it != last; ++it) {
+    t += it->Delta;
+    it->Time = t;
+    if (it->Delta < 0) sorted = false;
+  }
+  if (!sorted) {
+    std::stable_sort(first, last,
+                     [](const MidiEvent& a, const MidiEvent& b) { return a.Time < b.Time; });
+  }
+  int64_t prev = 0;
+  for (auto it = first; it != last; ++it) {
+    it->Time = std::max<int64_t>(it->Time, 0);
+    it->Delta = it->Time - prev;
+    prev = it->Time;
+  }
+  last->Delta = std::max<int64_t>(last->Delta, 0);
+  last->Time = prev + last->Delta;
+}
+
+void writeSetupBlock(ByteWriter& w, const EditorState& s, int p) {
+  writeTrackPreamble(w, s, p);
+  const auto cc = static_cast<uint8_t>(0xB0 + p);
+  const uint8_t controls[] = {
+      0x00, cc, 0x07, dataByte(s.PartVolume[p]),
+      0x00, cc, 0x0A, dataByte(static_cast<int64_t>(s.PartPan[p]) * 127 / 20),
+      0x00, cc, 0x65, 0x00,  // RPN 0: pitch-bend sensitivity
+      0x00, cc, 0x64, 0x00,
+      0x00, cc, 0x06, 0x0C,  // +-12 semitones
+      0x00, cc, 0x26, 0x00,
+  };
+  w.append(controls, sizeof controls);
+}
+
+void writeEvent(ByteWriter& w, const MidiEvent& e, int p) {
+  w.vlq(static_cast<uint32_t>(e.Delta));
+  switch (e.Kind) {
+    case kEventNoteOn:
+    case kEventNoteOff: {
+      const auto status = static_cast<uint8_t>((e.Kind == kEventNoteOn ? 0x90 : 0x80) + p);
+      const uint8_t velocity = dataByte(e.Velocity);
+      const uint8_t head[3] = {status, dataByte(e.Pitch[0]), velocity};
+      w.append(head, 3);
+      for (int k = 1; k <= e.LastIndex; ++k) {
+        const uint8_t more[4] = {0x00, status, dataByte(e.Pitch[k]), velocity};
+        w.append(more, 4);
+      }
+      break;
+    }
+    case kEventBend: {
+      const uint16_t v = bendValue(e.BendAmount);
+      const uint8_t b[3] = {static_cast<uint8_t>(0xE0 + p), static_cast<uint8_t>(v & 0x7F),
+                            static_cast<uint8_t>(v >> 7)};
+      w.append(b, 3);
+      break;
+    }
+    default: {  // bend reset: back to the centre, 8192
+      const uint8_t b[3] = {static_cast<uint8_t>(0xE0 + p), 0x00, 0x40};
+      w.append(b, 3);
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+uint16_t bendValue(int32_t amount) {
+  const int64_t a = std::clamp(amount, -600, 600);
+  int64_t x = a * 4096 / 300;
+  x = x > 0 ? x - 1 : x + 1;
+  return static_cast<uint16_t>(8192 + x);
+}
+
+int64_t CreateMIDIData(const EditorState& s, int part, int32_t fromBar, int32_t toBar,
+                       MidiEventList& events) {
+  if (events.empty()) events.emplace_back();
+  const size_t firstNew = events.size();
+  const double barLen = barReal(s);
+  // A delta longer than this cannot be written; checking sounding lengths and
+  // waiting times also keeps a runaway vibrato from filling memory.
+  constexpr double kLongest = static_cast<double>(kMaxVlq) / kTicksPer64th;
+  double pos = 0;      // 64ths from the part's start, as written
+  double waiting = 0;  // 64ths before the next note-on; negative after a lengthened note
+  bool tooLong = false;
+  for (const TOnpu* r = s.PartHead[part]; r->Pitch[0] >= kStartMarker; r = r->Next) {
+    const double adj = fractionIn64ths(r->LenNum, r->LenDen);
+    const double written = r->RenLength > 0 && r->RenCount > 0
+                               ? static_cast<double>(r->RenLength) / r->RenCount
+                               : r->Length;
+    const double b = written + adj;
+    const int64_t c = truncTicks(b);
+    const bool selected = inBarRange(pos, fromBar, toBar, barLen);
+    pos += written;
+    if (!selected || c <= 0) continue;
+    if (r->Pitch[0] <= 0) {
+      waiting += b;
+      continue;
+    }
+    if (b > kLongest || std::abs(waiting) > kLongest) {
+      tooLong = true;
+      break;
+    }
+    appendNote(events, *r, b, c, waiting);
+    waiting = -adj;
+  }
+  if (tooLong) events.resize(firstNew);
+  MidiEvent end;
+  end.Kind = kEventEnd;
+  end.Delta = truncTicks(waiting * kTicksPer64th + 0.1);
+  events.push_back(end);
+  reorder(events);
+  if (tooLong) return -1;
+
+  int64_t bytes = 0;
+  for (size_t i = 1; i + 1 < events.size(); ++i) {
+    const MidiEvent& e = events[i];
+    if (e.Delta > kMaxVlq) {
+      events.erase(events.begin() + 1, events.end() - 1);
+      return -1;
+    }
+    bytes += vlqLength(static_cast<uint32_t>(e.Delta)) + 3 + 4 * e.LastIndex;
+  }
+  return bytes;
+}
+
+void RestoreMIDIData(MidiEventList& events) {
+  events.clear();
+}
+
+FileResult encodeMidiExport(const EditorState& s, int32_t fromBar, int32_t toBar,
+                            const std::string& fileName, std::vector<uint8_t>& out) {
+  out.clear();
+  ByteWriter w(out);
+  writeHeaderChunk(w, selectedPartCount(s));
+  MidiEventList events;
+  for (int p = 0; p < kPartCount; ++p) {
+    if (!partSelected(s, p)) continue;
+    events.emplace_back();  // the start event stands for the set-up block
+    const int64_t bytes = CreateMIDIData(s, p, fromBar, toBar, events);
+    if (bytes < 0) {
+      return FileResult::failure(FileError::Unwritable,
+                                 "ファイル " + fileName + " を作成できません: " + partLabel(p) +
+                                     " に MIDI ファイルで表せない長さの休符か音符があります");
+    }
+    w.text("MTrk");
+    w.u32be(static_cast<uint32_t>(bytes + kMidiTrackFixedBytes));
+    writeSetupBlock(w, s, p);
+    for (size_t i = 1; i + 1 < events.size(); ++i) writeEvent(w, events[i], p);
+    writeEndOfTrack(w);
+    RestoreMIDIData(events);
+  }
+  return {};
+}
+
+FileResult savedataplus3(const EditorState& s, const std::string& fileName, int32_t fromBar,
+                         int32_t toBar) {
+  std::vector<uint8_t> bytes;
+  FileResult r = encodeMidiExport(s, fromBar, toBar, fileName, bytes);
+  if (!r.ok()) return r;
+  const std::string err = writeFileAtomically(fileName, bytes);
+  if (!err.empty()) return FileResult::failure(FileError::CannotCreate, err);
+  return {};
+}
+
+}  // namespace kelvara

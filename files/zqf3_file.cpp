@@ -1,0 +1,279 @@
+#include "files/zqf3_file.h"
+
+#include <optional>
+
+#include "files/atomic_write.h"
+#include "files/byte_reader.h"
+#include "files/byte_writer.h"
+#include "files/loaded_score.h"
+#include "files/score_walk.h"
+#include "score/part_list.h"
+
+namespace kelvara {
+
+namespace {
+
+// Where a value must lie to survive its field in the file.
+struct FieldLimit {
+  const char* name;
+  int32_t value;
+  int32_t lo;
+  int32_t hi;
+};
+
+constexpr int32_t kI8Lo = -128, kI8Hi = 127, kU8Hi = 255, kI16Lo = -32768, kI16Hi = 32767,
+                  kU16Hi = 65535;
+
+// The first field of r that the record cannot hold, if any.
+std::optional<FieldLimit> misfitField(const TOnpu& r) {
+  static const char* const kPitchNames[kPitchSlots] = {
+      "Pitch[0]", "Pitch[1]", "Pitch[2]", "Pitch[3]", "Pitch[4]",
+      "Pitch[5]", "Pitch[6]", "Pitch[7]", "Pitch[8]", "Pitch[9]"};
+  for (int k = 0; k < kPitchSlots; ++k) {
+    if (r.Pitch[k] < kI8Lo || r.Pitch[k] > kI8Hi)
+      return FieldLimit{kPitchNames[k], r.Pitch[k], kI8Lo, kI8Hi};
+  }
+  for (int k = 0; k < kLetters; ++k) {
+    if (r.AccDelta[k] < kI8Lo || r.AccDelta[k] > kI8Hi) {
+      return FieldLimit{"AccDelta", r.AccDelta[k], kI8Lo, kI8Hi};
+    }
+  }
+  const FieldLimit limits[] = {
+      {"LastIndex", r.LastIndex, 0, kPitchSlots - 1},
+      {"Width", r.Width, 0, kU16Hi},
+      {"Length", r.Length, 0, kU16Hi},
+      {"Velocity", r.Velocity, 0, kU8Hi},
+      {"LenNum", r.LenNum, kI8Lo, kI8Hi},
+      {"LenDen", r.LenDen, 0, kU8Hi},
+      {"YoinType", r.YoinType, 0, kU8Hi},
+      {"YoinStartNum", r.YoinStartNum, 0, kU8Hi},
+      {"YoinStartDen", r.YoinStartDen, 0, kU8Hi},
+      {"YoinAmount", r.YoinAmount, kI16Lo, kI16Hi},
+      {"YoinPeriod", r.YoinPeriod, 0, kU8Hi},
+      {"RenIndex", r.RenIndex, 0, kU8Hi},
+      {"RenCount", r.RenCount, 0, kU8Hi},
+      {"RenLength", r.RenLength, 0, kU8Hi},
+  };
+  for (const FieldLimit& f : limits) {
+    if (f.value < f.lo || f.value > f.hi) return f;
+  }
+  return std::nullopt;
+}
+
+std::string misfitText(const FieldLimit& f) {
+  return f.name + std::string(" ") + std::to_string(f.value) + " は " + std::to_string(f.lo) +
+         ".." + std::to_string(f.hi) + " に収まりません";
+}
+
+void putRecord(uint8_t* b, const TOnpu& r) {
+  for (int k = 0; k < kPitchSlots; ++k) b[k] = static_cast<uint8_t>(r.Pitch[k]);
+  b[10] = static_cast<uint8_t>(r.LastIndex);
+  b[11] = static_cast<uint8_t>(r.Width);
+  b[12] = static_cast<uint8_t>(r.Width >> 8);
+  b[13] = static_cast<uint8_t>(r.Length);
+  b[14] = static_cast<uint8_t>(r.Length >> 8);
+  for (int k = 0; k < kLetters; ++k) b[15 + k] = static_cast<uint8_t>(r.AccDelta[k]);
+  b[22] = static_cast<uint8_t>(r.Velocity);
+  b[23] = static_cast<uint8_t>(r.LenNum);
+  b[24] = static_cast<uint8_t>(r.LenDen);
+  b[25] = static_cast<uint8_t>(r.YoinType);
+  b[26] = static_cast<uint8_t>(r.YoinStartNum);
+  b[27] = static_cast<uint8_t>(r.YoinStartDen);
+  b[28] = static_cast<uint8_t>(r.YoinAmount);
+  b[29] = static_cast<uint8_t>(r.YoinAmount >> 8);
+  b[30] = static_cast<uint8_t>(r.YoinPeriod);
+  b[31] = static_cast<uint8_t>(r.RenIndex);
+  b[32] = static_cast<uint8_t>(r.RenCount);
+  b[33] = static_cast<uint8_t>(r.RenLength);
+}
+
+// How far a record moves the position used by the bar range, in 64ths: a
+// tuplet member counts its share of the group's span.
+double writtenLength(const TOnpu& r) {
+  if (r.RenIndex > 0 && r.RenCount > 0) return static_cast<double>(r.RenLength) / r.RenCount;
+  return r.Length;
+}
+
+FileResult cannotStore(const std::string& path, const std::string& what) {
+  return FileResult::failure(FileError::Unwritable,
+                             "ファイル " + path + " を作成できません: " + what);
+}
+
+// Fills a record from its 34 bytes; fields marked signed are sign-extended.
+void getRecord(ByteReader& in, TOnpu& r) {
+  for (int k = 0; k < kPitchSlots; ++k) r.Pitch[k] = in.i8();
+  r.LastIndex = in.u8();
+  r.Width = in.u16le();
+  r.Length = in.u16le();
+  for (int k = 0; k < kLetters; ++k) r.AccDelta[k] = in.i8();
+  r.Velocity = in.u8();
+  r.LenNum = in.i8();
+  r.LenDen = in.u8();
+  r.YoinType = in.u8();
+  r.YoinStartNum = in.u8();
+  r.YoinStartDen = in.u8();
+  r.YoinAmount = in.i16le();
+  r.YoinPeriod = in.u8();
+  r.RenIndex = in.u8();
+  r.RenCount = in.u8();
+  r.RenLength = in.u8();
+  r.Prev = nullptr;
+  r.Next = nullptr;
+  r.Closed = 1;
+}
+
+LoadedScore parseZqf3(ByteReader& in) {
+  LoadedScore loaded;
+  const int32_t keySig = in.u8();
+  if (keySig > 14) {
+    throw ReadFault{FileError::BadValue,
+                    "調号 " + std::to_string(keySig) + " は 0..14 の範囲外です"};
+  }
+  loaded.keySig = keySig;
+  loaded.major = in.u8() == 0 ? 1 : 0;
+  loaded.timeNum = in.u8();
+  loaded.timeDen = in.u8();
+  loaded.tempo = in.u16le();
+  const int blocks = in.u8();
+  if (blocks > kPartCount) {
+    throw ReadFault{FileError::BadValue,
+                    "パート数 " + std::to_string(blocks) + " が 11 を超えています"};
+  }
+  PerPart<bool> seen{};
+  for (int b = 0; b < blocks; ++b) {
+    const size_t blockAt = in.offset();
+    LoadedPart lp;
+    lp.part = in.u8();
+    if (lp.part >= kPartCount) {
+      throw ReadFault{FileError::BadValue, "バイト " + std::to_string(blockAt) + " のパート番号 " +
+                                               std::to_string(lp.part) + " は 0..10 の範囲外です"};
+    }
+    if (seen[lp.part]) {
+      throw ReadFault{FileError::BadValue,
+                      "パート番号 " + std::to_string(lp.part) + " のブロックが二つあります"};
+    }
+    seen[lp.part] = true;
+    lp.program = in.u8();
+    lp.volume = in.u8();
+    lp.pan = in.u8();
+    for (;;) {
+      const size_t recordAt = in.offset();
+      // The end marker's record (first byte -8 or less) closes the block.
+      if (static_cast<int8_t>(in.peek()) <= -8) {
+        in.skip(kZqf3RecordSize);
+        break;
+      }
+      RecordPtr rec(makeRecord(kRestPitch, 0, 1));
+      getRecord(in, *rec);
+      if (rec->Pitch[0] < 0) {
+        throw ReadFault{FileError::BadValue, "バイト " + std::to_string(recordAt) +
+                                                 " の記録の音高 " + std::to_string(rec->Pitch[0]) +
+                                                 " は音符でも休符でもありません"};
+      }
+      if (rec->LastIndex >= kPitchSlots) {
+        throw ReadFault{FileError::BadValue, "バイト " + std::to_string(recordAt) +
+                                                 " の和音は 10 音を超えています（LastIndex " +
+                                                 std::to_string(rec->LastIndex) + "）"};
+      }
+      lp.records.push_back(std::move(rec));
+    }
+    loaded.parts.push_back(std::move(lp));
+  }
+  if (!in.atEnd()) {
+    throw ReadFault{FileError::WrongKind, "最後のパートの後に " + std::to_string(in.remaining()) +
+                                              " バイトの余分なデータがあります"};
+  }
+  return loaded;
+}
+
+}  // namespace
+
+FileResult encodeZqf3(const EditorState& s, int32_t fromBar, int32_t toBar,
+                      const std::string& fileName, std::vector<uint8_t>& out) {
+  const FieldLimit header[] = {{"KeySig", s.KeySig, 0, 14},
+                               {"TimeNum", s.TimeNum, 0, kU8Hi},
+                               {"TimeDen", s.TimeDen, 0, kU8Hi},
+                               {"Tempo", s.Tempo, 0, kU16Hi}};
+  for (const FieldLimit& f : header) {
+    if (f.value < f.lo || f.value > f.hi) return cannotStore(fileName, misfitText(f));
+  }
+  out.clear();
+  ByteWriter w(out);
+  w.u8(static_cast<uint32_t>(s.KeySig));
+  w.u8(s.Major == 0 ? 1 : 0);
+  w.u8(static_cast<uint32_t>(s.TimeNum));
+  w.u8(static_cast<uint32_t>(s.TimeDen));
+  w.u16le(static_cast<uint32_t>(s.Tempo));
+  w.u8(static_cast<uint32_t>(selectedPartCount(s)));
+
+  const double barLen = barReal(s);
+  for (int p = 0; p < kPartCount; ++p) {
+    if (!partSelected(s, p)) continue;
+    const FieldLimit settings[] = {{"PartProgram", s.PartProgram[p], 0, kU8Hi},
+                                   {"PartVolume", s.PartVolume[p], 0, kU8Hi},
+                                   {"PartPan", s.PartPan[p], 0, kU8Hi}};
+    for (const FieldLimit& f : settings) {
+      if (f.value < f.lo || f.value > f.hi) {
+        return cannotStore(fileName, partLabel(p) + " の " + misfitText(f));
+      }
+    }
+    w.u8(static_cast<uint32_t>(p));
+    w.u8(static_cast<uint32_t>(s.PartProgram[p]));
+    w.u8(static_cast<uint32_t>(s.PartVolume[p]));
+    w.u8(static_cast<uint32_t>(s.PartPan[p]));
+
+    double pos = 0;
+    int index = 1;
+    const TOnpu* r = firstRecordOf(s.PartHead[p]);
+    for (; r->Pitch[0] >= kStartMarker; r = r->Next, ++index) {
+      const bool selected = inBarRange(pos, fromBar, toBar, barLen);
+      pos += writtenLength(*r);
+      if (!selected) continue;
+      if (auto f = misfitField(*r)) {
+        return cannotStore(fileName, partLabel(p) + " の " + std::to_string(index) +
+                                         " 番目の記録の " + misfitText(*f));
+      }
+      const size_t at = out.size();
+      out.resize(at + kZqf3RecordSize);
+      putRecord(out.data() + at, *r);
+    }
+    // The end marker's record closes the block.
+    const size_t at = out.size();
+    out.resize(at + kZqf3RecordSize);
+    putRecord(out.data() + at, *r);
+  }
+  return {};
+}
+
+FileResult savedataplus2(const EditorState& s, const std::string& fileName, int32_t fromBar,
+                         int32_t toBar) {
+  std::vector<uint8_t> bytes;
+  FileResult r = encodeZqf3(s, fromBar, toBar, fileName, bytes);
+  if (!r.ok()) return r;
+  const std::string err = writeFileAtomically(fileName, bytes);
+  if (!err.empty()) return FileResult::failure(FileError::CannotCreate, err);
+  return {};
+}
+
+LoadResult decodeZqf3(EditorState& s, std::span<const uint8_t> bytes, const std::string& fileName) {
+  LoadedScore loaded;
+  try {
+    ByteReader in(bytes);
+    loaded = parseZqf3(in);
+  } catch (const ReadFault& f) {
+    return FileResult::failure(f.error, readFaultMessage(fileName, f.detail));
+  }
+  LoadResult result;
+  handOver(s, loaded, result);
+  return result;
+}
+
+LoadResult loaddataplus2(EditorState& s, const std::string& fileName) {
+  std::string bytes;
+  const std::string err = readWholeFile(fileName, bytes);
+  if (!err.empty()) return FileResult::failure(FileError::CannotOpen, err);
+  return decodeZqf3(s, std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()),
+                    fileName);
+}
+
+}  // namespace kelvara
