@@ -223,6 +223,7 @@ FileResult encodeMidiExport(const EditorState& s, int32_t fromBar, int32_t toBar
   ByteWriter w(out);
   writeHeaderChunk(w, selectedPartCount(s));
   MidiEventList events;
+  int tracksLeft = selectedPartCount(s);
   for (int p = 0; p < kPartCount; ++p) {
     if (!partSelected(s, p)) continue;
     events.emplace_back();  // the start event stands for the set-up block
@@ -232,6 +233,13 @@ FileResult encodeMidiExport(const EditorState& s, int32_t fromBar, int32_t toBar
                                  "ファイル " + fileName + " を作成できません: " + partLabel(p) +
                                      " に MIDI ファイルで表せない長さの休符か音符があります");
     }
+    // Grow the buffer once for this track and, guessing they are as long,
+    // the tracks still to come, instead of doubling it again and again.
+    const auto trackBytes = static_cast<size_t>(bytes) + kMidiTrackFixedBytes + 8;
+    if (out.capacity() - out.size() < trackBytes) {
+      out.reserve(out.size() + trackBytes * static_cast<size_t>(tracksLeft));
+    }
+    --tracksLeft;
     w.text("MTrk");
     w.u32be(static_cast<uint32_t>(bytes + kMidiTrackFixedBytes));
     writeSetupBlock(w, s, p);

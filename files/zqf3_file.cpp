@@ -197,7 +197,18 @@ FileResult encodeZqf3(const EditorState& s, int32_t fromBar, int32_t toBar,
   for (const FieldLimit& f : header) {
     if (f.value < f.lo || f.value > f.hi) return cannotStore(fileName, misfitText(f));
   }
+  // Reserve the whole file at once: one allocation instead of a growing
+  // buffer that is copied and faulted in again and again.
+  size_t size = kZqf3HeaderSize;
+  for (int p = 0; p < kPartCount; ++p) {
+    if (!partSelected(s, p)) continue;
+    size += kZqf3PartHeaderSize + kZqf3RecordSize;
+    for (const TOnpu* r = firstRecordOf(s.PartHead[p]); !isEndMarker(*r); r = r->Next) {
+      size += kZqf3RecordSize;
+    }
+  }
   out.clear();
+  out.reserve(size);
   ByteWriter w(out);
   w.u8(static_cast<uint32_t>(s.KeySig));
   w.u8(s.Major == 0 ? 1 : 0);
