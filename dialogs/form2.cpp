@@ -1,0 +1,210 @@
+#include "dialogs/form2.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include "sound/voice_names.h"
+
+namespace kelvara {
+
+namespace {
+
+constexpr char kCaption[] = "MIDI音源";
+
+// Columns of the voice-and-volume grid.
+constexpr int kLabelColumn = 0;
+constexpr int kVoiceColumn = 1;
+constexpr int kVolumeColumn = 2;
+constexpr int kPanColumn = 3;
+
+QString qs(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+}  // namespace
+
+TForm2::TForm2(MidiOutput& midi, QWidget* parent, UserQuestions* questions)
+    : QDialog(parent), midi_(midi), questions_(questions) {
+  setObjectName("Form2");
+  setWindowTitle(kCaption);
+  setModal(true);
+
+  auto* top = new QVBoxLayout(this);
+  top->setSizeConstraint(QLayout::SetFixedSize);  // fixed border
+
+  auto* deviceRow = new QHBoxLayout;
+  deviceRow->addWidget(new QLabel("使用するMIDI音源", this));
+  ComboBox1 = new QComboBox(this);
+  ComboBox1->setObjectName("ComboBox1");
+  ComboBox1->setEditable(false);
+  ComboBox1->setMinimumContentsLength(32);
+  deviceRow->addWidget(ComboBox1, 1);
+  top->addLayout(deviceRow);
+
+  buildRows();
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  OkButton = new QPushButton("OK", this);
+  OkButton->setObjectName("OkButton");
+  OkButton->setDefault(true);
+  CancelButton = new QPushButton("Cancel", this);
+  CancelButton->setObjectName("CancelButton");
+  buttons->addWidget(OkButton);
+  buttons->addWidget(CancelButton);
+  top->addLayout(buttons);
+  connect(OkButton, &QPushButton::clicked, this, &TForm2::accept);
+  connect(CancelButton, &QPushButton::clicked, this, &TForm2::reject);
+
+  FormCreate();
+}
+
+void TForm2::buildRows() {
+  auto* group = new QGroupBox(" 音色と音量 ", this);
+  auto* grid = new QGridLayout(group);
+  grid->addWidget(new QLabel("音色", group), 0, kVoiceColumn, Qt::AlignHCenter);
+  grid->addWidget(new QLabel("音量 (0-127)", group), 0, kVolumeColumn, Qt::AlignHCenter);
+  grid->addWidget(new QLabel("左←       配置       →右", group), 0, kPanColumn, Qt::AlignHCenter);
+
+  QStringList voices;
+  for (int program = 0; program < kVoiceCount; ++program) voices << qs(voiceListEntry(program));
+  const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+
+  int voiceNumber = 2;  // ComboBox2 ..
+  for (int row = 0; row < kPartCount; ++row) {
+    const int part = kSoundDialogRows[static_cast<size_t>(row)];
+    const int gridRow = row + 1;
+    grid->addWidget(new QLabel(qs(partLabel(part)), group), gridRow, kLabelColumn);
+
+    if (part == kPercussionPart) {
+      grid->addWidget(new QLabel("－", group), gridRow, kVoiceColumn, Qt::AlignHCenter);
+    } else {
+      auto* list = new QComboBox(group);
+      list->setObjectName(QString("ComboBox%1").arg(voiceNumber++));
+      list->setEditable(false);
+      list->setFont(fixed);
+      list->addItems(voices);
+      grid->addWidget(list, gridRow, kVoiceColumn);
+      voice_[static_cast<size_t>(part)] = list;
+    }
+
+    auto* box = new QLineEdit(group);
+    box->setObjectName(QString("Edit%1").arg(row + 1));
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance("00000") + 12);
+    grid->addWidget(box, gridRow, kVolumeColumn);
+    volume_[static_cast<size_t>(part)] = box;
+
+    auto* bar = new QSlider(Qt::Horizontal, group);
+    bar->setObjectName(QString("Haichi%1").arg(row + 1));
+    bar->setRange(0, kMaxPan);
+    bar->setTickInterval(1);
+    bar->setTickPosition(QSlider::TicksBelow);
+    bar->setPageStep(1);
+    bar->setMinimumWidth(180);
+    grid->addWidget(bar, gridRow, kPanColumn);
+    pan_[static_cast<size_t>(part)] = bar;
+  }
+  layout()->addWidget(group);
+}
+
+void TForm2::FormCreate() {
+  ComboBox1->clear();
+  const int count = midi_.midiOutGetNumDevs();
+  for (int device = 0; device < count; ++device) {
+    ComboBox1->addItem(qs(midi_.midiOutGetDevCaps(device)));
+  }
+  if (count == 0) ComboBox1->addItem("（MIDI出力装置がありません）");
+  ComboBox1->setEnabled(count > 0);
+}
+
+void TForm2::load(const SoundSettings& settings) {
+  loaded_ = settings;
+  ComboBox1->setCurrentIndex(settings.device < ComboBox1->count() ? settings.device : 0);
+  for (int part = 0; part < kPartCount; ++part) {
+    const auto p = static_cast<size_t>(part);
+    if (voice_[p] != nullptr) voice_[p]->setCurrentIndex(settings.program[p]);  // -1 if outside
+    volume_[p]->setText(qs(settings.volume[p]));
+    pan_[p]->setValue(settings.pan[p]);
+  }
+}
+
+SoundSettings TForm2::settings() const {
+  SoundSettings out = loaded_;
+  out.device = ComboBox1->isEnabled() ? std::max(ComboBox1->currentIndex(), 0) : 0;
+  for (int part = 0; part < kPartCount; ++part) {
+    const auto p = static_cast<size_t>(part);
+    if (voice_[p] != nullptr && voice_[p]->currentIndex() >= 0) {
+      out.program[p] = voice_[p]->currentIndex();
+    }
+    out.volume[p] = volume_[p]->text().toStdString();
+    out.pan[p] = pan_[p]->value();
+  }
+  return out;
+}
+
+QComboBox* TForm2::voiceList(int part) const {
+  return voice_.at(static_cast<size_t>(part));
+}
+
+QLineEdit* TForm2::volumeBox(int part) const {
+  return volume_.at(static_cast<size_t>(part));
+}
+
+QSlider* TForm2::panBar(int part) const {
+  return pan_.at(static_cast<size_t>(part));
+}
+
+void TForm2::accept() {
+  if (const std::optional<VolumeProblem> problem = checkVolumes(settings())) {
+    if (questions_ != nullptr) {
+      questions_->error(problem->message);
+    } else {
+      QMessageBox::warning(this, kCaption, qs(problem->message));
+    }
+    QLineEdit* box = volumeBox(problem->part);
+    box->setFocus(Qt::OtherFocusReason);
+    box->selectAll();
+    return;
+  }
+  QDialog::accept();
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (const QScreen* screen = this->screen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - rect().center());
+  }
+}
+
+bool runSoundDialog(TForm2& dialog, EditorState& s, MidiOutput& midi, UserQuestions* questions) {
+  dialog.load(loadSoundSettings(s, midi));
+  if (dialog.exec() != QDialog::Accepted) return false;
+  applySoundSettings(s, midi, dialog.settings());  // the dialog has checked the volumes
+  const std::string notice = midi.takeNotice();
+  if (!notice.empty()) {
+    if (questions != nullptr) {
+      questions->inform(notice);
+    } else {
+      QMessageBox::information(dialog.parentWidget(), kCaption, qs(notice));
+    }
+  }
+  return true;
+}
+
+bool runSoundDialog(QWidget* parent, EditorState& s, MidiOutput& midi, UserQuestions* questions) {
+  TForm2 dialog(midi, parent, questions);
+  return runSoundDialog(dialog, s, midi, questions);
+}
+
+}  // namespace kelvara

@@ -1,0 +1,265 @@
+#include "sound/fluid_synth_output.h"
+
+#include <fluidsynth.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+
+#include "sound/notices.h"
+
+namespace kelvara {
+
+namespace {
+
+// FluidSynth reports through a process-wide log. Its messages are kept (the
+// last error goes into our notices) instead of being printed, except when
+// KELVARA_SOUND_LOG is set.
+std::mutex& logMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+std::string& lastFluidError() {
+  static std::string text;
+  return text;
+}
+
+void keepFluidMessage(int level, const char* message, void* print) {
+  if (print != nullptr) std::fprintf(stderr, "fluidsynth: %s\n", message);
+  if (level <= FLUID_ERR) {
+    std::lock_guard<std::mutex> lock(logMutex());
+    lastFluidError() = message;
+  }
+}
+
+void installFluidLog() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    void* print =
+        std::getenv("KELVARA_SOUND_LOG") != nullptr ? reinterpret_cast<void*>(1) : nullptr;
+    for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG}) {
+      fluid_set_log_function(level, keepFluidMessage, print);
+    }
+  });
+}
+
+std::string takeFluidError() {
+  std::lock_guard<std::mutex> lock(logMutex());
+  std::string text;
+  text.swap(lastFluidError());
+  return text;
+}
+
+struct SettingsDeleter {
+  void operator()(fluid_settings_t* p) const { delete_fluid_settings(p); }
+};
+struct SynthDeleter {
+  void operator()(fluid_synth_t* p) const { delete_fluid_synth(p); }
+};
+struct DriverDeleter {
+  void operator()(fluid_audio_driver_t* p) const { delete_fluid_audio_driver(p); }
+};
+
+constexpr int kSustainPedal = 64;
+constexpr int kSostenutoPedal = 66;
+constexpr int kChannels = 16;
+
+}  // namespace
+
+struct FluidSynthOutput::Impl {
+  FluidSynthOptions options;
+  // Declared in the order they are made; destroyed driver first, which stops
+  // the audio thread before the synthesizer goes.
+  std::unique_ptr<fluid_settings_t, SettingsDeleter> settings;
+  std::unique_ptr<fluid_synth_t, SynthDeleter> synth;
+  std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver;
+  std::string soundFont;
+  bool open = false;
+  NoticeBoard notices;
+
+  bool loadSoundFont(const std::string& path) {
+    std::error_code ec;
+    if (path.empty() || !std::filesystem::is_regular_file(path, ec)) return false;
+    // Checked first: other files would go to a loader that complains aloud.
+    if (!fluid_is_soundfont(path.c_str())) return false;
+    if (fluid_synth_sfload(synth.get(), path.c_str(), 1) == FLUID_FAILED) return false;
+    soundFont = path;
+    return true;
+  }
+
+  void loadFirstSoundFont() {
+    const std::string& named = options.namedSoundFont;
+    const bool namedLoaded = !named.empty() && loadSoundFont(named);
+    if (!namedLoaded) {
+      for (const std::string& path : options.soundFonts) {
+        if (loadSoundFont(path)) break;
+      }
+    }
+    takeFluidError();
+    if (!named.empty() && !namedLoaded) {
+      notices.postOnce("named soundfont",
+                       soundFont.empty()
+                           ? "指定された音色ファイル「" + named +
+                                 "」を読み込めず、ほかの音色ファイルも見つからないため、"
+                                 "内蔵シンセサイザーの音は鳴りません。"
+                           : "指定された音色ファイル「" + named +
+                                 "」を読み込めないため、代わりに「" + soundFont + "」を使います。");
+    } else if (soundFont.empty()) {
+      notices.postOnce(
+          "no soundfont",
+          "内蔵シンセサイザーの音色ファイル (SoundFont) が見つからないため、音は鳴りません。"
+          "fluid-soundfont-gm を入れるか、--soundfont または環境変数 KELVARA_SOUNDFONT "
+          "で音色ファイルを指定してください。編集と保存はそのまま続けられます。");
+    }
+  }
+
+  bool startAudio() {
+    for (const std::string& name : options.audioDrivers) {
+      fluid_settings_setstr(settings.get(), "audio.driver", name.c_str());
+      driver.reset(new_fluid_audio_driver(settings.get(), synth.get()));
+      if (driver) return true;
+    }
+    const std::string reason = takeFluidError();
+    notices.postOnce("no audio", "音声出力装置を開けないため、内蔵シンセサイザーの音は鳴りません" +
+                                     (reason.empty() ? std::string() : "（" + reason + "）") +
+                                     "。編集と保存はそのまま続けられます。");
+    return false;
+  }
+};
+
+FluidSynthOutput::FluidSynthOutput(FluidSynthOptions options) : impl_(std::make_unique<Impl>()) {
+  installFluidLog();
+  impl_->options = std::move(options);
+  const FluidSynthOptions& o = impl_->options;
+  impl_->settings.reset(new_fluid_settings());
+  if (impl_->settings) {
+    fluid_settings_t* s = impl_->settings.get();
+    fluid_settings_setnum(s, "synth.sample-rate", o.sampleRate);
+    fluid_settings_setint(s, "audio.period-size", o.periodSize);
+    fluid_settings_setint(s, "audio.periods", o.periods);
+    fluid_settings_setint(s, "synth.drums-channel.active", 1);
+    impl_->synth.reset(new_fluid_synth(s));
+  }
+  if (!impl_->synth) {
+    impl_->notices.postOnce("no synth", "内蔵シンセサイザーを起動できないため、音は鳴りません。");
+    return;
+  }
+  impl_->loadFirstSoundFont();
+  fluid_synth_set_channel_type(impl_->synth.get(), 9, CHANNEL_TYPE_DRUM);
+  fluid_synth_program_reset(impl_->synth.get());
+}
+
+FluidSynthOutput::~FluidSynthOutput() = default;
+
+std::string FluidSynthOutput::midiOutGetDevCaps(int device) {
+  if (device != 0) return {};
+  const std::string& file = impl_->soundFont;
+  const std::string name =
+      file.empty() ? "内蔵シンセサイザー（音色なし）"
+                   : "内蔵シンセサイザー (" + std::filesystem::path(file).stem().string() + ")";
+  return cutDeviceName(name);
+}
+
+bool FluidSynthOutput::midiOutOpen(int device) {
+  midiOutClose();
+  if (device != 0 || !impl_->synth || impl_->soundFont.empty()) return false;
+  if (impl_->options.realtime && !impl_->driver && !impl_->startAudio()) return false;
+  impl_->open = true;
+  return true;
+}
+
+void FluidSynthOutput::midiOutShortMsg(uint32_t message) {
+  if (!impl_->open) return;
+  fluid_synth_t* synth = impl_->synth.get();
+  const ShortMessage m = unpackShortMessage(message);
+  const int ch = m.channel();
+  switch (m.kind()) {
+    case 0x80:
+      fluid_synth_noteoff(synth, ch, m.data1);
+      break;
+    case 0x90:
+      if (m.data2 == 0) {
+        fluid_synth_noteoff(synth, ch, m.data1);
+      } else {
+        fluid_synth_noteon(synth, ch, m.data1, m.data2);
+      }
+      break;
+    case 0xA0:
+      fluid_synth_key_pressure(synth, ch, m.data1, m.data2);
+      break;
+    case 0xB0:
+      fluid_synth_cc(synth, ch, m.data1, m.data2);
+      break;
+    case 0xC0:
+      fluid_synth_program_change(synth, ch, m.data1);
+      break;
+    case 0xD0:
+      fluid_synth_channel_pressure(synth, ch, m.data1);
+      break;
+    case 0xE0:
+      fluid_synth_pitch_bend(synth, ch, m.data1 | (m.data2 << 7));
+      break;
+    default:
+      break;  // system messages are not sent live
+  }
+}
+
+void FluidSynthOutput::midiOutClose() {
+  if (!impl_->open) return;
+  fluid_synth_t* synth = impl_->synth.get();
+  // Silence at once: a released cymbal or pad would ring on for seconds after
+  // the switch, and a held pedal would keep notes past "all notes off".
+  for (int ch = 0; ch < kChannels; ++ch) {
+    fluid_synth_cc(synth, ch, kSustainPedal, 0);
+    fluid_synth_cc(synth, ch, kSostenutoPedal, 0);
+  }
+  fluid_synth_all_sounds_off(synth, -1);
+  impl_->open = false;
+}
+
+std::string FluidSynthOutput::takeNotice() {
+  return impl_->notices.take();
+}
+
+const std::string& FluidSynthOutput::soundFont() const {
+  return impl_->soundFont;
+}
+
+bool FluidSynthOutput::isOpen() const {
+  return impl_->open;
+}
+
+bool FluidSynthOutput::audioRunning() const {
+  return impl_->driver != nullptr;
+}
+
+const FluidSynthOptions& FluidSynthOutput::options() const {
+  return impl_->options;
+}
+
+double FluidSynthOutput::latencyBoundMs() const {
+  const FluidSynthOptions& o = impl_->options;
+  return 1000.0 * o.periods * o.periodSize / o.sampleRate;
+}
+
+void FluidSynthOutput::render(float* left, float* right, int frames) {
+  if (!impl_->synth || impl_->driver) {
+    std::fill(left, left + frames, 0.0f);
+    std::fill(right, right + frames, 0.0f);
+    return;
+  }
+  fluid_synth_write_float(impl_->synth.get(), frames, left, 0, 1, right, 0, 1);
+}
+
+std::pair<int, int> FluidSynthOutput::channelPreset(int channel) const {
+  int font = 0;
+  int bank = -1;
+  int program = -1;
+  if (impl_->synth) fluid_synth_get_program(impl_->synth.get(), channel, &font, &bank, &program);
+  return {bank, program};
+}
+
+}  // namespace kelvara

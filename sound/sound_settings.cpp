@@ -1,0 +1,73 @@
+#include "sound/sound_settings.h"
+
+#include <algorithm>
+
+#include "sound/part_voices.h"
+
+namespace kelvara {
+
+namespace {
+
+bool isBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+}  // namespace
+
+SoundSettings loadSoundSettings(const EditorState& s, MidiOutput& out) {
+  SoundSettings settings;
+  settings.device = usableMidiDevice(out, s.MidiDevice);
+  for (int part = 0; part < kPartCount; ++part) {
+    settings.program[part] = s.PartProgram[part];
+    settings.volume[part] = std::to_string(s.PartVolume[part]);
+    settings.pan[part] = s.PartPan[part];
+  }
+  return settings;
+}
+
+std::optional<int32_t> parseVolumeText(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty()) return std::nullopt;
+  int64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+    if (value > INT32_MAX) return std::nullopt;  // too long to be a number at all
+  }
+  return static_cast<int32_t>(negative ? -value : value);
+}
+
+std::optional<VolumeProblem> checkVolumes(const SoundSettings& settings) {
+  for (int part : kSoundDialogRows) {
+    const std::string& text = settings.volume[part];
+    const std::optional<int32_t> volume = parseVolumeText(text);
+    if (!volume) return VolumeProblem{part, "'" + text + "' は整数ではありません"};
+    if (*volume < 0 || *volume > kMaxVolume) {
+      return VolumeProblem{
+          part, "'" + text + "' は音量の範囲外です。0 から 127 までの整数を入れてください"};
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<VolumeProblem> applySoundSettings(EditorState& s, MidiOutput& out,
+                                                const SoundSettings& settings) {
+  if (std::optional<VolumeProblem> problem = checkVolumes(settings)) return problem;
+
+  s.MidiDevice = usableMidiDevice(out, settings.device);
+  for (int part = 0; part < kPartCount; ++part) {
+    if (part != kPercussionPart) s.PartProgram[part] = settings.program[part];
+    s.PartVolume[part] = *parseVolumeText(settings.volume[part]);
+    s.PartPan[part] = std::clamp(settings.pan[part], 0, kMaxPan);
+  }
+  reopenMidiOutput(out, s.MidiDevice, s.PartProgram, ProgramChanges::MelodicChannels);
+  return std::nullopt;
+}
+
+}  // namespace kelvara
