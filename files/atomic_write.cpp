@@ -87,6 +87,9 @@ std::string writeFileAtomically(const std::string& path, std::span<const uint8_t
 }
 
 std::string readWholeFile(const std::string& path, std::string& bytes) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec))
+    return "ファイル " + path + " は開けません（フォルダです）";
   std::ifstream in(path, std::ios::binary);
   if (!in) return "ファイル " + path + " は開けません（" + std::strerror(errno) + "）";
   std::ostringstream buffer;

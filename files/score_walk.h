@@ -24,6 +24,13 @@ inline bool inBarRange(double pos, int32_t fromBar, int32_t toBar, double barLen
   return pos >= (fromBar - 1.0) * barLen - 0.1 && pos < toBar * barLen;
 }
 
+// How far a record moves the position the bar range is measured by, in
+// 64ths: a tuplet member counts its share of the group's span.
+inline double writtenLength(const TOnpu& r) {
+  if (r.RenIndex > 0 && r.RenCount > 0) return static_cast<double>(r.RenLength) / r.RenCount;
+  return r.Length;
+}
+
 inline bool partSelected(const EditorState& s, int part) {
   return s.PartSelected[part] != 0;
 }

@@ -26,11 +26,6 @@ void putEvent(ByteWriter& w, int64_t delta, int status, int32_t key, int32_t vel
   w.append(b, 3);
 }
 
-double writtenLength(const TOnpu& r) {
-  if (r.RenIndex > 0 && r.RenCount > 0) return static_cast<double>(r.RenLength) / r.RenCount;
-  return r.Length;
-}
-
 // The note events of one part: every record lasts exactly Length x 60 ticks
 // (tuplet spans and length adjustments are not written).
 void writeNoteEvents(ByteWriter& w, const EditorState& s, int p, int32_t fromBar, int32_t toBar) {

@@ -87,13 +87,6 @@ void putRecord(uint8_t* b, const TOnpu& r) {
   b[33] = static_cast<uint8_t>(r.RenLength);
 }
 
-// How far a record moves the position used by the bar range, in 64ths: a
-// tuplet member counts its share of the group's span.
-double writtenLength(const TOnpu& r) {
-  if (r.RenIndex > 0 && r.RenCount > 0) return static_cast<double>(r.RenLength) / r.RenCount;
-  return r.Length;
-}
-
 FileResult cannotStore(const std::string& path, const std::string& what) {
   return FileResult::failure(FileError::Unwritable,
                              "ファイル " + path + " を作成できません: " + what);
