@@ -2,11 +2,14 @@
 // were made.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
 #include "sound/fluid_synth_output.h"
 #include "sound/part_voices.h"
+#include "sound/sound_devices.h"
+#include "sound/soundfont_search.h"
 #include "synth_render.h"
 
 namespace kelvara::testing {
@@ -185,6 +188,27 @@ TEST_F(Synth, WithoutAudioDeviceItIsSilentSaysSoOnceAndKeepsWorking) {
   EXPECT_NE(synth.takeNotice().find("音声出力装置"), std::string::npos);
   EXPECT_FALSE(synth.midiOutOpen(0));
   EXPECT_EQ(synth.takeNotice(), "");
+}
+
+TEST_F(Synth, SystemOutputStartsAndPlaysOnAMachineWithoutSound) {
+  // The whole device list as the program makes it, on a machine with no
+  // audio device (forced here), the soundfont named by the environment.
+  setenv(kSoundFontVariable, kSmallSoundFont, 1);
+  setenv(kAudioDriverVariable, "none", 1);
+  std::unique_ptr<MidiOutput> out = createSystemMidiOutput(std::nullopt);
+  unsetenv(kSoundFontVariable);
+  unsetenv(kAudioDriverVariable);
+
+  ASSERT_GE(out->midiOutGetNumDevs(), 1);  // the synthesizer, then any ALSA ports
+  EXPECT_NE(out->midiOutGetDevCaps(0).find("TimGM6mb"), std::string::npos);
+  std::array<int32_t, kMidiParts> programs{};
+  EXPECT_EQ(reopenMidiOutput(*out, 99, programs, ProgramChanges::AllChannels, false), 0);
+  out->midiOutShortMsg(noteOnMessage(0, 60, 100));
+  out->midiOutShortMsg(noteOnMessage(0, 60, 0));
+  reopenMidiOutput(*out, 0, programs, ProgramChanges::MelodicChannels);
+  out->midiOutClose();
+  EXPECT_NE(out->takeNotice().find("音声出力装置"), std::string::npos);
+  EXPECT_EQ(out->takeNotice(), "");
 }
 
 }  // namespace
