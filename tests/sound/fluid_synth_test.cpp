@@ -56,8 +56,8 @@ class Synth : public ::testing::Test {
 };
 
 TEST_F(Synth, NoteOnSoundsAtTheKeysPitch) {
-  // The square wave's fundamental is its strongest partial, so the spectral
-  // peak is the pitch; a semitone off is 6 % away.
+  // The square wave's fundamental is its strongest partial, so the strongest
+  // frequency is the pitch; a semitone off is 6 % away.
   for (int key : {48, 60, 69, 84}) {
     const std::vector<float> s = note(kSquareWave, key, 0.6);
     ASSERT_GT(rms(s), 1e-3) << "key " << key << " is silent";
