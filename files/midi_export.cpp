@@ -50,7 +50,9 @@ MidiEvent bendEvent(int64_t delta, int32_t amount) {
 void appendNote(MidiEventList& events, const TOnpu& r, double b, int64_t c, double waiting) {
   events.push_back(noteEvent(kEventNoteOn, truncTicks(waiting * kTicksPer64th + 0.1), r));
 
-  const double start = fractionIn64ths(r.YoinStartNum, r.YoinStartDen);
+  // A negative delay would start the tail before the note; it starts with it.
+  const bool lateStart = r.YoinStartDen != 0 && (r.YoinStartNum < 0) == (r.YoinStartDen < 0);
+  const double start = lateStart ? fractionIn64ths(r.YoinStartNum, r.YoinStartDen) : 0.0;
   const bool tail = (r.YoinType == 1 || r.YoinType == 2) && c > start;
   if (!tail) {
     events.push_back(noteEvent(kEventNoteOff, truncTicks(b * kTicksPer64th + 0.1), r));
@@ -60,16 +62,17 @@ void appendNote(MidiEventList& events, const TOnpu& r, double b, int64_t c, doub
   // period is raised to 2 (a swing every 64th).
   const int32_t period = r.YoinType == 2 ? std::max(r.YoinPeriod, 2) : r.YoinPeriod;
   const double half = period / 2.0;
-  const int64_t startTicks =
-      r.YoinStartDen == 0 ? 0 : truncTicks(r.YoinStartNum * 3840.0 / r.YoinStartDen);
-  events.push_back(bendEvent(startTicks, r.YoinAmount));
+  const int64_t startTicks = lateStart ? truncTicks(r.YoinStartNum * 3840.0 / r.YoinStartDen) : 0;
+  // Amounts beyond the bend range sound the same as its edge (bendValue).
+  const int32_t amount = std::clamp(r.YoinAmount, -600, 600);
+  events.push_back(bendEvent(startTicks, amount));
   int64_t next = truncTicks(start + half);  // 64ths after the note-on of the next bend
   if (r.YoinType == 2) {
     const int64_t step = period / 2;
-    const int64_t stepTicks = truncTicks(period * kTicksPer64th / 2.0);
+    const int64_t stepTicks = truncTicks(period * (kTicksPer64th / 2.0));
     int32_t sign = -1;
     while (c > next) {
-      events.push_back(bendEvent(stepTicks, sign * r.YoinAmount));
+      events.push_back(bendEvent(stepTicks, sign * amount));
       sign = -sign;
       next += step;
     }
