@@ -62,7 +62,8 @@ void KeyboardPicture::showFrame(const QImage& frame) {
 void KeyboardPicture::DrawKeyboard(bool major) {
   QPainter painter(&image_);
   QFont font = painter.font();
-  font.setPointSize(18);
+  // 16 pixels high: the white-key letters at y 130 stay inside the picture.
+  font.setPixelSize(16);
   painter.setFont(font);
   painter.setPen(QColor(kLetterColour));
   painter.setBackgroundMode(Qt::OpaqueMode);

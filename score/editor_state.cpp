@@ -63,7 +63,21 @@ int32_t EditorState::BarLen() const {
 std::string partLabel(int part) {
   if (part == kPercussionPart) return "パーカッション";
   if (part == 10) return "10パート";
-  return " " + std::to_string(part + 1) + "パート";
+  std::string label(1, ' ');
+  label.append(std::to_string(part + 1)).append("パート");
+  return label;
+}
+
+std::optional<int> partFromUserLabel(const std::string& label) {
+  if (label == "perc") return kPercussionPart;
+  if (label.empty() || label.size() > 2) return std::nullopt;
+  int n = 0;
+  for (char c : label) {
+    if (c < '0' || c > '9') return std::nullopt;
+    n = n * 10 + (c - '0');
+  }
+  if (n < 1 || n > 10) return std::nullopt;
+  return partForListItem(n - 1);
 }
 
 int octaveNumber(int32_t baseKey) {
@@ -71,8 +85,10 @@ int octaveNumber(int32_t baseKey) {
 }
 
 std::string octaveLabelText(int32_t baseKey) {
-  return "[↓キ－]　←" + std::string(25, ' ') + std::to_string(octaveNumber(baseKey)) +
-         std::string(23, ' ') + "→ [↑キ－]";
+  std::string text("[↓キ－]　←");
+  text.append(25, ' ').append(std::to_string(octaveNumber(baseKey))).append(23, ' ');
+  text.append("→ [↑キ－]");
+  return text;
 }
 
 }  // namespace kelvara

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "score/onpu.h"
@@ -118,6 +119,10 @@ constexpr int listItemForPart(int part) {
 
 // The label users see for a part: " 1パート" .. " 9パート", "10パート", "パーカッション".
 std::string partLabel(int part);
+
+// The part of a label as users type it on the command line: 1 to 10 for the
+// melodic parts (10 is part index 10), "perc" for the percussion part.
+std::optional<int> partFromUserLabel(const std::string& label);
 
 // Octave number shown under the on-screen keyboard: round(base / 12 - 1),
 // halves to the even neighbour.

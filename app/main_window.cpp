@@ -1,0 +1,471 @@
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include "app/key_translation.h"
+#include "app/keyboard_canvas.h"
+#include "app/score_canvas.h"
+#include "dialogs/form2.h"
+#include "input/drum_names.h"
+
+namespace kelvara {
+
+namespace {
+
+constexpr int kClientWidth = 777;
+constexpr int kClientHeight = 560;
+constexpr int kTimer1Interval = 200;
+constexpr int kTimer2Interval = 500;
+
+// The picture of a length button: the note glyph and the digit of its key.
+QIcon lengthIcon(const QImage& glyph, int digit) {
+  QPixmap pixmap(44, 34);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  if (!glyph.isNull()) {
+    // The note head sits at x 30..49, y 64..80 of the glyph; the stem rises above it.
+    const QImage note = glyph.copy(22, 0, 36, std::min(glyph.height(), 84));
+    QImage masked = note.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < masked.height(); ++y) {
+      auto* row = reinterpret_cast<QRgb*>(masked.scanLine(y));
+      for (int x = 0; x < masked.width(); ++x) {
+        const int ink = 255 - qGray(row[x]);
+        row[x] = qRgba(0, 0, 0, ink);
+      }
+    }
+    painter.drawImage(QRect(0, 1, 24, 32), masked);
+  }
+  QFont font = painter.font();
+  font.setPointSize(9);
+  painter.setFont(font);
+  painter.setPen(Qt::darkGray);
+  painter.drawText(QRect(28, 18, 16, 16), Qt::AlignCenter, QString::number(digit));
+  return QIcon(pixmap);
+}
+
+}  // namespace
+
+TForm1::TForm1(MidiOutput& midi, const Options& options)
+    : midi_(midi), options_(options), editor_(*this, *this, midi, *this) {
+  setWindowTitle(QStringLiteral("Kelvara ver 1.1b4"));
+  setFixedSize(kClientWidth, kClientHeight);
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+  buildControls();
+  qApp->installEventFilter(this);
+}
+
+TForm1::~TForm1() {
+  qApp->removeEventFilter(this);
+  timer1_->stop();
+  timer2_->stop();
+  editor_.FormDestroy();
+}
+
+bool TForm1::FormCreate() {
+  const std::string error =
+      editor_.FormCreate({options_.settingsPath, options_.explicitSettings, options_.glyphFolder});
+  if (!error.empty()) {
+    QMessageBox::critical(this, QStringLiteral("Kelvara"), QString::fromStdString(error));
+    return false;
+  }
+  created_ = true;
+  image1_->setPicture(&editor_.renderer().picture().image());
+  image1_->resize(editor_.renderer().picture().width(), kScoreHeight);
+  // The percussion pad lists show the choices read from the settings file.
+  for (int i = 0; i < kPadCount; ++i) {
+    const QSignalBlocker blocker(padLists_[i]);
+    padLists_[i]->setCurrentIndex(editor_.state().PadChoice[i]);
+  }
+  for (int i = 1; i <= 7; ++i) {
+    speedButtons_[i]->setIcon(lengthIcon(
+        editor_.glyphs()[static_cast<Glyph>(static_cast<int>(Glyph::Note64) - i + 1)], i));
+  }
+  // What the sound output has to tell comes once the window is up.
+  QTimer::singleShot(0, this, [this] { showSoundNotices(); });
+  timer2_->start();
+  image1_->update();
+  image2_->update();
+  focusNoteEntry();
+  return true;
+}
+
+void TForm1::buildControls() {
+  // The hidden box that holds the keyboard focus lies behind the tool panel.
+  edit1_ = new QLineEdit(this);
+  edit1_->setGeometry(400, 10, 20, 20);
+  buildTopRow();
+  buildScoreView();
+  buildLowerTabs();
+  buildCommandButtons();
+  buildEditMenu();
+
+  timer1_ = new QTimer(this);
+  timer1_->setInterval(kTimer1Interval);
+  connect(timer1_, &QTimer::timeout, this, [this] { editor_.input().Timer1Timer(); });
+  timer2_ = new QTimer(this);
+  timer2_->setInterval(kTimer2Interval);
+  connect(timer2_, &QTimer::timeout, this, [this] {
+    if (created_) editor_.input().Timer2Timer();
+  });
+}
+
+void TForm1::buildTopRow() {
+  auto toggle = [this](int index, const QString& caption, int x, int width) {
+    auto* b = new QToolButton(this);
+    b->setText(caption);
+    b->setCheckable(true);
+    b->setAutoExclusive(true);
+    b->setGeometry(x, 8, width, 30);
+    b->setFocusPolicy(Qt::NoFocus);
+    speedButtons_[index] = b;
+    connect(b, &QToolButton::clicked, this,
+            [this, index] { editor_.input().SpeedButtonClick(index); });
+    return b;
+  };
+  // Two exclusive pairs; each pair lives in its own parent frame so that the
+  // pairs do not exclude each other.
+  auto* inputGroup = new QFrame(this);
+  inputGroup->setGeometry(6, 0, 232, 46);
+  auto* modeGroup = new QFrame(this);
+  modeGroup->setGeometry(244, 0, 140, 46);
+  toggle(8, QStringLiteral("単音入力式(&8)"), 0, 114)->setParent(inputGroup);
+  toggle(9, QStringLiteral("和音入力式(&9)"), 116, 114)->setParent(inputGroup);
+  toggle(10, QStringLiteral("挿入"), 0, 66)->setParent(modeGroup);
+  toggle(11, QStringLiteral("重ね書き"), 68, 70)->setParent(modeGroup);
+  speedButtons_[8]->setChecked(true);
+  speedButtons_[10]->setChecked(true);
+
+  auto* panel1 = new QFrame(this);
+  panel1->setFrameShape(QFrame::StyledPanel);
+  panel1->setAutoFillBackground(true);
+  panel1->setGeometry(390, 2, 381, 42);
+  auto* label1 = new QLabel(QStringLiteral("入力単位"), panel1);
+  label1->setGeometry(6, 4, 60, 34);
+  for (int i = 1; i <= 7; ++i) {
+    auto* b = new QToolButton(panel1);
+    b->setCheckable(true);
+    b->setAutoExclusive(true);
+    b->setGeometry(66 + (i - 1) * 44, 3, 42, 36);
+    b->setIconSize(QSize(44, 34));
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setToolTip(QStringLiteral("%1").arg(i));
+    speedButtons_[i] = b;
+    connect(b, &QToolButton::clicked, this, [this, i] { editor_.input().SpeedButtonClick(i); });
+  }
+  speedButtons_[4]->setChecked(true);
+  edit1_->lower();
+}
+
+void TForm1::buildScoreView() {
+  scrollBox1_ = new QScrollArea(this);
+  scrollBox1_->setGeometry(16, 48, 745, 308);
+  scrollBox1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  scrollBox1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  scrollBox1_->setFocusPolicy(Qt::NoFocus);
+  image1_ = new ScoreCanvas;
+  image1_->resize(742, kScoreHeight);
+  scrollBox1_->setWidget(image1_);
+  scrollBox1_->setWidgetResizable(false);
+
+  bitBtn9_ = new QPushButton(QStringLiteral("◀"), this);
+  bitBtn9_->setGeometry(0, 48, 16, 308);
+  bitBtn10_ = new QPushButton(QStringLiteral("▶"), this);
+  bitBtn10_->setGeometry(761, 48, 16, 308);
+  for (QPushButton* b : {bitBtn9_, bitBtn10_}) {
+    b->setEnabled(false);
+    b->setFocusPolicy(Qt::NoFocus);
+  }
+  connect(bitBtn9_, &QPushButton::clicked, this, [this] { editor_.renderer().BitBtn9Click(); });
+  connect(bitBtn10_, &QPushButton::clicked, this, [this] { editor_.renderer().BitBtn10Click(); });
+}
+
+void TForm1::buildLowerTabs() {
+  pageControl1_ = new QTabWidget(this);
+  pageControl1_->setGeometry(4, 360, 622, 198);
+  pageControl1_->setFocusPolicy(Qt::NoFocus);
+
+  auto* keyboardPage = new QWidget;
+  image2_ = new KeyboardCanvas(editor_.keyboard(), keyboardPage);
+  image2_->setGeometry(4, 2, KeyboardPicture::kWidth, KeyboardPicture::kHeight);
+  shape1_ = new QFrame(keyboardPage);
+  shape1_->setStyleSheet(QStringLiteral("background-color: #008080;"));
+  shape1_->setGeometry(4 + 159, 148, 40, 4);
+  label2_ = new QLabel(keyboardPage);
+  label2_->setGeometry(4, 152, KeyboardPicture::kWidth, 16);
+  pageControl1_->addTab(keyboardPage, QStringLiteral("仮想キーボード"));
+
+  auto* padPage = new QWidget;
+  auto* note = new QLabel(
+      QStringLiteral("※これらの音色はパーカッションパート入力時に使用できます。"), padPage);
+  note->setGeometry(8, 2, 600, 18);
+  for (int i = 0; i < kPadCount; ++i) {
+    const int column = i / 4;
+    const int row = i % 4;
+    auto* list = new QComboBox(padPage);
+    list->setGeometry(8 + column * 204, 24 + row * 36, 146, 26);
+    list->setFocusPolicy(Qt::NoFocus);
+    for (const char* name : kDrumNames) list->addItem(QString::fromLatin1(name));
+    padLists_[i] = list;
+    connect(list, &QComboBox::currentIndexChanged, this, [this, i](int index) {
+      editor_.state().PadChoice[i] = index;
+      focusNoteEntry();
+    });
+    auto* button = new QPushButton(QStringLiteral("入力"), padPage);
+    button->setGeometry(158 + column * 204, 24 + row * 36, 44, 26);
+    button->setFocusPolicy(Qt::NoFocus);
+    connect(button, &QPushButton::clicked, this,
+            [this, i] { editor_.input().percussionButtonClick(i); });
+  }
+  pageControl1_->addTab(padPage, QStringLiteral("パーカッション"));
+  connect(pageControl1_, &QTabWidget::currentChanged, this, [this] { focusNoteEntry(); });
+}
+
+QPushButton* TForm1::commandButton(const QString& caption, int x, int y, void (TForm1::*slot)()) {
+  auto* b = new QPushButton(caption, this);
+  b->setGeometry(x, y, 70, 26);
+  b->setFocusPolicy(Qt::NoFocus);
+  connect(b, &QPushButton::clicked, this, slot);
+  return b;
+}
+
+void TForm1::buildCommandButtons() {
+  auto* groupBox1 = new QGroupBox(QStringLiteral(" 作業パート "), this);
+  groupBox1->setGeometry(630, 362, 143, 50);
+  comboBox1_ = new QComboBox(groupBox1);
+  comboBox1_->setGeometry(8, 20, 127, 24);
+  comboBox1_->setFocusPolicy(Qt::NoFocus);
+  for (int item = 0; item < kPartCount; ++item) {
+    comboBox1_->addItem(QString::fromStdString(partLabel(partForListItem(item))));
+  }
+  connect(comboBox1_, &QComboBox::currentIndexChanged, this, &TForm1::ComboBox1Change);
+
+  constexpr int left = 630;
+  constexpr int right = 703;
+  commandButton(QStringLiteral("保存"), left, 418, &TForm1::notYetAvailable);   // BitBtn5
+  commandButton(QStringLiteral("読込"), right, 418, &TForm1::notYetAvailable);  // BitBtn7
+  bitBtn11_ = commandButton(QStringLiteral("上書"), left, 446, &TForm1::notYetAvailable);
+  bitBtn11_->setEnabled(false);
+  commandButton(QStringLiteral("新規"), right, 446, &TForm1::notYetAvailable);  // BitBtn8
+  commandButton(QStringLiteral("設定"), left, 474, &TForm1::notYetAvailable);   // BitBtn3
+  commandButton(QStringLiteral("試聴"), right, 474, &TForm1::notYetAvailable);  // BitBtn4
+  commandButton(QStringLiteral("MIDI音源"), left, 502, &TForm1::BitBtn2Click);  // BitBtn2
+  commandButton(QStringLiteral("出力"), right, 502, &TForm1::notYetAvailable);  // BitBtn12
+  auto* credit = commandButton(QStringLiteral("Credit＆補助設定 "), left, 530,
+                               &TForm1::notYetAvailable);  // BitBtn6
+  credit->setGeometry(left, 530, 100, 26);
+  auto* quit = commandButton(QStringLiteral("終了"), 733, 530, &TForm1::BitBtn1Click);  // BitBtn1
+  quit->setGeometry(733, 530, 40, 26);
+}
+
+void TForm1::buildEditMenu() {
+  editMenu_ = new QMenu(this);
+  QAction* cut = editMenu_->addAction(QStringLiteral("切り取り(&X)  Ctrl + X"));
+  QAction* copy = editMenu_->addAction(QStringLiteral("コピー(&C)    Ctrl + C"));
+  QAction* paste = editMenu_->addAction(QStringLiteral("貼り付け(&V) Ctrl + V"));
+  QAction* remove = editMenu_->addAction(QStringLiteral("削除(&D)      DEL"));
+  editMenu_->addSeparator();
+  QMenu* renpu = editMenu_->addMenu(QStringLiteral("連符(&B)"));
+  for (const char* caption : {"全音符", "2分音符", "4分音符", "8分音符", "16分音符", "解除"}) {
+    renpu->addAction(QString::fromUtf8(caption))->setEnabled(false);
+  }
+  QMenu* syusyoku = editMenu_->addMenu(QStringLiteral("修飾(&N)"));
+  for (const char* caption : {"長さ調整", "強弱調整", "余韻調整"}) {
+    syusyoku->addAction(QString::fromUtf8(caption))->setEnabled(false);
+  }
+  connect(cut, &QAction::triggered, this, [this] { editor_.score().Cut1Click(); });
+  connect(copy, &QAction::triggered, this, [this] { editor_.score().Copy1Click(); });
+  connect(paste, &QAction::triggered, this, [this] { editor_.score().Paste1Click(); });
+  connect(remove, &QAction::triggered, this, [this] { editor_.score().Delete1Click(); });
+  connect(image1_, &QWidget::customContextMenuRequested, this,
+          [this, cut, copy, remove, renpu, syusyoku](const QPoint& at) {
+            const bool selection = editor_.state().SelActive != 0;
+            for (QAction* a : {cut, copy, remove}) a->setEnabled(selection);
+            renpu->setEnabled(selection);
+            syusyoku->setEnabled(selection);
+            editMenu_->exec(image1_->mapToGlobal(at));
+            focusNoteEntry();
+          });
+}
+
+// --- ScoreView ---
+
+void TForm1::invertLine(const Line& line) {
+  image1_->invertLine(line);
+}
+
+void TForm1::showScorePicture() {
+  image1_->showScorePicture();
+}
+
+int32_t TForm1::scrollX() const {
+  return scrollBox1_->horizontalScrollBar()->value();
+}
+
+void TForm1::setScrollX(int32_t x) {
+  scrollBox1_->horizontalScrollBar()->setValue(x);
+}
+
+int32_t TForm1::viewWidth() const {
+  return image1_->width();
+}
+
+void TForm1::setViewWidth(int32_t width) {
+  image1_->resize(width, kScoreHeight);
+}
+
+void TForm1::setPageButtons(bool previousEnabled, bool nextEnabled) {
+  bitBtn9_->setEnabled(previousEnabled);
+  bitBtn10_->setEnabled(nextEnabled);
+}
+
+void TForm1::setOctaveLabel(const std::string& text) {
+  label2_->setText(QString::fromStdString(text));
+}
+
+void TForm1::focusNoteEntry() {
+  edit1_->setFocus(Qt::OtherFocusReason);
+}
+
+// --- EditorControls ---
+
+bool TForm1::keyboardPageActive() const {
+  return pageControl1_->currentIndex() == 0;
+}
+
+void TForm1::startTimer1(int intervalMs) {
+  timer1_->setInterval(intervalMs);
+  timer1_->start();
+}
+
+void TForm1::stopTimer1() {
+  timer1_->stop();
+}
+
+bool TForm1::timer1Running() const {
+  return timer1_->isActive();
+}
+
+void TForm1::showInputUnit(int button) {
+  speedButtons_[button]->setChecked(true);
+}
+
+void TForm1::showSingleInput(bool single) {
+  speedButtons_[single ? 8 : 9]->setChecked(true);
+}
+
+void TForm1::setSingleInputEnabled(bool enabled) {
+  speedButtons_[8]->setEnabled(enabled);
+}
+
+bool TForm1::singleInputEnabled() const {
+  return speedButtons_[8]->isEnabled();
+}
+
+void TForm1::showInsertMode(bool insert) {
+  speedButtons_[insert ? 10 : 11]->setChecked(true);
+}
+
+void TForm1::moveKeyboardBar(int dx) {
+  shape1_->move(shape1_->x() + dx, shape1_->y());
+}
+
+void TForm1::keyboardPictureChanged() {
+  image2_->update();
+}
+
+// --- UserQuestions ---
+
+void TForm1::inform(const std::string& text) {
+  QMessageBox::information(this, QStringLiteral("Kelvara"), QString::fromStdString(text));
+}
+
+void TForm1::error(const std::string& text) {
+  QMessageBox::critical(this, QStringLiteral("Kelvara"), QString::fromStdString(text));
+}
+
+bool TForm1::confirm(const std::string& caption, const std::string& text) {
+  QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
+                  QString::fromStdString(text), QMessageBox::Ok | QMessageBox::Cancel, this);
+  return box.exec() == QMessageBox::Ok;
+}
+
+bool TForm1::askYesNo(const std::string& text) {
+  return QMessageBox::question(this, QStringLiteral("Kelvara"), QString::fromStdString(text),
+                               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+// --- Events ---
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  // The window sees every key first, but only keys meant for it: not those of
+  // a dialog or an open drop-down list.
+  if (widget == nullptr || widget->window() != this || !created_) return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+  const int code = virtualKeyOf(*key);
+  Modifiers modifiers;
+  modifiers.shift = (key->modifiers() & Qt::ShiftModifier) || code == vk::kShift;
+  modifiers.ctrl = key->modifiers() & Qt::ControlModifier;
+  modifiers.alt = key->modifiers() & Qt::AltModifier;
+  if (code == 0) return true;
+  if (type == QEvent::KeyPress) {
+    editor_.input().FormKeyDown(code, modifiers);
+  } else if (!key->isAutoRepeat()) {
+    // A held key repeats its press; only the real release ends the note.
+    editor_.input().FormKeyUp(code, modifiers);
+  }
+  return true;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (created_) editor_.FormClose();
+  event->accept();
+}
+
+void TForm1::BitBtn1Click() {
+  if (confirm("確認", "終了します。よろしいですか？")) close();
+  focusNoteEntry();
+}
+
+void TForm1::BitBtn2Click() {
+  runSoundDialog(this, editor_.state(), midi_, this);
+  showSoundNotices();
+  focusNoteEntry();
+}
+
+void TForm1::notYetAvailable() {
+  focusNoteEntry();
+}
+
+void TForm1::ComboBox1Change(int index) {
+  if (!created_ || index < 0) return;
+  editor_.score().selectWorkPart(index);
+}
+
+void TForm1::showSoundNotices() {
+  const std::string notice = midi_.takeNotice();
+  if (!notice.empty()) inform(notice);
+}
+
+}  // namespace kelvara

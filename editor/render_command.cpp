@@ -1,0 +1,160 @@
+#include "editor/render_command.h"
+
+#include <QImage>
+#include <charconv>
+#include <filesystem>
+#include <optional>
+
+#include "files/track_file.h"
+#include "files/zqf3_file.h"
+#include "render/glyph_table.h"
+#include "render/page_renderer.h"
+#include "score/bar_math.h"
+#include "score/headless_score_view.h"
+#include "score/part_list.h"
+
+namespace kelvara {
+
+namespace {
+
+std::optional<int> parseInt(const std::string& text) {
+  int v = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, v);
+  if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
+  return v;
+}
+
+std::string extensionOf(const std::string& path) {
+  const std::string name = std::filesystem::path(path).filename().string();
+  const size_t dot = name.find_last_of('.');
+  return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+struct RenderRequest {
+  std::string input;
+  std::string output;
+  int part = 0;
+  int bar = 1;
+};
+
+std::optional<std::string> parse(const std::vector<std::string>& args, RenderRequest& req) {
+  std::vector<std::string> positional;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--part" || a == "--bar") {
+      if (i + 1 >= args.size()) return a + " needs a value";
+      const std::string& value = args[++i];
+      if (a == "--part") {
+        const std::optional<int> part = partFromUserLabel(value);
+        if (!part) return "unknown part '" + value + "' (use 1 to 10 or perc)";
+        req.part = *part;
+      } else {
+        const std::optional<int> bar = parseInt(value);
+        if (!bar || *bar < 1) return "--bar needs a bar number from 1, not '" + value + "'";
+        req.bar = *bar;
+      }
+    } else if (!a.empty() && a[0] == '-') {
+      return "unknown option " + a;
+    } else {
+      positional.push_back(a);
+    }
+  }
+  if (positional.size() != 2) return "render needs INPUT and OUTPUT.png";
+  req.input = positional[0];
+  req.output = positional[1];
+  if (extensionOf(req.output) != ".png") return "the output must be a .png file";
+  return std::nullopt;
+}
+
+// Puts the cursor of the work part on the first record that starts in bar
+// `bar` or later, with its bar position, as a page button does.
+void cursorToBar(EditorState& s, int32_t bar) {
+  const int p = s.WorkPart;
+  TOnpu* node = firstRecordOf(s.PartHead[p]);
+  s.BarNo[p] = 1;
+  s.BarFill[p] = 0;
+  s.CursorX[p] = 0;
+  while (s.BarNo[p] < bar && !isEndMarker(*node)) {
+    s.CursorX[p] += node->Width;
+    advanceBar(s.BarNo[p], s.BarFill[p], barContribution(*node), s.BarLen());
+    node = node->Next;
+  }
+  s.CurNode[p] = node;
+}
+
+}  // namespace
+
+std::string renderUsage() {
+  return "kelvara render INPUT OUTPUT.png [--part LABEL] [--bar N]\n"
+         "  Writes the page of the score view that holds bar N (default 1) of one part\n"
+         "  (default 1) as a PNG picture. INPUT is a .zqf3, .zqf2 or .zqf file (a .zqf\n"
+         "  file is read into the part chosen). LABEL is 1 to 10 or perc.\n";
+}
+
+int runRenderCommand(const std::vector<std::string>& args, const std::string& glyphFolder,
+                     std::ostream& out, std::ostream& err) {
+  RenderRequest req;
+  if (const std::optional<std::string> problem = parse(args, req)) {
+    err << "kelvara render: " << *problem << "\n";
+    return 2;
+  }
+  GlyphTable glyphs;
+  if (const std::string error = glyphs.load(glyphFolder); !error.empty()) {
+    err << "kelvara render: " << error << "\n";
+    return 1;
+  }
+
+  EditorState s;
+  s.createLists();
+  const std::string kind = extensionOf(req.input);
+  LoadResult loaded;
+  if (kind == ".zqf3") {
+    loaded = loaddataplus2(s, req.input);
+  } else if (kind == ".zqf2" || kind == ".zqf") {
+    loaded = loaddataplus(s, req.input, kind, req.part);
+  } else {
+    err << "kelvara render: " << req.input << ": not a .zqf3, .zqf2 or .zqf file\n";
+    return 2;
+  }
+  if (!loaded.ok()) {
+    err << "kelvara render: " << loaded.message << "\n";
+    return 1;
+  }
+
+  HeadlessScoreView view;
+  PageRenderer renderer(s, view, glyphs);
+  s.WorkPart = req.part;
+  s.PageNode = firstRecordOf(s.PartHead[req.part]);
+  renderer.initPicture();
+  // Widths are known once the part has been drawn; the first page's layout
+  // gives them, then the page of the bar asked for is drawn.
+  cursorToBar(s, 1);
+  renderer.PageDraw();
+  for (int32_t bar = 1 + s.BarsPerPage; bar <= req.bar; bar += s.BarsPerPage) {
+    cursorToBar(s, bar);
+    renderer.PageDraw();
+  }
+  cursorToBar(s, req.bar);
+  renderer.PageDraw();
+
+  const QImage& picture = renderer.picture().image();
+  const std::string temporary = req.output + ".part";
+  if (!picture.save(QString::fromStdString(temporary), "PNG")) {
+    std::filesystem::remove(temporary);
+    err << "kelvara render: cannot write " << req.output << "\n";
+    return 1;
+  }
+  std::error_code ec;
+  std::filesystem::rename(temporary, req.output, ec);
+  if (ec) {
+    std::filesystem::remove(temporary);
+    err << "kelvara render: cannot write " << req.output << ": " << ec.message() << "\n";
+    return 1;
+  }
+  out << req.output << ": page of bars " << s.PageFirstBar << " to "
+      << s.PageFirstBar + s.BarsPerPage - 1 << "\n";
+  return 0;
+}
+
+}  // namespace kelvara
