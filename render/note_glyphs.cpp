@@ -12,52 +12,19 @@ constexpr int32_t kRestTop = 96;
 constexpr int32_t kDisplacement = 20;  // a displaced head sits this far from the stem side
 constexpr int32_t kNoPitch = 200;      // "no pitch" for the tuplet bracket: far above the picture
 
-Glyph stemUpGlyph(int32_t size, int32_t side) {
+// The glyph of one piece of one pitch. Chord members off the flag-carrying
+// note show no flags; displaced heads are drawn without a stem.
+Glyph pieceGlyph(int32_t size, int32_t side, bool down) {
   if (size == 64) return Glyph::Note1;
   if (side < 0) return size == 32 ? Glyph::WhiteHead : Glyph::BlackHead;
-  switch (size) {
-    case 32:
-      return Glyph::Note2;
-    case 16:
-      return Glyph::Note4;
-    default:
-      break;
-  }
-  if (side > 0) return Glyph::Note4;  // chord members carry no flags
-  switch (size) {
-    case 8:
-      return Glyph::Note8;
-    case 4:
-      return Glyph::Note16;
-    case 2:
-      return Glyph::Note32;
-    default:
-      return Glyph::Note64;
-  }
-}
-
-Glyph stemDownGlyph(int32_t size, int32_t side) {
-  if (size == 64) return Glyph::Note1;
-  if (side < 0) return size == 32 ? Glyph::WhiteHead : Glyph::BlackHead;
-  switch (size) {
-    case 32:
-      return Glyph::Note2Down;
-    case 16:
-      return Glyph::Note4Down;
-    default:
-      break;
-  }
-  if (side > 0) return Glyph::Note4Down;
-  switch (size) {
-    case 8:
-      return Glyph::Note8Down;
-    case 4:
-      return Glyph::Note16Down;
-    case 2:
-      return Glyph::Note32Down;
-    default:
-      return Glyph::Note64Down;
-  }
+  if (side > 0 && size < 16) size = 16;
+  static constexpr Glyph kUp[] = {Glyph::Note64, Glyph::Note32, Glyph::Note16,
+                                  Glyph::Note8,  Glyph::Note4,  Glyph::Note2};
+  static constexpr Glyph kDown[] = {Glyph::Note64Down, Glyph::Note32Down, Glyph::Note16Down,
+                                    Glyph::Note8Down,  Glyph::Note4Down,  Glyph::Note2Down};
+  int index = 0;
+  while ((1 << index) < size) ++index;
+  return down ? kDown[index] : kUp[index];
 }
 
 Glyph restGlyph(int32_t size) {
@@ -149,38 +116,36 @@ void PageRenderer::Chksen(int32_t x, int32_t y) {
 }
 
 int32_t PageRenderer::DrawOnpu_u(int32_t side, int32_t y, int inner, int32_t length) {
-  const int p = s_.WorkPart;
-  const int32_t x = s_.CursorX[p];
-  int32_t left = length;
-  int32_t offset = 0;
-  while (left > 0) {
-    const int32_t size = pieceSize(left);
-    if (offset > 0) blit(Glyph::Tie, x + offset - 35, y + 16);
-    const int32_t gx = x + offset + (side < 0 ? kDisplacement : 0);
-    blit(stemUpGlyph(size, side), gx, y);
-    Chksen(gx, y);
-    if (inner == 0) ChkSyousetu(size, offset);
-    left -= size;
-    offset += kCellWidth;
-  }
-  if (inner == 0) retreatBar(s_.BarNo[p], s_.BarFill[p], length, s_.BarLen());
-  return offset;
+  return drawPitch(side, y, inner, length, false);
 }
 
 int32_t PageRenderer::DrawOnpu_d(int32_t side, int32_t y, int inner, int32_t length) {
+  return drawPitch(side, y, inner, length, true);
+}
+
+// One pitch as its pieces, tied together. y is the glyph top of the stem
+// direction's set; whole notes and heads alone of the stem-down set have their
+// head where the stem-up set has it, 63 pixels higher. Displaced heads stand
+// 20 pixels off, away from the stem.
+int32_t PageRenderer::drawPitch(int32_t side, int32_t y, int inner, int32_t length, bool down) {
   const int p = s_.WorkPart;
   const int32_t x = s_.CursorX[p];
+  const int32_t shift = side < 0 ? (down ? -kDisplacement : kDisplacement) : 0;
   int32_t left = length;
   int32_t offset = 0;
   while (left > 0) {
     const int32_t size = pieceSize(left);
-    if (offset > 0) blit(Glyph::TieDown, x + offset - 35, y - 16);
-    const Glyph glyph = stemDownGlyph(size, side);
-    // Whole notes and heads alone have their head where the stem-up set has it.
+    if (offset > 0) {
+      if (down) {
+        blit(Glyph::TieDown, x + offset - 35, y - 16);
+      } else {
+        blit(Glyph::Tie, x + offset - 35, y + 16);
+      }
+    }
     const bool headOnly = size == 64 || side < 0;
-    const int32_t gx = x + offset - (side < 0 ? kDisplacement : 0);
-    const int32_t gy = headOnly ? y - 63 : y;
-    blit(glyph, gx, gy);
+    const int32_t gx = x + offset + shift;
+    const int32_t gy = down && headOnly ? y - 63 : y;
+    blit(pieceGlyph(size, side, down), gx, gy);
     Chksen(gx, gy);
     if (inner == 0) ChkSyousetu(size, offset);
     left -= size;

@@ -87,6 +87,7 @@ class PageRenderer : public ScoreDrawing {
   void redrawWholePage();
   void drawFurnitureOverClef();
   int32_t pieceSize(int32_t left) const;
+  int32_t drawPitch(int32_t side, int32_t y, int inner, int32_t length, bool down);
   void widenBy(int32_t amount);
   void autoScroll(int32_t scrollBefore);
   void showPage(int32_t scrollBefore);
