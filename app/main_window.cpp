@@ -111,6 +111,7 @@ bool TForm1::FormCreate() {
 void TForm1::buildControls() {
   // The hidden box that holds the keyboard focus lies behind the tool panel.
   edit1_ = new QLineEdit(this);
+  edit1_->setObjectName(QStringLiteral("Edit1"));
   edit1_->setGeometry(400, 10, 20, 20);
   buildTopRow();
   buildScoreView();
@@ -119,9 +120,11 @@ void TForm1::buildControls() {
   buildEditMenu();
 
   timer1_ = new QTimer(this);
+  timer1_->setObjectName(QStringLiteral("Timer1"));
   timer1_->setInterval(kTimer1Interval);
   connect(timer1_, &QTimer::timeout, this, [this] { editor_.input().Timer1Timer(); });
   timer2_ = new QTimer(this);
+  timer2_->setObjectName(QStringLiteral("Timer2"));
   timer2_->setInterval(kTimer2Interval);
   connect(timer2_, &QTimer::timeout, this, [this] {
     if (created_) editor_.input().Timer2Timer();
@@ -131,6 +134,7 @@ void TForm1::buildControls() {
 void TForm1::buildTopRow() {
   auto toggle = [this](int index, const QString& caption, int x, int width) {
     auto* b = new QToolButton(this);
+    b->setObjectName(QStringLiteral("SpeedButton%1").arg(index));
     b->setText(caption);
     b->setCheckable(true);
     b->setAutoExclusive(true);
@@ -155,13 +159,16 @@ void TForm1::buildTopRow() {
   speedButtons_[10]->setChecked(true);
 
   auto* panel1 = new QFrame(this);
+  panel1->setObjectName(QStringLiteral("Panel1"));
   panel1->setFrameShape(QFrame::StyledPanel);
   panel1->setAutoFillBackground(true);
   panel1->setGeometry(390, 2, 381, 42);
   auto* label1 = new QLabel(QStringLiteral("入力単位"), panel1);
+  label1->setObjectName(QStringLiteral("Label1"));
   label1->setGeometry(6, 4, 60, 34);
   for (int i = 1; i <= 7; ++i) {
     auto* b = new QToolButton(panel1);
+    b->setObjectName(QStringLiteral("SpeedButton%1").arg(i));
     b->setCheckable(true);
     b->setAutoExclusive(true);
     b->setGeometry(66 + (i - 1) * 44, 3, 42, 36);
@@ -177,18 +184,22 @@ void TForm1::buildTopRow() {
 
 void TForm1::buildScoreView() {
   scrollBox1_ = new QScrollArea(this);
+  scrollBox1_->setObjectName(QStringLiteral("ScrollBox1"));
   scrollBox1_->setGeometry(16, 48, 745, 308);
   scrollBox1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   scrollBox1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   scrollBox1_->setFocusPolicy(Qt::NoFocus);
   image1_ = new ScoreCanvas;
+  image1_->setObjectName(QStringLiteral("Image1"));
   image1_->resize(742, kScoreHeight);
   scrollBox1_->setWidget(image1_);
   scrollBox1_->setWidgetResizable(false);
 
   bitBtn9_ = new QPushButton(QStringLiteral("◀"), this);
+  bitBtn9_->setObjectName(QStringLiteral("BitBtn9"));
   bitBtn9_->setGeometry(0, 48, 16, 308);
   bitBtn10_ = new QPushButton(QStringLiteral("▶"), this);
+  bitBtn10_->setObjectName(QStringLiteral("BitBtn10"));
   bitBtn10_->setGeometry(761, 48, 16, 308);
   for (QPushButton* b : {bitBtn9_, bitBtn10_}) {
     b->setEnabled(false);
@@ -200,16 +211,20 @@ void TForm1::buildScoreView() {
 
 void TForm1::buildLowerTabs() {
   pageControl1_ = new QTabWidget(this);
+  pageControl1_->setObjectName(QStringLiteral("PageControl1"));
   pageControl1_->setGeometry(4, 360, 622, 198);
   pageControl1_->setFocusPolicy(Qt::NoFocus);
 
   auto* keyboardPage = new QWidget;
   image2_ = new KeyboardCanvas(editor_.keyboard(), keyboardPage);
+  image2_->setObjectName(QStringLiteral("Image2"));
   image2_->setGeometry(4, 2, KeyboardPicture::kWidth, KeyboardPicture::kHeight);
   shape1_ = new QFrame(keyboardPage);
+  shape1_->setObjectName(QStringLiteral("Shape1"));
   shape1_->setStyleSheet(QStringLiteral("background-color: #008080;"));
   shape1_->setGeometry(4 + 159, 148, 40, 4);
   label2_ = new QLabel(keyboardPage);
+  label2_->setObjectName(QStringLiteral("Label2"));
   label2_->setGeometry(4, 152, KeyboardPicture::kWidth, 16);
   pageControl1_->addTab(keyboardPage, QStringLiteral("仮想キーボード"));
 
@@ -221,6 +236,7 @@ void TForm1::buildLowerTabs() {
     const int column = i / 4;
     const int row = i % 4;
     auto* list = new QComboBox(padPage);
+    list->setObjectName(QStringLiteral("ComboBox%1").arg(i + 2));
     list->setGeometry(8 + column * 204, 24 + row * 36, 146, 26);
     list->setFocusPolicy(Qt::NoFocus);
     for (const char* name : kDrumNames) list->addItem(QString::fromLatin1(name));
@@ -230,6 +246,7 @@ void TForm1::buildLowerTabs() {
       focusNoteEntry();
     });
     auto* button = new QPushButton(QStringLiteral("入力"), padPage);
+    button->setObjectName(QStringLiteral("Button%1").arg(i + 1));
     button->setGeometry(158 + column * 204, 24 + row * 36, 44, 26);
     button->setFocusPolicy(Qt::NoFocus);
     connect(button, &QPushButton::clicked, this,
@@ -249,8 +266,10 @@ QPushButton* TForm1::commandButton(const QString& caption, int x, int y, void (T
 
 void TForm1::buildCommandButtons() {
   auto* groupBox1 = new QGroupBox(QStringLiteral(" 作業パート "), this);
+  groupBox1->setObjectName(QStringLiteral("GroupBox1"));
   groupBox1->setGeometry(630, 362, 143, 50);
   comboBox1_ = new QComboBox(groupBox1);
+  comboBox1_->setObjectName(QStringLiteral("ComboBox1"));
   comboBox1_->setGeometry(8, 20, 127, 24);
   comboBox1_->setFocusPolicy(Qt::NoFocus);
   for (int item = 0; item < kPartCount; ++item) {
@@ -260,19 +279,29 @@ void TForm1::buildCommandButtons() {
 
   constexpr int left = 630;
   constexpr int right = 703;
-  commandButton(QStringLiteral("保存"), left, 418, &TForm1::notYetAvailable);   // BitBtn5
-  commandButton(QStringLiteral("読込"), right, 418, &TForm1::notYetAvailable);  // BitBtn7
+  commandButton(QStringLiteral("保存"), left, 418, &TForm1::notYetAvailable)
+      ->setObjectName(QStringLiteral("BitBtn5"));
+  commandButton(QStringLiteral("読込"), right, 418, &TForm1::notYetAvailable)
+      ->setObjectName(QStringLiteral("BitBtn7"));
   bitBtn11_ = commandButton(QStringLiteral("上書"), left, 446, &TForm1::notYetAvailable);
+  bitBtn11_->setObjectName(QStringLiteral("BitBtn11"));
   bitBtn11_->setEnabled(false);
-  commandButton(QStringLiteral("新規"), right, 446, &TForm1::notYetAvailable);  // BitBtn8
-  commandButton(QStringLiteral("設定"), left, 474, &TForm1::notYetAvailable);   // BitBtn3
-  commandButton(QStringLiteral("試聴"), right, 474, &TForm1::notYetAvailable);  // BitBtn4
-  commandButton(QStringLiteral("MIDI音源"), left, 502, &TForm1::BitBtn2Click);  // BitBtn2
-  commandButton(QStringLiteral("出力"), right, 502, &TForm1::notYetAvailable);  // BitBtn12
-  auto* credit = commandButton(QStringLiteral("Credit＆補助設定 "), left, 530,
-                               &TForm1::notYetAvailable);  // BitBtn6
+  commandButton(QStringLiteral("新規"), right, 446, &TForm1::notYetAvailable)
+      ->setObjectName(QStringLiteral("BitBtn8"));
+  commandButton(QStringLiteral("設定"), left, 474, &TForm1::notYetAvailable)
+      ->setObjectName(QStringLiteral("BitBtn3"));
+  commandButton(QStringLiteral("試聴"), right, 474, &TForm1::notYetAvailable)
+      ->setObjectName(QStringLiteral("BitBtn4"));
+  commandButton(QStringLiteral("MIDI音源"), left, 502, &TForm1::BitBtn2Click)
+      ->setObjectName(QStringLiteral("BitBtn2"));
+  commandButton(QStringLiteral("出力"), right, 502, &TForm1::notYetAvailable)
+      ->setObjectName(QStringLiteral("BitBtn12"));
+  auto* credit =
+      commandButton(QStringLiteral("Credit＆補助設定 "), left, 530, &TForm1::notYetAvailable);
+  credit->setObjectName(QStringLiteral("BitBtn6"));
   credit->setGeometry(left, 530, 100, 26);
-  auto* quit = commandButton(QStringLiteral("終了"), 733, 530, &TForm1::BitBtn1Click);  // BitBtn1
+  auto* quit = commandButton(QStringLiteral("終了"), 733, 530, &TForm1::BitBtn1Click);
+  quit->setObjectName(QStringLiteral("BitBtn1"));
   quit->setGeometry(733, 530, 40, 26);
 }
 
