@@ -60,6 +60,13 @@ QIcon lengthIcon(const QImage& glyph, int digit) {
   return QIcon(pixmap);
 }
 
+// Ends the note of every piano key held down, as its release would.
+void releaseHeldKeys(Editor& editor) {
+  for (int i = 0; i < kMappedKeys; ++i) {
+    if (editor.state().KeyHeld[i] == 1) editor.input().FormKeyUp(kKeyMap[i].code, {});
+  }
+}
+
 }  // namespace
 
 TForm1::TForm1(MidiOutput& midi, const Options& options)
@@ -446,13 +453,23 @@ bool TForm1::askYesNo(const std::string& text) {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if (type == QEvent::WindowDeactivate && watched == this && created_) {
+    // The releases of keys held now go to another window or program.
+    releaseHeldKeys(editor_);
+    return false;
+  }
   if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
   auto* widget = qobject_cast<QWidget*>(watched);
-  // The window sees every key first, but only keys meant for it: not those of
-  // a dialog or an open drop-down list.
-  if (widget == nullptr || widget->window() != this || !created_) return false;
+  if (widget == nullptr || !created_) return false;
   auto* key = static_cast<QKeyEvent*>(event);
   const int code = virtualKeyOf(*key);
+  // The window sees every key first, but only keys meant for it: not those of
+  // a dialog or an open drop-down list. A note key let go there still ends
+  // the note it started here.
+  if (widget->window() != this) {
+    if (type == QEvent::KeyRelease && !key->isAutoRepeat()) editor_.input().FormKeyUp(code, {});
+    return false;
+  }
   Modifiers modifiers;
   modifiers.shift = (key->modifiers() & Qt::ShiftModifier) || code == vk::kShift;
   modifiers.ctrl = key->modifiers() & Qt::ControlModifier;

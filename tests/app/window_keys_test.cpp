@@ -235,5 +235,43 @@ TEST_F(WindowKeys, ScoreViewFollowsTheCursorAndPageArrowsShowOtherPages) {
   EXPECT_FALSE(next->isEnabled());
 }
 
+// Regression: a key let go while the window did not have the keyboard left
+// its note sounding, and the key's next press was taken for a repeat.
+TEST_F(WindowKeys, NoteHeldWhenTheWindowLosesTheKeyboardIsEndedAndPlaysAgain) {
+  press(Qt::Key_C);
+  const BoxSeen box = clickAndAnswer(child<QWidget>("BitBtn1"), QMessageBox::Cancel,
+                                     [](QMessageBox& b) { QTest::keyRelease(&b, Qt::Key_C); });
+  ASSERT_TRUE(box.shown);
+  EXPECT_EQ(midi.messages(), (std::vector<uint32_t>{noteOn(0, 60, 100), noteOn(0, 60, 0)}));
+
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  midi.clear();
+  press(Qt::Key_B);
+  auto* parts = child<QComboBox>("ComboBox1");
+  click(parts);  // the open list takes the keys
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(parts->view()->window()));
+  QTest::keyRelease(parts->view(), Qt::Key_B);
+  QTest::keyClick(parts->view(), Qt::Key_Escape);
+  EXPECT_EQ(midi.messages(), (std::vector<uint32_t>{noteOn(0, 64, 100), noteOn(0, 64, 0)}));
+
+  midi.clear();
+  press(Qt::Key_V);
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));  // the release goes elsewhere
+  EXPECT_EQ(midi.messages(), (std::vector<uint32_t>{noteOn(0, 62, 100), noteOn(0, 62, 0)}));
+
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  midi.clear();
+  press(Qt::Key_V);
+  EXPECT_EQ(midi.messages(), (std::vector<uint32_t>{noteOn(0, 62, 100)}));
+  release(Qt::Key_V);
+  release(Qt::Key_V);  // a second release ends nothing
+  EXPECT_EQ(midi.messages(), (std::vector<uint32_t>{noteOn(0, 62, 100), noteOn(0, 62, 0)}));
+}
+
 }  // namespace
 }  // namespace kelvara::testing
