@@ -32,13 +32,19 @@ void ScorePicture::reset(const QImage& page) {
 
 void ScorePicture::setWidth(int32_t width) {
   if (width == image_.width() || width <= 0) return;
-  QImage grown(width, image_.height(), QImage::Format_Grayscale8);
-  grown.fill(255);
-  const int32_t keep = std::min(width, image_.width());
-  for (int32_t y = 0; y < image_.height(); ++y) {
-    std::memcpy(grown.scanLine(y), image_.constScanLine(y), static_cast<size_t>(keep));
+  // Each row once: the kept columns copied, the new ones white.
+  QImage resized(width, image_.height(), QImage::Format_Grayscale8);
+  const auto keep = static_cast<size_t>(std::min(width, image_.width()));
+  const auto added = static_cast<size_t>(width) - keep;
+  const qsizetype fromStride = image_.bytesPerLine();
+  const qsizetype toStride = resized.bytesPerLine();
+  const uint8_t* from = image_.constBits();
+  uint8_t* to = resized.bits();
+  for (int32_t y = 0; y < image_.height(); ++y, from += fromStride, to += toStride) {
+    std::memcpy(to, from, keep);
+    std::memset(to + keep, 255, added);
   }
-  image_ = std::move(grown);
+  image_ = std::move(resized);
 }
 
 void ScorePicture::blit(const QImage& glyph, int32_t x, int32_t y, Mode mode) {
@@ -49,9 +55,13 @@ void ScorePicture::blit(const QImage& glyph, int32_t x, int32_t y, Mode mode) {
   const int32_t bottom = std::min(image_.height(), y + glyph.height());
   if (left >= right || top >= bottom) return;
   const auto count = static_cast<size_t>(right - left);
-  for (int32_t row = top; row < bottom; ++row) {
-    uint8_t* dst = image_.scanLine(row) + left;
-    const uint8_t* src = glyph.constScanLine(row - y) + (left - x);
+  // Row pointers are stepped by hand: scanLine() checks for sharing on every
+  // call, which costs more than a narrow glyph row itself.
+  const qsizetype dstStride = image_.bytesPerLine();
+  const qsizetype srcStride = glyph.bytesPerLine();
+  uint8_t* dst = image_.bits() + top * dstStride + left;
+  const uint8_t* src = glyph.constBits() + (top - y) * srcStride + (left - x);
+  for (int32_t row = top; row < bottom; ++row, dst += dstStride, src += srcStride) {
     if (mode == Mode::Copy) {
       std::memcpy(dst, src, count);
     } else {
