@@ -35,6 +35,7 @@ struct RenderRequest {
   std::string input;
   std::string output;
   int part = 0;
+  std::string partLabel = "1";  // as the user wrote it, for messages
   int bar = 1;
 };
 
@@ -49,6 +50,7 @@ std::optional<std::string> parse(const std::vector<std::string>& args, RenderReq
         const std::optional<int> part = partFromUserLabel(value);
         if (!part) return "unknown part '" + value + "' (use 1 to 10 or perc)";
         req.part = *part;
+        req.partLabel = value;
       } else {
         const std::optional<int> bar = parseInt(value);
         if (!bar || *bar < 1) return "--bar needs a bar number from 1, not '" + value + "'";
@@ -122,9 +124,19 @@ int runRenderCommand(const std::vector<std::string>& args, const std::string& gl
     return 1;
   }
 
+  s.WorkPart = req.part;
+  // A bar on a page after the part's last one has no page to show: say so
+  // instead of writing the last page under the name asked for.
+  cursorToBar(s, req.bar);
+  const int32_t lastPage = pageFirstBarFor(s.BarNo[req.part], s.BarsPerPage);
+  if (isEndMarker(*s.CurNode[req.part]) && lastPage < pageFirstBarFor(req.bar, s.BarsPerPage)) {
+    err << "kelvara render: bar " << req.bar << " is after the end of part " << req.partLabel
+        << ", whose last page begins at bar " << lastPage << "\n";
+    return 2;
+  }
+
   HeadlessScoreView view;
   PageRenderer renderer(s, view, glyphs);
-  s.WorkPart = req.part;
   s.PageNode = firstRecordOf(s.PartHead[req.part]);
   renderer.initPicture();
   // Widths are known once the part has been drawn; the first page's layout
