@@ -1,5 +1,6 @@
 #include "render/glyph_table.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <vector>
@@ -21,6 +22,26 @@ constexpr std::array<const char*, kGlyphCount> kFileNames = {
 
 bool isKeyboardFrame(int index) {
   return index >= static_cast<int>(Glyph::Keyboard1);
+}
+
+// The smallest rectangle holding every pixel of `image` that is not white.
+QRect inkRect(const QImage& image) {
+  int left = image.width();
+  int right = -1;
+  int top = image.height();
+  int bottom = -1;
+  for (int y = 0; y < image.height(); ++y) {
+    const uchar* row = image.constScanLine(y);
+    for (int x = 0; x < image.width(); ++x) {
+      if (row[x] == 0xFF) continue;
+      left = std::min(left, x);
+      right = std::max(right, x);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+    }
+  }
+  if (right < 0) return {};
+  return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 }  // namespace
@@ -46,8 +67,13 @@ std::string GlyphTable::load(const std::string& folder) {
     } else if (!image.load(QString::fromStdString(path), "BMP")) {
       return "絵のファイル " + name + "（フォルダ " + folder + "）を読み込めません。";
     }
-    images_[i] = isKeyboardFrame(i) ? image.convertToFormat(QImage::Format_RGB32)
-                                    : image.convertToFormat(QImage::Format_Grayscale8);
+    if (isKeyboardFrame(i)) {
+      images_[i] = image.convertToFormat(QImage::Format_RGB32);
+      inks_[i] = images_[i].rect();
+    } else {
+      images_[i] = image.convertToFormat(QImage::Format_Grayscale8);
+      inks_[i] = inkRect(images_[i]);
+    }
   }
   loaded_ = true;
   return {};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <array>
 #include <string>
 
@@ -72,10 +73,14 @@ class GlyphTable {
   std::string load(const std::string& folder);
 
   const QImage& operator[](Glyph glyph) const { return images_[static_cast<int>(glyph)]; }
+  // The part of a score glyph that is not white (the whole picture for the
+  // keyboard frames); an empty rectangle for a picture that is all white.
+  const QRect& ink(Glyph glyph) const { return inks_[static_cast<int>(glyph)]; }
   bool loaded() const { return loaded_; }
 
  private:
   std::array<QImage, kGlyphCount> images_;
+  std::array<QRect, kGlyphCount> inks_;
   bool loaded_ = false;
 };
 

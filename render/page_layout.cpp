@@ -1,4 +1,7 @@
 #include "render/page_renderer.h"
+
+#include <cassert>
+
 #include "score/bar_math.h"
 #include "score/part_list.h"
 #include "score/score_editor.h"
@@ -16,7 +19,12 @@ PageRenderer::PageRenderer(EditorState& state, ScoreView& view, const GlyphTable
     : s_(state), view_(view), glyphs_(glyphs) {}
 
 void PageRenderer::blit(Glyph glyph, int32_t x, int32_t y, ScorePicture::Mode mode) {
-  picture_.blit(glyphs_[glyph], x, y, mode);
+  // Combined by AND, white pixels change nothing: only the inked part is put.
+  if (mode == ScorePicture::Mode::And) {
+    picture_.blit(glyphs_[glyph], glyphs_.ink(glyph), x, y, mode);
+  } else {
+    picture_.blit(glyphs_[glyph], x, y, mode);
+  }
 }
 
 void PageRenderer::initPicture() {
@@ -74,6 +82,36 @@ void PageRenderer::clearRest() {
   s_.EndX = s_.CursorX[p];
 }
 
+// The first record that starts in bar `target` or later (the end marker when
+// none does), with the bar position before it, found by walking from a record
+// whose bar position is known. Walking from the cursor instead of from the
+// part's start keeps a page far into a long part as cheap as the first.
+PageRenderer::BarPosition PageRenderer::seekBar(BarPosition from, int32_t target) const {
+  const int32_t barLen = s_.BarLen();
+  const TOnpu* first = firstRecordOf(s_.PartHead[s_.WorkPart]);
+  BarPosition at = from;
+  while (at.bar < target && !isEndMarker(*at.node)) {
+    advanceBar(at.bar, at.fill, barContribution(*at.node), barLen);
+    at.node = at.node->Next;
+  }
+  while (at.node != first) {
+    BarPosition before{at.node->Prev, at.bar, at.fill};
+    retreatBar(before.bar, before.fill, barContribution(*before.node), barLen);
+    if (before.bar < target) break;
+    at = before;
+  }
+#ifndef NDEBUG
+  // Debug builds check the walk against one from the part's start.
+  BarPosition check{firstRecordOf(s_.PartHead[s_.WorkPart]), 1, 0};
+  while (check.bar < target && !isEndMarker(*check.node)) {
+    advanceBar(check.bar, check.fill, barContribution(*check.node), barLen);
+    check.node = check.node->Next;
+  }
+  assert(check.node == at.node && check.bar == at.bar && check.fill == at.fill);
+#endif
+  return at;
+}
+
 int32_t PageRenderer::DrawGakuhu() {
   eraseCursorMark(s_, view_);
   const int p = s_.WorkPart;
@@ -82,16 +120,10 @@ int32_t PageRenderer::DrawGakuhu() {
   s_.PageFirstBar = pageFirstBarFor(s_.BarNo[p], s_.BarsPerPage);
   s_.PageBar = s_.PageFirstBar;
 
-  // Walk from the part's start to the first record that starts on the page.
-  TOnpu* node = firstRecordOf(s_.PartHead[p]);
-  s_.CursorX[p] = 0;
-  s_.BarNo[p] = 1;
-  s_.BarFill[p] = 0;
-  while (s_.BarNo[p] < s_.PageBar && !isEndMarker(*node)) {
-    s_.CursorX[p] += node->Width;
-    advanceBar(s_.BarNo[p], s_.BarFill[p], barContribution(*node), barLen);
-    node = node->Next;
-  }
+  const BarPosition onPage = seekBar({cursor, s_.BarNo[p], s_.BarFill[p]}, s_.PageBar);
+  TOnpu* node = onPage.node;
+  s_.BarNo[p] = onPage.bar;
+  s_.BarFill[p] = onPage.fill;
   s_.PageNode = node;
   s_.PageX = kMusicLeft;
   s_.PageFill = s_.BarFill[p];
@@ -296,16 +328,10 @@ void PageRenderer::toPageAndBack(int32_t targetBar) {
   const int32_t x = s_.CursorX[p];
   const auto acc = s_.AccState;
 
-  TOnpu* node = s_.PartHead[p];
-  s_.CursorX[p] = 0;
-  s_.BarNo[p] = 1;
-  s_.BarFill[p] = 0;
-  while (s_.BarNo[p] < targetBar && !isEndMarker(*node)) {
-    s_.CursorX[p] += node->Width;
-    advanceBar(s_.BarNo[p], s_.BarFill[p], barContribution(*node), s_.BarLen());
-    node = node->Next;
-  }
-  s_.CurNode[p] = node;
+  const BarPosition target = seekBar({cursor, bar, fill}, targetBar);
+  s_.CurNode[p] = target.node;
+  s_.BarNo[p] = target.bar;
+  s_.BarFill[p] = target.fill;
   PageDraw();
 
   s_.CurNode[p] = cursor;

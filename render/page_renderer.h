@@ -81,6 +81,12 @@ class PageRenderer : public ScoreDrawing {
   struct DrawLoopEnd {
     TOnpu* stop;
   };
+  struct BarPosition {
+    TOnpu* node;
+    int32_t bar;
+    int32_t fill;
+  };
+  BarPosition seekBar(BarPosition from, int32_t target) const;
   DrawLoopEnd drawLoop(TOnpu* from);
   void setPageButtons(const TOnpu* stop);
   void clearRest();

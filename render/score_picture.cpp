@@ -48,11 +48,18 @@ void ScorePicture::setWidth(int32_t width) {
 }
 
 void ScorePicture::blit(const QImage& glyph, int32_t x, int32_t y, Mode mode) {
-  if (glyph.isNull()) return;
+  blit(glyph, glyph.rect(), x, y, mode);
+}
+
+void ScorePicture::blit(const QImage& glyph, const QRect& source, int32_t x, int32_t y, Mode mode) {
+  if (glyph.isNull() || source.isEmpty()) return;
+  const QRect part = source.intersected(glyph.rect());
+  x += part.left();
+  y += part.top();
   const int32_t left = std::max(0, x);
   const int32_t top = std::max(0, y);
-  const int32_t right = std::min(image_.width(), x + glyph.width());
-  const int32_t bottom = std::min(image_.height(), y + glyph.height());
+  const int32_t right = std::min(image_.width(), x + part.width());
+  const int32_t bottom = std::min(image_.height(), y + part.height());
   if (left >= right || top >= bottom) return;
   const auto count = static_cast<size_t>(right - left);
   // Row pointers are stepped by hand: scanLine() checks for sharing on every
@@ -60,7 +67,8 @@ void ScorePicture::blit(const QImage& glyph, int32_t x, int32_t y, Mode mode) {
   const qsizetype dstStride = image_.bytesPerLine();
   const qsizetype srcStride = glyph.bytesPerLine();
   uint8_t* dst = image_.bits() + top * dstStride + left;
-  const uint8_t* src = glyph.constBits() + (top - y) * srcStride + (left - x);
+  const uint8_t* src =
+      glyph.constBits() + (part.top() + top - y) * srcStride + (part.left() + left - x);
   for (int32_t row = top; row < bottom; ++row, dst += dstStride, src += srcStride) {
     if (mode == Mode::Copy) {
       std::memcpy(dst, src, count);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <cstdint>
 
 namespace kelvara {
@@ -22,6 +23,9 @@ class ScorePicture {
 
   // Puts `glyph` with its top-left corner at (x, y), clipped to the picture.
   void blit(const QImage& glyph, int32_t x, int32_t y, Mode mode);
+  // Puts the part `source` of `glyph` where blit() would put it with the
+  // whole glyph at (x, y).
+  void blit(const QImage& glyph, const QRect& source, int32_t x, int32_t y, Mode mode);
   // A black line one pixel wide.
   void line(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
   // Writes a non-negative number in the built-in digit set (6 pixels a digit,

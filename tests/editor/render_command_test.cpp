@@ -20,9 +20,12 @@
 #include "score/headless_score_view.h"
 #include "score/part_list.h"
 #include "score/score_editor.h"
+#include "support/tuplets.h"
 
 namespace kelvara {
 namespace {
+
+using testing::makeTuplet;
 
 namespace fs = std::filesystem;
 
@@ -81,14 +84,6 @@ struct TypedPart {
   PageRenderer renderer;
   ScoreEditor editor;
 };
-
-void makeTuplet(TOnpu* from, int count, int32_t span) {
-  for (int i = 1; i <= count; ++i, from = from->Next) {
-    from->RenIndex = i;
-    from->RenCount = count;
-    from->RenLength = span;
-  }
-}
 
 // Copies every record of part 0 of `from` into part `part` of `to`.
 void copyPart(const EditorState& from, EditorState& to, int part) {
@@ -162,7 +157,7 @@ class RenderCommand : public ::testing::Test {
     TOnpu* triplet = t.note(67, 8);
     t.note(0, 8);
     t.note(69, 8);
-    makeTuplet(triplet, 3, 16);
+    makeTuplet(t.s, triplet, 3, 16);
     t.renderer.PageDraw();  // as making a tuplet does: the bar position follows
     t.note(62, 16)->LenNum = 1;
     t.note(81, 16)->LenNum = -1;

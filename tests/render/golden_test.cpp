@@ -1,18 +1,11 @@
 #include "render_fixture.h"
+#include "support/tuplets.h"
 
 namespace kelvara::testing {
 namespace {
 
 // Pages of small scores compared with committed pictures.
 using GoldenPage = RenderTest;
-
-void makeTuplet(TOnpu* from, int count, int32_t span) {
-  for (int i = 1; i <= count; ++i, from = from->Next) {
-    from->RenIndex = i;
-    from->RenCount = count;
-    from->RenLength = span;
-  }
-}
 
 TEST_F(GoldenPage, EmptyPage) {
   expectGolden("empty_page", viewPicture());
@@ -87,17 +80,17 @@ TEST_F(GoldenPage, TupletBrackets) {
   TOnpu* a = enter(64, 8);
   enter(67, 8);
   enter(72, 8);
-  makeTuplet(a, 3, 16);
+  makeTuplet(s, a, 3, 16);
   TOnpu* b = enter(76, 4);
   enter(0, 4);
   enter(74, 4);
   enter(0, 4);
   enter(71, 4);
-  makeTuplet(b, 5, 16);
+  makeTuplet(s, b, 5, 16);
   TOnpu* c = enter(60, 16);
   enter(62, 16);
   enter(0, 16);  // a triplet ending with a rest still closes the bar
-  makeTuplet(c, 3, 32);
+  makeTuplet(s, c, 3, 32);
   renderer.PageDraw();
   expectGolden("tuplets", viewPicture());
 }
@@ -109,7 +102,7 @@ TEST_F(GoldenPage, TupletBegunOnThePreviousPage) {
   enter(69, 16);
   enter(71, 16);
   enter(72, 16);
-  makeTuplet(a, 4, 48);  // crosses into bar 17
+  makeTuplet(s, a, 4, 48);  // crosses into bar 17
   renderer.PageDraw();
   expectGolden("tuplet_from_previous_page", viewPicture());
 }

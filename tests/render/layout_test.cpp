@@ -1,5 +1,6 @@
 #include "render_fixture.h"
 #include "score/bar_math.h"
+#include "support/tuplets.h"
 
 namespace kelvara::testing {
 namespace {
@@ -35,11 +36,7 @@ TEST_F(Layout, TupletMembersAreDrawnWithTheGroupSpan) {
   TOnpu* a = enter(60, 8);
   enter(62, 8);
   enter(64, 8);
-  for (TOnpu* r = a; !isEndMarker(*r); r = r->Next) {
-    r->RenIndex = r == a ? 1 : r->Prev->RenIndex + 1;
-    r->RenCount = 3;
-    r->RenLength = 16;
-  }
+  makeTuplet(s, a, 3, 16);
   renderer.PageDraw();
   EXPECT_EQ(a->Width, 70);
   EXPECT_EQ(a->Next->Next->Width, 70);

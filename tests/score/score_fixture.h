@@ -9,6 +9,7 @@
 #include "score/headless_score_view.h"
 #include "score/part_list.h"
 #include "score/score_editor.h"
+#include "support/tuplets.h"
 
 namespace kelvara::testing {
 
@@ -79,14 +80,6 @@ class ScoreTest : public ::testing::Test {
   }
 
   // Makes the records from `from` on one tuplet group lasting span 64ths.
-  static void makeTuplet(TOnpu* from, int count, int32_t span) {
-    for (int i = 1; i <= count; ++i, from = from->Next) {
-      from->RenIndex = i;
-      from->RenCount = count;
-      from->RenLength = span;
-    }
-  }
-
   // The pitches of a part's records in order (0 for rests).
   std::vector<int32_t> leadPitches(int part = 0) {
     std::vector<int32_t> out;
