@@ -95,7 +95,10 @@ int virtualKeyOf(const QKeyEvent& event) {
       event.key() <= Qt::Key_9) {
     return '0' + (event.key() - Qt::Key_0);
   }
-  if (const int vk = byPlace(event.nativeScanCode()); vk != 0) return vk;
+  // A key whose place is known is read by its place alone: read by its caps,
+  // a key outside the two rows could play a note a key in the rows plays
+  // already (French "a" sits where "q" is on US keyboards).
+  if (event.nativeScanCode() >= kX11Offset) return byPlace(event.nativeScanCode());
   return byMeaning(event.key());
 }
 

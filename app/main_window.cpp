@@ -120,6 +120,8 @@ void TForm1::buildControls() {
   edit1_ = new QLineEdit(this);
   edit1_->setObjectName(QStringLiteral("Edit1"));
   edit1_->setGeometry(400, 10, 20, 20);
+  // Letter keys are note keys: an input method must not compose them into text.
+  edit1_->setAttribute(Qt::WA_InputMethodEnabled, false);
   buildTopRow();
   buildScoreView();
   buildLowerTabs();

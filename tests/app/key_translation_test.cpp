@@ -58,6 +58,13 @@ TEST(KeyTranslation, EditingKeysGoByMeaningEvenWithAPlace) {
   EXPECT_EQ(placed(28, Qt::Key_Return), 0) << "a key the editor does not know";
 }
 
+TEST(KeyTranslation, KeysOutsideTheRowsDoNotPlayByTheirCaps) {
+  EXPECT_EQ(placed(16, Qt::Key_A), 0);  // French "a" in the US "q" place
+  EXPECT_EQ(placed(17, Qt::Key_Z), 0);  // French "z" in the US "w" place
+  EXPECT_EQ(placed(21, Qt::Key_Z), 0);  // German "z" in the US "y" place
+  EXPECT_EQ(placed(12, Qt::Key_Minus), 0);
+}
+
 TEST(KeyTranslation, WithoutAPlaceKeysGoByMeaning) {
   const std::pair<int, int> cases[] = {
       {Qt::Key_C, 67},
