@@ -30,9 +30,8 @@ MidiEvent noteEvent(int32_t kind, int64_t delta, const TOnpu& r) {
   MidiEvent e;
   e.Kind = kind;
   e.Delta = delta;
-  std::copy(r.Pitch.begin(), r.Pitch.end(), e.Pitch.begin());
   e.LastIndex = lastSlot(r);
-  e.Velocity = r.Velocity;
+  e.Note = &r;
   return e;
 }
 
@@ -97,17 +96,20 @@ void reorder(MidiEventList& events) {
     it->Time = t;
     if (it->Delta < 0) sorted = false;
   }
-  if (!sorted) {
-    std::stable_sort(first, last,
-                     [](const MidiEvent& a, const MidiEvent& b) { return a.Time < b.Time; });
+  last->Delta = std::max<int64_t>(last->Delta, 0);
+  // Without a negative delta the events are in time order already.
+  if (sorted) {
+    last->Time = t + last->Delta;
+    return;
   }
+  std::stable_sort(first, last,
+                   [](const MidiEvent& a, const MidiEvent& b) { return a.Time < b.Time; });
   int64_t prev = 0;
   for (auto it = first; it != last; ++it) {
     it->Time = std::max<int64_t>(it->Time, 0);
     it->Delta = it->Time - prev;
     prev = it->Time;
   }
-  last->Delta = std::max<int64_t>(last->Delta, 0);
   last->Time = prev + last->Delta;
 }
 
@@ -131,11 +133,12 @@ void writeEvent(ByteWriter& w, const MidiEvent& e, int p) {
     case kEventNoteOn:
     case kEventNoteOff: {
       const auto status = static_cast<uint8_t>((e.Kind == kEventNoteOn ? 0x90 : 0x80) + p);
-      const uint8_t velocity = dataByte(e.Velocity);
-      const uint8_t head[3] = {status, dataByte(e.Pitch[0]), velocity};
+      const TOnpu& r = *e.Note;
+      const uint8_t velocity = dataByte(r.Velocity);
+      const uint8_t head[3] = {status, dataByte(r.Pitch[0]), velocity};
       w.append(head, 3);
       for (int k = 1; k <= e.LastIndex; ++k) {
-        const uint8_t more[4] = {0x00, status, dataByte(e.Pitch[k]), velocity};
+        const uint8_t more[4] = {0x00, status, dataByte(r.Pitch[k]), velocity};
         w.append(more, 4);
       }
       break;

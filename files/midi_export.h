@@ -24,11 +24,12 @@ enum MidiEventKind : int32_t {
 struct MidiEvent {
   int64_t Delta = 0;  // ticks after the previous event; negative only before re-ordering
   int32_t Kind = kEventStart;
-  std::array<int32_t, 10> Pitch{};  // note-on and note-off: the note's pitches
-  int32_t LastIndex = 0;            // note-on and note-off: the last pitch slot used
-  int32_t Velocity = 0;
+  int32_t LastIndex = 0;   // note-on and note-off: the last pitch slot used
   int32_t BendAmount = 0;  // pitch bend: hundredths of a whole tone, signed
-  int64_t Time = 0;        // ticks from the start event (the running sum of deltas)
+  // Note-on and note-off: the record whose pitches and velocity are sent. The
+  // list lives only while its part is written, when the score is not changing.
+  const TOnpu* Note = nullptr;
+  int64_t Time = 0;  // ticks from the start event (the running sum of deltas)
 };
 
 // The start event first, the end event last.

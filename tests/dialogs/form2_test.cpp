@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -83,7 +84,10 @@ TEST_F(SoundDialog, ShowsEveryDeviceAndTheVoiceListsWithANumberedFixedPitchEntry
     }
     ASSERT_EQ(list->count(), 128);
     EXPECT_EQ(list->itemText(127), "127: Gun Shot");
-    EXPECT_TRUE(QFontInfo(list->font()).fixedPitch());
+    // The numbers line up: spaces, digits and letters are equally wide (some
+    // monospaced fonts do not call themselves fixed-pitch, so widths are compared).
+    const QFontMetrics metrics(list->font());
+    EXPECT_EQ(metrics.horizontalAdvance("  0: Piano 1"), metrics.horizontalAdvance("127: Gun Sho"));
     QSlider* bar = dialog.panBar(part);
     EXPECT_EQ(bar->minimum(), 0);
     EXPECT_EQ(bar->maximum(), 20);
