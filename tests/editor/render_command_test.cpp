@@ -20,6 +20,7 @@
 #include "score/headless_score_view.h"
 #include "score/part_list.h"
 #include "score/score_editor.h"
+#include "support/source_glyphs.h"
 #include "support/tuplets.h"
 
 namespace kelvara {
@@ -29,21 +30,11 @@ using testing::makeTuplet;
 
 namespace fs = std::filesystem;
 
-const GlyphTable& glyphs() {
-  static const GlyphTable table = [] {
-    GlyphTable t;
-    const std::string error = t.load(SOURCE_DIR "/onpu");
-    if (!error.empty()) ADD_FAILURE() << error;
-    return t;
-  }();
-  return table;
-}
-
 // One part typed into an editor of its own, drawn as the editor draws it, so
 // that its page pictures are what the score view would show.
 struct TypedPart {
   TypedPart(int32_t keySig, int32_t timeNum, int32_t timeDen)
-      : renderer(s, view, glyphs()), editor(s, renderer, view) {
+      : renderer(s, view, testing::sourceGlyphs()), editor(s, renderer, view) {
     s.createLists();
     s.PageNode = endMarkerOf(s.PartHead[0]);
     s.KeySig = keySig;

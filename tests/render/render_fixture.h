@@ -11,19 +11,9 @@
 #include "score/headless_score_view.h"
 #include "score/part_list.h"
 #include "score/score_editor.h"
+#include "support/source_glyphs.h"
 
 namespace kelvara::testing {
-
-// The glyph pictures of the source tree, loaded once for all tests.
-inline const GlyphTable& sourceGlyphs() {
-  static const GlyphTable table = [] {
-    GlyphTable t;
-    const std::string error = t.load(SOURCE_DIR "/onpu");
-    if (!error.empty()) ADD_FAILURE() << error;
-    return t;
-  }();
-  return table;
-}
 
 // A work part being typed into, drawn as the editor draws it.
 class RenderTest : public ::testing::Test {
