@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "score/bar_math.h"
 #include "score/clipboard.h"
 #include "score/part_list.h"
 
@@ -58,6 +59,15 @@ int32_t EditorState::BarLen() const {
   if (TimeDen <= 0 || TimeNum <= 0) return 64;
   const auto len = static_cast<int64_t>(TimeNum * 64.0 / TimeDen);
   return len < 1 ? 1 : static_cast<int32_t>(len);
+}
+
+void EditorState::recountBarPosition(int part) {
+  BarNo[part] = 1;
+  BarFill[part] = 0;
+  for (TOnpu* r = firstRecordOf(PartHead[part]); r != CurNode[part] && !isEndMarker(*r);
+       r = r->Next) {
+    advanceBar(BarNo[part], BarFill[part], barContribution(*r), BarLen());
+  }
 }
 
 std::string partLabel(int part) {

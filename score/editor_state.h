@@ -40,6 +40,12 @@ struct EditorState {
   // so that the bar carry loops always end.
   int32_t BarLen() const;
 
+  // Counts BarNo and BarFill of `part` again from the part's start up to its
+  // CurNode. The page redraw finds its page from the cursor's bar position, so
+  // a command that changes the bar length or the lengths before the cursor
+  // calls this before redrawing.
+  void recountBarPosition(int part);
+
   // Per part.
   PerPart<TOnpu*> PartHead{};
   PerPart<TOnpu*> CurNode{};

@@ -51,6 +51,23 @@ TEST_F(Model, BarLengthFollowsTimeSignature) {
   EXPECT_GE(s.BarLen(), 1);
 }
 
+TEST_F(Model, BarPositionIsCountedAgainAfterTheTimeSignatureChanges) {
+  for (int i = 0; i < 5; ++i) append(60, 16);
+  cursorToStart();
+  for (int i = 0; i < 5; ++i) editor.right();
+  EXPECT_EQ(s.BarNo[0], 2);
+  EXPECT_EQ(s.BarFill[0], 16);
+  s.TimeNum = 3;
+  s.recountBarPosition(0);
+  EXPECT_EQ(s.BarNo[0], 2);
+  EXPECT_EQ(s.BarFill[0], 32);
+  s.TimeNum = 2;
+  editor.left();
+  s.recountBarPosition(0);
+  EXPECT_EQ(s.BarNo[0], 3);
+  EXPECT_EQ(s.BarFill[0], 0);
+}
+
 TEST_F(Model, TupletGroupCountsOnceBySpanOnItsLastMember) {
   TOnpu* a = append(60, 8);
   append(62, 8);

@@ -2,10 +2,8 @@
 
 #include <cstdint>
 
-#include "score/bar_math.h"
 #include "score/editor_state.h"
 #include "score/onpu.h"
-#include "score/part_list.h"
 
 namespace kelvara::testing {
 
@@ -18,17 +16,11 @@ inline void makeTuplet(TOnpu* from, int count, int32_t span) {
   }
 }
 
-// The same, for records before the work part's cursor: the cursor's bar
-// position is counted again from the part's start, as any command that
-// changes lengths before the cursor must do.
+// The same, for records before the work part's cursor, whose bar position
+// is then counted again, as any command changing lengths before it does.
 inline void makeTuplet(EditorState& s, TOnpu* from, int count, int32_t span) {
   makeTuplet(from, count, span);
-  const int p = s.WorkPart;
-  s.BarNo[p] = 1;
-  s.BarFill[p] = 0;
-  for (TOnpu* r = firstRecordOf(s.PartHead[p]); r != s.CurNode[p]; r = r->Next) {
-    advanceBar(s.BarNo[p], s.BarFill[p], barContribution(*r), s.BarLen());
-  }
+  s.recountBarPosition(s.WorkPart);
 }
 
 }  // namespace kelvara::testing
