@@ -22,6 +22,7 @@
 #include "app/keyboard_canvas.h"
 #include "app/score_canvas.h"
 #include "dialogs/form2.h"
+#include "dialogs/modifier_prompts.h"
 #include "input/drum_names.h"
 
 namespace kelvara {
@@ -127,6 +128,7 @@ void TForm1::buildControls() {
   buildLowerTabs();
   buildCommandButtons();
   buildEditMenu();
+  connectScoreMouse();
 
   timer1_ = new QTimer(this);
   timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -315,33 +317,76 @@ void TForm1::buildCommandButtons() {
 }
 
 void TForm1::buildEditMenu() {
+  modifierPrompts_ = std::make_unique<ModifierPrompts>(this, this);
+  EditMenu& menu = editor_.editMenu();
   editMenu_ = new QMenu(this);
-  QAction* cut = editMenu_->addAction(QStringLiteral("切り取り(&X)  Ctrl + X"));
-  QAction* copy = editMenu_->addAction(QStringLiteral("コピー(&C)    Ctrl + C"));
-  QAction* paste = editMenu_->addAction(QStringLiteral("貼り付け(&V) Ctrl + V"));
-  QAction* remove = editMenu_->addAction(QStringLiteral("削除(&D)      DEL"));
+  editMenu_->setObjectName(QStringLiteral("PopupMenu1"));
+  auto item = [this](QMenu* into, const char* name, const QString& caption, auto command) {
+    QAction* action = into->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this, command);
+    return action;
+  };
+  QAction* cut = item(editMenu_, "Cut1", QStringLiteral("切り取り(&X)  Ctrl + X"),
+                      [&menu] { menu.Cut1Click(); });
+  QAction* copy = item(editMenu_, "Copy1", QStringLiteral("コピー(&C)    Ctrl + C"),
+                       [&menu] { menu.Copy1Click(); });
+  QAction* paste = item(editMenu_, "Paste1", QStringLiteral("貼り付け(&V) Ctrl + V"),
+                        [&menu] { menu.Paste1Click(); });
+  QAction* remove = item(editMenu_, "Delete1", QStringLiteral("削除(&D)      DEL"),
+                         [&menu] { menu.Delete1Click(); });
   editMenu_->addSeparator();
   QMenu* renpu = editMenu_->addMenu(QStringLiteral("連符(&B)"));
-  for (const char* caption : {"全音符", "2分音符", "4分音符", "8分音符", "16分音符", "解除"}) {
-    renpu->addAction(QString::fromUtf8(caption))->setEnabled(false);
-  }
+  renpu->setObjectName(QStringLiteral("Renpu"));
+  item(renpu, "Ren_1", QStringLiteral("全音符"), [&menu] { menu.Ren_1Click(); });
+  item(renpu, "Ren_2", QStringLiteral("2分音符"), [&menu] { menu.Ren_2Click(); });
+  item(renpu, "Ren_4", QStringLiteral("4分音符"), [&menu] { menu.Ren_4Click(); });
+  item(renpu, "Ren_8", QStringLiteral("8分音符"), [&menu] { menu.Ren_8Click(); });
+  item(renpu, "Ren_16", QStringLiteral("16分音符"), [&menu] { menu.Ren_16Click(); });
+  item(renpu, "Ren_re", QStringLiteral("解除"), [&menu] { menu.Ren_reClick(); });
   QMenu* syusyoku = editMenu_->addMenu(QStringLiteral("修飾(&N)"));
-  for (const char* caption : {"長さ調整", "強弱調整", "余韻調整"}) {
-    syusyoku->addAction(QString::fromUtf8(caption))->setEnabled(false);
-  }
-  connect(cut, &QAction::triggered, this, [this] { editor_.score().Cut1Click(); });
-  connect(copy, &QAction::triggered, this, [this] { editor_.score().Copy1Click(); });
-  connect(paste, &QAction::triggered, this, [this] { editor_.score().Paste1Click(); });
-  connect(remove, &QAction::triggered, this, [this] { editor_.score().Delete1Click(); });
+  syusyoku->setObjectName(QStringLiteral("Syusyoku"));
+  ModifierPrompts& prompts = *modifierPrompts_;
+  item(syusyoku, "Syu_dl", QStringLiteral("長さ調整"),
+       [&menu, &prompts] { menu.Syu_dlClick(prompts); });
+  item(syusyoku, "Syu_vel", QStringLiteral("強弱調整"),
+       [&menu, &prompts] { menu.Syu_velClick(prompts); });
+  item(syusyoku, "Syu_yo", QStringLiteral("余韻調整"),
+       [&menu, &prompts] { menu.Syu_yoClick(prompts); });
   connect(image1_, &QWidget::customContextMenuRequested, this,
-          [this, cut, copy, remove, renpu, syusyoku](const QPoint& at) {
-            const bool selection = editor_.state().SelActive != 0;
-            for (QAction* a : {cut, copy, remove}) a->setEnabled(selection);
-            renpu->setEnabled(selection);
-            syusyoku->setEnabled(selection);
+          [this, cut, copy, paste, remove, renpu, syusyoku](const QPoint& at) {
+            if (!created_ || editor_.state().Busy) return;
+            const EditMenuItems states = editor_.editMenu().itemStates();
+            cut->setEnabled(states.cut);
+            copy->setEnabled(states.copy);
+            paste->setEnabled(states.paste);
+            remove->setEnabled(states.remove);
+            renpu->setEnabled(states.renpu);
+            syusyoku->setEnabled(states.syusyoku);
             editMenu_->exec(image1_->mapToGlobal(at));
             focusNoteEntry();
           });
+}
+
+void TForm1::connectScoreMouse() {
+  auto button = [](Qt::MouseButton b) {
+    return b == Qt::LeftButton    ? MouseButton::Left
+           : b == Qt::RightButton ? MouseButton::Right
+                                  : MouseButton::Middle;
+  };
+  connect(image1_, &ScoreCanvas::mousePressed, this,
+          [this, button](Qt::MouseButton b, Qt::KeyboardModifiers modifiers, int x) {
+            if (!created_) return;
+            editor_.mouse().Image1MouseDown(button(b), modifiers & Qt::ShiftModifier, x);
+            focusNoteEntry();
+          });
+  connect(image1_, &ScoreCanvas::mouseMoved, this,
+          [this](Qt::MouseButtons, Qt::KeyboardModifiers, int x) {
+            if (created_) editor_.mouse().Image1MouseMove(x);
+          });
+  connect(image1_, &ScoreCanvas::mouseReleased, this, [this, button](Qt::MouseButton b, int) {
+    if (created_) editor_.mouse().Image1MouseUp(button(b));
+  });
 }
 
 // --- ScoreView ---

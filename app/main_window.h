@@ -23,6 +23,7 @@ namespace kelvara {
 
 class ScoreCanvas;
 class KeyboardCanvas;
+class ModifierPrompts;
 
 // The editor window. It turns window events into engine calls and answers
 // what the engine asks of the window: the score view, the controls around
@@ -87,6 +88,7 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void buildLowerTabs();
   void buildCommandButtons();
   void buildEditMenu();
+  void connectScoreMouse();
   QPushButton* commandButton(const QString& caption, int x, int y, void (TForm1::*slot)());
   void showSoundNotices();
 
@@ -104,6 +106,7 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   QScrollArea* scrollBox1_ = nullptr;
   ScoreCanvas* image1_ = nullptr;
   QMenu* editMenu_ = nullptr;
+  std::unique_ptr<ModifierPrompts> modifierPrompts_;  // TForm9, TForm10, TForm11
   QPushButton* bitBtn9_ = nullptr;
   QPushButton* bitBtn10_ = nullptr;
   QPushButton* bitBtn11_ = nullptr;

@@ -14,7 +14,11 @@ Editor::Editor(ScoreView& view, EditorControls& controls, MidiOutput& midi,
       questions_(questions),
       renderer_(state_, view, glyphs_),
       score_(state_, renderer_, view),
-      input_(state_, score_, renderer_, midi, keyboard_, glyphs_, controls, view) {}
+      input_(state_, score_, renderer_, midi, keyboard_, glyphs_, controls, view),
+      tuplets_(state_, renderer_, view, score_.selection()),
+      modifiers_(state_, renderer_, view, score_.selection()),
+      mouse_(state_, score_, renderer_, view),
+      editMenu_(state_, score_, tuplets_, modifiers_, view, questions) {}
 
 Editor::~Editor() {
   FormDestroy();

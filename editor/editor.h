@@ -3,14 +3,18 @@
 #include <memory>
 #include <string>
 
+#include "input/edit_menu.h"
 #include "input/editor_controls.h"
 #include "input/key_input.h"
+#include "input/mouse_input.h"
 #include "render/glyph_table.h"
 #include "render/keyboard_picture.h"
 #include "render/page_renderer.h"
 #include "score/editor_state.h"
+#include "score/modifiers.h"
 #include "score/score_editor.h"
 #include "score/score_view.h"
+#include "score/tuplets.h"
 #include "score/user_questions.h"
 #include "sound/midi_output.h"
 
@@ -46,6 +50,10 @@ class Editor {
   ScoreEditor& score() { return score_; }
   PageRenderer& renderer() { return renderer_; }
   KeyInput& input() { return input_; }
+  MouseInput& mouse() { return mouse_; }
+  EditMenu& editMenu() { return editMenu_; }
+  Tuplets& tuplets() { return tuplets_; }
+  NoteModifiers& modifiers() { return modifiers_; }
   const KeyboardPicture& keyboard() const { return keyboard_; }
   const GlyphTable& glyphs() const { return glyphs_; }
   MidiOutput& midi() { return midi_; }
@@ -64,6 +72,10 @@ class Editor {
   ScoreEditor score_;
   KeyboardPicture keyboard_;
   KeyInput input_;
+  Tuplets tuplets_;
+  NoteModifiers modifiers_;
+  MouseInput mouse_;
+  EditMenu editMenu_;
   std::string settingsPath_;
   bool destroyed_ = false;
 };

@@ -69,10 +69,7 @@ void KeyInput::FormKeyDown(int key, Modifiers modifiers) {
   } else if (s_.SelActive && key == vk::kDelete) {
     score_.Delete1Click();
   } else {
-    if (s_.SelActive) {
-      s_.SelActive = 0;
-      renderer_.DrawSel();
-    }
+    score_.selection().drop();
     const int32_t base = s_.PartBaseKey[s_.WorkPart];
     if (key == vk::kDown) {
       if (base >= kLowestBaseForDown && !controls_.timer1Running() &&
@@ -144,25 +141,11 @@ void KeyInput::FormKeyUp(int key, Modifiers /*modifiers*/) {
 }
 
 void KeyInput::extendSelection(int key) {
-  const int p = s_.WorkPart;
-  if (s_.SelActive) {
-    renderer_.DrawSel();
-  } else {
-    s_.SelAnchorPage = s_.PageFirstBar;
-    s_.SelAnchorNode = s_.CurNode[p];
-    s_.SelAnchorX = s_.CursorX[p];
-  }
+  SelectionModel& selection = score_.selection();
+  selection.grab();
   if (key == vk::kLeft) score_.left();
   if (key == vk::kRight) score_.right();
-  s_.SelEndPage = s_.PageFirstBar;
-  s_.SelEndNode = s_.CurNode[p];
-  s_.SelEndX = s_.CursorX[p];
-  if (s_.SelAnchorNode == s_.SelEndNode) {
-    s_.SelActive = 0;
-  } else {
-    renderer_.DrawSel();
-    s_.SelActive = 1;
-  }
+  selection.extendToCursor();
 }
 
 void KeyInput::setInputUnit(int button) {
@@ -196,6 +179,8 @@ void KeyInput::SpeedButtonClick(int button) {
 
 void KeyInput::percussionButtonClick(int pad) {
   const int32_t key = 35 + s_.PadChoice[pad];
+  // Entering a note drops the selection, as every other entry key does.
+  score_.selection().drop();
   sendNote(key, kKeyVelocity);
   score_.InsertOnpu(key, s_.InputUnit);
   score_.refreshAfterInput();

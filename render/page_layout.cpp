@@ -340,7 +340,19 @@ void PageRenderer::toPageAndBack(int32_t targetBar) {
   s_.CursorX[p] = x;
   s_.AccState = acc;
   // A cursor at the start of the bar after the page stands at its content's end.
-  if (bar - s_.BarsPerPage == s_.PageFirstBar && fill == 0) s_.CursorX[p] = s_.EndX;
+  if (bar - s_.BarsPerPage == s_.PageFirstBar && fill == 0) {
+    s_.CursorX[p] = s_.EndX;
+  } else if (pageFirstBarFor(bar, s_.BarsPerPage) == s_.PageFirstBar) {
+    // The cursor lies on the page now shown (it stood at the end of the page
+    // before): its x is where this page draws it.
+    int32_t at = s_.PageX;
+    TOnpu* r = s_.PageNode;
+    while (r != cursor && !isEndMarker(*r)) {
+      at += r->Width;
+      r = r->Next;
+    }
+    if (r == cursor) s_.CursorX[p] = at;
+  }
   view_.focusNoteEntry();
 }
 

@@ -1,27 +1,14 @@
 #include "score/bar_math.h"
 #include "score/clipboard.h"
+#include "score/score_changes.h"
 #include "score/score_editor.h"
 
 namespace kelvara {
 
-ScoreEditor::OrderedSelection ScoreEditor::orderSelection() const {
-  const bool anchorAfter = s_.SelAnchorPage > s_.SelEndPage ||
-                           (s_.SelAnchorPage == s_.SelEndPage && s_.SelAnchorX > s_.SelEndX);
-  if (anchorAfter) return {s_.SelEndNode, s_.SelAnchorNode, s_.SelEndX, false};
-  return {s_.SelAnchorNode, s_.SelEndNode, s_.SelAnchorX, true};
-}
-
-void ScoreEditor::Copy1Click() {
-  s_.ClipCopied = 0;
-  if (!s_.SelActive) return;
-  s_.SelActive = 0;
-  drawing_.DrawSel();
-  eraseCursorMark();
-
-  const OrderedSelection sel = orderSelection();
+void ScoreEditor::copyRange(const SelectedRange& range) {
   TOnpu* firstCopy = nullptr;
   TOnpu* lastCopy = nullptr;
-  for (TOnpu* r = sel.first; r != sel.stop && !isEndMarker(*r); r = r->Next) {
+  for (TOnpu* r = range.first; r != range.stop && !isEndMarker(*r); r = r->Next) {
     auto* copy = new TOnpu;
     Copyonpu(copy, r);
     copy->Prev = lastCopy;
@@ -42,47 +29,66 @@ void ScoreEditor::Copy1Click() {
   s_.ClipCopied = 1;
 }
 
+void ScoreEditor::Copy1Click() {
+  s_.ClipCopied = 0;
+  if (const auto range = selection_.take(view_)) copyRange(*range);
+}
+
 void ScoreEditor::Cut1Click() {
-  Copy1Click();
-  s_.SelActive = s_.ClipCopied;
-  Delete1Click();
+  s_.ClipCopied = 0;
+  const auto range = selection_.take(view_);
+  if (!range) return;
+  copyRange(*range);
+  if (s_.ClipCopied) deleteRange(*range);
 }
 
 void ScoreEditor::Delete1Click() {
-  if (!s_.SelActive) return;
-  s_.SelActive = 0;
-  drawing_.DrawSel();
-  eraseCursorMark();
+  if (const auto range = selection_.take(view_)) deleteRange(*range);
+}
 
+void ScoreEditor::deleteRange(const SelectedRange& range) {
   const int p = s_.WorkPart;
-  const OrderedSelection sel = orderSelection();
-  if (sel.anchorFirst) {
-    // The cursor stands at the range's end: take the range out of its state.
-    int64_t fill = s_.BarFill[p];
-    for (TOnpu* r = sel.first; r != sel.stop; r = r->Next) {
+  TOnpu* cursor = s_.CurNode[p];
+  // The cursor stands at one end of the range. At the later end its bar
+  // position and accidental state include the range: take it back out. At
+  // the earlier end nothing before it changes.
+  bool exact = true;
+  if (cursor == range.stop) {
+    for (TOnpu* r = range.first; r != range.stop; r = r->Next) {
       for (int k = 0; k < kLetters; ++k) s_.AccState[k] -= r->AccDelta[k];
-      fill -= barContribution(*r);
+      retreatBar(s_.BarNo[p], s_.BarFill[p], barContribution(*r), s_.BarLen());
     }
-    while (fill < 0) {
-      fill += s_.BarLen();
-      --s_.BarNo[p];
-    }
-    s_.BarFill[p] = static_cast<int32_t>(fill);
+  } else if (cursor != range.first) {
+    exact = false;
   }
-  const int32_t width = s_.CurNode[p]->Width;
-  s_.CurNode[p] = sel.stop;
-  s_.CursorX[p] = sel.earlyX;
+  const int32_t width = cursor->Width;
+  s_.CurNode[p] = range.stop;
+  s_.CursorX[p] = range.earlyX;
 
-  TOnpu* before = sel.first->Prev;
-  before->Next = sel.stop;
-  sel.stop->Prev = before;
-  for (TOnpu* r = sel.first; r != sel.stop;) {
+  TOnpu* before = range.first->Prev;
+  before->Next = range.stop;
+  range.stop->Prev = before;
+  bool pageStartGone = false;
+  for (TOnpu* r = range.first; r != range.stop;) {
     TOnpu* next = r->Next;
-    if (s_.PageNode == r) s_.PageNode = next;
+    if (s_.PageNode == r) {
+      s_.PageNode = next;
+      pageStartGone = true;
+    }
     freeRecord(r);
     r = next;
   }
+  markChanged(s_);
 
+  if (!exact) s_.recountBarPosition(p);
+  if (!exact || pageStartGone || range.earlyPage != s_.PageFirstBar) {
+    // The earlier end's x does not belong to the page shown, or the page's
+    // first record is gone: lay the cursor's page out afresh.
+    s_.EndX = drawing_.PageDraw();
+    scrollFollow();
+    refreshAfterInput();
+    return;
+  }
   s_.EndX = drawing_.DrawFromIti();
   drawing_.wipeStaff(s_.EndX, width);
   refreshAfterInput();
@@ -116,6 +122,7 @@ void ScoreEditor::Paste1Click() {
   lastCopy->Next = cur;
   s_.CurNode[p] = firstCopy;
   if (s_.PageNode == cur) s_.PageNode = firstCopy;
+  markChanged(s_);
 
   s_.EndX = drawing_.DrawFromIti();
   drawing_.wipeStaff(s_.EndX, firstCopy->Width);

@@ -79,6 +79,7 @@ struct EditorState {
   int32_t MidiDevice = 0;
   TOnpu* ClipHead = nullptr;
   uint8_t ClipCopied = 0;
+  uint8_t ScoreChanged = 0;  // 1: edited since last saved or loaded (markChanged)
 
   // Selection: an anchor and a moving end, each a record, an x and the first
   // bar of the page on which it was set.

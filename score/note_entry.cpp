@@ -4,6 +4,9 @@ namespace kelvara {
 
 void ScoreEditor::dissolveAndRedraw(TOnpu* member) {
   dissolveTuplet(member);
+  // Members before the cursor now count by their own lengths: the page
+  // redraw finds its page from an exact bar position.
+  s_.recountBarPosition(s_.WorkPart);
   drawing_.PageDraw();
 }
 

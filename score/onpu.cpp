@@ -63,13 +63,30 @@ void clearTuplet(TOnpu& r) {
   r.RenCount = 4;
 }
 
-void dissolveTuplet(TOnpu* r) {
-  while (r->RenIndex > 1 && r->Prev != nullptr && r->Prev->RenIndex > 0) r = r->Prev;
-  // r is the group's first member (or the earliest one left of a cut group).
-  // Walking on while RenIndex > 1 stops at the next group's first member, so a
-  // group that follows directly is left intact.
+bool followsInGroup(const TOnpu& prev, const TOnpu& r) {
+  return r.RenIndex > 1 && prev.RenIndex == r.RenIndex - 1 && prev.RenCount == r.RenCount &&
+         prev.RenLength == r.RenLength;
+}
+
+TOnpu* tupletStart(TOnpu* r) {
+  while (r->Prev != nullptr && followsInGroup(*r->Prev, *r)) r = r->Prev;
+  return r;
+}
+
+TOnpu* clearTupletFrom(TOnpu* r) {
+  TOnpu* next = r->Next;
+  while (next != nullptr && followsInGroup(*r, *next)) {
+    clearTuplet(*r);
+    r = next;
+    next = r->Next;
+  }
   clearTuplet(*r);
-  for (TOnpu* m = r->Next; m != nullptr && m->RenIndex > 1; m = m->Next) clearTuplet(*m);
+  return next;
+}
+
+void dissolveTuplet(TOnpu* r) {
+  if (r->RenIndex < 1) return;
+  clearTupletFrom(tupletStart(r));
 }
 
 }  // namespace kelvara

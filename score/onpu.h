@@ -76,9 +76,20 @@ int32_t barContribution(const TOnpu& r);
 // The neutral tuplet values of a record outside any group.
 void clearTuplet(TOnpu& r);
 
+// A tuplet group is a run of records numbered 1, 2, ... with the same count
+// and span. True when r is the member that comes right after prev in prev's
+// group. Members left of a deleted or cut group still count as one group.
+bool followsInGroup(const TOnpu& prev, const TOnpu& r);
+// The earliest member of r's group still linked before r (r itself outside
+// any group or at its group's start).
+TOnpu* tupletStart(TOnpu* r);
+// Clears r and the members of its group that follow it; returns the first
+// record after them.
+TOnpu* clearTupletFrom(TOnpu* r);
+
 // Dissolves the tuplet group r belongs to: every member becomes a plain
-// record. Only that group is touched; a group that follows it directly keeps
-// its members.
+// record. Only that group is touched; a group right before or after it,
+// complete or not, keeps its members.
 void dissolveTuplet(TOnpu* r);
 
 }  // namespace kelvara

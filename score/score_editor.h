@@ -5,6 +5,7 @@
 #include "score/editor_state.h"
 #include "score/score_drawing.h"
 #include "score/score_view.h"
+#include "score/selection.h"
 
 namespace kelvara {
 
@@ -18,7 +19,7 @@ void eraseCursorMark(EditorState& s, ScoreView& view);
 class ScoreEditor {
  public:
   ScoreEditor(EditorState& state, ScoreDrawing& drawing, ScoreView& view)
-      : s_(state), drawing_(drawing), view_(view) {}
+      : s_(state), drawing_(drawing), view_(view), selection_(state, drawing) {}
 
   // Cursor moves. The cursor never stands on the start marker and never
   // passes the end marker; moves at the ends only run the page follow.
@@ -45,14 +46,8 @@ class ScoreEditor {
   void Paste1Click();
   void Delete1Click();
 
-  // The selected range ordered: [first, stop) and the x of its earlier end.
-  struct OrderedSelection {
-    TOnpu* first;
-    TOnpu* stop;
-    int32_t earlyX;
-    bool anchorFirst;  // the selection was made forwards
-  };
-  OrderedSelection orderSelection() const;
+  // The selection shared by keys, mouse, clipboard, tuplets and modifiers.
+  SelectionModel& selection() { return selection_; }
 
   // Makes the part of work-part list item `item` the work part and redraws.
   void selectWorkPart(int item);
@@ -73,11 +68,14 @@ class ScoreEditor {
 
  private:
   void dissolveAndRedraw(TOnpu* member);
+  void copyRange(const SelectedRange& range);
+  void deleteRange(const SelectedRange& range);
   int32_t appendAfterCursor(int32_t pitch, int32_t length);
 
   EditorState& s_;
   ScoreDrawing& drawing_;
   ScoreView& view_;
+  SelectionModel selection_;
 };
 
 }  // namespace kelvara
