@@ -167,7 +167,9 @@ TEST_F(NoteEntry, DeleteOnATupletMemberDissolvesThenDeletes) {
   EXPECT_EQ(a->RenIndex, 0);
   EXPECT_EQ(c->RenIndex, 0);
   EXPECT_EQ(leadPitches(), (std::vector<int32_t>{60, 64}));
-  EXPECT_EQ(s.BarFill[0], 0);  // the cursor keeps its place
+  // The cursor keeps its place after the dissolved first member, which now
+  // counts by its own length (the bar position was left at 0 before).
+  EXPECT_EQ(s.BarFill[0], 8);
   ASSERT_EQ(drawing.wipes.size(), 1u);
   EXPECT_EQ(drawing.wipes[0], (std::pair<int32_t, int32_t>{drawing.endX, 70}));
 }
