@@ -10,6 +10,8 @@
 // ClickOnLastPage: a left click at the right end of the last page.
 #include <benchmark/benchmark.h>
 
+#include <QGuiApplication>
+
 #include "editor/editor.h"
 #include "input/headless_controls.h"
 #include "score/headless_score_view.h"
@@ -94,4 +96,13 @@ BENCHMARK(ClickOnLastPage)->Unit(benchmark::kMicrosecond);
 }  // namespace
 }  // namespace kelvara
 
-BENCHMARK_MAIN();
+// The keyboard picture draws its letters with a font: a GUI application
+// (offscreen unless told otherwise) is made first.
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
