@@ -20,7 +20,7 @@ class SelectionProperty : public EditorTest, public ::testing::WithParamInterfac
     static constexpr int kNoteKeys[] = {'Z', 'X', 'C', 'V', 'B', 'N', 'M', 'S', 'F', 'G'};
     KeyInput& keys = editor.input();
     const int32_t width = view.viewWidth();
-    switch (pick(22)) {
+    switch (pick(24)) {
       case 0:
       case 1:
       case 2: {
@@ -121,6 +121,28 @@ class SelectionProperty : public EditorTest, public ::testing::WithParamInterfac
           return "part switch";
         }
         return "nothing";
+      case 21: {
+        // What users do to reach another page's notes: a page arrow, then a
+        // selection with the keys, then a command on it.
+        if (pick(2)) {
+          editor.renderer().BitBtn9Click();
+        } else {
+          editor.renderer().BitBtn10Click();
+        }
+        const int key = pick(2) ? vk::kRight : vk::kLeft;
+        for (int i = 0, n = 1 + pick(3); i < n; ++i) shiftPress(key);
+        static constexpr int kCommands[] = {vk::kDelete, 'C', 'X', 'V'};
+        const int command = kCommands[pick(4)];
+        if (command == vk::kDelete) {
+          press(command);
+        } else {
+          ctrlPress(command);
+        }
+        return "page arrow, selection and command";
+      }
+      case 22:
+        for (int i = 0, n = pick(40); i < n; ++i) press(vk::kLeft);
+        return "run left";
       default:
         for (int i = 0, n = pick(20); i < n; ++i) press(vk::kRight);
         return "run right";
