@@ -213,19 +213,32 @@ TEST_F(UndoHistoryTest, RandomCommandsUndosAndRedosMatchSnapshots) {
           TOnpu* c = cur();
           history.beginLocal(0, c->Prev, c);
           switch (rng() % 8) {
-            case 0: editor.left(); break;
-            case 1: editor.right(); break;
-            case 2: editor.rightshift(); break;
-            case 3: editor.DeleteOnpu(); break;
-            case 4: editor.BSOnpu(); break;
-            case 5: editor.EscapeOnpu(); break;
+            case 0:
+              editor.left();
+              break;
+            case 1:
+              editor.right();
+              break;
+            case 2:
+              editor.rightshift();
+              break;
+            case 3:
+              editor.DeleteOnpu();
+              break;
+            case 4:
+              editor.BSOnpu();
+              break;
+            case 5:
+              editor.EscapeOnpu();
+              break;
             case 6:
               if (!isEndMarker(*cur()) && cur()->RenIndex == 0 && !isEndMarker(*cur()->Next) &&
                   cur()->Next->RenIndex == 0 && cur()->Closed == 1 && cur()->Next->Closed == 1) {
                 makeTuplet(cur(), 2, 8);
               }
               break;
-            default: editor.InsertOnpu(static_cast<int32_t>(55 + rng() % 20), 4 << (rng() % 3));
+            default:
+              editor.InsertOnpu(static_cast<int32_t>(55 + rng() % 20), 4 << (rng() % 3));
           }
           return history.commit();
         }();
