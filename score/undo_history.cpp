@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <unordered_set>
 #include <utility>
 
 #include "score/part_list.h"
@@ -59,6 +58,18 @@ TOnpu* cloneList(const TOnpu* head, const TOnpu* cursor, TOnpu*& cursorCopy, siz
   if (cursorCopy == nullptr && last != nullptr) cursorCopy = last;
   return copyHead;
 }
+
+// A set of records for membership tests: runs are short, so a sorted vector.
+class SortedRecords {
+ public:
+  explicit SortedRecords(const std::vector<TOnpu*>& records) : v_(records) {
+    std::sort(v_.begin(), v_.end());
+  }
+  size_t count(TOnpu* r) const { return std::binary_search(v_.begin(), v_.end(), r) ? 1 : 0; }
+
+ private:
+  std::vector<TOnpu*> v_;
+};
 
 size_t countList(const TOnpu* head) {
   size_t n = 0;
@@ -216,11 +227,11 @@ bool UndoHistory::commit() {
   }
   st.cursorAfter = s_.CurNode[st.part];
 
-  std::unordered_set<TOnpu*> before(st.beforeNodes.begin(), st.beforeNodes.end());
-  std::unordered_set<TOnpu*> after(st.afterNodes.begin(), st.afterNodes.end());
+  const SortedRecords before(st.beforeNodes);
+  const SortedRecords after(st.afterNodes);
   std::vector<TOnpu*> freed = std::move(freed_);
   freed_.clear();
-  const std::unordered_set<TOnpu*> freedSet(freed.begin(), freed.end());
+  const SortedRecords freedSet(freed);
   if (intact) {
     for (TOnpu* r : st.beforeNodes) {
       if (after.count(r)) continue;
@@ -268,7 +279,7 @@ void UndoHistory::push(Step&& step) {
 
 void UndoHistory::dropOldest() {
   freeStep(steps_.front(), true);
-  steps_.erase(steps_.begin());
+  steps_.pop_front();
   --done_;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -121,7 +122,7 @@ class UndoHistory {
   void dropSelection();
 
   EditorState& s_;
-  std::vector<Step> steps_;  // oldest first; steps_[done_..] are undone
+  std::deque<Step> steps_;  // oldest first; steps_[done_..] are undone
   size_t done_ = 0;
   size_t held_ = 0;
   std::optional<Open> open_;
