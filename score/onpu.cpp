@@ -31,8 +31,20 @@ TOnpu* makeRecord(int32_t pitch, int32_t length, uint8_t closed) {
   return r;
 }
 
+namespace {
+thread_local std::vector<TOnpu*>* freedRecordSink = nullptr;
+}  // namespace
+
 void freeRecord(TOnpu* r) {
+  if (freedRecordSink != nullptr && r != nullptr) {
+    freedRecordSink->push_back(r);
+    return;
+  }
   delete r;
+}
+
+void setFreedRecordSink(std::vector<TOnpu*>* sink) {
+  freedRecordSink = sink;
 }
 
 void linkBefore(TOnpu* x, TOnpu* rec) {

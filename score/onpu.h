@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace kelvara {
 
@@ -49,6 +50,9 @@ void initRecord(TOnpu& r, int32_t pitch, int32_t length, uint8_t closed);
 // Allocates an unlinked record with the values of a freshly entered note.
 TOnpu* makeRecord(int32_t pitch, int32_t length, uint8_t closed);
 void freeRecord(TOnpu* r);
+// While a sink is set, freeRecord hands records to it instead of freeing
+// them (the undo history keeps what a command removes). nullptr: free again.
+void setFreedRecordSink(std::vector<TOnpu*>* sink);
 
 // Links rec into the list just before (or after) x.
 void linkBefore(TOnpu* x, TOnpu* rec);

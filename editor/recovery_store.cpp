@@ -1,0 +1,160 @@
+#include "editor/recovery_store.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+#include "files/atomic_write.h"
+
+namespace kelvara {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kLock = ".lock";
+constexpr const char* kCopy = ".zqf3";
+constexpr const char* kName = ".name";
+// A file name longer than this in a .name file is not ours.
+constexpr size_t kMaxNameBytes = 4096;
+
+// Creates and locks a new lock file; -1 when it exists or cannot be made.
+int tryLock(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_CREAT | O_EXCL, 0600);
+  if (fd < 0) return -1;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// True while the run that owns the lock file holds its lock. A missing lock
+// file means the run is gone.
+bool runIsAlive(const std::string& lockPath) {
+  const int fd = ::open(lockPath.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+  ::close(fd);
+  return locked;
+}
+
+std::string newRunName() {
+  std::random_device rd;
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(now).count();
+  return "run-" + std::to_string(seconds) + "-" + std::to_string(::getpid()) + "-" +
+         std::to_string(rd() % 100000);
+}
+
+std::string readName(const std::string& path) {
+  std::string bytes;
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec) || fs::file_size(path, ec) > kMaxNameBytes) return {};
+  if (!readWholeFile(path, bytes).empty()) return {};
+  return bytes;
+}
+
+}  // namespace
+
+std::string RecoveryStore::defaultFolder() {
+  const char* state = std::getenv("XDG_STATE_HOME");
+  if (state != nullptr && state[0] == '/') return (fs::path(state) / "kelvara").string();
+  const char* home = std::getenv("HOME");
+  const fs::path base =
+      home != nullptr && home[0] != '\0' ? fs::path(home) : fs::temp_directory_path();
+  return (base / ".local" / "state" / "kelvara").string();
+}
+
+RecoveryStore::RecoveryStore(std::string folder) : folder_(std::move(folder)) {}
+
+RecoveryStore::~RecoveryStore() {
+  if (lockFd_ >= 0) ::close(lockFd_);
+}
+
+std::string RecoveryStore::pathOf(const std::string& run, const char* ext) const {
+  return (fs::path(folder_) / (run + ext)).string();
+}
+
+std::string RecoveryStore::copyPath() const {
+  return pathOf(run_, kCopy);
+}
+
+std::string RecoveryStore::claim() {
+  if (lockFd_ >= 0) return {};
+  std::error_code ec;
+  fs::create_directories(folder_, ec);
+  if (ec) return "フォルダ " + folder_ + " を作成できません（" + ec.message() + "）";
+  for (int attempt = 0; attempt < 5 && lockFd_ < 0; ++attempt) {
+    run_ = newRunName();
+    lockFd_ = tryLock(pathOf(run_, kLock));
+  }
+  if (lockFd_ < 0) return "ファイル " + pathOf(run_, kLock) + " を作成できません";
+  return {};
+}
+
+std::vector<RecoveryStore::Orphan> RecoveryStore::orphans() const {
+  std::vector<Orphan> out;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder_, ec)) {
+    const fs::path& p = entry.path();
+    if (p.extension() != kCopy || !entry.is_regular_file(ec)) continue;
+    const std::string run = p.stem().string();
+    if (run == run_) continue;
+    // A run that still holds its lock is running: its copy is not ours.
+    if (runIsAlive(pathOf(run, kLock))) continue;
+    Orphan o;
+    o.run = run;
+    o.copyPath = p.string();
+    o.fileName = readName(pathOf(run, kName));
+    const auto time = fs::last_write_time(p, ec);
+    o.modifiedSeconds =
+        ec ? 0 : std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch()).count();
+    out.push_back(std::move(o));
+  }
+  std::sort(out.begin(), out.end(),
+            [](const Orphan& a, const Orphan& b) { return a.modifiedSeconds > b.modifiedSeconds; });
+  return out;
+}
+
+std::string RecoveryStore::write(std::span<const uint8_t> zqf3, const std::string& fileName) const {
+  if (lockFd_ < 0) return "recovery folder not claimed";
+  const std::string name = writeFileAtomically(
+      pathOf(run_, kName),
+      std::span(reinterpret_cast<const uint8_t*>(fileName.data()), fileName.size()));
+  if (!name.empty()) return name;
+  return writeFileAtomically(pathOf(run_, kCopy), zqf3);
+}
+
+void RecoveryStore::removeCopy() const {
+  if (lockFd_ < 0) return;
+  ::unlink(pathOf(run_, kCopy).c_str());
+  ::unlink(pathOf(run_, kName).c_str());
+}
+
+void RecoveryStore::release() {
+  if (lockFd_ < 0) return;
+  removeCopy();
+  ::unlink(pathOf(run_, kLock).c_str());
+  ::close(lockFd_);
+  lockFd_ = -1;
+}
+
+bool RecoveryStore::discard(const Orphan& orphan) const {
+  const std::string lock = pathOf(orphan.run, kLock);
+  if (runIsAlive(lock)) return false;
+  ::unlink(pathOf(orphan.run, kCopy).c_str());
+  ::unlink(pathOf(orphan.run, kName).c_str());
+  ::unlink(lock.c_str());
+  return true;
+}
+
+}  // namespace kelvara
