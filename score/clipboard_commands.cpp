@@ -2,6 +2,7 @@
 #include "score/clipboard.h"
 #include "score/score_changes.h"
 #include "score/score_editor.h"
+#include "score/undo_scope.h"
 
 namespace kelvara {
 
@@ -49,6 +50,7 @@ void ScoreEditor::Delete1Click() {
 void ScoreEditor::deleteRange(const SelectedRange& range) {
   const int p = s_.WorkPart;
   TOnpu* cursor = s_.CurNode[p];
+  UndoScope undo(s_, p, range.first, range.stop);
   // The cursor stands at one end of the range. At the later end its bar
   // position and accidental state include the range: take it back out. At
   // the earlier end nothing before it changes.
@@ -95,6 +97,11 @@ void ScoreEditor::deleteRange(const SelectedRange& range) {
 }
 
 void ScoreEditor::Paste1Click() {
+  // Replacing a selection and inserting the copies are one undo step.
+  TOnpu* at = s_.CurNode[s_.WorkPart];
+  const auto replaced = s_.SelActive ? selection_.ordered() : std::nullopt;
+  UndoScope undo(s_, s_.WorkPart, replaced ? replaced->first : at->Prev,
+                 replaced ? replaced->stop : at);
   if (s_.SelActive) Delete1Click();
   if (s_.ClipHead->Closed == 0) return;
 

@@ -1,5 +1,8 @@
+#include <optional>
+
 #include "score/bar_math.h"
 #include "score/score_editor.h"
+#include "score/undo_scope.h"
 
 namespace kelvara {
 
@@ -66,11 +69,19 @@ bool ScoreEditor::pageFollow() {
   return true;
 }
 
+void ScoreEditor::closeRecord(TOnpu* c) {
+  c->Closed = 1;
+}
+
 void ScoreEditor::right() {
   TOnpu* c = s_.CurNode[s_.WorkPart];
+  // Closing the record being entered finishes its entry: the close and the
+  // move belong to the entry's undo step.
+  std::optional<UndoScope> undo;
+  if (c->Closed == 0) undo.emplace(s_, s_.WorkPart, c, c, /*join=*/true);
   if (!isEndMarker(*c)) {
     eraseCursorMark();
-    c->Closed = 1;
+    closeRecord(c);
     passRight(c);
     scrollFollow();
   }
@@ -79,6 +90,8 @@ void ScoreEditor::right() {
 
 void ScoreEditor::left() {
   TOnpu* c = s_.CurNode[s_.WorkPart];
+  std::optional<UndoScope> undo;
+  if (c->Closed == 0) undo.emplace(s_, s_.WorkPart, c, c, /*join=*/true);
   if (c->Closed == 1) {
     TOnpu* q = c->Prev;
     if (q->Pitch[0] > -4) {
@@ -88,16 +101,18 @@ void ScoreEditor::left() {
     }
   } else {
     eraseCursorMark();
-    c->Closed = 1;
+    closeRecord(c);
   }
   pageFollow();
 }
 
 void ScoreEditor::rightshift() {
   TOnpu* c = s_.CurNode[s_.WorkPart];
+  std::optional<UndoScope> undo;
+  if (c->Closed == 0) undo.emplace(s_, s_.WorkPart, c, c, /*join=*/true);
   if (c->Closed != 0) return;
   eraseCursorMark();
-  c->Closed = 1;
+  closeRecord(c);
   passRight(c);
   pageFollow();
 }

@@ -19,6 +19,8 @@ constexpr int32_t kMusicLeft = 210;
 // Height of the score picture; the cursor mark spans y 0..383.
 constexpr int32_t kScoreHeight = 384;
 
+class UndoHistory;
+
 template <typename T>
 using PerPart = std::array<T, kPartCount>;
 
@@ -109,6 +111,10 @@ struct EditorState {
   int32_t CursorPage = 1;
   // Selected item of each percussion pad list; item i is drum key 35 + i.
   std::array<int32_t, kPadCount> PadChoice{};
+
+  // The history commands record their changes in; null where none is kept
+  // (the command-line modes, most tests).
+  UndoHistory* Undo = nullptr;
 
   // Printing and picture export.
   int32_t PrintBarsPerLine = 3;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "score/score_changes.h"
+#include "score/undo_scope.h"
 
 namespace kelvara {
 
@@ -197,6 +198,7 @@ void NoteModifiers::Change_dl(ModifierDialogs& dialogs) {
   if (v == nullptr) return;
   const auto taken = selection_.take(view_);
   if (!taken) return;
+  UndoScope undo(s_, s_.WorkPart, taken->first, taken->stop);
   for (TOnpu* r = taken->first; r != taken->stop; r = r->Next) {
     r->LenNum = v->num;
     r->LenDen = v->den;
@@ -218,6 +220,7 @@ void NoteModifiers::Change_vel(ModifierDialogs& dialogs) {
   if (v == nullptr) return;
   const auto taken = selection_.take(view_);
   if (!taken) return;
+  UndoScope undo(s_, s_.WorkPart, taken->first, taken->stop);
   // Every record but the last spans its bar contribution; the ramp follows
   // the records' start times.
   int64_t total = 0;
@@ -245,6 +248,7 @@ void NoteModifiers::Change_yoin(ModifierDialogs& dialogs) {
   if (v == nullptr) return;
   const auto taken = selection_.take(view_);
   if (!taken) return;
+  UndoScope undo(s_, s_.WorkPart, taken->first, taken->stop);
   for (TOnpu* r = taken->first; r != taken->stop; r = r->Next) {
     r->YoinType = v->type;
     r->YoinStartNum = v->startNum;

@@ -1,4 +1,5 @@
 #include "score/score_editor.h"
+#include "score/undo_scope.h"
 
 namespace kelvara {
 
@@ -13,6 +14,11 @@ void ScoreEditor::dissolveAndRedraw(TOnpu* member) {
 int32_t ScoreEditor::InsertOnpu(int32_t pitch, int32_t length) {
   const int p = s_.WorkPart;
   TOnpu* c = s_.CurNode[p];
+  // Further pitches of the record being entered belong to its undo step.
+  const bool joinsOpenRecord =
+      c->Closed == 0 &&
+      (pitch == c->Pitch[0] || (pitch != 0 && c->Pitch[0] != 0 && s_.SingleInput != 1));
+  UndoScope undo(s_, p, joinsOpenRecord ? c : c->Prev, c, joinsOpenRecord);
 
   if (c->Closed == 1 && (s_.InsertMode == 1 || c->Pitch[0] < 1)) {
     // Typing at a cursor line: a new open record before the cursor record.
@@ -73,6 +79,7 @@ int32_t ScoreEditor::appendAfterCursor(int32_t pitch, int32_t length) {
 void ScoreEditor::DeleteOnpu() {
   const int p = s_.WorkPart;
   TOnpu* c = s_.CurNode[p];
+  UndoScope undo(s_, p, c, c);
   if (c->RenIndex != 0) dissolveAndRedraw(c);
   if (c->Pitch[0] <= -2) return;
 
@@ -92,11 +99,16 @@ void ScoreEditor::DeleteOnpu() {
 }
 
 void ScoreEditor::EscapeOnpu() {
+  // Dropping the record being entered takes its entry out of the history too.
+  TOnpu* c = s_.CurNode[s_.WorkPart];
+  UndoScope undo(s_, s_.WorkPart, c, c, /*join=*/c->Closed == 0);
   if (s_.CurNode[s_.WorkPart]->Closed == 0) DeleteOnpu();
 }
 
 void ScoreEditor::BSOnpu() {
-  if (s_.CurNode[s_.WorkPart]->Prev->Pitch[0] < -1) return;
+  TOnpu* c = s_.CurNode[s_.WorkPart];
+  if (c->Prev->Pitch[0] < -1) return;
+  UndoScope undo(s_, s_.WorkPart, c->Prev, c);
   left();
   DeleteOnpu();
 }

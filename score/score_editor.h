@@ -68,6 +68,8 @@ class ScoreEditor {
 
  private:
   void dissolveAndRedraw(TOnpu* member);
+  // Closes the record under the cursor (the end of its entry).
+  void closeRecord(TOnpu* c);
   void copyRange(const SelectedRange& range);
   void deleteRange(const SelectedRange& range);
   int32_t appendAfterCursor(int32_t pitch, int32_t length);

@@ -1,6 +1,7 @@
 #include "score/tuplets.h"
 
 #include "score/score_changes.h"
+#include "score/undo_scope.h"
 
 namespace kelvara {
 
@@ -22,6 +23,7 @@ bool Tuplets::Change_renpu(int32_t d) {
     // The selection stays; nothing would fit the group fields.
     done = false;
   } else if (const auto taken = selection_.take(view_)) {
+    UndoScope undo(s_, s_.WorkPart, taken->first, taken->stop);
     if (d <= 0) {
       Restore_renpu(*taken);
     } else {

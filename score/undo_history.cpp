@@ -112,7 +112,11 @@ UndoHistory::~UndoHistory() {
 }
 
 void UndoHistory::beginLocal(int part, TOnpu* first, TOnpu* last) {
-  if (open_) commit();
+  if (depth_ > 0) {
+    ++depth_;  // inside another command's step
+    return;
+  }
+  ++depth_;
   if (part < 0 || part >= kPartCount || first == nullptr || last == nullptr) return;
 
   TOnpu* left = isStartSide(*first) ? first : first->Prev;
@@ -142,7 +146,10 @@ void UndoHistory::beginLocal(int part, TOnpu* first, TOnpu* last) {
 }
 
 void UndoHistory::beginJoined(int part, TOnpu* first, TOnpu* last) {
-  if (open_) commit();
+  if (depth_ > 0) {
+    ++depth_;
+    return;
+  }
   const bool joinable = done_ > 0 && done_ == steps_.size() && !steps_.back().score &&
                         steps_.back().part == part && first != nullptr && last != nullptr;
   if (joinable) {
@@ -166,6 +173,7 @@ void UndoHistory::beginJoined(int part, TOnpu* first, TOnpu* last) {
       st.afterValues.clear();
       open_ = std::move(o);
       setFreedRecordSink(&freed_);
+      ++depth_;
       return;
     }
   }
@@ -173,7 +181,11 @@ void UndoHistory::beginJoined(int part, TOnpu* first, TOnpu* last) {
 }
 
 void UndoHistory::beginScore(bool listsChange) {
-  if (open_) commit();
+  if (depth_ > 0) {
+    ++depth_;
+    return;
+  }
+  ++depth_;
   Open o;
   Step& st = o.step;
   st.score = true;
@@ -199,6 +211,8 @@ void UndoHistory::beginScore(bool listsChange) {
 }
 
 bool UndoHistory::commit() {
+  if (depth_ == 0) return false;
+  if (--depth_ > 0) return false;
   if (!open_) return false;
   setFreedRecordSink(nullptr);
   Open o = std::move(*open_);
@@ -316,7 +330,7 @@ bool UndoHistory::canRedo() const {
 }
 
 std::optional<int> UndoHistory::undo() {
-  commit();
+  commitAll();
   if (done_ == 0) return std::nullopt;
   Step& st = steps_[done_ - 1];
   --done_;
@@ -332,7 +346,7 @@ std::optional<int> UndoHistory::undo() {
 }
 
 std::optional<int> UndoHistory::redo() {
-  commit();
+  commitAll();
   if (done_ >= steps_.size()) return std::nullopt;
   Step& st = steps_[done_];
   ++done_;
@@ -393,10 +407,15 @@ void UndoHistory::dropSelection() {
   s_.SelEndNode = nullptr;
 }
 
-void UndoHistory::clear() {
-  if (open_) {
+void UndoHistory::commitAll() {
+  if (depth_ > 0) {
+    depth_ = 1;
     commit();
   }
+}
+
+void UndoHistory::clear() {
+  commitAll();
   dropRedo();
   while (!steps_.empty()) dropOldest();
   held_ = 0;

@@ -54,7 +54,8 @@ class UndoHistory {
   // `first` to `last` (inclusive, in list order; either may be the end
   // marker) and inserts records only between them or just before `first`.
   // The step widens itself to whole tuplet groups and a margin on each side.
-  // A step still open is committed first.
+  // Steps nest: inside an open step (a command calling another) a begin
+  // only counts, and the matching commit closes nothing.
   void beginLocal(int part, TOnpu* first, TOnpu* last);
   // As beginLocal, but the change joins the last step when that step is the
   // newest, of the same part, and its run holds `first` to `last` (further
@@ -63,8 +64,8 @@ class UndoHistory {
   // Opens a step for the whole score. With listsChange the command is handed
   // fresh copies of the lists, and the step keeps the originals.
   void beginScore(bool listsChange);
-  // Closes the open step; a step that changed nothing is dropped. Returns
-  // true when a step was recorded.
+  // Closes the open step (the outermost one); a step that changed nothing is
+  // dropped. Returns true when a step was recorded.
   bool commit();
   bool stepOpen() const { return open_.has_value(); }
 
@@ -120,11 +121,13 @@ class UndoHistory {
   void applyLocal(Step& step, bool forward);
   void applyScore(Step& step);
   void dropSelection();
+  void commitAll();
 
   EditorState& s_;
   std::deque<Step> steps_;  // oldest first; steps_[done_..] are undone
   size_t done_ = 0;
   size_t held_ = 0;
+  int depth_ = 0;
   std::optional<Open> open_;
   std::vector<TOnpu*> freed_;  // records freed while a step is open
 };

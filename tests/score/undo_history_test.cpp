@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "score/tuplets.h"
 #include "score_fixture.h"
 
 namespace kelvara::testing {
@@ -14,6 +15,10 @@ struct PartImage {
   size_t cursorIndex = 0;
   int32_t barNo = 0, barFill = 0;
   bool operator==(const PartImage&) const = default;
+  friend void PrintTo(const PartImage& img, std::ostream* os) {
+    *os << img.records.size() << " records, cursor at " << img.cursorIndex << ", bar " << img.barNo
+        << " + " << img.barFill;
+  }
 };
 
 PartImage imageOf(EditorState& s, int part) {
@@ -37,16 +42,22 @@ PartImage imageOf(EditorState& s, int part) {
 
 class UndoHistoryTest : public ScoreTest {
  protected:
-  UndoHistory history{s};
+  UndoHistoryTest() { s.Undo = &history; }
+  ~UndoHistoryTest() override { s.Undo = nullptr; }
 
-  // A command at the cursor, recorded as the editor records key commands.
-  template <typename F>
-  void atCursor(F command) {
-    TOnpu* c = cur();
-    history.beginLocal(s.WorkPart, c->Prev, c);
-    command();
-    history.commit();
+  void selectRight(int count) {
+    editor.selection().grab();
+    moveRight(count);
+    editor.selection().extendToCursor();
   }
+  void selectLeft(int count) {
+    editor.selection().grab();
+    for (int i = 0; i < count; ++i) editor.left();
+    editor.selection().extendToCursor();
+  }
+
+  UndoHistory history{s};
+  Tuplets tuplets{s, drawing, view, editor.selection()};
 
   void undo() {
     ASSERT_TRUE(history.undo().has_value());
@@ -60,67 +71,95 @@ class UndoHistoryTest : public ScoreTest {
 
 TEST_F(UndoHistoryTest, NoteEntryDeleteAndBackspaceComeBackExactly) {
   const PartImage empty = imageOf(s, 0);
-  atCursor([&] { editor.InsertOnpu(60, 16); });
-  atCursor([&] { editor.InsertOnpu(62, 16); });
-  atCursor([&] { editor.rightshift(); });  // closing is a change too
+  editor.InsertOnpu(60, 16);
+  const PartImage one = imageOf(s, 0);
+  editor.InsertOnpu(62, 16);  // closes the first note: a step of its own
+  editor.rightshift();        // closing belongs to the entry's step
   const PartImage two = imageOf(s, 0);
-  atCursor([&] { editor.BSOnpu(); });
+  EXPECT_EQ(history.undoCount(), 2u);
+  editor.BSOnpu();
   EXPECT_EQ(leadPitches(), (std::vector<int32_t>{60}));
+  editor.left();
+  editor.DeleteOnpu();
+  EXPECT_TRUE(isPartEmpty(head()));
 
+  undo();
   undo();
   EXPECT_EQ(imageOf(s, 0), two);
   undo();
-  undo();
+  EXPECT_EQ(imageOf(s, 0).records, one.records);
   undo();
   EXPECT_EQ(imageOf(s, 0), empty);
   EXPECT_FALSE(history.canUndo());
   redo();
   redo();
-  redo();
   EXPECT_EQ(imageOf(s, 0), two);
   redo();
-  EXPECT_EQ(leadPitches(), (std::vector<int32_t>{60}));
+  redo();
+  EXPECT_TRUE(isPartEmpty(head()));
   EXPECT_FALSE(history.canRedo());
 }
 
 TEST_F(UndoHistoryTest, ACommandThatChangesNothingLeavesNoStep) {
-  atCursor([&] { editor.DeleteOnpu(); });  // at the end marker: refused
-  atCursor([&] { editor.left(); });
+  editor.DeleteOnpu();  // at the end marker: refused
+  editor.left();
+  editor.BSOnpu();
   EXPECT_FALSE(history.canUndo());
 }
 
-TEST_F(UndoHistoryTest, AChordEnteredPitchByPitchIsOneStepWhileItsStepStaysOpen) {
+TEST_F(UndoHistoryTest, CutPasteTupletsAndModifiersComeBackExactly) {
+  for (int p : {60, 62, 64, 65, 67, 69}) append(p, 8);
+  cursorToStart();
+  std::vector<PartImage> states{imageOf(s, 0)};
+  moveRight(1);
+  selectRight(3);
+  ASSERT_TRUE(tuplets.Change_renpu(4));
+  states.push_back(imageOf(s, 0));
+  selectLeft(2);
+  editor.Cut1Click();  // cuts into the group: dissolves it
+  states.push_back(imageOf(s, 0));
+  editor.right();
+  editor.Paste1Click();
+  states.push_back(imageOf(s, 0));
+  selectRight(2);
+  editor.Paste1Click();  // replaces the selection: one step
+  states.push_back(imageOf(s, 0));
+  ASSERT_EQ(history.undoCount(), 4u);
+
+  for (size_t i = states.size() - 1; i > 0; --i) {
+    undo();
+    EXPECT_EQ(imageOf(s, 0).records, states[i - 1].records) << "undo to state " << i - 1;
+  }
+  for (size_t i = 1; i < states.size(); ++i) {
+    redo();
+    EXPECT_EQ(imageOf(s, 0).records, states[i].records) << "redo to state " << i;
+  }
+}
+
+TEST_F(UndoHistoryTest, AChordEnteredPitchByPitchAndClosedIsOneStep) {
   s.SingleInput = 0;
   const PartImage empty = imageOf(s, 0);
-  atCursor([&] { editor.InsertOnpu(60, 16); });
-  // Further pitches of the open record join the step already recorded.
-  for (int pitch : {64, 67}) {
-    history.beginJoined(0, cur(), cur());
-    editor.InsertOnpu(pitch, 16);
-    history.commit();
-  }
+  editor.InsertOnpu(60, 16);
+  editor.InsertOnpu(64, 16);
+  editor.InsertOnpu(67, 16);
+  editor.rightshift();
   EXPECT_EQ(history.undoCount(), 1u);
-  atCursor([&] { editor.rightshift(); });
-  atCursor([&] { editor.InsertOnpu(72, 16); });
-  history.beginJoined(0, cur(), cur());
-  editor.BSOnpu();  // removes the open record: joins and frees it
-  history.commit();
-  EXPECT_EQ(history.undoCount(), 2u);
-  undo();
-  EXPECT_EQ(leadPitches(), (std::vector<int32_t>{67}));
+  editor.InsertOnpu(72, 16);
+  editor.EscapeOnpu();  // dropping the record being entered leaves no step
+  EXPECT_EQ(history.undoCount(), 1u);
   undo();
   EXPECT_EQ(imageOf(s, 0), empty);
   redo();
-  redo();
   EXPECT_EQ(leadPitches(), (std::vector<int32_t>{67}));
+  EXPECT_EQ(first()->LastIndex, 2);
 }
 
 TEST_F(UndoHistoryTest, ANewCommandDropsTheRedoSteps) {
-  atCursor([&] { editor.InsertOnpu(60, 16); });
-  atCursor([&] { editor.InsertOnpu(62, 16); });
+  editor.InsertOnpu(60, 16);
+  editor.InsertOnpu(62, 16);
   undo();
   EXPECT_TRUE(history.canRedo());
-  atCursor([&] { editor.InsertOnpu(65, 16); });
+  editor.InsertOnpu(65, 16);
   EXPECT_FALSE(history.canRedo());
   EXPECT_EQ(leadPitches(), (std::vector<int32_t>{60, 65}));
 }
@@ -131,15 +170,15 @@ TEST_F(UndoHistoryTest, TupletDissolvedByAnEntryComesBackWhole) {
   makeTuplet(first(), 3, 16);
   moveRight(1);
   const PartImage grouped = imageOf(s, 0);
-  atCursor([&] { editor.InsertOnpu(70, 8); });  // splits the group
+  editor.InsertOnpu(70, 8);  // splits the group
   EXPECT_EQ(first()->RenIndex, 0);
   undo();
   EXPECT_EQ(imageOf(s, 0), grouped);
 }
 
 TEST_F(UndoHistoryTest, WholeScoreStepsSwapListsAndValuesAndKeepOlderStepsValid) {
-  atCursor([&] { editor.InsertOnpu(60, 16); });
-  atCursor([&] { editor.rightshift(); });
+  editor.InsertOnpu(60, 16);
+  editor.rightshift();
   const PartImage before = imageOf(s, 0);
 
   // "New score" with a changed time signature: the command clears its copies.
@@ -154,11 +193,10 @@ TEST_F(UndoHistoryTest, WholeScoreStepsSwapListsAndValuesAndKeepOlderStepsValid)
   EXPECT_EQ(imageOf(s, 0), before);
   EXPECT_EQ(s.TimeNum, 4);
   EXPECT_EQ(s.FileName, "");
-  // The note's own step still applies to the restored list.
-  undo();
+  // The note's own step (entered and closed) still applies to the restored
+  // list.
   undo();
   EXPECT_TRUE(isPartEmpty(head()));
-  redo();
   redo();
   redo();
   EXPECT_TRUE(isPartEmpty(head()));
@@ -180,7 +218,7 @@ TEST_F(UndoHistoryTest, SettingsOnlyStepsKeepTheLists) {
 
 TEST_F(UndoHistoryTest, HistoryIsBoundedToItsStepCount) {
   for (size_t i = 0; i < UndoHistory::kMaxSteps + 50; ++i) {
-    atCursor([&] { editor.InsertOnpu(60 + static_cast<int>(i % 12), 16); });
+    editor.InsertOnpu(60 + static_cast<int>(i % 12), 16);
   }
   EXPECT_EQ(history.undoCount(), UndoHistory::kMaxSteps);
   while (history.canUndo()) history.undo();
@@ -198,63 +236,68 @@ TEST_F(UndoHistoryTest, RandomCommandsUndosAndRedosMatchSnapshots) {
     s.CurNode[0] = clearPart(head());
     s.recountBarPosition(0);
     s.SingleInput = seed % 2;
-    std::vector<PartImage> states{imageOf(s, 0)};
-    size_t at = 0;
-    for (int step = 0; step < 300; ++step) {
+    // states[n]: the part's records when n steps can be undone.
+    std::vector<std::vector<std::vector<int32_t>>> states{imageOf(s, 0).records};
+    for (int step = 0; step < 400; ++step) {
       const int what = static_cast<int>(rng() % 11);
       if (what == 0 && history.canUndo()) {
         undo();
-        --at;
       } else if (what == 1 && history.canRedo()) {
         redo();
-        ++at;
       } else {
-        const bool recorded = [&] {
-          TOnpu* c = cur();
-          history.beginLocal(0, c->Prev, c);
-          switch (rng() % 8) {
-            case 0:
-              editor.left();
-              break;
-            case 1:
-              editor.right();
-              break;
-            case 2:
-              editor.rightshift();
-              break;
-            case 3:
-              editor.DeleteOnpu();
-              break;
-            case 4:
-              editor.BSOnpu();
-              break;
-            case 5:
-              editor.EscapeOnpu();
-              break;
-            case 6:
-              if (!isEndMarker(*cur()) && cur()->RenIndex == 0 && !isEndMarker(*cur()->Next) &&
-                  cur()->Next->RenIndex == 0 && cur()->Closed == 1 && cur()->Next->Closed == 1) {
-                makeTuplet(cur(), 2, 8);
-              }
-              break;
-            default:
-              editor.InsertOnpu(static_cast<int32_t>(55 + rng() % 20), 4 << (rng() % 3));
-          }
-          return history.commit();
-        }();
-        s.recountBarPosition(0);
-        if (recorded) {
-          states.resize(at + 1);
-          states.push_back(imageOf(s, 0));
-          ++at;
-        } else {
-          states[at] = imageOf(s, 0);  // a cursor move: the state itself
+        switch (rng() % 11) {
+          case 0:
+            editor.left();
+            break;
+          case 1:
+            editor.right();
+            break;
+          case 2:
+            editor.rightshift();
+            break;
+          case 3:
+            editor.DeleteOnpu();
+            break;
+          case 4:
+            editor.BSOnpu();
+            break;
+          case 5:
+            editor.EscapeOnpu();
+            break;
+          case 6:
+            selectRight(1 + static_cast<int>(rng() % 3));
+            break;
+          case 7:
+            selectLeft(1 + static_cast<int>(rng() % 3));
+            break;
+          case 8:
+            switch (rng() % 4) {
+              case 0:
+                editor.Cut1Click();
+                break;
+              case 1:
+                editor.Paste1Click();
+                break;
+              case 2:
+                editor.Delete1Click();
+                break;
+              default:
+                tuplets.Change_renpu(static_cast<int32_t>(rng() % 3) * 2);
+                break;
+            }
+            break;
+          default:
+            editor.InsertOnpu(static_cast<int32_t>(55 + rng() % 20), 4 << (rng() % 3));
         }
+        s.recountBarPosition(0);
+        const size_t n = history.undoCount();
+        if (history.redoCount() == 0 || states.size() <= n) states.resize(n + 1);
+        states[n] = imageOf(s, 0).records;
+        continue;
       }
-      ASSERT_EQ(history.undoCount(), at) << "seed " << seed << " step " << step;
-      PartImage now = imageOf(s, 0);
-      // Cursor moves are not steps: compare the records only.
-      ASSERT_EQ(now.records, states[at].records) << "seed " << seed << " step " << step;
+      // Cursor moves are not steps: the records are what was there.
+      ASSERT_EQ(imageOf(s, 0).records, states[history.undoCount()])
+          << "seed " << seed << " step " << step;
     }
   }
 }
