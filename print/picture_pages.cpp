@@ -8,6 +8,11 @@
 
 namespace kelvara {
 
+namespace {
+// Score pages are black on white: one byte a pixel.
+constexpr QImage::Format kPageFormat = QImage::Format_Grayscale8;
+}  // namespace
+
 std::string writeFileAtomically(const std::string& path, const QByteArray& bytes) {
   QSaveFile file(QString::fromStdString(path));
   if (!file.open(QIODevice::WriteOnly)) {
@@ -19,14 +24,6 @@ std::string writeFileAtomically(const std::string& path, const QByteArray& bytes
     return "ファイル " + path + " を書き込めません（" + reason + "）。";
   }
   return {};
-}
-
-QImage finishedPicture(const QImage& content) {
-  QImage page(kPictureWidth, kPictureHeight, QImage::Format_RGB32);
-  page.fill(Qt::white);
-  QPainter painter(&page);
-  painter.drawImage(kPictureSideMargin, 0, content, 0, 0, kPictureContentWidth, kPictureHeight);
-  return page;
 }
 
 std::string encodePicture(const QImage& page, PictureFormat format, QByteArray& bytes) {
@@ -53,21 +50,24 @@ PicturePages::~PicturePages() {
 
 std::string PicturePages::beginPage(int part, int page) {
   if (painter_.isActive()) painter_.end();
-  if (content_.isNull()) {
-    content_ = QImage(kPictureContentWidth, kPictureHeight, QImage::Format_RGB32);
-    if (content_.isNull()) return "メモリが足りないため絵を作れません。";
+  // One page picture for the whole run, painted through a window that leaves
+  // the side margins white.
+  if (page_.isNull()) {
+    page_ = QImage(kPictureWidth, kPictureHeight, kPageFormat);
+    if (page_.isNull()) return "メモリが足りないため絵を作れません。";
   }
-  content_.fill(Qt::white);
+  page_.fill(Qt::white);
   name_ = pictureFileName(base_, part, page, extension_);
-  if (!painter_.begin(&content_)) return "絵 " + name_ + " を描けません。";
+  if (!painter_.begin(&page_)) return "絵 " + name_ + " を描けません。";
+  painter_.translate(kPictureSideMargin, 0);
+  painter_.setClipRect(0, 0, kPictureContentWidth, kPictureHeight);
   return {};
 }
 
 std::string PicturePages::endPage() {
   painter_.end();
   QByteArray bytes;
-  const std::string error =
-      encodePicture(finishedPicture(content_), pictureFormatFor(extension_), bytes);
+  const std::string error = encodePicture(page_, pictureFormatFor(extension_), bytes);
   if (!error.empty()) return name_ + ": " + error;
   if (std::string failed = writer_(name_, bytes); !failed.empty()) return failed;
   written_.push_back(name_);
@@ -76,7 +76,7 @@ std::string PicturePages::endPage() {
 
 std::string PicturePages::finish() {
   if (painter_.isActive()) painter_.end();
-  content_ = QImage();
+  page_ = QImage();
   return {};
 }
 

@@ -17,10 +17,6 @@ namespace kelvara {
 // file. Returns an error message naming the file, empty on success.
 std::string writeFileAtomically(const std::string& path, const QByteArray& bytes);
 
-// The finished picture page: the 1120-pixel content between two white
-// 60-pixel side margins, 1240 x 1754.
-QImage finishedPicture(const QImage& content);
-
 // Encodes a finished page as the file kind of its extension.
 std::string encodePicture(const QImage& page, PictureFormat format, QByteArray& bytes);
 
@@ -46,7 +42,7 @@ class PicturePages : public PageTarget {
   std::string base_;
   std::string extension_;
   Writer writer_;
-  QImage content_;
+  QImage page_;  // the finished page, 1240 x 1754
   QPainter painter_;
   std::string name_;
   std::vector<std::string> written_;

@@ -431,13 +431,19 @@ TEST_F(PictureExport, GoldenPage) {
   add(0, 0, 8);
   add(0, 43, 8);
   showPart(0);
-  MemoryPages target;
+  // The page exactly as written to a bitmap file.
+  QByteArray written;
+  PicturePages target("golden", ".bmp", [&](const std::string&, const QByteArray& bytes) {
+    written = bytes;
+    return std::string();
+  });
   OutputRequest r = request({0});
   r.barsPerLine = 4;
   r.linesPerPage = 3;
-  ScorePages(s, sourceGlyphs()).output(r, target);
-  ASSERT_EQ(target.pages.size(), 1u);
-  testing::expectGolden("page_3_4_two_sharps", finishedPicture(target.pages[0].image));
+  ASSERT_EQ(ScorePages(s, sourceGlyphs()).output(r, target).pages, 1);
+  const QImage page = QImage::fromData(written, "BMP");
+  ASSERT_EQ(page.size(), QSize(kPictureWidth, kPictureHeight));
+  testing::expectGolden("page_3_4_two_sharps", page);
 }
 
 }  // namespace
