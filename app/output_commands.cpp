@@ -111,7 +111,10 @@ void OutputCommands::Printdata(int32_t firstBar, int32_t lastBar) {
 void OutputCommands::report(const OutputResult& result) {
   if (!result.ok()) {
     questions_.error(result.error);
-  } else if (result.pages == 0 && !result.cancelled) {
+  } else if (result.cancelled) {
+    questions_.inform("出力を中止しました。" + std::to_string(result.pages) +
+                      " ページは出力済みです。");
+  } else if (result.pages == 0) {
     questions_.inform("出力するページがありません。パートと範囲を確かめてください。");
   }
 }
