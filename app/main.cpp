@@ -11,6 +11,7 @@
 #include "editor/render_command.h"
 #include "editor/settings_file.h"
 #include "files/convert_command.h"
+#include "print/pages_command.h"
 #include "render/glyph_table.h"
 #include "sound/sound_devices.h"
 #include "sound/soundfont_search.h"
@@ -21,13 +22,15 @@ void printUsage(std::ostream& out) {
   out << "Usage: kelvara [--settings FILE] [--soundfont FILE]\n"
          "       kelvara convert INPUT OUTPUT [OPTIONS]\n"
          "       kelvara render INPUT OUTPUT.png [OPTIONS]\n"
+         "       kelvara pages INPUT OUTPUT [OPTIONS]\n"
          "       kelvara --help\n\n"
          "  --settings FILE   the settings file to read at start and write at exit\n"
          "                    (else KELVARA_SETTINGS, else klv.ini in the user's config folder)\n"
          "  --soundfont FILE  the General MIDI soundfont of the built-in synthesizer\n"
          "                    (else KELVARA_SOUNDFONT, else the one installed)\n\n"
       << kelvara::convertUsage() << "\n"
-      << kelvara::renderUsage();
+      << kelvara::renderUsage() << "\n"
+      << kelvara::pagesUsage();
 }
 
 std::string executableDir() {
@@ -59,6 +62,11 @@ int main(int argc, char** argv) {
   }
   if (!args.empty() && args[0] == "convert") {
     return kelvara::runConvertCommand({args.begin() + 1, args.end()}, std::cout, std::cerr);
+  }
+  if (!args.empty() && args[0] == "pages") {
+    return kelvara::runPagesCommand({args.begin() + 1, args.end()},
+                                    kelvara::findGlyphFolder(executableDir()), std::cout,
+                                    std::cerr);
   }
   if (!args.empty() && args[0] == "render") {
     return kelvara::runRenderCommand({args.begin() + 1, args.end()},

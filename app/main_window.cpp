@@ -20,6 +20,7 @@
 
 #include "app/key_translation.h"
 #include "app/keyboard_canvas.h"
+#include "app/output_commands.h"
 #include "app/score_canvas.h"
 #include "dialogs/form2.h"
 #include "dialogs/modifier_prompts.h"
@@ -78,6 +79,7 @@ TForm1::TForm1(MidiOutput& midi, const Options& options)
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
   buildControls();
+  output_ = std::make_unique<OutputCommands>(this, editor_, *this);
   qApp->installEventFilter(this);
 }
 
@@ -305,7 +307,7 @@ void TForm1::buildCommandButtons() {
       ->setObjectName(QStringLiteral("BitBtn4"));
   commandButton(QStringLiteral("MIDI音源"), left, 502, &TForm1::BitBtn2Click)
       ->setObjectName(QStringLiteral("BitBtn2"));
-  commandButton(QStringLiteral("出力"), right, 502, &TForm1::notYetAvailable)
+  commandButton(QStringLiteral("出力"), right, 502, &TForm1::BitBtn12Click)
       ->setObjectName(QStringLiteral("BitBtn12"));
   auto* credit =
       commandButton(QStringLiteral("Credit＆補助設定 "), left, 530, &TForm1::notYetAvailable);
@@ -545,6 +547,10 @@ void TForm1::BitBtn2Click() {
   runSoundDialog(this, editor_.state(), midi_, this);
   showSoundNotices();
   focusNoteEntry();
+}
+
+void TForm1::BitBtn12Click() {
+  output_->BitBtn12Click();
 }
 
 void TForm1::notYetAvailable() {

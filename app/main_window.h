@@ -24,6 +24,7 @@ namespace kelvara {
 class ScoreCanvas;
 class KeyboardCanvas;
 class ModifierPrompts;
+class OutputCommands;
 
 // The editor window. It turns window events into engine calls and answers
 // what the engine asks of the window: the score view, the controls around
@@ -46,6 +47,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   bool FormCreate();
 
   Editor& editor() { return editor_; }
+  // The "出力" command with its dialogs.
+  OutputCommands& output() { return *output_; }
 
   // ScoreView.
   void invertLine(const Line& line) override;
@@ -92,14 +95,16 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   QPushButton* commandButton(const QString& caption, int x, int y, void (TForm1::*slot)());
   void showSoundNotices();
 
-  void BitBtn1Click();  // quit
-  void BitBtn2Click();  // sound source
+  void BitBtn1Click();   // quit
+  void BitBtn2Click();   // sound source
+  void BitBtn12Click();  // output: print or pictures
   void notYetAvailable();
   void ComboBox1Change(int index);
 
   MidiOutput& midi_;
   Options options_;
   Editor editor_;
+  std::unique_ptr<OutputCommands> output_;
 
   QLineEdit* edit1_ = nullptr;
   std::array<QToolButton*, 12> speedButtons_{};  // SpeedButton1..11 at [1..11]

@@ -59,8 +59,9 @@ bool encodeInto(const QImage& rgb, jpeg_compress_struct& info, ErrorManager& err
   jpeg_mem_dest(&info, buffer, size);
   info.image_width = static_cast<JDIMENSION>(rgb.width());
   info.image_height = static_cast<JDIMENSION>(rgb.height());
-  info.input_components = 3;
-  info.in_color_space = JCS_RGB;
+  const bool grey = rgb.format() == QImage::Format_Grayscale8;
+  info.input_components = grey ? 1 : 3;
+  info.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_set_defaults(&info);
   jpeg_start_compress(&info, TRUE);
   while (info.next_scanline < info.image_height) {
@@ -89,7 +90,10 @@ std::string decodeJpeg(const std::string& path, QImage& image) {
 }
 
 std::string encodeJpeg(const QImage& image, std::vector<unsigned char>& bytes) {
-  const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+  // Greyscale pictures stay one component a pixel.
+  const QImage rgb = image.format() == QImage::Format_Grayscale8
+                         ? image
+                         : image.convertToFormat(QImage::Format_RGB888);
   jpeg_compress_struct info{};
   ErrorManager errors{};
   info.err = jpeg_std_error(&errors.base);

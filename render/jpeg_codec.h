@@ -10,7 +10,8 @@ namespace kelvara {
 // on success; `image` is RGB32 (greyscale files included).
 std::string decodeJpeg(const std::string& path, QImage& image);
 
-// Encodes a picture as JPEG with the library's default settings.
+// Encodes a picture as JPEG with the library's default settings; a greyscale
+// picture (Format_Grayscale8) gives a one-component greyscale JPEG.
 // Returns an error text, empty on success.
 std::string encodeJpeg(const QImage& image, std::vector<unsigned char>& bytes);
 

@@ -113,11 +113,15 @@ PageRenderer::BarPosition PageRenderer::seekBar(BarPosition from, int32_t target
 }
 
 int32_t PageRenderer::DrawGakuhu() {
+  return drawPageFrom(pageFirstBarFor(s_.BarNo[s_.WorkPart], s_.BarsPerPage));
+}
+
+int32_t PageRenderer::drawPageFrom(int32_t firstBar) {
   eraseCursorMark(s_, view_);
   const int p = s_.WorkPart;
   const int32_t barLen = s_.BarLen();
   TOnpu* cursor = s_.CurNode[p];
-  s_.PageFirstBar = pageFirstBarFor(s_.BarNo[p], s_.BarsPerPage);
+  s_.PageFirstBar = firstBar;
   s_.PageBar = s_.PageFirstBar;
 
   const BarPosition onPage = seekBar({cursor, s_.BarNo[p], s_.BarFill[p]}, s_.PageBar);

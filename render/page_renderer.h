@@ -42,6 +42,10 @@ class PageRenderer : public ScoreDrawing {
   void drawStartupFurniture();
 
   int32_t DrawGakuhu() override;
+  // DrawGakuhu for the page that begins at `firstBar` instead of the cursor's
+  // page, so that a bar lying wholly inside one long note can be drawn too. The
+  // cursor must be on that page or be the first record after it.
+  int32_t drawPageFrom(int32_t firstBar);
   int32_t DrawFromIti() override;
   int32_t PageDraw() override;
   bool ChkGakuhu() override;

@@ -1,0 +1,122 @@
+#include "app/output_commands.h"
+
+#include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressDialog>
+
+#include "dialogs/form12.h"
+#include "dialogs/form13.h"
+#include "print/picture_pages.h"
+#include "print/printer_pages.h"
+
+namespace kelvara {
+
+namespace {
+
+const QString kJpegFilter = QStringLiteral("JPEG イメージファイル (*.jpg *.jpeg)");
+const QString kBitmapFilter = QStringLiteral("ビットマップ (*.bmp)");
+
+// A progress dialog over the editor window; it appears only when the output
+// takes a while, and its button stops the output before the next page.
+class ProgressDialog : public OutputProgress {
+ public:
+  explicit ProgressDialog(QWidget* window)
+      : dialog_(QStringLiteral("出力しています…"), QStringLiteral("中止"), 0, 1, window) {
+    dialog_.setWindowTitle(QStringLiteral("出力"));
+    dialog_.setWindowModality(Qt::WindowModal);
+    dialog_.setMinimumDuration(500);
+    dialog_.setAutoClose(false);
+    dialog_.setAutoReset(false);
+  }
+  ~ProgressDialog() override { dialog_.close(); }
+
+  bool pagesDone(int done, int total) override {
+    dialog_.setMaximum(std::max(total, 1));
+    dialog_.setValue(done);
+    dialog_.setLabelText(QStringLiteral("出力しています… %1 / %2 ページ").arg(done).arg(total));
+    return !dialog_.wasCanceled();
+  }
+
+ private:
+  QProgressDialog dialog_;
+};
+
+}  // namespace
+
+OutputCommands::OutputCommands(QWidget* window, Editor& editor, UserQuestions& questions)
+    : window_(window),
+      editor_(editor),
+      questions_(questions),
+      form13_(std::make_unique<TForm13>(window, &questions)),
+      form12_(std::make_unique<TForm12>(window, &questions)) {
+  choosePicture = [this]() -> std::optional<ChosenPicture> {
+    QString filter = kJpegFilter;
+    const QString name =
+        QFileDialog::getSaveFileName(window_, QStringLiteral("画像を保存"), QString(),
+                                     kJpegFilter + ";;" + kBitmapFilter, &filter);
+    if (name.isEmpty()) return std::nullopt;
+    return ChosenPicture{name.toStdString(), filter == kJpegFilter};
+  };
+  choosePrinter = [this](QPrinter& printer) {
+    QPrintDialog dialog(&printer, window_);
+    return dialog.exec() == QDialog::Accepted;
+  };
+}
+
+OutputCommands::~OutputCommands() = default;
+
+void OutputCommands::BitBtn12Click() {
+  if (form13_->exec() == QDialog::Accepted) {
+    if (form13_->wholeRange()) {
+      Printdata(1, -1);
+    } else {
+      Printdata(form13_->firstBar(), form13_->lastBar());
+    }
+  }
+  editor_.view().focusNoteEntry();
+}
+
+void OutputCommands::Printdata(int32_t firstBar, int32_t lastBar) {
+  EditorState& s = editor_.state();
+  OutputRequest request;
+  request.parts = form13_->parts();
+  request.firstBar = firstBar;
+  request.lastBar = lastBar;
+
+  form12_->load(s.PrintBarsPerLine, s.PrintLinesPerPage);
+  if (form12_->exec() != QDialog::Accepted) return;
+  s.PrintBarsPerLine = form12_->barsPerLine();
+  s.PrintLinesPerPage = form12_->linesPerPage();
+  request.barsPerLine = s.PrintBarsPerLine;
+  request.linesPerPage = s.PrintLinesPerPage;
+
+  ScorePages pages(s, editor_.glyphs());
+  if (form12_->OutputKind == 1) {
+    QPrinter printer(QPrinter::HighResolution);
+    if (!choosePrinter(printer)) return;
+    PrinterPages target(printer);
+    ProgressDialog progress(window_);
+    report(pages.output(request, target, &progress));
+    return;
+  }
+  const std::optional<ChosenPicture> chosen = choosePicture();
+  if (!chosen) return;
+  const PictureName name = splitPictureName(chosen->name, chosen->jpegFilter);
+  PicturePages target(name.base, name.extension);
+  ProgressDialog progress(window_);
+  report(pages.output(request, target, &progress));
+}
+
+void OutputCommands::report(const OutputResult& result) {
+  if (!result.ok()) {
+    questions_.error(result.error);
+  } else if (result.cancelled) {
+    questions_.inform("出力を中止しました。" + std::to_string(result.pages) +
+                      " ページは出力済みです。");
+  } else if (result.pages == 0) {
+    questions_.inform("出力するページがありません。パートと範囲を確かめてください。");
+  }
+}
+
+}  // namespace kelvara

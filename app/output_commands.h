@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "editor/editor.h"
+#include "print/score_pages.h"
+#include "score/user_questions.h"
+
+class QPrinter;
+class QWidget;
+
+namespace kelvara {
+
+class TForm12;
+class TForm13;
+
+// The "出力" command: the two output dialogs, then the printer or picture
+// files, with a progress dialog that can stop between pages. The dialogs are
+// made once, so they keep their settings for the run.
+class OutputCommands {
+ public:
+  OutputCommands(QWidget* window, Editor& editor, UserQuestions& questions);
+  ~OutputCommands();
+  OutputCommands(const OutputCommands&) = delete;
+  OutputCommands& operator=(const OutputCommands&) = delete;
+
+  // The "出力" button: asks for the parts and the range of bars, then Printdata.
+  void BitBtn12Click();
+  // Asks for the layout and the output kind, then prints or writes the
+  // pictures of bars firstBar..lastBar (lastBar < 0: to the end of each part).
+  void Printdata(int32_t firstBar, int32_t lastBar);
+
+  TForm13& form13() { return *form13_; }
+  TForm12& form12() { return *form12_; }
+
+  // The save-picture question: the chosen name and whether the JPEG filter
+  // was chosen, nothing when cancelled. Tests replace it.
+  struct ChosenPicture {
+    std::string name;
+    bool jpegFilter = true;
+  };
+  std::function<std::optional<ChosenPicture>()> choosePicture;
+  // The print dialog: true when the user chose a printer. Tests replace it.
+  std::function<bool(QPrinter&)> choosePrinter;
+
+ private:
+  void report(const OutputResult& result);
+
+  QWidget* window_;
+  Editor& editor_;
+  UserQuestions& questions_;
+  std::unique_ptr<TForm13> form13_;
+  std::unique_ptr<TForm12> form12_;
+};
+
+}  // namespace kelvara

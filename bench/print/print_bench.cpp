@@ -1,0 +1,111 @@
+// Page export: one JPEG page of fifteen full bars, and a long part exported
+// as pictures, whose time should grow linearly with its bars.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <cstdlib>
+#include <memory>
+
+#include "print/picture_pages.h"
+#include "print/score_pages.h"
+#include "render/glyph_table.h"
+#include "render/page_renderer.h"
+#include "score/headless_score_view.h"
+#include "score/part_list.h"
+
+namespace kelvara {
+namespace {
+
+const GlyphTable& glyphs() {
+  static const GlyphTable table = [] {
+    GlyphTable t;
+    if (!t.load(KELVARA_GLYPH_DIR).empty()) std::abort();
+    return t;
+  }();
+  return table;
+}
+
+// A score whose first part holds `bars` full 4/4 bars of eighth notes and
+// chords, drawn once as the editor would after a load.
+struct Score {
+  explicit Score(int bars) : renderer(s, view, glyphs()) {
+    s.createLists();
+    TOnpu* end = endMarkerOf(s.PartHead[0]);
+    for (int b = 0; b < bars; ++b) {
+      for (int k = 0; k < 8; ++k) {
+        TOnpu* r = makeRecord(60 + (b * 3 + k * 5) % 24, 8, 1);
+        if (k % 4 == 0) {
+          r->Pitch[1] = r->Pitch[0] - 4;
+          r->Pitch[2] = r->Pitch[0] - 7;
+          r->LastIndex = 2;
+        }
+        linkBefore(end, r);
+      }
+    }
+    s.CurNode[0] = firstRecordOf(s.PartHead[0]);
+    s.PageNode = s.CurNode[0];
+    renderer.initPicture();
+    renderer.PageDraw();
+    request.parts[0] = 1;
+  }
+
+  EditorState s;
+  HeadlessScoreView view;
+  PageRenderer renderer;
+  OutputRequest request;
+};
+
+// Keeps the encoded pages in memory instead of writing them to disk.
+PicturePages::Writer countingWriter(int64_t& bytes) {
+  return [&bytes](const std::string&, const QByteArray& data) {
+    bytes += data.size();
+    return std::string();
+  };
+}
+
+void BM_JpegPageOfFifteenBars(benchmark::State& state) {
+  Score score(15);
+  ScorePages pages(score.s, glyphs());
+  int64_t bytes = 0;
+  for (auto _ : state) {
+    PicturePages target("page", ".jpg", countingWriter(bytes));
+    const OutputResult result = pages.output(score.request, target);
+    if (result.pages != 1) state.SkipWithError("expected one page");
+  }
+  state.counters["bytes/page"] =
+      benchmark::Counter(static_cast<double>(bytes) / static_cast<double>(state.iterations()));
+}
+BENCHMARK(BM_JpegPageOfFifteenBars)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+
+void BM_PicturesOfALongPart(benchmark::State& state) {
+  Score score(static_cast<int>(state.range(0)));
+  ScorePages pages(score.s, glyphs());
+  int64_t bytes = 0;
+  int pagesWritten = 0;
+  for (auto _ : state) {
+    PicturePages target("part", ".jpg", countingWriter(bytes));
+    pagesWritten = pages.output(score.request, target).pages;
+  }
+  state.counters["pages"] = pagesWritten;
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_PicturesOfALongPart)
+    ->Arg(250)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Iterations(1)
+    ->MeasureProcessCPUTime()
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kelvara
+
+int main(int argc, char** argv) {
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,146 @@
+#include "dialogs/form13.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPalette>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "print/page_grid.h"
+
+namespace kelvara {
+
+namespace {
+
+constexpr char kCaption[] = "出力準備1";
+
+const char* const kPartCaptions[kPartCount] = {"1パート", "2パート",  "3パート",       "4パート",
+                                               "5パート", "6パート",  "7パート",       "8パート",
+                                               "9パート", "10パート", "パーカッション"};
+
+}  // namespace
+
+TForm13::TForm13(QWidget* parent, UserQuestions* questions)
+    : QDialog(parent), questions_(questions) {
+  setObjectName("Form13");
+  setWindowTitle(kCaption);
+  setModal(true);
+
+  auto* top = new QVBoxLayout(this);
+  top->setSizeConstraint(QLayout::SetFixedSize);
+
+  auto* partsGroup = new QGroupBox(" 出力するパートをチェック ", this);
+  auto* grid = new QGridLayout(partsGroup);
+  for (int k = 0; k < kPartCount; ++k) {
+    CheckBox[k] = new QCheckBox(kPartCaptions[k], partsGroup);
+    CheckBox[k]->setObjectName(QString("CheckBox%1").arg(k + 1));
+    grid->addWidget(CheckBox[k], k % 6, k / 6);
+  }
+  top->addWidget(partsGroup);
+
+  auto* rangeGroup = new QGroupBox(" 出力範囲 ", this);
+  auto* range = new QVBoxLayout(rangeGroup);
+  RadioButton1 = new QRadioButton("すべて", rangeGroup);
+  RadioButton1->setObjectName("RadioButton1");
+  RadioButton1->setChecked(true);
+  RadioButton2 = new QRadioButton("一部", rangeGroup);
+  RadioButton2->setObjectName("RadioButton2");
+  range->addWidget(RadioButton1);
+  range->addWidget(RadioButton2);
+  auto* bars = new QHBoxLayout;
+  Edit1 = new QLineEdit("1", rangeGroup);
+  Edit1->setObjectName("Edit1");
+  Edit2 = new QLineEdit("1", rangeGroup);
+  Edit2->setObjectName("Edit2");
+  for (QLineEdit* box : {Edit1, Edit2}) {
+    box->setMaxLength(9);
+    box->setFixedWidth(60);
+  }
+  bars->addWidget(Edit1);
+  bars->addWidget(new QLabel("小節目から", rangeGroup));
+  bars->addWidget(Edit2);
+  bars->addWidget(new QLabel("小節目まで", rangeGroup));
+  range->addLayout(bars);
+  top->addWidget(rangeGroup);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  OkButton = new QPushButton("OK", this);
+  OkButton->setObjectName("OkButton");
+  OkButton->setDefault(true);
+  CancelButton = new QPushButton("Cancel", this);
+  CancelButton->setObjectName("CancelButton");
+  buttons->addWidget(OkButton);
+  buttons->addWidget(CancelButton);
+  top->addLayout(buttons);
+
+  connect(OkButton, &QPushButton::clicked, this, &TForm13::accept);
+  connect(CancelButton, &QPushButton::clicked, this, &TForm13::reject);
+  connect(RadioButton1, &QRadioButton::toggled, this, &TForm13::RadioButtonClick);
+  RadioButtonClick();
+}
+
+void TForm13::RadioButtonClick() {
+  const bool some = RadioButton2->isChecked();
+  for (QLineEdit* box : {Edit1, Edit2}) {
+    box->setEnabled(some);
+    QPalette colours = box->palette();
+    colours.setColor(QPalette::Base, some ? QColor(Qt::white) : palette().color(QPalette::Button));
+    box->setPalette(colours);
+  }
+}
+
+QCheckBox* TForm13::partBox(int part) const {
+  return CheckBox[listItemForPart(part)];
+}
+
+PerPart<uint8_t> TForm13::parts() const {
+  PerPart<uint8_t> chosen{};
+  for (int part = 0; part < kPartCount; ++part) chosen[part] = partBox(part)->isChecked() ? 1 : 0;
+  return chosen;
+}
+
+bool TForm13::wholeRange() const {
+  return RadioButton1->isChecked();
+}
+
+bool TForm13::refuse(QLineEdit* box, const std::string& text) {
+  if (questions_ != nullptr) {
+    questions_->error(text);
+  } else {
+    QMessageBox::warning(this, kCaption, QString::fromStdString(text));
+  }
+  box->setFocus(Qt::OtherFocusReason);
+  box->selectAll();
+  return false;
+}
+
+void TForm13::accept() {
+  if (RadioButton2->isChecked()) {
+    const std::optional<int32_t> first = parseWholeNumber(Edit1->text().toStdString());
+    const std::optional<int32_t> last = parseWholeNumber(Edit2->text().toStdString());
+    if (!first || *first < 1) {
+      refuse(Edit1, "最初の小節は 1 以上の整数で入力してください。");
+      return;
+    }
+    if (!last || *last < 1) {
+      refuse(Edit2, "最後の小節は 1 以上の整数で入力してください。");
+      return;
+    }
+    if (*last < *first) {
+      refuse(Edit2, "最後の小節は最初の小節と同じか、それより後にしてください。");
+      return;
+    }
+    firstBar_ = *first;
+    lastBar_ = *last;
+  }
+  QDialog::accept();
+}
+
+}  // namespace kelvara

@@ -1,0 +1,231 @@
+#include "print/pages_command.h"
+
+#include <QGuiApplication>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "files/track_file.h"
+#include "files/zqf3_file.h"
+#include "print/picture_pages.h"
+#include "print/printer_pages.h"
+#include "print/score_pages.h"
+#include "score/part_list.h"
+
+namespace kelvara {
+
+namespace {
+
+struct PagesRequest {
+  std::string input;
+  std::string output;
+  OutputRequest request;
+  bool partsGiven = false;
+  int firstPart = 0;  // where a one-part .zqf file is read into
+};
+
+std::string lowered(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+std::string extensionOf(const std::string& path) {
+  return std::filesystem::path(path).extension().string();
+}
+
+std::optional<std::string> parseParts(const std::string& list, PagesRequest& req) {
+  req.request.parts.fill(0);
+  size_t from = 0;
+  bool first = true;
+  for (;;) {
+    const size_t comma = list.find(',', from);
+    const std::string label = list.substr(from, comma - from);
+    const std::optional<int> part = partFromUserLabel(label);
+    if (!part) return "unknown part '" + label + "' (use 1 to 10 or perc)";
+    req.request.parts[*part] = 1;
+    if (first) req.firstPart = *part;
+    first = false;
+    if (comma == std::string::npos) break;
+    from = comma + 1;
+  }
+  req.partsGiven = true;
+  return std::nullopt;
+}
+
+std::optional<std::string> parseBars(const std::string& range, OutputRequest& req) {
+  const size_t dash = range.find('-');
+  const auto from =
+      dash == std::string::npos ? std::nullopt : parseWholeNumber(range.substr(0, dash));
+  const auto to =
+      dash == std::string::npos ? std::nullopt : parseWholeNumber(range.substr(dash + 1));
+  if (!from || !to || *from < 1 || *to < *from) {
+    return "--bars needs FROM-TO with 1 <= FROM <= TO, not '" + range + "'";
+  }
+  req.firstBar = *from;
+  req.lastBar = *to;
+  return std::nullopt;
+}
+
+std::optional<std::string> parse(const std::vector<std::string>& args, PagesRequest& req) {
+  req.request.parts.fill(1);
+  std::vector<std::string> positional;
+  std::optional<int32_t> barsPerLine = req.request.barsPerLine;
+  std::optional<int32_t> linesPerPage = req.request.linesPerPage;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--parts" || a == "--bars" || a == "--bars-per-line" || a == "--lines-per-page") {
+      if (i + 1 >= args.size()) return a + " needs a value";
+      const std::string& value = args[++i];
+      if (a == "--parts") {
+        if (auto problem = parseParts(value, req)) return problem;
+      } else if (a == "--bars") {
+        if (auto problem = parseBars(value, req.request)) return problem;
+      } else if (a == "--bars-per-line") {
+        barsPerLine = parseWholeNumber(value);
+      } else {
+        linesPerPage = parseWholeNumber(value);
+      }
+    } else if (!a.empty() && a[0] == '-') {
+      return "unknown option " + a;
+    } else {
+      positional.push_back(a);
+    }
+  }
+  if (positional.size() != 2) return "pages needs INPUT and OUTPUT";
+  if (!barsPerLine || *barsPerLine < 1 || *barsPerLine > kMaxBarsPerLine) {
+    return "--bars-per-line needs a number from 1 to " + std::to_string(kMaxBarsPerLine);
+  }
+  if (!linesPerPage || *linesPerPage < 1 || *linesPerPage > kMaxLinesPerPage) {
+    return "--lines-per-page needs a number from 1 to " + std::to_string(kMaxLinesPerPage);
+  }
+  req.request.barsPerLine = *barsPerLine;
+  req.request.linesPerPage = *linesPerPage;
+  req.input = positional[0];
+  req.output = positional[1];
+  const std::string kind = lowered(extensionOf(req.output));
+  if (kind != ".jpg" && kind != ".jpeg" && kind != ".bmp" && kind != ".pdf") {
+    return "the output must end in .jpg, .jpeg, .bmp or .pdf";
+  }
+  return std::nullopt;
+}
+
+// QPrinter needs a GUI application; the command never shows a window, so it
+// runs on the platform without a display.
+std::unique_ptr<QGuiApplication> ensureApplication() {
+  if (QCoreApplication::instance()) return nullptr;
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "kelvara";
+  static char* argv[] = {name, nullptr};
+  return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+int writePdf(ScorePages& pages, const OutputRequest& request, const std::string& output,
+             std::ostream& out, std::ostream& err) {
+  const std::unique_ptr<QGuiApplication> app = ensureApplication();
+  const std::string temporary = output + ".part";
+  OutputResult result;
+  {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(temporary));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setCreator(QStringLiteral("Kelvara"));
+    PrinterPages target(printer);
+    result = pages.output(request, target);
+  }
+  std::error_code ec;
+  if (!result.ok()) {
+    std::filesystem::remove(temporary, ec);
+    err << "kelvara pages: " << result.error << "\n";
+    return 1;
+  }
+  if (result.pages == 0) {
+    std::filesystem::remove(temporary, ec);
+    err << "kelvara pages: nothing to output: the parts chosen hold no bars in the range\n";
+    return 1;
+  }
+  std::filesystem::rename(temporary, output, ec);
+  if (ec) {
+    std::filesystem::remove(temporary, ec);
+    err << "kelvara pages: cannot write " << output << "\n";
+    return 1;
+  }
+  out << output << ": " << result.pages << (result.pages == 1 ? " page\n" : " pages\n");
+  return 0;
+}
+
+}  // namespace
+
+std::string pagesUsage() {
+  return "kelvara pages INPUT OUTPUT [--parts LIST] [--bars FROM-TO] [--bars-per-line N]\n"
+         "              [--lines-per-page M]\n"
+         "  Puts parts of a score on pages as the output command does. OUTPUT ending in\n"
+         "  .jpg, .jpeg or .bmp writes one picture a page, named OUTPUT's base name +\n"
+         "  part number + \"_\" + page number + extension; .pdf writes one PDF of all\n"
+         "  pages. LIST: parts, comma-separated, 1 to 10 and perc (default all);\n"
+         "  N bars a staff line (default 3), M staff lines a page (default 5).\n";
+}
+
+int runPagesCommand(const std::vector<std::string>& args, const std::string& glyphFolder,
+                    std::ostream& out, std::ostream& err) {
+  PagesRequest req;
+  if (const std::optional<std::string> problem = parse(args, req)) {
+    err << "kelvara pages: " << *problem << "\n";
+    return 2;
+  }
+  GlyphTable glyphs;
+  if (const std::string error = glyphs.load(glyphFolder); !error.empty()) {
+    err << "kelvara pages: " << error << "\n";
+    return 1;
+  }
+  EditorState s;
+  s.createLists();
+  const std::string kind = extensionOf(req.input);
+  LoadResult loaded;
+  if (kind == ".zqf3") {
+    loaded = loaddataplus2(s, req.input);
+  } else if (kind == ".zqf2" || kind == ".zqf") {
+    loaded = loaddataplus(s, req.input, kind, req.firstPart);
+  } else {
+    err << "kelvara pages: " << req.input << ": not a .zqf3, .zqf2 or .zqf file\n";
+    return 2;
+  }
+  if (!loaded.ok()) {
+    err << "kelvara pages: " << loaded.message << "\n";
+    return 1;
+  }
+  for (int p = 0; p < kPartCount; ++p) {
+    s.CurNode[p] = firstRecordOf(s.PartHead[p]);
+    s.BarNo[p] = 1;
+    s.BarFill[p] = 0;
+    s.CursorX[p] = kMusicLeft;
+  }
+
+  ScorePages pages(s, glyphs);
+  const std::string outKind = lowered(extensionOf(req.output));
+  if (outKind == ".pdf") return writePdf(pages, req.request, req.output, out, err);
+
+  const PictureName name = splitPictureName(req.output, true);
+  PicturePages target(name.base, name.extension);
+  const OutputResult result = pages.output(req.request, target);
+  for (const std::string& file : target.written()) out << file << "\n";
+  if (!result.ok()) {
+    err << "kelvara pages: " << result.error << "\n";
+    return 1;
+  }
+  if (result.pages == 0) {
+    err << "kelvara pages: nothing to output: the parts chosen hold no bars in the range\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace kelvara

@@ -1,0 +1,83 @@
+#include "print/picture_pages.h"
+
+#include <QBuffer>
+#include <QSaveFile>
+#include <utility>
+
+#include "render/jpeg_codec.h"
+
+namespace kelvara {
+
+namespace {
+// Score pages are black on white: one byte a pixel.
+constexpr QImage::Format kPageFormat = QImage::Format_Grayscale8;
+}  // namespace
+
+std::string writeFileAtomically(const std::string& path, const QByteArray& bytes) {
+  QSaveFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::WriteOnly)) {
+    return "ファイル " + path + " を書き込めません（" + file.errorString().toStdString() + "）。";
+  }
+  if (file.write(bytes) != bytes.size() || !file.commit()) {
+    const std::string reason = file.errorString().toStdString();
+    file.cancelWriting();
+    return "ファイル " + path + " を書き込めません（" + reason + "）。";
+  }
+  return {};
+}
+
+std::string encodePicture(const QImage& page, PictureFormat format, QByteArray& bytes) {
+  if (format == PictureFormat::Bmp) {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!page.save(&buffer, "BMP")) return "ビットマップに変換できません。";
+    return {};
+  }
+  std::vector<unsigned char> jpeg;
+  std::string error = encodeJpeg(page, jpeg);
+  if (!error.empty()) return error;
+  bytes =
+      QByteArray(reinterpret_cast<const char*>(jpeg.data()), static_cast<qsizetype>(jpeg.size()));
+  return {};
+}
+
+PicturePages::PicturePages(std::string base, std::string extension, Writer writer)
+    : base_(std::move(base)), extension_(std::move(extension)), writer_(std::move(writer)) {}
+
+PicturePages::~PicturePages() {
+  if (painter_.isActive()) painter_.end();
+}
+
+std::string PicturePages::beginPage(int part, int page) {
+  if (painter_.isActive()) painter_.end();
+  // One page picture for the whole run, painted through a window that leaves
+  // the side margins white.
+  if (page_.isNull()) {
+    page_ = QImage(kPictureWidth, kPictureHeight, kPageFormat);
+    if (page_.isNull()) return "メモリが足りないため絵を作れません。";
+  }
+  page_.fill(Qt::white);
+  name_ = pictureFileName(base_, part, page, extension_);
+  if (!painter_.begin(&page_)) return "絵 " + name_ + " を描けません。";
+  painter_.translate(kPictureSideMargin, 0);
+  painter_.setClipRect(0, 0, kPictureContentWidth, kPictureHeight);
+  return {};
+}
+
+std::string PicturePages::endPage() {
+  painter_.end();
+  QByteArray bytes;
+  const std::string error = encodePicture(page_, pictureFormatFor(extension_), bytes);
+  if (!error.empty()) return name_ + ": " + error;
+  if (std::string failed = writer_(name_, bytes); !failed.empty()) return failed;
+  written_.push_back(name_);
+  return {};
+}
+
+std::string PicturePages::finish() {
+  if (painter_.isActive()) painter_.end();
+  page_ = QImage();
+  return {};
+}
+
+}  // namespace kelvara

@@ -1,0 +1,312 @@
+#include "print/score_pages.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <new>
+
+#include "render/page_renderer.h"
+#include "score/bar_math.h"
+#include "score/headless_score_view.h"
+#include "score/part_list.h"
+
+namespace kelvara {
+
+namespace {
+
+// Where a bar and the clef area lie in the score picture.
+constexpr int32_t kBarSourceLeft = 208;
+constexpr QRect kLineHeadSource{0, 0, 190, kScoreHeight};
+
+// Height in pixels of the built-in digits (5 x 7 in a 6 x 9 box).
+constexpr int32_t kDigitBoxHeight = 9;
+
+// Total bar share of a part in 64ths.
+int64_t contentLength(const EditorState& s, int part) {
+  int64_t total = 0;
+  for (const TOnpu* r = firstRecordOf(s.PartHead[part]); !isEndMarker(*r); r = r->Next) {
+    total += barContribution(*r);
+  }
+  return total;
+}
+
+// Size of the next glyph piece of a record with `left` 64ths still to lay
+// out at `fill` 64ths into its bar: the largest power of two that is not
+// more than what is left, not more than a bar and fits in the bar's rest.
+int32_t pieceSize(int32_t left, int32_t fill, int32_t barLen) {
+  for (int32_t size : {64, 32, 16, 8, 4, 2}) {
+    if (left >= size && barLen >= size && fill + size <= barLen) return size;
+  }
+  return 1;
+}
+
+// Everything of the editor state that drawing a bar changes.
+struct ViewStateCopy {
+  explicit ViewStateCopy(const EditorState& s)
+      : WorkPart(s.WorkPart),
+        BarsPerPage(s.BarsPerPage),
+        CurNode(s.CurNode),
+        CursorX(s.CursorX),
+        BarNo(s.BarNo),
+        BarFill(s.BarFill),
+        AccState(s.AccState),
+        CursorOff(s.CursorOff),
+        Busy(s.Busy),
+        PageFirstBar(s.PageFirstBar),
+        PageBar(s.PageBar),
+        PageNode(s.PageNode),
+        PageFill(s.PageFill),
+        PageX(s.PageX),
+        EndX(s.EndX),
+        PageEndNode(s.PageEndNode),
+        LastBarLineX(s.LastBarLineX) {}
+
+  void restore(EditorState& s) const {
+    s.WorkPart = WorkPart;
+    s.BarsPerPage = BarsPerPage;
+    s.CurNode = CurNode;
+    s.CursorX = CursorX;
+    s.BarNo = BarNo;
+    s.BarFill = BarFill;
+    s.AccState = AccState;
+    s.CursorOff = CursorOff;
+    s.Busy = Busy;
+    s.PageFirstBar = PageFirstBar;
+    s.PageBar = PageBar;
+    s.PageNode = PageNode;
+    s.PageFill = PageFill;
+    s.PageX = PageX;
+    s.EndX = EndX;
+    s.PageEndNode = PageEndNode;
+    s.LastBarLineX = LastBarLineX;
+  }
+
+  int32_t WorkPart, BarsPerPage;
+  PerPart<TOnpu*> CurNode;
+  PerPart<int32_t> CursorX, BarNo, BarFill;
+  std::array<int32_t, kLetters> AccState;
+  uint8_t CursorOff, Busy;
+  int32_t PageFirstBar, PageBar;
+  TOnpu* PageNode;
+  int32_t PageFill, PageX, EndX;
+  PerPart<TOnpu*> PageEndNode;
+  int32_t LastBarLineX;
+};
+
+}  // namespace
+
+int32_t contentBars(const EditorState& s, int part) {
+  const int64_t barLen = s.BarLen();
+  const int64_t bars = (contentLength(s, part) + barLen - 1) / barLen;
+  return static_cast<int32_t>(std::min<int64_t>(bars, INT32_MAX));
+}
+
+std::vector<PartPages> planOutput(const EditorState& s, const OutputRequest& request) {
+  std::vector<PartPages> plan;
+  const int64_t perPage =
+      static_cast<int64_t>(std::max(1, request.barsPerLine)) * std::max(1, request.linesPerPage);
+  for (int part = 0; part < kPartCount; ++part) {
+    if (!request.parts[part]) continue;
+    PartPages pages;
+    pages.part = part;
+    pages.firstBar = std::max(1, request.firstBar);
+    const int32_t bars = contentBars(s, part);
+    pages.lastBar = request.lastBar < 0 ? bars : std::min(request.lastBar, bars);
+    if (pages.lastBar >= pages.firstBar) {
+      const int64_t count = static_cast<int64_t>(pages.lastBar) - pages.firstBar + 1;
+      pages.pages = static_cast<int32_t>((count + perPage - 1) / perPage);
+    }
+    plan.push_back(pages);
+  }
+  return plan;
+}
+
+// One output run: its own renderer and picture over the editor state, and
+// the state as it was, put back when the run ends however it ends.
+class ScorePages::Session {
+ public:
+  Session(EditorState& s, const GlyphTable& glyphs) : s_(s), kept_(s), renderer_(s, view_, glyphs) {
+    s_.Busy = 1;
+    renderer_.initPicture();
+  }
+  ~Session() { kept_.restore(s_); }
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // Makes `part` the one drawn, one bar a page, from its start.
+  void startPart(int part) {
+    s_.WorkPart = part;
+    s_.BarsPerPage = 1;
+    at_ = {firstRecordOf(s_.PartHead[part]), 1, 0};
+  }
+
+  // Draws bar `bar` (not before the last one drawn) of the current part as
+  // the score view would, and returns where it lies in the picture.
+  QRect drawBar(int32_t bar) {
+    const int p = s_.WorkPart;
+    const int32_t barLen = s_.BarLen();
+    // The first record that starts in this bar or later, with its bar position.
+    while (at_.bar < bar && !isEndMarker(*at_.node)) {
+      advanceBar(at_.bar, at_.fill, barContribution(*at_.node), barLen);
+      at_.node = at_.node->Next;
+    }
+    s_.CurNode[p] = at_.node;
+    s_.BarNo[p] = at_.bar;
+    s_.BarFill[p] = at_.fill;
+    s_.CursorX[p] = kMusicLeft;
+    drawPage(bar);
+    // A bar wider than the picture: widen it and draw the bar again.
+    bool widened = false;
+    while (renderer_.ChkGakuhu2()) widened = true;
+    if (widened) {
+      s_.CurNode[p] = at_.node;
+      s_.BarNo[p] = at_.bar;
+      s_.BarFill[p] = at_.fill;
+      s_.CursorX[p] = kMusicLeft;
+      drawPage(bar);
+    }
+    const int32_t right = barEndX(bar);
+    return {kBarSourceLeft, 0, right - kBarSourceLeft, kScoreHeight};
+  }
+
+  const QImage& picture() const { return renderer_.picture().image(); }
+
+ private:
+  struct Position {
+    TOnpu* node;
+    int32_t bar;
+    int32_t fill;
+  };
+
+  // The page of one bar as the score view draws a page: background, records,
+  // then the clef, time and key signature over the area left of the music.
+  void drawPage(int32_t bar) {
+    renderer_.Draw5sen();
+    renderer_.DrawTyou();
+    renderer_.drawPageFrom(bar);
+    renderer_.DrawTohekigou();
+    renderer_.DrawHyoushi();
+    renderer_.DrawTyou();
+  }
+
+  // x just after the closing bar line of `bar` in the picture just drawn,
+  // or the end of the content when the part ends inside the bar. A record
+  // that runs past the bar line is laid out in pieces that never cross a
+  // bar line, so the bar ends after the pieces that fill it.
+  int32_t barEndX(int32_t bar) const {
+    const int32_t barLen = s_.BarLen();
+    int32_t x = s_.PageX;
+    int32_t at = s_.PageBar;
+    int32_t fill = s_.PageFill;
+    int32_t result = s_.EndX;
+    for (const TOnpu* r = s_.PageNode; !isEndMarker(*r); r = r->Next) {
+      const int32_t share = barContribution(*r);
+      int32_t nextBar = at;
+      int32_t nextFill = fill;
+      advanceBar(nextBar, nextFill, share, barLen);
+      if (nextBar <= bar) {
+        x += r->Width;
+        at = nextBar;
+        fill = nextFill;
+        continue;
+      }
+      int32_t cells = 0;
+      for (int32_t left = share; left > 0 && at <= bar;) {
+        const int32_t size = pieceSize(left, fill, barLen);
+        left -= size;
+        ++cells;
+        advanceBar(at, fill, size, barLen);
+      }
+      result = x + kCellWidth * cells;
+      break;
+    }
+    return std::clamp(result, kMusicLeft, std::max(kMusicLeft, s_.EndX));
+  }
+
+  EditorState& s_;
+  ViewStateCopy kept_;
+  HeadlessScoreView view_;
+  PageRenderer renderer_;
+  Position at_{};
+};
+
+ScorePages::ScorePages(EditorState& state, const GlyphTable& glyphs) : s_(state), glyphs_(glyphs) {}
+
+void drawPageNumber(QPainter& painter, const PageGrid& grid, int32_t page) {
+  QImage digits(ScorePicture::numberWidth(page), kDigitBoxHeight, QImage::Format_Grayscale8);
+  digits.fill(255);
+  ScorePicture number;
+  number.reset(digits);
+  number.number(page, 0, 0);
+  // About a quarter of the margin high, in whole steps so every digit keeps its shape.
+  const int32_t scale = std::max(1, grid.margin() / 4 / kDigitBoxHeight);
+  const QRect place(grid.pageNumberAt(), QSize(digits.width() * scale, kDigitBoxHeight * scale));
+  painter.save();
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.drawImage(place, number.image());
+  painter.restore();
+}
+
+QImage ScorePages::barPicture(int part, int32_t bar) {
+  Session session(s_, glyphs_);
+  session.startPart(part);
+  if (bar > 1) session.drawBar(bar - 1);
+  const QRect source = session.drawBar(bar);
+  return session.picture().copy(source);
+}
+
+OutputResult ScorePages::output(const OutputRequest& request, PageTarget& target,
+                                OutputProgress* progress) {
+  OutputResult result;
+  try {
+    const std::vector<PartPages> plan = planOutput(s_, request);
+    int total = 0;
+    for (const PartPages& part : plan) total += part.pages;
+    if (progress && !progress->pagesDone(0, total)) {
+      result.cancelled = true;
+      return result;
+    }
+    Session session(s_, glyphs_);
+    const PageGrid grid(target.pageSize().width(), target.pageSize().height(), request.barsPerLine,
+                        request.linesPerPage);
+    for (const PartPages& part : plan) {
+      if (part.pages == 0) continue;
+      session.startPart(part.part);
+      // Drawing the bar before the range gives a record running into its
+      // first bar its width.
+      if (part.firstBar > 1) session.drawBar(part.firstBar - 1);
+      int32_t bar = part.firstBar;
+      for (int32_t page = 1; page <= part.pages; ++page) {
+        result.error = target.beginPage(part.part, page);
+        if (!result.ok()) break;
+        QPainter& painter = target.painter();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        for (int32_t j = 0; j < grid.linesPerPage() && bar <= part.lastBar; ++j) {
+          for (int32_t i = 0; i < grid.barsPerLine() && bar <= part.lastBar; ++i, ++bar) {
+            QRect source = session.drawBar(bar);
+            // Only the first cell of a line shows the bar's opening line; the
+            // others have it as the closing line of the cell before.
+            if (i > 0) source.setLeft(kMusicLeft);
+            painter.drawImage(grid.barCell(i, j), session.picture().copy(source));
+          }
+          painter.drawImage(grid.lineHead(j), session.picture().copy(kLineHeadSource));
+        }
+        drawPageNumber(painter, grid, page);
+        result.error = target.endPage();
+        if (!result.ok()) break;
+        ++result.pages;
+        if (progress && !progress->pagesDone(result.pages, total)) {
+          result.cancelled = true;
+          break;
+        }
+      }
+      if (!result.ok() || result.cancelled) break;
+    }
+  } catch (const std::bad_alloc&) {
+    result.error = "メモリが足りないため出力できません。";
+  }
+  const std::string finished = target.finish();
+  if (result.ok()) result.error = finished;
+  return result;
+}
+
+}  // namespace kelvara

@@ -1,0 +1,154 @@
+#include <unistd.h>
+
+#include <QFile>
+#include <QImage>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <filesystem>
+#include <sstream>
+
+#include "files/zqf3_file.h"
+#include "print/pages_command.h"
+#include "print/picture_pages.h"
+#include "print/printer_pages.h"
+#include "print/score_pages.h"
+#include "print_fixture.h"
+
+namespace kelvara {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Pages in a PDF file, counted from its page objects.
+int pdfPageCount(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) return -1;
+  const QByteArray bytes = file.readAll();
+  if (!bytes.startsWith("%PDF-")) return -1;
+  static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
+  int count = 0;
+  for (auto it = page.globalMatch(QString::fromLatin1(bytes)); it.hasNext(); it.next()) ++count;
+  return count;
+}
+
+class PagesCommand : public testing::PrintTest {
+ protected:
+  PagesCommand() {
+    folder = fs::temp_directory_path() /
+             ("kelvara-pages-" + std::to_string(::getpid()) + "-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+  }
+  ~PagesCommand() override { fs::remove_all(folder); }
+
+  std::string path(const std::string& name) const { return (folder / name).string(); }
+  // Saves the score as a whole-score file.
+  std::string saved() {
+    const std::string file = path("score.zqf3");
+    const FileResult result = savedataplus2(s, file);
+    EXPECT_TRUE(result.ok()) << result.message;
+    return file;
+  }
+  int run(const std::vector<std::string>& args) {
+    out.str("");
+    err.str("");
+    return runPagesCommand(args, SOURCE_DIR "/onpu", out, err);
+  }
+  std::vector<std::string> files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path folder;
+  std::ostringstream out, err;
+};
+
+TEST_F(PagesCommand, WritesThePicturesTheDialogWould) {
+  quarterBars(0, 20);
+  quarterBars(kPercussionPart, 2, 36);
+  const std::string input = saved();
+  ASSERT_EQ(run({input, path("out.jpg"), "--parts", "1,perc"}), 0) << err.str();
+  EXPECT_EQ(files(), (std::vector<std::string>{"out01_01.jpg", "out01_02.jpg", "out10_01.jpg",
+                                               "score.zqf3"}));
+  // The same pages as the dialog's picture export of the same choice.
+  fs::create_directories(folder / "dialog");
+  PicturePages target((folder / "dialog" / "out").string(), ".jpg");
+  OutputRequest request;
+  request.parts[0] = request.parts[kPercussionPart] = 1;
+  ScorePages(s, testing::sourceGlyphs()).output(request, target);
+  for (const char* name : {"out01_01.jpg", "out01_02.jpg", "out10_01.jpg"}) {
+    QFile a(QString::fromStdString(path(name)));
+    QFile b(QString::fromStdString((folder / "dialog" / name).string()));
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(a.readAll() == b.readAll()) << name;
+  }
+}
+
+TEST_F(PagesCommand, LayoutAndRangeOptions) {
+  quarterBars(0, 20);
+  const std::string input = saved();
+  ASSERT_EQ(
+      run({input, path("p.BMP"), "--bars", "5-8", "--bars-per-line", "2", "--lines-per-page", "1"}),
+      0)
+      << err.str();
+  EXPECT_EQ(files(), (std::vector<std::string>{"p01_01.BMP", "p01_02.BMP", "score.zqf3"}));
+  const QImage page(QString::fromStdString(path("p01_02.BMP")), "BMP");
+  EXPECT_EQ(page.size(), QSize(kPictureWidth, kPictureHeight));
+}
+
+TEST_F(PagesCommand, RefusesWrongCommandLines) {
+  quarterBars(0, 2);
+  const std::string input = saved();
+  EXPECT_EQ(run({input, path("o.jpg"), "--bars-per-line", "0"}), 2);
+  EXPECT_NE(err.str().find("--bars-per-line"), std::string::npos);
+  EXPECT_EQ(run({input, path("o.jpg"), "--lines-per-page", "x"}), 2);
+  EXPECT_EQ(run({input, path("o.jpg"), "--lines-per-page", "1000"}), 2);
+  EXPECT_EQ(run({input, path("o.jpg"), "--bars", "4-2"}), 2);
+  EXPECT_EQ(run({input, path("o.jpg"), "--parts", "12"}), 2);
+  EXPECT_EQ(run({input, path("o.png")}), 2);
+  EXPECT_EQ(run({input}), 2);
+  EXPECT_EQ(run({path("missing.zqf3"), path("o.jpg")}), 1);
+  EXPECT_EQ(run({input, path("o.jpg"), "--parts", "2"}),
+            1);  // an empty part: nothing to put on pages
+  EXPECT_EQ(files(), std::vector<std::string>{"score.zqf3"});
+}
+
+TEST_F(PagesCommand, PdfHoldsEveryPageOfEveryPart) {
+  quarterBars(0, 20);
+  quarterBars(3, 1);
+  const std::string input = saved();
+  ASSERT_EQ(run({input, path("all.pdf")}), 0) << err.str();
+  EXPECT_EQ(files(), (std::vector<std::string>{"all.pdf", "score.zqf3"}));
+  EXPECT_EQ(pdfPageCount(path("all.pdf")), 3);
+  EXPECT_NE(out.str().find("3 pages"), std::string::npos);
+}
+
+TEST_F(PagesCommand, PrinterPagesGoIntoOneJob) {
+  quarterBars(0, 4);
+  quarterBars(kPercussionPart, 4, 36);
+  showPart(0);
+  const std::string file = path("job.pdf");
+  {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(file));
+    PrinterPages target(printer);
+    OutputRequest request;
+    request.parts[0] = request.parts[kPercussionPart] = 1;
+    request.barsPerLine = 2;
+    request.linesPerPage = 1;
+    const OutputResult result = ScorePages(s, testing::sourceGlyphs()).output(request, target);
+    ASSERT_TRUE(result.ok()) << result.error;
+    EXPECT_EQ(result.pages, 4);
+    EXPECT_GT(target.pageSize().width(), 3000);  // printer pixels, not picture pixels
+  }
+  EXPECT_EQ(pdfPageCount(file), 4);
+}
+
+}  // namespace
+}  // namespace kelvara
