@@ -50,6 +50,7 @@ void ScoreEditor::Cut1Click() {
 
 void ScoreEditor::Delete1Click() {
   if (!s_.SelActive) return;
+  s_.markChanged();
   s_.SelActive = 0;
   drawing_.DrawSel();
   eraseCursorMark();
@@ -91,6 +92,7 @@ void ScoreEditor::Delete1Click() {
 void ScoreEditor::Paste1Click() {
   if (s_.SelActive) Delete1Click();
   if (s_.ClipHead->Closed == 0) return;
+  s_.markChanged();
 
   TOnpu* firstCopy = nullptr;
   TOnpu* lastCopy = nullptr;

@@ -112,6 +112,13 @@ struct EditorState {
   // Printing and picture export.
   int32_t PrintBarsPerLine = 3;
   int32_t PrintLinesPerPage = 5;
+
+  // True while the score holds changes that no whole-score save has kept.
+  // Every command that changes what such a save writes (records, score
+  // settings, part voices) calls markChanged(); saving the whole score,
+  // loading and starting a new score clear it.
+  bool Modified = false;
+  void markChanged() { Modified = true; }
 };
 
 // The work-part list shows "10パート" before "パーカッション": item 9 is part 10

@@ -10,6 +10,7 @@ void ScoreEditor::dissolveAndRedraw(TOnpu* member) {
 int32_t ScoreEditor::InsertOnpu(int32_t pitch, int32_t length) {
   const int p = s_.WorkPart;
   TOnpu* c = s_.CurNode[p];
+  s_.markChanged();
 
   if (c->Closed == 1 && (s_.InsertMode == 1 || c->Pitch[0] < 1)) {
     // Typing at a cursor line: a new open record before the cursor record.
@@ -72,6 +73,7 @@ void ScoreEditor::DeleteOnpu() {
   TOnpu* c = s_.CurNode[p];
   if (c->RenIndex != 0) dissolveAndRedraw(c);
   if (c->Pitch[0] <= -2) return;
+  s_.markChanged();
 
   // The cursor keeps its place; the records after it move up.
   unlinkRecord(c);
