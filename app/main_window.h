@@ -23,6 +23,7 @@ namespace kelvara {
 
 class ScoreCanvas;
 class KeyboardCanvas;
+class ScoreCommands;
 
 // The editor window. It turns window events into engine calls and answers
 // what the engine asks of the window: the score view, the controls around
@@ -45,6 +46,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   bool FormCreate();
 
   Editor& editor() { return editor_; }
+  // The file and settings commands.
+  ScoreCommands& scoreCommands() { return *commands_; }
 
   // ScoreView.
   void invertLine(const Line& line) override;
@@ -89,6 +92,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void buildEditMenu();
   QPushButton* commandButton(const QString& caption, int x, int y, void (TForm1::*slot)());
   void showSoundNotices();
+  // Connects the file and settings buttons and Ctrl+S to their commands.
+  void connectScoreCommands();
 
   void BitBtn1Click();  // quit
   void BitBtn2Click();  // sound source
@@ -116,6 +121,7 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   QTimer* timer1_ = nullptr;
   QTimer* timer2_ = nullptr;
   bool created_ = false;
+  ScoreCommands* commands_ = nullptr;
 };
 
 }  // namespace kelvara
