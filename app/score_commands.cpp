@@ -34,24 +34,46 @@ QString fromEngine(const std::string& path) {
   return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
-// A filter shows its caption alone; the patterns in the ASCII parentheses
-// after it are what the dialog matches.
-QString filter(const char* caption, const char* patterns) {
-  return QString::fromUtf8(caption) + " (" + QString::fromLatin1(patterns) + ")";
+// A file kind as the file dialogs list it: the caption the user sees and the
+// patterns the dialog matches.
+struct FileKind {
+  const char* caption;
+  const char* patterns;
+};
+
+constexpr FileKind kSaveKinds[] = {{"midiファイル (*.mid *.smf)", "*.mid *.smf"},
+                                   {"zq3ファイル (*.zqf3)", "*.zqf3"},
+                                   {"zq2ファイル (*.zqf2)", "*.zqf2"},
+                                   {"zqファイル (*.zqf)", "*.zqf"}};
+constexpr FileKind kOpenKinds[] = {{"zqファイル（*.zqf3）", "*.zqf3"},
+                                   {"zqファイル（*.zqf2）", "*.zqf2"},
+                                   {"zqファイル (*.zqf)", "*.zqf"},
+                                   {"midiファイル (*.mid *.smf)", "*.mid *.smf"},
+                                   {"すべてのファイル (*.*)", "*"}};
+
+// The dialog's filters: each shows its caption alone (the dialog hides the
+// patterns in the ASCII parentheses after it).
+template <size_t N>
+QStringList filtersOf(const FileKind (&kinds)[N]) {
+  QStringList filters;
+  for (const FileKind& kind : kinds) {
+    filters << QString::fromUtf8(kind.caption) + " (" + QString::fromLatin1(kind.patterns) + ")";
+  }
+  return filters;
 }
 
-// The save dialog's filters, in the order of their indices 1..4.
-QStringList saveFilters() {
-  return {filter("midiファイル (*.mid *.smf)", "*.mid *.smf"),
-          filter("zq3ファイル (*.zqf3)", "*.zqf3"), filter("zq2ファイル (*.zqf2)", "*.zqf2"),
-          filter("zqファイル (*.zqf)", "*.zqf")};
-}
-
-QStringList openFilters() {
-  return {filter("zqファイル（*.zqf3）", "*.zqf3"), filter("zqファイル（*.zqf2）", "*.zqf2"),
-          filter("zqファイル (*.zqf)", "*.zqf"),
-          filter("midiファイル (*.mid *.smf)", "*.mid *.smf"),
-          filter("すべてのファイル (*.*)", "*")};
+// The number (from 1) of the kind the dialog reports as chosen, by its
+// filter or by its caption alone; 0 when none matches.
+template <size_t N>
+int kindNumber(const FileKind (&kinds)[N], const QString& chosen) {
+  const QStringList filters = filtersOf(kinds);
+  for (size_t i = 0; i < N; ++i) {
+    if (chosen == filters[static_cast<qsizetype>(i)] ||
+        chosen == QString::fromUtf8(kinds[i].caption)) {
+      return static_cast<int>(i) + 1;
+    }
+  }
+  return 0;
 }
 
 }  // namespace
@@ -151,14 +173,14 @@ std::optional<SaveDialogAnswer> ScoreCommands::saveDialog(const std::string& fil
   // The command asks about an existing file once the extension is settled.
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
-  const QStringList filters = saveFilters();
+  const QStringList filters = filtersOf(kSaveKinds);
   dialog.setNameFilters(filters);
   dialog.selectNameFilter(filters.value(filterIndex - 1, filters.first()));
   if (!fileName.empty()) dialog.selectFile(fromEngine(fileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   lastFolder_ = dialog.directory().absolutePath();
-  const int index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
-  return SaveDialogAnswer{toEngine(dialog.selectedFiles().first()), index < 0 ? 1 : index + 1};
+  const int kind = kindNumber(kSaveKinds, dialog.selectedNameFilter());
+  return SaveDialogAnswer{toEngine(dialog.selectedFiles().first()), kind == 0 ? filterIndex : kind};
 }
 
 std::optional<std::string> ScoreCommands::openDialog(const std::string& fileName) {
@@ -167,7 +189,7 @@ std::optional<std::string> ScoreCommands::openDialog(const std::string& fileName
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
-  dialog.setNameFilters(openFilters());
+  dialog.setNameFilters(filtersOf(kOpenKinds));
   if (!fileName.empty()) dialog.selectFile(fromEngine(fileName));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   lastFolder_ = dialog.directory().absolutePath();

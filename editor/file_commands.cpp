@@ -178,9 +178,8 @@ void FileCommands::saveShortcut() {
 bool FileCommands::settleUnsavedChanges() {
   if (!s_.Modified) return true;
   const std::string what =
-      s_.FileName.empty() ? std::string("現在のデータ") : fileBaseName(s_.FileName);
-  switch (
-      dialogs_.askUnsavedChanges(what + " には保存されていない変更があります。保存しますか？")) {
+      s_.FileName.empty() ? std::string("現在のデータ") : "「" + fileBaseName(s_.FileName) + "」";
+  switch (dialogs_.askUnsavedChanges(what + "には保存されていない変更があります。保存しますか？")) {
     case UnsavedAnswer::Save:
       return BitBtn5Click();
     case UnsavedAnswer::Discard:

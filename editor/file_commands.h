@@ -65,7 +65,9 @@ class FileCommands {
   EditorState& s_;
   CommandDialogs& dialogs_;
   bool overwriteEnabled_ = false;
-  int saveFilter_ = kFilterMidi;  // the save dialog's filter as last used
+  // The save dialog's filter as last used; the first save offers the whole
+  // score, the one kind that keeps everything.
+  int saveFilter_ = kFilterZqf3;
 };
 
 }  // namespace kelvara

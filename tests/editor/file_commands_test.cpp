@@ -165,16 +165,17 @@ TEST_F(SaveCommand, OpensTheDialogOnTheFileNameWithItsFilter) {
   files.BitBtn5Click();
   ASSERT_EQ(dialogs.shownSave.size(), 2u);
   EXPECT_EQ(dialogs.shownSave[0].fileName, "");
-  EXPECT_EQ(dialogs.shownSave[0].filterIndex, kFilterMidi);
+  EXPECT_EQ(dialogs.shownSave[0].filterIndex, kFilterZqf3) << "the kind that keeps everything";
   EXPECT_EQ(dialogs.shownSave[1].fileName, path("a.zqf3"));
   EXPECT_EQ(dialogs.shownSave[1].filterIndex, kFilterZqf3);
 
   // A remembered name of no known kind keeps the filter last used.
+  saveAs("a.zqf2", kFilterZqf2);
   s().FileName = path("b.txt");
   dialogs.form7.push_back(ScriptedDialogs::allParts());
   dialogs.save.push_back(std::nullopt);
   files.BitBtn5Click();
-  EXPECT_EQ(dialogs.shownSave[2].filterIndex, kFilterZqf3);
+  EXPECT_EQ(dialogs.shownSave[3].filterIndex, kFilterZqf2);
 }
 
 TEST_F(SaveCommand, OnePartFileAsksWhichPartAndGivesTheTicksBack) {
@@ -470,7 +471,7 @@ TEST_F(UnsavedChanges, AreAskedAboutOnlyAfterAChange) {
   files.BitBtn7Click();
   EXPECT_EQ(dialogs.unsavedAsked.size(), 1u);
   EXPECT_EQ(dialogs.unsavedAsked[0],
-            "現在のデータ には保存されていない変更があります。保存しますか？");
+            "現在のデータには保存されていない変更があります。保存しますか？");
   EXPECT_EQ(dialogs.shownOpen.size(), 1u) << "Cancel stops the load";
 
   dialogs.unsaved.push_back(UnsavedAnswer::Cancel);
