@@ -256,7 +256,8 @@ QImage creditPicture(const GlyphTable& glyphs) {
   renderer.PageDraw();
   const QImage& page = renderer.picture().image();
   const int right = std::min(s.CursorX[0] + 20, page.width());
-  return page.copy(0, 40, right, 170).convertToFormat(QImage::Format_RGB32);
+  // The treble staff and what stands above it.
+  return page.copy(0, 40, right, 150).convertToFormat(QImage::Format_RGB32);
 }
 
 }  // namespace kelvara

@@ -26,8 +26,8 @@ TForm3::TForm3(QWidget* parent, UserQuestions* questions) : QDialog(parent), que
   setObjectName("Form3");
   setWindowTitle(kCaption);
   setModal(true);
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                 Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
   auto* top = new QVBoxLayout(this);
   top->setSizeConstraint(QLayout::SetFixedSize);  // fixed border

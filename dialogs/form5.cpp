@@ -15,8 +15,8 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
   setObjectName("Form5");
   setWindowTitle("Credit");
   setModal(true);
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                 Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
   auto* top = new QVBoxLayout(this);
   top->setSizeConstraint(QLayout::SetFixedSize);  // fixed border

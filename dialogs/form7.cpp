@@ -15,8 +15,8 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent) {
   setObjectName("Form7");
   setWindowTitle("保存－準備");
   setModal(true);
-  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                 Qt::MSWindowsFixedSizeDialogHint);
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
   auto* top = new QVBoxLayout(this);
   top->setSizeConstraint(QLayout::SetFixedSize);  // fixed border

@@ -240,6 +240,7 @@ bool FileCommands::openFile(const std::string& fileName) {
   s_.SelAnchorNode = nullptr;
   s_.SelEndNode = nullptr;
 
+  const uint8_t majorBefore = s_.Major;
   s_.KeySig = loaded.KeySig;
   s_.Major = loaded.Major;
   s_.TimeNum = loaded.TimeNum;
@@ -272,6 +273,9 @@ bool FileCommands::openFile(const std::string& fileName) {
 
   rebuildView();
   reopenMidiOutput(editor_.midi(), s_.MidiDevice, s_.PartProgram, ProgramChanges::AllChannels);
+  // The keys play the file's major or minor arrangement; the keyboard
+  // picture follows, as it does when the settings change it.
+  if (s_.Major != majorBefore) editor_.input().slide(s_.Major == 1);
   s_.Busy = 0;
   return true;
 }

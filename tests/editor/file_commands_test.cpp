@@ -429,6 +429,8 @@ TEST_F(LoadCommand, TakesKeyTimeAndTempoFromTheFile) {
   EXPECT_EQ(s().TimeNum, 6);
   EXPECT_EQ(s().TimeDen, 8);
   EXPECT_EQ(s().Tempo, 150);
+  EXPECT_TRUE(controls.timer1On) << "the keyboard slides to the minor arrangement";
+  EXPECT_EQ(s().SlideStep, 4);
 }
 
 TEST_F(NewScore, EmptiesEveryPartAndKeepsSettingsClipboardAndFileName) {
