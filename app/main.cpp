@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/score_commands.h"
 #include "editor/render_command.h"
 #include "editor/settings_file.h"
 #include "files/convert_command.h"
@@ -76,6 +77,12 @@ int main(int argc, char** argv) {
 
   const std::optional<std::string> settings = takeSettingsArgument(args);
   const std::optional<std::string> soundFont = kelvara::takeSoundFontArgument(args);
+  // A score file named on the command line opens once the window is up.
+  std::string startFile;
+  if (args.size() == 1 && !args[0].starts_with("-")) {
+    startFile = args[0];
+    args.clear();
+  }
   if (!args.empty()) {
     std::cerr << "kelvara: unknown argument " << args[0] << "\n";
     printUsage(std::cerr);
@@ -97,5 +104,6 @@ int main(int argc, char** argv) {
   kelvara::TForm1 window(*midi, options);
   if (!window.FormCreate()) return 1;
   window.show();
+  if (!startFile.empty()) window.scoreCommands().openAtStart(startFile);
   return QApplication::exec();
 }

@@ -14,14 +14,17 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <tuple>
 
 #include "app/key_translation.h"
 #include "app/keyboard_canvas.h"
 #include "app/output_commands.h"
 #include "app/score_canvas.h"
+#include "app/score_commands.h"
 #include "dialogs/form2.h"
 #include "dialogs/modifier_prompts.h"
 #include "input/drum_names.h"
@@ -80,6 +83,7 @@ TForm1::TForm1(MidiOutput& midi, const Options& options)
                  Qt::MSWindowsFixedSizeDialogHint);
   buildControls();
   output_ = std::make_unique<OutputCommands>(this, editor_, *this);
+  connectScoreCommands();
   qApp->installEventFilter(this);
 }
 
@@ -534,6 +538,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  // Unsaved changes are saved or given up first, or the window stays.
+  if (created_ && !commands_->mayClose()) {
+    event->ignore();
+    return;
+  }
   if (created_) editor_.FormClose();
   event->accept();
 }
@@ -544,7 +553,11 @@ void TForm1::BitBtn1Click() {
 }
 
 void TForm1::BitBtn2Click() {
+  const EditorState& s = editor_.state();
+  const auto voices = std::tuple(s.PartProgram, s.PartVolume, s.PartPan);
   runSoundDialog(this, editor_.state(), midi_, this);
+  // The voices are kept in the whole-score file.
+  if (voices != std::tuple(s.PartProgram, s.PartVolume, s.PartPan)) editor_.state().markChanged();
   showSoundNotices();
   focusNoteEntry();
 }
@@ -565,6 +578,21 @@ void TForm1::ComboBox1Change(int index) {
 void TForm1::showSoundNotices() {
   const std::string notice = midi_.takeNotice();
   if (!notice.empty()) inform(notice);
+}
+
+void TForm1::connectScoreCommands() {
+  commands_ = new ScoreCommands(*this, editor_, *bitBtn11_);
+  const std::pair<const char*, void (ScoreCommands::*)()> buttons[] = {
+      {"BitBtn5", &ScoreCommands::BitBtn5Click},   {"BitBtn7", &ScoreCommands::BitBtn7Click},
+      {"BitBtn11", &ScoreCommands::BitBtn11Click}, {"BitBtn8", &ScoreCommands::BitBtn8Click},
+      {"BitBtn3", &ScoreCommands::BitBtn3Click},   {"BitBtn6", &ScoreCommands::BitBtn6Click}};
+  for (const auto& [name, command] : buttons) {
+    auto* button = findChild<QPushButton*>(QString::fromLatin1(name));
+    disconnect(button, &QPushButton::clicked, this, nullptr);
+    connect(button, &QPushButton::clicked, commands_, command);
+  }
+  auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+  connect(save, &QShortcut::activated, commands_, &ScoreCommands::saveShortcut);
 }
 
 }  // namespace kelvara

@@ -25,6 +25,7 @@ class ScoreCanvas;
 class KeyboardCanvas;
 class ModifierPrompts;
 class OutputCommands;
+class ScoreCommands;
 
 // The editor window. It turns window events into engine calls and answers
 // what the engine asks of the window: the score view, the controls around
@@ -49,6 +50,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   Editor& editor() { return editor_; }
   // The "出力" command with its dialogs.
   OutputCommands& output() { return *output_; }
+  // The file and settings commands.
+  ScoreCommands& scoreCommands() { return *commands_; }
 
   // ScoreView.
   void invertLine(const Line& line) override;
@@ -94,6 +97,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void connectScoreMouse();
   QPushButton* commandButton(const QString& caption, int x, int y, void (TForm1::*slot)());
   void showSoundNotices();
+  // Connects the file and settings buttons and Ctrl+S to their commands.
+  void connectScoreCommands();
 
   void BitBtn1Click();   // quit
   void BitBtn2Click();   // sound source
@@ -124,6 +129,7 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   QTimer* timer1_ = nullptr;
   QTimer* timer2_ = nullptr;
   bool created_ = false;
+  ScoreCommands* commands_ = nullptr;
 };
 
 }  // namespace kelvara

@@ -81,7 +81,6 @@ struct EditorState {
   int32_t MidiDevice = 0;
   TOnpu* ClipHead = nullptr;
   uint8_t ClipCopied = 0;
-  uint8_t ScoreChanged = 0;  // 1: edited since last saved or loaded (markChanged)
 
   // Selection: an anchor and a moving end, each a record, an x and the first
   // bar of the page on which it was set.
@@ -119,6 +118,13 @@ struct EditorState {
   // Printing and picture export.
   int32_t PrintBarsPerLine = 3;
   int32_t PrintLinesPerPage = 5;
+
+  // True while the score holds changes that no whole-score save has kept.
+  // Every command that changes what such a save writes (records, score
+  // settings, part voices) calls markChanged(); saving the whole score,
+  // loading and starting a new score clear it.
+  bool Modified = false;
+  void markChanged() { Modified = true; }
 };
 
 // The work-part list shows "10パート" before "パーカッション": item 9 is part 10

@@ -19,6 +19,7 @@ int32_t ScoreEditor::InsertOnpu(int32_t pitch, int32_t length) {
       c->Closed == 0 &&
       (pitch == c->Pitch[0] || (pitch != 0 && c->Pitch[0] != 0 && s_.SingleInput != 1));
   UndoScope undo(s_, p, joinsOpenRecord ? c : c->Prev, c, joinsOpenRecord);
+  s_.markChanged();
 
   if (c->Closed == 1 && (s_.InsertMode == 1 || c->Pitch[0] < 1)) {
     // Typing at a cursor line: a new open record before the cursor record.
@@ -82,6 +83,7 @@ void ScoreEditor::DeleteOnpu() {
   UndoScope undo(s_, p, c, c);
   if (c->RenIndex != 0) dissolveAndRedraw(c);
   if (c->Pitch[0] <= -2) return;
+  s_.markChanged();
 
   // The cursor keeps its place; the records after it move up.
   unlinkRecord(c);

@@ -7,7 +7,7 @@ namespace kelvara {
 // Every command that changes the notes of a part calls this once it has
 // changed them; the score then differs from what was last saved or loaded.
 inline void markChanged(EditorState& s) {
-  s.ScoreChanged = 1;
+  s.markChanged();
 }
 
 }  // namespace kelvara

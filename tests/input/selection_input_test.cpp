@@ -209,7 +209,7 @@ TEST_F(SelectionInput, TupletAndModifierCommandsThroughTheMenu) {
   EXPECT_EQ(at(2)->RenIndex, 3);
   EXPECT_EQ(s().BarFill[0], 16);
   EXPECT_TRUE(scoreIntact(s(), 0));
-  EXPECT_EQ(s().ScoreChanged, 1);
+  EXPECT_TRUE(s().Modified);
 
   for (int i = 0; i < 3; ++i) shiftPress(vk::kLeft);
   dialogs.velocities.push_back({"40", "100"});

@@ -1,0 +1,319 @@
+#include "editor/file_commands.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <new>
+
+#include "editor/focus_back.h"
+#include "files/midi_export.h"
+#include "files/track_file.h"
+#include "files/zqf3_file.h"
+#include "score/part_list.h"
+#include "sound/part_voices.h"
+
+namespace kelvara {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kSaveExtensions[] = {"", ".mid", ".zqf3", ".zqf2", ".zqf"};
+
+bool extensionFits(int filter, const std::string& extension) {
+  if (filter == kFilterMidi) return extension == ".mid" || extension == ".smf";
+  return extension == kSaveExtensions[filter];
+}
+
+// The part of an item of TForm8's list; an answer outside the list counts as
+// its first item, so the choice always names one of the ten melodic parts.
+int partOfTenPartItem(int item) {
+  return partForListItem(item >= 0 && item <= 9 ? item : 0);
+}
+
+bool fileExists(const std::string& path) {
+  std::error_code ec;
+  return fs::exists(fs::path(path), ec);
+}
+
+}  // namespace
+
+std::string fileExtension(const std::string& path) {
+  const std::string name = fileBaseName(path);
+  const size_t dot = name.find_last_of('.');
+  return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+std::string fileBaseName(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string withExtension(const std::string& path, const std::string& extension) {
+  const std::string old = fileExtension(path);
+  return path.substr(0, path.size() - old.size()) + extension;
+}
+
+int saveFilterFor(const std::string& extension, int otherwise) {
+  if (extension == ".mid" || extension == ".smf") return kFilterMidi;
+  if (extension == ".zqf3") return kFilterZqf3;
+  if (extension == ".zqf2") return kFilterZqf2;
+  if (extension == ".zqf") return kFilterZqf;
+  return otherwise;
+}
+
+std::string windowCaption(const EditorState& s) {
+  std::string caption = kWindowCaption;
+  if (!s.FileName.empty()) caption += " - " + fileBaseName(s.FileName);
+  if (s.Modified) caption += " *";
+  return caption;
+}
+
+FileCommands::FileCommands(Editor& editor, CommandDialogs& dialogs)
+    : editor_(editor), s_(editor.state()), dialogs_(dialogs) {}
+
+void FileCommands::setOverwriteEnabled(bool enabled) {
+  overwriteEnabled_ = enabled;
+  dialogs_.setOverwriteEnabled(enabled);
+}
+
+FileResult FileCommands::write(int filter, const std::string& fileName) {
+  try {
+    if (filter == kFilterMidi) return savedataplus3(s_, fileName, 0, -1);
+    if (filter == kFilterZqf3) return savedataplus2(s_, fileName, 0, -1);
+    return savedataplus(s_, fileName, 0, -1);
+  } catch (const std::bad_alloc&) {
+    return FileResult::failure(FileError::CannotCreate,
+                               "ファイル " + fileName + " を書くためのメモリが足りません。");
+  }
+}
+
+void FileCommands::savedWholeScoreFile() {
+  for (int p = 0; p < kPartCount; ++p) {
+    if (s_.PartSelected[p] == 0 && !isPartEmpty(s_.PartHead[p])) return;
+  }
+  s_.Modified = false;
+}
+
+bool FileCommands::BitBtn5Click() {
+  FocusBack focus(editor_.view());
+  const std::optional<PerPart<uint8_t>> parts = dialogs_.TForm7(s_.PartSelected);
+  if (!parts) return false;
+  s_.PartSelected = *parts;
+
+  saveFilter_ = saveFilterFor(fileExtension(s_.FileName), saveFilter_);
+  const std::optional<SaveDialogAnswer> answer = dialogs_.saveDialog(s_.FileName, saveFilter_);
+  if (!answer || answer->fileName.empty()) return false;
+  const int filter = std::clamp(answer->filterIndex, 1, 4);
+  saveFilter_ = filter;
+
+  std::string name = answer->fileName;
+  if (!extensionFits(filter, fileExtension(name))) {
+    name = withExtension(name, kSaveExtensions[filter]);
+    editor_.questions().inform("ファイルは " + fileBaseName(name) + " という名で保存されます。");
+  }
+
+  // A one-part file: exactly one part is selected while it is written, and
+  // the user's choice comes back afterwards whatever happens.
+  const PerPart<uint8_t> selectedBefore = s_.PartSelected;
+  if (filter == kFilterZqf) {
+    int count = 0;
+    int only = 0;
+    for (int p = 0; p < kPartCount; ++p) {
+      if (s_.PartSelected[p] == 0) continue;
+      ++count;
+      only = p;
+    }
+    s_.PartSelected.fill(0);
+    const int part =
+        count == 1 ? only
+                   : partOfTenPartItem(dialogs_.TForm8("Zqファイルは1パートしか保存できません。",
+                                                       "どのパートを保存しますか？"));
+    s_.PartSelected[part] = 1;
+  }
+
+  bool written = false;
+  if (!fileExists(name) ||
+      editor_.questions().askYesNo("既存のファイルが存在します．上書きしますか?")) {
+    const FileResult result = write(filter, name);
+    if (!result.ok()) {
+      editor_.questions().error(result.message);
+    } else {
+      written = true;
+      if (filter == kFilterZqf3) {
+        setOverwriteEnabled(true);
+        s_.FileName = name;
+        savedWholeScoreFile();
+      } else {
+        setOverwriteEnabled(false);
+      }
+    }
+  }
+  if (filter == kFilterZqf) s_.PartSelected = selectedBefore;
+  return written;
+}
+
+void FileCommands::BitBtn11Click() {
+  FocusBack focus(editor_.view());
+  if (fileExtension(s_.FileName) != ".zqf3") return;
+  if (!editor_.questions().askYesNo(fileBaseName(s_.FileName) +
+                                    " を上書きします。よろしいですね?")) {
+    return;
+  }
+  const FileResult result = write(kFilterZqf3, s_.FileName);
+  if (!result.ok()) {
+    editor_.questions().error(result.message);
+    return;
+  }
+  savedWholeScoreFile();
+}
+
+void FileCommands::saveShortcut() {
+  if (fileExtension(s_.FileName) == ".zqf3") {
+    BitBtn11Click();
+  } else {
+    BitBtn5Click();
+  }
+}
+
+bool FileCommands::settleUnsavedChanges() {
+  if (!s_.Modified) return true;
+  const std::string what =
+      s_.FileName.empty() ? std::string("現在のデータ") : "「" + fileBaseName(s_.FileName) + "」";
+  switch (dialogs_.askUnsavedChanges(what + "には保存されていない変更があります。保存しますか？")) {
+    case UnsavedAnswer::Save:
+      return BitBtn5Click();
+    case UnsavedAnswer::Discard:
+      return true;
+    case UnsavedAnswer::Cancel:
+      break;
+  }
+  return false;
+}
+
+void FileCommands::BitBtn7Click() {
+  FocusBack focus(editor_.view());
+  if (!settleUnsavedChanges()) return;
+  const std::optional<std::string> name = dialogs_.openDialog(s_.FileName);
+  if (!name || name->empty()) return;
+  openFile(*name);
+}
+
+bool FileCommands::openFile(const std::string& fileName) {
+  FocusBack focus(editor_.view());
+  const std::string extension = fileExtension(fileName);
+  const bool onePart = extension == ".zqf";
+  const int intoPart =
+      onePart ? partOfTenPartItem(dialogs_.TForm8("Zqファイルは1パートしかありません。",
+                                                  "どのパートに読み込みますか？"))
+              : 0;
+
+  // The file is read completely into a score of its own first; the editor's
+  // score changes only once that has worked. What the file does not say
+  // keeps the editor's values.
+  EditorState loaded;
+  LoadResult result;
+  try {
+    loaded.createLists();
+    loaded.KeySig = s_.KeySig;
+    loaded.Major = s_.Major;
+    loaded.TimeNum = s_.TimeNum;
+    loaded.TimeDen = s_.TimeDen;
+    loaded.Tempo = s_.Tempo;
+    loaded.PartProgram = s_.PartProgram;
+    loaded.PartVolume = s_.PartVolume;
+    loaded.PartPan = s_.PartPan;
+    result = extension == ".zqf3" ? loaddataplus2(loaded, fileName)
+                                  : loaddataplus(loaded, fileName, extension, intoPart);
+  } catch (const std::bad_alloc&) {
+    result = FileResult::failure(FileError::CannotOpen,
+                                 "ファイル " + fileName + " を読み込むためのメモリが足りません。");
+  }
+  if (!result.ok()) {
+    editor_.questions().error(result.message);
+    return false;
+  }
+
+  s_.Busy = 1;
+  eraseCursorMark(s_, editor_.view());
+  // The selection names records that are about to go.
+  s_.SelActive = 0;
+  s_.SelAnchorNode = nullptr;
+  s_.SelEndNode = nullptr;
+
+  const uint8_t majorBefore = s_.Major;
+  s_.KeySig = loaded.KeySig;
+  s_.Major = loaded.Major;
+  s_.TimeNum = loaded.TimeNum;
+  s_.TimeDen = loaded.TimeDen;
+  s_.Tempo = loaded.Tempo;
+  for (int p = 0; p < kPartCount; ++p) {
+    if (onePart && p != intoPart) continue;
+    // The parts trade lists: the old records go with `loaded`.
+    std::swap(s_.PartHead[p], loaded.PartHead[p]);
+    s_.CurNode[p] = firstRecordOf(s_.PartHead[p]);
+    s_.PartProgram[p] = loaded.PartProgram[p];
+    s_.PartVolume[p] = loaded.PartVolume[p];
+    s_.PartPan[p] = loaded.PartPan[p];
+    s_.PartSelected[p] = 1;
+    s_.PageEndNode[p] = nullptr;
+    s_.CursorX[p] = kMusicLeft;
+  }
+  // The time signature may have changed: every part's bar position is
+  // counted again, not only those of the parts read.
+  for (int p = 0; p < kPartCount; ++p) s_.recountBarPosition(p);
+
+  if (onePart) {
+    // One part of the score came from elsewhere: the score as a whole is kept nowhere.
+    s_.markChanged();
+  } else {
+    s_.FileName = fileName;
+    s_.Modified = false;
+  }
+  if (extension == ".zqf3") setOverwriteEnabled(true);
+
+  rebuildView();
+  reopenMidiOutput(editor_.midi(), s_.MidiDevice, s_.PartProgram, ProgramChanges::AllChannels);
+  // The keys play the file's major or minor arrangement; the keyboard
+  // picture follows, as it does when the settings change it.
+  if (s_.Major != majorBefore) editor_.input().slide(s_.Major == 1);
+  s_.Busy = 0;
+  return true;
+}
+
+void FileCommands::BitBtn8Click() {
+  FocusBack focus(editor_.view());
+  if (s_.Modified) {
+    // The question about the changes is the confirmation.
+    if (!settleUnsavedChanges()) return;
+  } else if (!editor_.questions().confirm("確認", "現在のデータを破棄します")) {
+    return;
+  }
+
+  s_.Busy = 1;
+  eraseCursorMark(s_, editor_.view());
+  s_.SelActive = 0;
+  s_.SelAnchorNode = nullptr;
+  s_.SelEndNode = nullptr;
+  for (int p = 0; p < kPartCount; ++p) {
+    s_.CurNode[p] = clearPart(s_.PartHead[p]);
+    s_.BarNo[p] = 1;
+    s_.BarFill[p] = 0;
+    s_.CursorX[p] = kMusicLeft;
+    s_.PartSelected[p] = 1;
+    s_.PageEndNode[p] = nullptr;
+  }
+  s_.Modified = false;
+  rebuildView();
+  s_.Busy = 0;
+}
+
+void FileCommands::rebuildView() {
+  PageRenderer& renderer = editor_.renderer();
+  s_.PageNode = s_.CurNode[s_.WorkPart];
+  s_.PageFirstBar = 1;
+  renderer.resetPictureWidth();
+  editor_.view().setScrollX(0);
+  renderer.PageDraw();
+}
+
+}  // namespace kelvara

@@ -1,0 +1,120 @@
+#include "editor/settings_commands.h"
+
+#include <charconv>
+
+#include "editor/focus_back.h"
+
+namespace kelvara {
+
+namespace {
+
+std::string trimmed(const std::string& text) {
+  const size_t from = text.find_first_not_of(" \t");
+  if (from == std::string::npos) return {};
+  const size_t to = text.find_last_not_of(" \t");
+  return text.substr(from, to - from + 1);
+}
+
+}  // namespace
+
+int timeListItemFor(int32_t timeNum, int32_t timeDen) {
+  for (size_t i = 0; i < kTimeListItems.size(); ++i) {
+    if (kTimeListItems[i].num == timeNum && kTimeListItems[i].den == timeDen) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+std::optional<std::string> checkTempoText(const std::string& text, int32_t& tempo) {
+  const std::string digits = trimmed(text);
+  const char* begin = digits.data();
+  const char* end = begin + digits.size();
+  if (begin != end && *begin == '+') ++begin;
+  int64_t value = 0;
+  const auto [ptr, ec] = std::from_chars(begin, end, value);
+  const bool integer =
+      begin != end && ptr == end && (ec == std::errc() || ec == std::errc::result_out_of_range);
+  if (!integer) return "'" + text + "' は整数ではありません";
+  if (ec != std::errc() || value < kLowestTempo || value > kHighestTempo) {
+    return "テンポ " + digits + " は使えません。" + std::to_string(kLowestTempo) + " から " +
+           std::to_string(kHighestTempo) + " までの整数を入れてください。";
+  }
+  tempo = static_cast<int32_t>(value);
+  return std::nullopt;
+}
+
+SettingsCommands::SettingsCommands(Editor& editor, CommandDialogs& dialogs)
+    : editor_(editor), s_(editor.state()), dialogs_(dialogs) {}
+
+void SettingsCommands::BitBtn3Click() {
+  FocusBack focus(editor_.view());
+
+  ScoreSettingsForm shown;
+  shown.keyIndex = s_.KeySig >= 0 && s_.KeySig < static_cast<int>(kKeyListItems.size())
+                       ? static_cast<int>(s_.KeySig)
+                       : -1;
+  shown.timeIndex = timeListItemFor(s_.TimeNum, s_.TimeDen);
+  shown.tempoText = std::to_string(s_.Tempo);
+  shown.major = s_.Major == 1;
+  const std::optional<ScoreSettingsForm> answer = dialogs_.TForm3(shown);
+  if (!answer) return;
+
+  // Every value is checked before any is applied.
+  int32_t tempo = s_.Tempo;
+  if (const std::optional<std::string> problem = checkTempoText(answer->tempoText, tempo)) {
+    editor_.questions().error(*problem);
+    return;
+  }
+  const bool keyChosen =
+      answer->keyIndex >= 0 && answer->keyIndex < static_cast<int>(kKeyListItems.size());
+  const bool timeChosen =
+      answer->timeIndex >= 0 && answer->timeIndex < static_cast<int>(kTimeListItems.size());
+
+  // A list with nothing chosen (a key or time from a file that the list
+  // does not hold) keeps the score's value.
+  const int32_t keySig = keyChosen ? answer->keyIndex : s_.KeySig;
+  const int32_t timeNum = timeChosen ? kTimeListItems[answer->timeIndex].num : s_.TimeNum;
+  const int32_t timeDen = timeChosen ? kTimeListItems[answer->timeIndex].den : s_.TimeDen;
+  const uint8_t major = answer->major ? 1 : 0;
+  const bool keyChanged = keySig != s_.KeySig;
+  const bool timeChanged = timeNum != s_.TimeNum || timeDen != s_.TimeDen;
+  const bool majorChanged = major != s_.Major;
+  if (keyChanged || timeChanged || majorChanged || tempo != s_.Tempo) s_.markChanged();
+
+  s_.Major = major;
+  s_.KeySig = keySig;
+  s_.Tempo = tempo;
+  s_.TimeNum = timeNum;
+  s_.TimeDen = timeDen;
+  if (keyChanged || timeChanged) {
+    s_.Busy = 1;
+    eraseCursorMark(s_, editor_.view());
+    if (timeChanged) {
+      // Bar lines move: the selection's places on the page no longer hold,
+      // and every part's bar position is counted again.
+      if (s_.SelActive) {
+        s_.SelActive = 0;
+        s_.SelAnchorNode = nullptr;
+        s_.SelEndNode = nullptr;
+      }
+      for (int p = 0; p < kPartCount; ++p) s_.recountBarPosition(p);
+    }
+    editor_.renderer().PageDraw();
+    s_.Busy = 0;
+  }
+  if (majorChanged) editor_.input().slide(s_.Major == 1);
+}
+
+void SettingsCommands::BitBtn6Click() {
+  FocusBack focus(editor_.view());
+
+  const auto apply = [this](const AuxiliaryOptions& o) {
+    s_.BlinkCursor = o.blinkCursor ? 1 : 0;
+    s_.UpDownAction = o.upDownAction ? 1 : 0;
+  };
+  const AuxiliaryOptions shown{s_.BlinkCursor == 1, s_.UpDownAction == 1};
+  apply(dialogs_.TForm5(shown, apply));
+}
+
+}  // namespace kelvara
