@@ -12,6 +12,7 @@
 #include "editor/settings_file.h"
 #include "files/convert_command.h"
 #include "render/glyph_table.h"
+#include "sound/audio_export.h"
 #include "sound/sound_devices.h"
 #include "sound/soundfont_search.h"
 
@@ -58,7 +59,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!args.empty() && args[0] == "convert") {
-    return kelvara::runConvertCommand({args.begin() + 1, args.end()}, std::cout, std::cerr);
+    return kelvara::runConvertCommand({args.begin() + 1, args.end()}, std::cout, std::cerr,
+                                      kelvara::exportWav);
   }
   if (!args.empty() && args[0] == "render") {
     return kelvara::runRenderCommand({args.begin() + 1, args.end()},

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+
+#include "sound/sequencer.h"
+
+namespace kelvara {
+
+// The time a player keeps, in microseconds, and how its thread waits for it.
+class PlayerClock {
+ public:
+  virtual ~PlayerClock() = default;
+  virtual int64_t nowMicros() = 0;
+  // Waits until the clock reads `due` or `wake` is notified, whichever comes
+  // first; `lock` (on the mutex `wake` goes with) is held on entry and exit.
+  virtual void waitUntil(int64_t due, std::unique_lock<std::mutex>& lock,
+                         std::condition_variable& wake) = 0;
+};
+
+// The machine's monotonic clock. The thread sleeps until shortly before a
+// message is due and spends the last stretch watching the clock, so that
+// the sleeper's wake-up delay does not make messages late.
+class SteadyPlayerClock : public PlayerClock {
+ public:
+  // Time watched instead of slept before each message.
+  static constexpr int64_t kSpinMicros = 300;
+
+  SteadyPlayerClock();
+  int64_t nowMicros() override;
+  void waitUntil(int64_t due, std::unique_lock<std::mutex>& lock,
+                 std::condition_variable& wake) override;
+
+ private:
+  std::chrono::steady_clock::time_point epoch_;
+};
+
+// A Sequencer on its own thread: the window's commands and status calls come
+// from the window's thread, the messages go out from the player's thread at
+// their time. Every call to the output happens under one lock, so the two
+// threads never talk to the output at once. Destroying the player stops it
+// with nothing left sounding.
+class MidiPlayer {
+ public:
+  MidiPlayer(MidiSong song, MidiOutput& out, PlayerClock& clock);
+  ~MidiPlayer();
+  MidiPlayer(const MidiPlayer&) = delete;
+  MidiPlayer& operator=(const MidiPlayer&) = delete;
+
+  void play();
+  void pause();
+  void stop();
+  void step();
+  void back();
+  PlayerStatus status();
+
+ private:
+  template <typename Command>
+  void command(Command&& c);
+  void run();
+
+  PlayerClock& clock_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  Sequencer sequencer_;
+  bool quit_ = false;
+  bool changed_ = false;
+  std::thread thread_;  // last: starts once everything above is made
+};
+
+}  // namespace kelvara
