@@ -114,21 +114,22 @@ void runUntil(Sequencer& seq, int64_t& now, int64_t until) {
 TEST(MidiSong, ReadsTracksRunningStatusTemposAndBars) {
   // Division 96. Track 0: 3/4, tempo 500 000 then 250 000 from tick 192.
   // Track 1: notes in running status.
-  const Bytes
-      file =
-          {
-              'M',  'T',  'h',  'd',  0,    0,    0,    6,    0,    1,
-              0,    2,    0,    96,   'M',  'T',  'r',  'k',  0,    0,
-              0,    28,   0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,  // tempo 500 000
-              0x00, 0xFF, 0x58, 0x04, 0x03, 0x02, 0x18, 0x08,        // 3/4
-              0x81, 0x40, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90,        // tick 192: 250 000
-              0x00, 0xB0, 0x07, 0x64,                                // volume on channel 0
-              0x00, 0xFF, 0x2F, 0x00, 'M',  'T',  'r',  'k',  0,    0,
-              0,    15,   0x00, 0x91, 0x3C, 0x40,  // note-on C4 on channel 1
-              0x82, 0x20, 0x3C, 0x00,              // tick 288, running status: its note-off
-              0x00, 0x3E, 0x50,                    // D4 on, running status
-              0x00, 0xFF, 0x2F, 0x00,
-          };
+  // clang-format off
+  const Bytes file = {
+      'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2, 0, 96,
+      'M', 'T', 'r', 'k', 0, 0, 0, 31,
+      0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,        // tempo 500 000
+      0x00, 0xFF, 0x58, 0x04, 0x03, 0x02, 0x18, 0x08,  // 3/4
+      0x81, 0x40, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90,  // tick 192: 250 000
+      0x00, 0xB0, 0x07, 0x64,                          // volume on channel 0
+      0x00, 0xFF, 0x2F, 0x00,
+      'M', 'T', 'r', 'k', 0, 0, 0, 15,
+      0x00, 0x91, 0x3C, 0x40,  // note-on C4 on channel 1
+      0x82, 0x20, 0x3C, 0x00,  // tick 288, running status: its note-off
+      0x00, 0x3E, 0x50,        // D4 on, running status
+      0x00, 0xFF, 0x2F, 0x00,
+  };
+  // clang-format on
   const MidiSongResult r = readMidiSong(file, "x.mid");
   ASSERT_TRUE(r.ok()) << r.error;
   const auto& m = r.song.messages;
