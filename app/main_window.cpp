@@ -22,6 +22,7 @@
 #include "app/keyboard_canvas.h"
 #include "app/score_canvas.h"
 #include "dialogs/form2.h"
+#include "dialogs/preview_command.h"
 #include "input/drum_names.h"
 
 namespace kelvara {
@@ -299,7 +300,7 @@ void TForm1::buildCommandButtons() {
       ->setObjectName(QStringLiteral("BitBtn8"));
   commandButton(QStringLiteral("設定"), left, 474, &TForm1::notYetAvailable)
       ->setObjectName(QStringLiteral("BitBtn3"));
-  commandButton(QStringLiteral("試聴"), right, 474, &TForm1::notYetAvailable)
+  commandButton(QStringLiteral("試聴"), right, 474, &TForm1::BitBtn4Click)
       ->setObjectName(QStringLiteral("BitBtn4"));
   commandButton(QStringLiteral("MIDI音源"), left, 502, &TForm1::BitBtn2Click)
       ->setObjectName(QStringLiteral("BitBtn2"));
@@ -498,6 +499,12 @@ void TForm1::BitBtn1Click() {
 
 void TForm1::BitBtn2Click() {
   runSoundDialog(this, editor_.state(), midi_, this);
+  showSoundNotices();
+  focusNoteEntry();
+}
+
+void TForm1::BitBtn4Click() {
+  runPreviewCommand(this, editor_.state(), midi_, *this, previewFilePath());
   showSoundNotices();
   focusNoteEntry();
 }

@@ -92,6 +92,7 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
 
   void BitBtn1Click();  // quit
   void BitBtn2Click();  // sound source
+  void BitBtn4Click();  // preview: choose parts and bars, then play them
   void notYetAvailable();
   void ComboBox1Change(int index);
 
