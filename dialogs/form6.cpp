@@ -66,8 +66,13 @@ TForm6::TForm6(QWidget* parent, UserQuestions* questions) : QDialog(parent), que
   row->addStretch(1);
   range->addLayout(row);
   top->addWidget(rangeGroup);
-  connect(RadioButton1, &QRadioButton::clicked, this, &TForm6::RadioButton1Click);
-  connect(RadioButton2, &QRadioButton::clicked, this, &TForm6::RadioButton2Click);
+  // Toggled, not clicked: the arrow keys move the choice too.
+  connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) RadioButton1Click();
+  });
+  connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) RadioButton2Click();
+  });
   RadioButton1->setChecked(true);
   RadioButton1Click();
 
