@@ -1,5 +1,8 @@
 #pragma once
 
+#include <pthread.h>
+
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -9,6 +12,26 @@
 
 namespace kelvara {
 
+// A mutex that lends its waiter's priority to its holder: when the player's
+// punctual thread waits for the window's thread to let go of the lock, the
+// window's thread runs at once instead of queueing behind the machine's
+// other work.
+class PlayerMutex {
+ public:
+  PlayerMutex();
+  ~PlayerMutex();
+  PlayerMutex(const PlayerMutex&) = delete;
+  PlayerMutex& operator=(const PlayerMutex&) = delete;
+  void lock();
+  void unlock();
+  bool try_lock();
+
+ private:
+  pthread_mutex_t mutex_;
+};
+
+using PlayerLock = std::unique_lock<PlayerMutex>;
+
 // The time a player keeps, in microseconds, and how its thread waits for it.
 class PlayerClock {
  public:
@@ -16,22 +39,15 @@ class PlayerClock {
   virtual int64_t nowMicros() = 0;
   // Waits until the clock reads `due` or `wake` is notified, whichever comes
   // first; `lock` (on the mutex `wake` goes with) is held on entry and exit.
-  virtual void waitUntil(int64_t due, std::unique_lock<std::mutex>& lock,
-                         std::condition_variable& wake) = 0;
+  virtual void waitUntil(int64_t due, PlayerLock& lock, std::condition_variable_any& wake) = 0;
 };
 
-// The machine's monotonic clock. The thread sleeps until shortly before a
-// message is due and spends the last stretch watching the clock, so that
-// the sleeper's wake-up delay does not make messages late.
+// The machine's monotonic clock; the thread sleeps until each message is due.
 class SteadyPlayerClock : public PlayerClock {
  public:
-  // Time watched instead of slept before each message.
-  static constexpr int64_t kSpinMicros = 300;
-
   SteadyPlayerClock();
   int64_t nowMicros() override;
-  void waitUntil(int64_t due, std::unique_lock<std::mutex>& lock,
-                 std::condition_variable& wake) override;
+  void waitUntil(int64_t due, PlayerLock& lock, std::condition_variable_any& wake) override;
 
  private:
   std::chrono::steady_clock::time_point epoch_;
@@ -62,8 +78,8 @@ class MidiPlayer {
   void run();
 
   PlayerClock& clock_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
+  PlayerMutex mutex_;
+  std::condition_variable_any wake_;
   Sequencer sequencer_;
   bool quit_ = false;
   bool changed_ = false;

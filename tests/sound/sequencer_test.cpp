@@ -320,8 +320,7 @@ TEST_F(Preview, StepAndBackLandOnBarStartsWithTheStateInForce) {
 class TestClock : public PlayerClock {
  public:
   int64_t nowMicros() override { return now.load(); }
-  void waitUntil(int64_t due, std::unique_lock<std::mutex>& lock,
-                 std::condition_variable& wake) override {
+  void waitUntil(int64_t due, PlayerLock& lock, std::condition_variable_any& wake) override {
     if (jump) {
       now = std::max(now.load(), due);
       return;
