@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
 #include "files/midi_export.h"
@@ -114,6 +116,7 @@ FileResult exportWav(const EditorState& s, int32_t fromBar, int32_t toBar,
       namedSoundFont(soundFont.empty() ? std::nullopt : std::optional<std::string>(soundFont),
                      std::getenv(kSoundFontVariable));
   options.soundFonts = findSoundFonts(systemSoundFontFolders());
+  options.cpuCores = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
   const int64_t frames = renderedFrames(read.song, options);
   if (frames > maxWavFrames()) return cannotCreate(output, "WAV ファイルに収まらない長さです");
 

@@ -74,6 +74,8 @@ std::string renderSongAudio(const MidiSong& song, const AudioRenderOptions& opti
   FluidSynthOptions synthOptions;
   synthOptions.realtime = false;
   synthOptions.sampleRate = options.sampleRate;
+  synthOptions.loadSamplesOnUse = true;
+  synthOptions.cpuCores = options.cpuCores;
   if (options.namedSoundFont.empty()) {
     synthOptions.soundFonts = options.soundFonts;
   } else {

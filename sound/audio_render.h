@@ -18,6 +18,8 @@ struct AudioRenderOptions {
   int sampleRate = 44100;
   // Sound after the last message, so the last notes can ring out.
   double tailSeconds = 2.0;
+  // Threads to render with; the same sound whatever the number.
+  int cpuCores = 1;
 };
 
 // Takes interleaved 16-bit stereo frames as they are rendered (left, right,
