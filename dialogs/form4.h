@@ -37,7 +37,7 @@ class TForm4 : public QDialog {
 
   // What the player is doing; Stopped at 0 before the file is open.
   PlayerStatus status() const;
-  // The file could be played (it is open and holds notes).
+  // The file is open and its player made.
   bool ready() const { return player_ != nullptr; }
 
   QToolButton* PlayButton = nullptr;
