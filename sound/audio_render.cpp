@@ -14,6 +14,9 @@ constexpr int kBlockFrames = 4096;
 constexpr int kChannels = 2;
 constexpr int kBytesPerSample = 2;
 constexpr int64_t kWavHeaderBytes = 44;
+// Beyond any audio file (about twelve days): frame numbers stay far from
+// overflowing.
+constexpr int64_t kLongestSongMicros = int64_t{1} << 40;
 
 int64_t frameAt(int64_t micros, int sampleRate) {
   return micros * sampleRate / 1000000;
@@ -40,6 +43,7 @@ void putText(std::vector<uint8_t>& out, const char* text) {
 }  // namespace
 
 int64_t renderedFrames(const MidiSong& song, const AudioRenderOptions& options) {
+  if (song.lengthMicros > kLongestSongMicros) return std::numeric_limits<int64_t>::max();
   const auto tail = static_cast<int64_t>(std::max(options.tailSeconds, 0.0) * options.sampleRate);
   return frameAt(song.lengthMicros, options.sampleRate) + tail;
 }
@@ -71,6 +75,7 @@ std::vector<uint8_t> wavHeader(int64_t frames, int sampleRate) {
 
 std::string renderSongAudio(const MidiSong& song, const AudioRenderOptions& options,
                             const AudioSink& sink) {
+  if (song.lengthMicros > kLongestSongMicros) return "曲が長すぎて音声にできません";
   FluidSynthOptions synthOptions;
   synthOptions.realtime = false;
   synthOptions.sampleRate = options.sampleRate;

@@ -9,9 +9,9 @@ namespace kelvara {
 
 namespace {
 
-// Far beyond any real song (about 2^40 ticks), and safe from overflow when
-// turned into microseconds.
-constexpr int64_t kMaxTick = int64_t{1} << 40;
+// Far beyond any real song (days of music), and safe from overflow when
+// multiplied by a tempo (at most 2^24 microseconds per quarter note).
+constexpr int64_t kMaxTick = int64_t{1} << 32;
 constexpr uint32_t kDefaultQuarterMicros = 500000;  // 120 beats per minute
 
 struct Fault {
