@@ -14,6 +14,7 @@
 #include "files/convert_command.h"
 #include "print/pages_command.h"
 #include "render/glyph_table.h"
+#include "sound/audio_export.h"
 #include "sound/sound_devices.h"
 #include "sound/soundfont_search.h"
 
@@ -62,7 +63,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!args.empty() && args[0] == "convert") {
-    return kelvara::runConvertCommand({args.begin() + 1, args.end()}, std::cout, std::cerr);
+    return kelvara::runConvertCommand({args.begin() + 1, args.end()}, std::cout, std::cerr,
+                                      kelvara::exportWav);
   }
   if (!args.empty() && args[0] == "pages") {
     return kelvara::runPagesCommand({args.begin() + 1, args.end()},

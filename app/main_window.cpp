@@ -27,6 +27,7 @@
 #include "app/score_commands.h"
 #include "dialogs/form2.h"
 #include "dialogs/modifier_prompts.h"
+#include "dialogs/preview_command.h"
 #include "input/drum_names.h"
 
 namespace kelvara {
@@ -307,7 +308,7 @@ void TForm1::buildCommandButtons() {
       ->setObjectName(QStringLiteral("BitBtn8"));
   commandButton(QStringLiteral("設定"), left, 474, &TForm1::notYetAvailable)
       ->setObjectName(QStringLiteral("BitBtn3"));
-  commandButton(QStringLiteral("試聴"), right, 474, &TForm1::notYetAvailable)
+  commandButton(QStringLiteral("試聴"), right, 474, &TForm1::BitBtn4Click)
       ->setObjectName(QStringLiteral("BitBtn4"));
   commandButton(QStringLiteral("MIDI音源"), left, 502, &TForm1::BitBtn2Click)
       ->setObjectName(QStringLiteral("BitBtn2"));
@@ -564,6 +565,12 @@ void TForm1::BitBtn2Click() {
 
 void TForm1::BitBtn12Click() {
   output_->BitBtn12Click();
+}
+
+void TForm1::BitBtn4Click() {
+  runPreviewCommand(this, editor_.state(), midi_, *this, previewFilePath());
+  showSoundNotices();
+  focusNoteEntry();
 }
 
 void TForm1::notYetAvailable() {

@@ -102,6 +102,7 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
 
   void BitBtn1Click();   // quit
   void BitBtn2Click();   // sound source
+  void BitBtn4Click();   // preview: choose parts and bars, then play them
   void BitBtn12Click();  // output: print or pictures
   void notYetAvailable();
   void ComboBox1Change(int index);

@@ -17,7 +17,8 @@ struct ConvertRequest {
   std::string input;
   std::string output;
   std::string inputKind;   // ".zqf3", ".zqf2" or ".zqf"
-  std::string outputKind;  // ".mid", ".smf", ".zqf3", ".zqf2" or ".zqf"
+  std::string outputKind;  // ".mid", ".smf", ".wav", ".zqf3", ".zqf2" or ".zqf"
+  std::string soundFont;   // .wav only; empty: the usual search
   PerPart<uint8_t> parts{};
   int chosenParts = 0;
   int32_t fromBar = 0;
@@ -86,7 +87,7 @@ ConvertRequest parseArgs(const std::vector<std::string>& args) {
   req.parts.fill(1);
   req.chosenParts = kPartCount;
   std::vector<std::string> positional;
-  std::optional<std::string> bars, intoPart;
+  std::optional<std::string> bars, intoPart, soundFont;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a.size() < 2 || a.compare(0, 2, "--") != 0) {
@@ -98,7 +99,8 @@ ConvertRequest parseArgs(const std::vector<std::string>& args) {
     if (eq != std::string::npos) {
       name = a.substr(0, eq);
       value = a.substr(eq + 1);
-    } else if (name == "--parts" || name == "--bars" || name == "--into-part") {
+    } else if (name == "--parts" || name == "--bars" || name == "--into-part" ||
+               name == "--soundfont") {
       if (i + 1 == args.size()) throw UsageError{name + " needs a value"};
       value = args[++i];
     }
@@ -108,6 +110,8 @@ ConvertRequest parseArgs(const std::vector<std::string>& args) {
       bars = value;
     } else if (name == "--into-part") {
       intoPart = value;
+    } else if (name == "--soundfont") {
+      soundFont = value;
     } else {
       throw UsageError{"unknown option '" + a + "'"};
     }
@@ -120,16 +124,22 @@ ConvertRequest parseArgs(const std::vector<std::string>& args) {
   if (req.inputKind != ".zqf3" && req.inputKind != ".zqf2" && req.inputKind != ".zqf") {
     throw UsageError{"cannot read '" + req.input + "': INPUT must end in .zqf3, .zqf2 or .zqf"};
   }
-  const bool midi = req.outputKind == ".mid" || req.outputKind == ".smf";
+  const bool audio = req.outputKind == ".wav";
+  const bool midi = req.outputKind == ".mid" || req.outputKind == ".smf" || audio;
   if (!midi && req.outputKind != ".zqf3" && req.outputKind != ".zqf2" && req.outputKind != ".zqf") {
     throw UsageError{"cannot write '" + req.output +
-                     "': OUTPUT must end in .mid, .smf, .zqf3, .zqf2 or .zqf"};
+                     "': OUTPUT must end in .mid, .smf, .wav, .zqf3, .zqf2 or .zqf"};
+  }
+  if (soundFont) {
+    if (!audio) throw UsageError{"--soundfont works only with .wav output"};
+    if (soundFont->empty()) throw UsageError{"--soundfont needs a file"};
+    req.soundFont = *soundFont;
   }
   if (req.outputKind == ".zqf" && req.chosenParts != 1) {
     throw UsageError{"a .zqf file holds one part: choose it with --parts"};
   }
   if (bars) {
-    if (!midi) throw UsageError{"--bars works only with .mid or .smf output"};
+    if (!midi) throw UsageError{"--bars works only with .mid, .smf or .wav output"};
     parseBars(*bars, req);
   }
   if (intoPart) {
@@ -139,7 +149,7 @@ ConvertRequest parseArgs(const std::vector<std::string>& args) {
   return req;
 }
 
-FileResult convert(const ConvertRequest& req) {
+FileResult convert(const ConvertRequest& req, const AudioExport& audio) {
   EditorState s;
   s.createLists();
   LoadResult loaded = req.inputKind == ".zqf3"
@@ -149,6 +159,14 @@ FileResult convert(const ConvertRequest& req) {
   s.PartSelected = req.parts;
   if (req.outputKind == ".zqf3") return savedataplus2(s, req.output);
   if (req.outputKind == ".zqf2" || req.outputKind == ".zqf") return savedataplus(s, req.output);
+  if (req.outputKind == ".wav") {
+    if (!audio) {
+      return FileResult::failure(
+          FileError::CannotCreate,
+          "ファイル " + req.output + " を作成できません（音声の書き出しがありません）");
+    }
+    return audio(s, req.fromBar, req.toBar, req.output, req.soundFont);
+  }
   return savedataplus3(s, req.output, req.fromBar, req.toBar);
 }
 
@@ -156,22 +174,28 @@ FileResult convert(const ConvertRequest& req) {
 
 std::string convertUsage() {
   return "Usage: kelvara convert INPUT OUTPUT [--parts LIST] [--bars FROM-TO] [--into-part LABEL]\n"
+         "                       [--soundfont FILE]\n"
          "  Converts a score file without opening a window; the file kinds follow\n"
          "  the extensions (compared exactly, lower case).\n"
          "  INPUT   .zqf3 (whole score), .zqf2 (track file) or .zqf (one-part track file)\n"
          "  OUTPUT  .mid or .smf (MIDI export with every note modifier), .zqf3, .zqf2,\n"
-         "          or .zqf (exactly one part must be chosen)\n"
+         "          or .zqf (exactly one part must be chosen), or .wav (the music played\n"
+         "          by the built-in synthesizer: 16-bit stereo, 44 100 Hz; no sound\n"
+         "          device needed)\n"
          "  --parts LIST       parts to write, comma-separated: 1 to 10 and perc\n"
          "                     (the percussion part); default: every part\n"
-         "  --bars FROM-TO     MIDI output only: write the notes that start in bars\n"
+         "  --bars FROM-TO     .mid, .smf and .wav only: the notes that start in bars\n"
          "                     FROM to TO (numbered from 1), as preview does\n"
          "  --into-part LABEL  .zqf input only: the part that receives the track\n"
          "                     (default 1)\n"
+         "  --soundfont FILE   .wav only: the soundfont to play with (else\n"
+         "                     KELVARA_SOUNDFONT, else the one installed)\n"
          "  Exit status: 0 done; 1 a file could not be read or written (the output\n"
          "  is then not created and an existing one is left as it was); 2 bad arguments.\n";
 }
 
-int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                      const AudioExport& audio) {
   for (const std::string& a : args) {
     if (a == "--help" || a == "-h") {
       out << convertUsage();
@@ -185,7 +209,7 @@ int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
     err << "kelvara convert: " << e.message << " (see kelvara --help)\n";
     return kConvertBadUsage;
   }
-  const FileResult r = convert(req);
+  const FileResult r = convert(req, audio);
   if (!r.ok()) {
     err << "kelvara convert: " << r.message << "\n";
     return kConvertFileFailed;

@@ -178,6 +178,10 @@ int64_t CreateMIDIData(const EditorState& s, int part, int32_t fromBar, int32_t 
   double pos = 0;      // 64ths from the part's start, as written
   double waiting = 0;  // 64ths before the next note-on; negative after a lengthened note
   bool tooLong = false;
+  // Every track of a bar range starts at the range's first bar line: when a
+  // note begun before the range sounds into it, the first selected record
+  // starts after that line and waits for the gap, so the parts stay together.
+  bool leadIn = toBar >= 0;
   for (const TOnpu* r = s.PartHead[part]; r->Pitch[0] >= kStartMarker; r = r->Next) {
     const double adj = fractionIn64ths(r->LenNum, r->LenDen);
     const double written = r->RenLength > 0 && r->RenCount > 0
@@ -186,6 +190,10 @@ int64_t CreateMIDIData(const EditorState& s, int part, int32_t fromBar, int32_t 
     const double b = written + adj;
     const int64_t c = truncTicks(b);
     const bool selected = inBarRange(pos, fromBar, toBar, barLen);
+    if (selected && leadIn) {
+      waiting += std::max(0.0, pos - (fromBar - 1.0) * barLen);
+      leadIn = false;
+    }
     pos += written;
     if (!selected || c <= 0) continue;
     if (r->Pitch[0] <= 0) {

@@ -141,6 +141,8 @@ FluidSynthOutput::FluidSynthOutput(FluidSynthOptions options) : impl_(std::make_
     fluid_settings_setint(s, "audio.period-size", o.periodSize);
     fluid_settings_setint(s, "audio.periods", o.periods);
     fluid_settings_setint(s, "synth.drums-channel.active", 1);
+    fluid_settings_setint(s, "synth.dynamic-sample-loading", o.loadSamplesOnUse ? 1 : 0);
+    fluid_settings_setint(s, "synth.cpu-cores", std::max(o.cpuCores, 1));
     impl_->synth.reset(new_fluid_synth(s));
   }
   if (!impl_->synth) {

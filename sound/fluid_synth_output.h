@@ -25,6 +25,11 @@ struct FluidSynthOptions {
   int sampleRate = 48000;
   int periodSize = 128;  // frames per audio period
   int periods = 2;       // periods in the audio buffer
+  // Load a sample only when a program that plays it is chosen, not the whole
+  // soundfont up front: quicker to start for a one-off rendering.
+  bool loadSamplesOnUse = false;
+  // Threads the synthesizer renders its voices with.
+  int cpuCores = 1;
 };
 
 // The built-in synthesizer: FluidSynth with a General MIDI soundfont, as one

@@ -43,7 +43,10 @@ TEST_F(Convert, BadCommandLinesExitTwoWithOneLineAndWriteNothing) {
       {in, mid, path("y.mid")},
       {path("song.txt"), mid},
       {path("song.mid"), mid},  // MIDI exports are not read back
-      {in, path("x.wav")},
+      {in, path("x.ogg")},
+      {in, mid, "--soundfont", "gm.sf2"},  // a soundfont only for audio
+      {in, path("x.wav"), "--soundfont"},
+      {in, path("x.wav"), "--soundfont="},
       {in, path("x.MID")},  // extensions are compared exactly
       {in, path("x.zqf")},  // a .zqf file needs exactly one part
       {in, path("x.zqf"), "--parts", "1,2"},
@@ -67,6 +70,52 @@ TEST_F(Convert, BadCommandLinesExitTwoWithOneLineAndWriteNothing) {
   }
   EXPECT_EQ(run({"--help"}), kConvertOk);
   EXPECT_NE(out.str().find("--into-part"), std::string::npos);
+}
+
+TEST_F(Convert, WavGoesToTheAudioExportWithPartsBarsAndSoundfont) {
+  // Without an audio export (a build with no synthesizer) it is a failure.
+  EXPECT_EQ(run({path("song.zqf3"), path("x.wav")}), kConvertFileFailed);
+  EXPECT_NE(err.str().find("x.wav"), std::string::npos);
+  EXPECT_EQ(filesInDir(), 1u);
+
+  struct Call {
+    PerPart<uint8_t> parts;
+    int32_t from, to;
+    std::string output, soundFont;
+    int32_t tempo;
+  };
+  std::vector<Call> calls;
+  const AudioExport audio = [&](const EditorState& loaded, int32_t from, int32_t to,
+                                const std::string& output, const std::string& soundFont) {
+    calls.push_back({loaded.PartSelected, from, to, output, soundFont, loaded.Tempo});
+    return FileResult{};
+  };
+  out.str("");
+  EXPECT_EQ(runConvertCommand({path("song.zqf3"), path("x.wav"), "--parts", "1,perc", "--bars",
+                               "2-3", "--soundfont", "gm.sf2"},
+                              out, err, audio),
+            kConvertOk);
+  EXPECT_EQ(runConvertCommand({path("song.zqf3"), path("y.wav")}, out, err, audio), kConvertOk);
+  ASSERT_EQ(calls.size(), 2u);
+  PerPart<uint8_t> chosen{};
+  chosen[0] = chosen[kPercussionPart] = 1;
+  EXPECT_EQ(calls[0].parts, chosen);
+  EXPECT_EQ(calls[0].from, 2);
+  EXPECT_EQ(calls[0].to, 3);
+  EXPECT_EQ(calls[0].output, path("x.wav"));
+  EXPECT_EQ(calls[0].soundFont, "gm.sf2");
+  EXPECT_EQ(calls[0].tempo, 90);  // the score as loaded
+  EXPECT_EQ(calls[1].to, -1);
+  EXPECT_EQ(calls[1].soundFont, "");
+  // A failing export is the command's failure, in its words.
+  const AudioExport failing = [](const EditorState&, int32_t, int32_t, const std::string&,
+                                 const std::string&) {
+    return FileResult::failure(FileError::CannotCreate, "no room");
+  };
+  std::ostringstream err2;
+  EXPECT_EQ(runConvertCommand({path("song.zqf3"), path("z.wav")}, out, err2, failing),
+            kConvertFileFailed);
+  EXPECT_EQ(err2.str(), "kelvara convert: no room\n");
 }
 
 TEST_F(Convert, WritesEveryKindWithTheChosenParts) {

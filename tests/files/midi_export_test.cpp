@@ -149,6 +149,26 @@ TEST_F(MidiExport, BarRangeWritesOnlyRecordsStartingInIt) {
   EXPECT_EQ(readBytes(path("t.mid")).size(), 14u + 8 + 53);
 }
 
+// Regression: a note sounding across the range's first bar line made that
+// part's track start with its next note, ahead of the other parts.
+TEST_F(MidiExport, BarRangeTracksAllStartAtTheFirstBarLine) {
+  add(60, 48);     // bar 1: a dotted half...
+  add(62, 32);     // ...then a half note across the bar line
+  add(64, 16);     // bar 2, beat 2
+  add(67, 16, 1);  // part 1: quarter notes from bar 1
+  add(67, 16, 1);
+  add(67, 16, 1);
+  add(67, 16, 1);
+  add(69, 16, 1);  // bar 2, beat 1
+  selectOnly({0, 1});
+  exportEvents(2, 2);
+  const std::vector<std::string> lines = readWithMido(path("t.mid"));
+  // E4 keeps its place on beat 2 of bar 2, 960 ticks after the bar line
+  // where part 1's A4 starts.
+  EXPECT_EQ(eventsOf(lines, 0, "on"), std::vector<std::string>{"960 on 0 64 100"});
+  EXPECT_EQ(eventsOf(lines, 1, "on"), std::vector<std::string>{"0 on 1 69 100"});
+}
+
 TEST_F(MidiExport, ByteCountCoversChordsAndFillsTheTrackLength) {
   addChord({67, 64, 60}, 16);
   MidiEventList events;
