@@ -23,6 +23,8 @@ namespace kelvara {
 
 class ScoreCanvas;
 class KeyboardCanvas;
+class KeyRepeatFilter;
+class NoticePanel;
 
 // The editor window. It turns window events into engine calls and answers
 // what the engine asks of the window: the score view, the controls around
@@ -35,6 +37,7 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
     std::string settingsPath;
     bool explicitSettings = false;
     std::string glyphFolder;
+    std::string earlierSettingsPath;
   };
 
   TForm1(MidiOutput& midi, const Options& options);
@@ -45,6 +48,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   bool FormCreate();
 
   Editor& editor() { return editor_; }
+  // A key release is held back to see whether it is half of a key repeat.
+  bool keyReleaseHeldBack() const;
 
   // ScoreView.
   void invertLine(const Line& line) override;
@@ -89,6 +94,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void buildEditMenu();
   QPushButton* commandButton(const QString& caption, int x, int y, void (TForm1::*slot)());
   void showSoundNotices();
+  // Lets a held-back key release go to the key handler.
+  void deliverHeldRelease();
 
   void BitBtn1Click();  // quit
   void BitBtn2Click();  // sound source
@@ -115,6 +122,9 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   std::array<QComboBox*, 12> padLists_{};
   QTimer* timer1_ = nullptr;
   QTimer* timer2_ = nullptr;
+  std::unique_ptr<KeyRepeatFilter> keyRepeat_;
+  QTimer* releaseTimer_ = nullptr;
+  NoticePanel* notice_ = nullptr;
   bool created_ = false;
 };
 

@@ -21,6 +21,9 @@ struct StartOptions {
   bool explicitSettings = false;  // the user named the settings file
   // Folder of the glyph pictures; empty draws the layout without pictures.
   std::string glyphFolder;
+  // Read instead of settingsPath while only this one exists (an earlier
+  // version's place); empty for none.
+  std::string earlierSettingsPath;
 };
 
 // The engine's facade: owns the editor state and the subsystems that work on

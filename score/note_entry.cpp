@@ -15,6 +15,7 @@ int32_t ScoreEditor::InsertOnpu(int32_t pitch, int32_t length) {
     // Typing at a cursor line: a new open record before the cursor record.
     // A cursor inside a tuplet group (after its first member) splits it.
     if (c->RenIndex > 1) dissolveAndRedraw(c);
+    reopened_.record = nullptr;
     TOnpu* n = makeRecord(pitch, length, 0);
     linkBefore(c, n);
     s_.CurNode[p] = n;
@@ -25,6 +26,7 @@ int32_t ScoreEditor::InsertOnpu(int32_t pitch, int32_t length) {
   // The cursor record is open, or a closed note that overlay reopens. The mark
   // comes off first: its shape depends on the Closed byte.
   eraseCursorMark();
+  if (c->Closed == 1) reopened_ = {c, p, *c};
   c->Closed = 0;
   const bool toChord =
       pitch == c->Pitch[0] || (pitch != 0 && c->Pitch[0] != 0 && s_.SingleInput != 1);
@@ -59,6 +61,7 @@ int32_t ScoreEditor::appendAfterCursor(int32_t pitch, int32_t length) {
   eraseCursorMark();
   if (c->RenIndex > 0 && c->RenIndex < c->RenCount) dissolveAndRedraw(c);
   c->Closed = 1;
+  reopened_.record = nullptr;
   passRight(c);
   TOnpu* n = makeRecord(pitch, length, 0);
   linkAfter(c, n);
@@ -74,6 +77,7 @@ void ScoreEditor::DeleteOnpu() {
   if (c->Pitch[0] <= -2) return;
 
   // The cursor keeps its place; the records after it move up.
+  if (reopened_.record == c) reopened_.record = nullptr;
   unlinkRecord(c);
   s_.CurNode[p] = c->Next;
   if (s_.PageNode == c) s_.PageNode = c->Next;
@@ -89,7 +93,33 @@ void ScoreEditor::DeleteOnpu() {
 }
 
 void ScoreEditor::EscapeOnpu() {
-  if (s_.CurNode[s_.WorkPart]->Closed == 0) DeleteOnpu();
+  const int p = s_.WorkPart;
+  TOnpu* c = s_.CurNode[p];
+  if (c->Closed != 0) return;
+  if (reopened_.record == c && reopened_.part == p) {
+    restoreReopened();
+  } else {
+    DeleteOnpu();
+  }
+}
+
+void ScoreEditor::restoreReopened() {
+  TOnpu* c = reopened_.record;
+  reopened_.record = nullptr;
+  eraseCursorMark();
+  const int32_t widthBefore = c->Width;
+  TOnpu before = reopened_.before;
+  before.Prev = c->Prev;
+  before.Next = c->Next;
+  *c = before;
+  c->Closed = 1;
+  s_.EndX = drawing_.DrawFromIti();
+  // Fewer pitches may draw narrower (fewer accidentals): wipe what is left.
+  if (c->Width < widthBefore) drawing_.wipeStaff(s_.EndX, widthBefore - c->Width);
+  bool widened = false;
+  while (drawing_.ChkGakuhu()) widened = true;
+  if (widened) drawing_.DrawFromIti();
+  view_.showScorePicture();
 }
 
 void ScoreEditor::BSOnpu() {
