@@ -122,8 +122,9 @@ bool TForm1::FormCreate() {
     speedButtons_[i]->setIcon(lengthIcon(
         editor_.glyphs()[static_cast<Glyph>(static_cast<int>(Glyph::Note64) - i + 1)], i));
   }
-  // What the sound output has to tell comes once the window is up.
-  QTimer::singleShot(0, this, [this] { showSoundNotices(); });
+  // What the sound output has to tell comes once the window is up, and
+  // again when it has finished getting ready.
+  QTimer::singleShot(0, this, [this] { showSoundNoticesWhenReady(); });
   timer2_->start();
   image1_->update();
   image2_->update();
@@ -556,6 +557,14 @@ void TForm1::ComboBox1Change(int index) {
   // part changes, never half in one part and half in the other.
   editor_.input().finishAnimation();
   editor_.score().selectWorkPart(index);
+}
+
+void TForm1::showSoundNoticesWhenReady() {
+  showSoundNotices();
+  constexpr int kReadyPollMs = 50;
+  if (midi_.preparing()) {
+    QTimer::singleShot(kReadyPollMs, this, [this] { showSoundNoticesWhenReady(); });
+  }
 }
 
 void TForm1::showSoundNotices() {

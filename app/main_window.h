@@ -94,6 +94,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void buildEditMenu();
   QPushButton* commandButton(const QString& caption, int x, int y, void (TForm1::*slot)());
   void showSoundNotices();
+  // Shows them now and, while the output gets ready, as they come.
+  void showSoundNoticesWhenReady();
   // Lets a held-back key release go to the key handler.
   void deliverHeldRelease();
 
