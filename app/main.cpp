@@ -97,9 +97,11 @@ int runEditor(int argc, char** argv, const std::vector<std::string>& args) {
   options.earlierSettingsPath = location.earlierPath;
   options.glyphFolder = kelvara::findGlyphFolder(executableDir());
 
+  // The window is mapped first and filled while the window system shows it;
+  // the soundfont goes on loading meanwhile (see createSystemMidiOutput).
   kelvara::TForm1 window(*midi, options);
-  if (!window.FormCreate()) return 1;
   window.show();
+  if (!window.FormCreate()) return 1;
   return QApplication::exec();
 }
 

@@ -148,8 +148,21 @@ struct FluidSynthOutput::Impl {
     }
   }
 
-  // Loads the soundfont and readies the synthesizer's channels.
+  // Makes the synthesizer, loads the soundfont and readies the channels.
   void prepareSynth() {
+    settings.reset(new_fluid_settings());
+    if (settings) {
+      fluid_settings_t* s = settings.get();
+      fluid_settings_setnum(s, "synth.sample-rate", options.sampleRate);
+      fluid_settings_setint(s, "audio.period-size", options.periodSize);
+      fluid_settings_setint(s, "audio.periods", options.periods);
+      fluid_settings_setint(s, "synth.drums-channel.active", 1);
+      synth.reset(new_fluid_synth(s));
+    }
+    if (!synth) {
+      post("no synth", "内蔵シンセサイザーを起動できないため、音は鳴りません。");
+      return;
+    }
     loadFirstSoundFont();
     fluid_synth_set_channel_type(synth.get(), 9, CHANNEL_TYPE_DRUM);
     fluid_synth_program_reset(synth.get());
@@ -190,9 +203,11 @@ struct FluidSynthOutput::Impl {
       wanted = openWanted;
     }
     // Starting the audio may take a while: the window stays free meanwhile.
-    if (wanted && options.realtime && !soundFont.empty()) startAudio();
+    const bool audioTried = wanted && options.realtime && synth && !soundFont.empty();
+    if (audioTried) startAudio();
     std::lock_guard<std::mutex> lock(mutex);
-    if (openWanted) openNow();
+    // A failed audio start is not tried again at once (it was told already).
+    if (openWanted && (!audioTried || driver)) openNow();
     for (uint32_t message : kept) send(message);
     kept.clear();
     ready = true;
@@ -205,21 +220,7 @@ struct FluidSynthOutput::Impl {
 FluidSynthOutput::FluidSynthOutput(FluidSynthOptions options) : impl_(std::make_unique<Impl>()) {
   installFluidLog();
   impl_->options = std::move(options);
-  const FluidSynthOptions& o = impl_->options;
-  impl_->settings.reset(new_fluid_settings());
-  if (impl_->settings) {
-    fluid_settings_t* s = impl_->settings.get();
-    fluid_settings_setnum(s, "synth.sample-rate", o.sampleRate);
-    fluid_settings_setint(s, "audio.period-size", o.periodSize);
-    fluid_settings_setint(s, "audio.periods", o.periods);
-    fluid_settings_setint(s, "synth.drums-channel.active", 1);
-    impl_->synth.reset(new_fluid_synth(s));
-  }
-  if (!impl_->synth) {
-    impl_->post("no synth", "内蔵シンセサイザーを起動できないため、音は鳴りません。");
-    return;
-  }
-  if (o.loadInBackground) {
+  if (impl_->options.loadInBackground) {
     impl_->ready = false;
     impl_->loader = std::thread([impl = impl_.get()] { impl->loadInBackground(); });
   } else {
@@ -243,7 +244,7 @@ std::string FluidSynthOutput::midiOutGetDevCaps(int device) {
 
 bool FluidSynthOutput::midiOutOpen(int device) {
   midiOutClose();
-  if (device != 0 || !impl_->synth) return false;
+  if (device != 0) return false;
   if (!impl_->ready) {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     if (!impl_->ready) {
@@ -252,7 +253,7 @@ bool FluidSynthOutput::midiOutOpen(int device) {
       return true;
     }
   }
-  return impl_->openNow();
+  return impl_->synth && impl_->openNow();
 }
 
 void FluidSynthOutput::midiOutShortMsg(uint32_t message) {
