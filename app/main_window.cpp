@@ -103,9 +103,9 @@ TForm1::~TForm1() {
 }
 
 bool TForm1::FormCreate() {
+  editor_.setEarlierSettingsPath(options_.earlierSettingsPath);
   const std::string error =
-      editor_.FormCreate({options_.settingsPath, options_.explicitSettings, options_.glyphFolder,
-                          options_.earlierSettingsPath});
+      editor_.FormCreate({options_.settingsPath, options_.explicitSettings, options_.glyphFolder});
   if (!error.empty()) {
     QMessageBox::critical(this, QStringLiteral("Kelvara"), QString::fromStdString(error));
     return false;

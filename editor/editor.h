@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "input/editor_controls.h"
 #include "input/key_input.h"
@@ -21,9 +22,6 @@ struct StartOptions {
   bool explicitSettings = false;  // the user named the settings file
   // Folder of the glyph pictures; empty draws the layout without pictures.
   std::string glyphFolder;
-  // Read instead of settingsPath while only this one exists (an earlier
-  // version's place); empty for none.
-  std::string earlierSettingsPath;
 };
 
 // The engine's facade: owns the editor state and the subsystems that work on
@@ -39,6 +37,9 @@ class Editor {
   // The start-up sequence. Returns an empty string when the editor is ready,
   // otherwise the message that stops start-up (a glyph picture is missing).
   std::string FormCreate(const StartOptions& options);
+  // A settings file start-up reads instead of the one in StartOptions while
+  // only this one exists (where an earlier version kept it); empty for none.
+  void setEarlierSettingsPath(std::string path) { earlierSettingsPath_ = std::move(path); }
   // Writes the settings file; a failure is reported to the user.
   void FormClose();
   // Closes the MIDI output and frees every record. Safe to call twice.
@@ -68,6 +69,7 @@ class Editor {
   KeyboardPicture keyboard_;
   KeyInput input_;
   std::string settingsPath_;
+  std::string earlierSettingsPath_;
   bool destroyed_ = false;
 };
 
