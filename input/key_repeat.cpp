@@ -5,7 +5,9 @@ namespace kelvara {
 std::vector<KeyStroke> KeyRepeatFilter::take(const KeyStroke& event, uint64_t time,
                                              bool markedRepeat) {
   std::vector<KeyStroke> out;
-  if (event.press && held_ && held_->key == event.key && heldTime_ == time) {
+  // Time 0 is an event without a time (made by a program, not by the
+  // window system): it never pairs.
+  if (event.press && held_ && held_->key == event.key && heldTime_ == time && time != 0) {
     // The held-back release and this press are one repeat of a held key.
     held_.reset();
     KeyStroke repeat = event;

@@ -62,6 +62,10 @@ TEST(KeyRepeat, AReleaseGoesAheadOfAnyOtherEventInOrder) {
   EXPECT_EQ(seen(f.take(stroke(false, kV), 400, false)), "");
   EXPECT_EQ(seen(f.take(stroke(false, kC), 400, false)), "-V") << "a stray release waits too";
   EXPECT_EQ(f.flush()->key, kC);
+
+  // Events without a time (0) are never taken for a repeat.
+  EXPECT_EQ(seen(f.take(stroke(false, kC), 0, false)), "");
+  EXPECT_EQ(seen(f.take(stroke(true, kC), 0, false)), "-C+C");
 }
 
 }  // namespace
