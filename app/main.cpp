@@ -1,12 +1,13 @@
 // Program entry: the command-line modes run without a display; otherwise the
 // editor window opens.
 #include <QApplication>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/score_commands.h"
 #include "editor/render_command.h"
@@ -16,20 +17,20 @@
 #include "render/glyph_table.h"
 #include "sound/audio_export.h"
 #include "sound/sound_devices.h"
-#include "sound/soundfont_search.h"
 
 namespace {
 
 void printUsage(std::ostream& out) {
-  out << "Usage: kelvara [--settings FILE] [--soundfont FILE]\n"
+  out << "Usage: kelvara [--settings FILE] [--soundfont FILE] [SCORE]\n"
          "       kelvara convert INPUT OUTPUT [OPTIONS]\n"
          "       kelvara render INPUT OUTPUT.png [OPTIONS]\n"
          "       kelvara pages INPUT OUTPUT [OPTIONS]\n"
-         "       kelvara --help\n\n"
+         "       kelvara --help | --version\n\n"
          "  --settings FILE   the settings file to read at start and write at exit\n"
-         "                    (else KELVARA_SETTINGS, else klv.ini in the user's config folder)\n"
+         "                    (else KELVARA_SETTINGS, else ~/.config/kelvara/klv.ini)\n"
          "  --soundfont FILE  the General MIDI soundfont of the built-in synthesizer\n"
-         "                    (else KELVARA_SOUNDFONT, else the one installed)\n\n"
+         "                    (else KELVARA_SOUNDFONT, else the one installed)\n"
+         "  SCORE             a .zqf3, .zqf2 or .zqf score to open at start\n\n"
       << kelvara::convertUsage() << "\n"
       << kelvara::renderUsage() << "\n"
       << kelvara::pagesUsage();
@@ -41,71 +42,118 @@ std::string executableDir() {
   return ec ? std::string(".") : self.parent_path().string();
 }
 
-// Takes "--settings FILE" out of args.
-std::optional<std::string> takeSettingsArgument(std::vector<std::string>& args) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--settings" && i + 1 < args.size()) {
-      std::string value = args[i + 1];
-      args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
-                 args.begin() + static_cast<std::ptrdiff_t>(i + 2));
-      return value;
+std::vector<std::string> afterCommandWord(const std::vector<std::string>& args) {
+  return {args.begin() + 1, args.end()};
+}
+
+// Messages Qt gives while it reaches the window system. When it cannot, it
+// ends the process from a fatal message; the user gets one line instead.
+// Anything else said meanwhile is passed on once the window system is up.
+struct HeldMessage {
+  QtMsgType type;
+  std::string category;
+  QString text;
+};
+std::vector<HeldMessage>& heldMessages() {
+  static std::vector<HeldMessage> held;
+  return held;
+}
+
+void whileReachingDisplay(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtFatalMsg) {
+    const char* display = std::getenv("DISPLAY");
+    std::cerr << "kelvara: cannot open the editor window: no display can be reached ("
+              << (display != nullptr && *display != '\0' ? "DISPLAY=" + std::string(display)
+                                                         : std::string("DISPLAY is not set"))
+              << "); convert and render work without one\n";
+    std::_Exit(1);
+  }
+  heldMessages().push_back({type, context.category != nullptr ? context.category : "", text});
+}
+
+int runEditor(int argc, char** argv, const std::vector<std::string>& args) {
+  const kelvara::EditorArgumentsResult parsed = kelvara::parseEditorArguments(args);
+  if (!parsed.error.empty()) {
+    std::cerr << "kelvara: " << parsed.error << "\n" << kelvara::kHelpHint << "\n";
+    return 2;
+  }
+
+  const QtMessageHandler previous = qInstallMessageHandler(whileReachingDisplay);
+  QApplication app(argc, argv);
+  qInstallMessageHandler(previous);
+  for (const HeldMessage& m : heldMessages()) {
+    const QMessageLogContext context(nullptr, 0, nullptr, m.category.c_str());
+    if (previous != nullptr) {
+      previous(m.type, context, m.text);
+    } else {
+      std::cerr << m.text.toStdString() << "\n";
     }
   }
-  return std::nullopt;
+  heldMessages().clear();
+  QApplication::setApplicationName(QStringLiteral("kelvara"));
+  QApplication::setOrganizationName(QStringLiteral("kelvara"));
+
+  const kelvara::SettingsLocation location =
+      kelvara::resolveSettingsLocation(parsed.arguments.settings.value_or(""));
+  std::unique_ptr<kelvara::MidiOutput> midi =
+      kelvara::createSystemMidiOutput(parsed.arguments.soundFont);
+  kelvara::TForm1::Options options;
+  options.settingsPath = location.path;
+  options.explicitSettings = location.explicitPath;
+  options.earlierSettingsPath = location.earlierPath;
+  options.glyphFolder = kelvara::findGlyphFolder(executableDir());
+
+  // The window is mapped first and filled while the window system shows it;
+  // the soundfont goes on loading meanwhile (see createSystemMidiOutput).
+  kelvara::TForm1 window(*midi, options);
+  window.show();
+  if (!window.FormCreate()) return 1;
+  // A score file named on the command line opens once the window is up.
+  if (!parsed.arguments.scoreFile.empty()) {
+    window.scoreCommands().openAtStart(parsed.arguments.scoreFile);
+  }
+  return QApplication::exec();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
-  if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
-    printUsage(std::cout);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const std::string command = args.empty() ? std::string() : args[0];
+
+  if (kelvara::asksForHelp(args)) {
+    if (command == "convert") {
+      std::cout << kelvara::convertUsage();
+    } else if (command == "render") {
+      std::cout << "Usage: " << kelvara::renderUsage();
+    } else if (command == "pages") {
+      std::cout << kelvara::pagesUsage();
+    } else {
+      printUsage(std::cout);
+    }
     return 0;
   }
-  if (!args.empty() && args[0] == "convert") {
-    return kelvara::runConvertCommand({args.begin() + 1, args.end()}, std::cout, std::cerr,
+  if (kelvara::asksForVersion(args)) {
+    std::cout << "kelvara " << kelvara::kVersion << "\n";
+    return 0;
+  }
+
+  if (command == "convert") {
+    return kelvara::runConvertCommand(afterCommandWord(args), std::cout, std::cerr,
                                       kelvara::exportWav);
   }
-  if (!args.empty() && args[0] == "pages") {
-    return kelvara::runPagesCommand({args.begin() + 1, args.end()},
+
+  if (command == "pages") {
+    return kelvara::runPagesCommand(afterCommandWord(args),
                                     kelvara::findGlyphFolder(executableDir()), std::cout,
                                     std::cerr);
   }
-  if (!args.empty() && args[0] == "render") {
-    return kelvara::runRenderCommand({args.begin() + 1, args.end()},
-                                     kelvara::findGlyphFolder(executableDir()), std::cout,
-                                     std::cerr);
   }
 
-  const std::optional<std::string> settings = takeSettingsArgument(args);
-  const std::optional<std::string> soundFont = kelvara::takeSoundFontArgument(args);
-  // A score file named on the command line opens once the window is up.
-  std::string startFile;
-  if (args.size() == 1 && !args[0].starts_with("-")) {
-    startFile = args[0];
-    args.clear();
-  }
-  if (!args.empty()) {
-    std::cerr << "kelvara: unknown argument " << args[0] << "\n";
-    printUsage(std::cerr);
-    return 2;
+  if (command == "render") {
+    return kelvara::runRenderCommand(
+        afterCommandWord(args), kelvara::findGlyphFolder(executableDir()), std::cout, std::cerr);
   }
 
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("kelvara"));
-  QApplication::setOrganizationName(QStringLiteral("kelvara"));
-
-  const kelvara::SettingsLocation location =
-      kelvara::resolveSettingsLocation(settings.value_or(""));
-  std::unique_ptr<kelvara::MidiOutput> midi = kelvara::createSystemMidiOutput(soundFont);
-  kelvara::TForm1::Options options;
-  options.settingsPath = location.path;
-  options.explicitSettings = location.explicitPath;
-  options.glyphFolder = kelvara::findGlyphFolder(executableDir());
-
-  kelvara::TForm1 window(*midi, options);
-  if (!window.FormCreate()) return 1;
-  window.show();
-  if (!startFile.empty()) window.scoreCommands().openAtStart(startFile);
-  return QApplication::exec();
+  return runEditor(argc, argv, args);
 }

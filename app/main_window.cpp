@@ -22,6 +22,7 @@
 
 #include "app/key_translation.h"
 #include "app/keyboard_canvas.h"
+#include "app/notice_panel.h"
 #include "app/output_commands.h"
 #include "app/score_canvas.h"
 #include "app/score_commands.h"
@@ -29,6 +30,7 @@
 #include "dialogs/modifier_prompts.h"
 #include "dialogs/preview_command.h"
 #include "input/drum_names.h"
+#include "input/key_repeat.h"
 
 namespace kelvara {
 
@@ -73,10 +75,22 @@ void releaseHeldKeys(Editor& editor) {
   }
 }
 
+// Hands one key stroke to the key handler.
+void deliverKey(KeyInput& input, const KeyStroke& stroke) {
+  if (stroke.press) {
+    input.FormKeyDown(stroke.key, stroke.modifiers);
+  } else {
+    input.FormKeyUp(stroke.key, stroke.modifiers);
+  }
+}
+
 }  // namespace
 
 TForm1::TForm1(MidiOutput& midi, const Options& options)
-    : midi_(midi), options_(options), editor_(*this, *this, midi, *this) {
+    : midi_(midi),
+      options_(options),
+      editor_(*this, *this, midi, *this),
+      keyRepeat_(std::make_unique<KeyRepeatFilter>()) {
   setWindowTitle(QStringLiteral("Kelvara ver 1.1b4"));
   setFixedSize(kClientWidth, kClientHeight);
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -90,12 +104,14 @@ TForm1::TForm1(MidiOutput& midi, const Options& options)
 
 TForm1::~TForm1() {
   qApp->removeEventFilter(this);
+  releaseTimer_->stop();
   timer1_->stop();
   timer2_->stop();
   editor_.FormDestroy();
 }
 
 bool TForm1::FormCreate() {
+  editor_.setEarlierSettingsPath(options_.earlierSettingsPath);
   const std::string error =
       editor_.FormCreate({options_.settingsPath, options_.explicitSettings, options_.glyphFolder});
   if (!error.empty()) {
@@ -114,8 +130,9 @@ bool TForm1::FormCreate() {
     speedButtons_[i]->setIcon(lengthIcon(
         editor_.glyphs()[static_cast<Glyph>(static_cast<int>(Glyph::Note64) - i + 1)], i));
   }
-  // What the sound output has to tell comes once the window is up.
-  QTimer::singleShot(0, this, [this] { showSoundNotices(); });
+  // What the sound output has to tell comes once the window is up, and
+  // again when it has finished getting ready.
+  QTimer::singleShot(0, this, [this] { showSoundNoticesWhenReady(); });
   timer2_->start();
   image1_->update();
   image2_->update();
@@ -136,6 +153,7 @@ void TForm1::buildControls() {
   buildCommandButtons();
   buildEditMenu();
   connectScoreMouse();
+  notice_ = new NoticePanel(this);
 
   timer1_ = new QTimer(this);
   timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -147,6 +165,23 @@ void TForm1::buildControls() {
   connect(timer2_, &QTimer::timeout, this, [this] {
     if (created_) editor_.input().Timer2Timer();
   });
+  // A release held back as a possible half of a key repeat goes ahead when
+  // no press followed it.
+  releaseTimer_ = new QTimer(this);
+  releaseTimer_->setSingleShot(true);
+  releaseTimer_->setInterval(KeyRepeatFilter::kPairWaitMs);
+  connect(releaseTimer_, &QTimer::timeout, this, [this] { deliverHeldRelease(); });
+}
+
+void TForm1::deliverHeldRelease() {
+  releaseTimer_->stop();
+  if (const std::optional<KeyStroke> release = keyRepeat_->flush()) {
+    deliverKey(editor_.input(), *release);
+  }
+}
+
+bool TForm1::keyReleaseHeldBack() const {
+  return keyRepeat_->holdingRelease();
 }
 
 void TForm1::buildTopRow() {
@@ -485,6 +520,12 @@ void TForm1::keyboardPictureChanged() {
 // --- UserQuestions ---
 
 void TForm1::inform(const std::string& text) {
+  // What start-up has to tell waits in the window, not in a box on an empty
+  // screen.
+  if (!created_) {
+    notice_->add(QString::fromStdString(text));
+    return;
+  }
   QMessageBox::information(this, QStringLiteral("Kelvara"), QString::fromStdString(text));
 }
 
@@ -509,6 +550,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (type == QEvent::WindowDeactivate && watched == this && created_) {
     // The releases of keys held now go to another window or program.
+    deliverHeldRelease();
     releaseHeldKeys(editor_);
     return false;
   }
@@ -521,7 +563,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   // a dialog or an open drop-down list. A note key let go there still ends
   // the note it started here.
   if (widget->window() != this) {
-    if (type == QEvent::KeyRelease && !key->isAutoRepeat()) editor_.input().FormKeyUp(code, {});
+    if (type == QEvent::KeyRelease && !key->isAutoRepeat()) {
+      deliverHeldRelease();
+      editor_.input().FormKeyUp(code, {});
+    }
     return false;
   }
   Modifiers modifiers;
@@ -529,12 +574,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   modifiers.ctrl = key->modifiers() & Qt::ControlModifier;
   modifiers.alt = key->modifiers() & Qt::AltModifier;
   if (code == 0) return true;
-  if (type == QEvent::KeyPress) {
-    editor_.input().FormKeyDown(code, modifiers);
-  } else if (!key->isAutoRepeat()) {
-    // A held key repeats its press; only the real release ends the note.
-    editor_.input().FormKeyUp(code, modifiers);
+  // A held key repeats its press; only the real release ends the note.
+  const KeyStroke stroke{type == QEvent::KeyPress, code, modifiers, false};
+  for (const KeyStroke& k : keyRepeat_->take(stroke, key->timestamp(), key->isAutoRepeat())) {
+    deliverKey(editor_.input(), k);
   }
+  if (keyRepeat_->holdingRelease()) releaseTimer_->start();
   return true;
 }
 
@@ -579,12 +624,23 @@ void TForm1::notYetAvailable() {
 
 void TForm1::ComboBox1Change(int index) {
   if (!created_ || index < 0) return;
+  // The keyboard animation moves the work part's base: it ends before the
+  // part changes, never half in one part and half in the other.
+  editor_.input().finishAnimation();
   editor_.score().selectWorkPart(index);
 }
 
+void TForm1::showSoundNoticesWhenReady() {
+  showSoundNotices();
+  constexpr int kReadyPollMs = 50;
+  if (midi_.preparing()) {
+    QTimer::singleShot(kReadyPollMs, this, [this] { showSoundNoticesWhenReady(); });
+  }
+}
+
 void TForm1::showSoundNotices() {
-  const std::string notice = midi_.takeNotice();
-  if (!notice.empty()) inform(notice);
+  // Shown in the window without taking the keys: nothing is asked.
+  notice_->add(QString::fromStdString(midi_.takeNotice()));
 }
 
 void TForm1::connectScoreCommands() {

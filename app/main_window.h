@@ -26,6 +26,8 @@ class KeyboardCanvas;
 class ModifierPrompts;
 class OutputCommands;
 class ScoreCommands;
+class KeyRepeatFilter;
+class NoticePanel;
 
 // The editor window. It turns window events into engine calls and answers
 // what the engine asks of the window: the score view, the controls around
@@ -38,6 +40,7 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
     std::string settingsPath;
     bool explicitSettings = false;
     std::string glyphFolder;
+    std::string earlierSettingsPath;
   };
 
   TForm1(MidiOutput& midi, const Options& options);
@@ -52,6 +55,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   OutputCommands& output() { return *output_; }
   // The file and settings commands.
   ScoreCommands& scoreCommands() { return *commands_; }
+  // A key release is held back to see whether it is half of a key repeat.
+  bool keyReleaseHeldBack() const;
 
   // ScoreView.
   void invertLine(const Line& line) override;
@@ -99,6 +104,10 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void showSoundNotices();
   // Connects the file and settings buttons and Ctrl+S to their commands.
   void connectScoreCommands();
+  // Shows them now and, while the output gets ready, as they come.
+  void showSoundNoticesWhenReady();
+  // Lets a held-back key release go to the key handler.
+  void deliverHeldRelease();
 
   void BitBtn1Click();   // quit
   void BitBtn2Click();   // sound source
@@ -129,6 +138,9 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   std::array<QComboBox*, 12> padLists_{};
   QTimer* timer1_ = nullptr;
   QTimer* timer2_ = nullptr;
+  std::unique_ptr<KeyRepeatFilter> keyRepeat_;
+  QTimer* releaseTimer_ = nullptr;
+  NoticePanel* notice_ = nullptr;
   bool created_ = false;
   ScoreCommands* commands_ = nullptr;
 };

@@ -31,7 +31,8 @@ std::string Editor::FormCreate(const StartOptions& options) {
   // A settings file that cannot be used never stops start-up: what cannot be
   // read takes its default and the user is told once.
   const SettingsReadResult settings =
-      readSettingsFile(settingsPath_, midi_.midiOutGetNumDevs(), options.explicitSettings);
+      readSettingsFile(settingsFileToRead(settingsPath_, earlierSettingsPath_),
+                       midi_.midiOutGetNumDevs(), options.explicitSettings);
   applySettings(settings.values, s);
   if (!settings.notice.empty()) questions_.inform(settings.notice);
 

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "input/edit_menu.h"
 #include "input/editor_controls.h"
@@ -40,6 +41,9 @@ class Editor {
   // The start-up sequence. Returns an empty string when the editor is ready,
   // otherwise the message that stops start-up (a glyph picture is missing).
   std::string FormCreate(const StartOptions& options);
+  // A settings file start-up reads instead of the one in StartOptions while
+  // only this one exists (where an earlier version kept it); empty for none.
+  void setEarlierSettingsPath(std::string path) { earlierSettingsPath_ = std::move(path); }
   // Writes the settings file; a failure is reported to the user.
   void FormClose();
   // Closes the MIDI output and frees every record. Safe to call twice.
@@ -77,6 +81,7 @@ class Editor {
   MouseInput mouse_;
   EditMenu editMenu_;
   std::string settingsPath_;
+  std::string earlierSettingsPath_;
   bool destroyed_ = false;
 };
 

@@ -107,6 +107,12 @@ SettingsReadResult readSettingsFile(const std::string& path, int deviceCount, bo
   return result;
 }
 
+std::string settingsFileToRead(const std::string& path, const std::string& earlierPath) {
+  std::error_code ec;
+  if (earlierPath.empty() || std::filesystem::exists(path, ec)) return path;
+  return std::filesystem::is_regular_file(earlierPath, ec) ? earlierPath : path;
+}
+
 std::string formatSettings(const Settings& settings) {
   std::string out;
   auto line = [&out](int32_t v) { out += std::to_string(v) + "\r\n"; };

@@ -41,6 +41,9 @@ SettingsReadResult parseSettings(const std::string& text, int deviceCount);
 // so only when `explicitPath` (the user named the file).
 SettingsReadResult readSettingsFile(const std::string& path, int deviceCount, bool explicitPath);
 
+// The file start-up reads: `path`, or `earlierPath` when only that one exists.
+std::string settingsFileToRead(const std::string& path, const std::string& earlierPath);
+
 // The 25 lines, each ended by CR LF.
 std::string formatSettings(const Settings& settings);
 
@@ -52,11 +55,15 @@ void applySettings(const Settings& settings, EditorState& state);
 Settings settingsFromState(const EditorState& state);
 
 // Where the settings file lives: the command-line value when given, else the
-// KELVARA_SETTINGS environment variable, else "klv.ini" in the user's config
-// folder. `explicitPath` tells whether the user named it.
+// KELVARA_SETTINGS environment variable, else "kelvara/klv.ini" in the user's
+// config folder. `explicitPath` tells whether the user named it.
+// `earlierPath` is where earlier versions kept the file by default
+// ("kelvara/kelvara/klv.ini"): read once, while the file at `path` does not
+// exist yet; the settings are then written to `path`.
 struct SettingsLocation {
   std::string path;
   bool explicitPath = false;
+  std::string earlierPath;
 };
 SettingsLocation resolveSettingsLocation(const std::string& commandLineValue);
 

@@ -34,12 +34,21 @@ class KeyInput {
   // for other keys; markX <= 0 means nothing is to be done.
   int32_t keycode(int key, int direction, int& markX, int& markY);
 
+  // A key pressed on the window: plays and enters notes, moves, edits.
   void FormKeyDown(int key, Modifiers modifiers);
+  // A key let go: ends the note its press started.
   void FormKeyUp(int key, Modifiers modifiers);
 
   // The keyboard slide between the major and minor arrangements.
   void slide(bool major);
+  // One step of the keyboard animation (slide or octave shift).
   void Timer1Timer();
+  // Ends a running keyboard animation at once, as its last step would leave
+  // it: the sounding base is silenced and the base lands where the animation
+  // takes it (whole octaves, or the arrangement's three semitones). Nothing
+  // when no animation runs. Called before the work part changes.
+  void finishAnimation();
+  // The cursor blink.
   void Timer2Timer();
 
   // The length buttons (1..7) and the mode buttons (8..11).
@@ -58,6 +67,11 @@ class KeyInput {
   void showKeyboardFrame(int frame);
   void finishSlide();
   void stepBase(int32_t delta);
+  void sendBase(int32_t key, int32_t velocity);
+
+  // While set, the animation steps move the base and the pictures but send
+  // nothing (finishAnimation runs the remaining steps at once).
+  bool silentSteps_ = false;
 
   EditorState& s_;
   ScoreEditor& score_;

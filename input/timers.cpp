@@ -26,11 +26,28 @@ constexpr OctaveStep kOctaveUp[] = {
 
 }  // namespace
 
+void KeyInput::sendBase(int32_t key, int32_t velocity) {
+  if (!silentSteps_) sendNote(key, velocity);
+}
+
 void KeyInput::stepBase(int32_t delta) {
   int32_t& base = s_.PartBaseKey[s_.WorkPart];
-  sendNote(base, 0);
+  sendBase(base, 0);
   base += delta;
-  sendNote(base, kSlideVelocity);
+  sendBase(base, kSlideVelocity);
+}
+
+void KeyInput::finishAnimation() {
+  if (!controls_.timer1Running()) return;
+  const int step = s_.SlideStep;
+  // Steps 0, 4, 8 and 17 are first steps: nothing sounds before them.
+  const bool sounding = step != 0 && step != 4 && step != 8 && step != 17;
+  if (sounding) sendNote(s_.PartBaseKey[s_.WorkPart], 0);
+  silentSteps_ = true;
+  // Every animation ends within nine steps; the bound only guards the loop.
+  for (int i = 0; i < 16 && controls_.timer1Running(); ++i) Timer1Timer();
+  silentSteps_ = false;
+  controls_.stopTimer1();
 }
 
 void KeyInput::finishSlide() {
@@ -46,14 +63,14 @@ void KeyInput::Timer1Timer() {
   // Octave shift without the animation: the new base sounds for one tick.
   if ((step == 8 || step == 17) && s_.UpDownAction == 0) {
     base += step == 8 ? -12 : 12;
-    sendNote(base, kSlideVelocity);
+    sendBase(base, kSlideVelocity);
     s_.SlideStep = step == 8 ? 16 : 25;
     return;
   }
 
   switch (step) {
     case 0:
-      sendNote(base, kSlideVelocity);
+      sendBase(base, kSlideVelocity);
       showKeyboardFrame(3);
       s_.SlideStep = 1;
       return;
@@ -68,13 +85,13 @@ void KeyInput::Timer1Timer() {
       s_.SlideStep = 3;
       return;
     case 3:
-      sendNote(base, 0);
+      sendBase(base, 0);
       finishSlide();
       controls_.moveKeyboardBar(-kBarShift);
       controls_.stopTimer1();
       return;
     case 4:
-      sendNote(base, kSlideVelocity);
+      sendBase(base, kSlideVelocity);
       showKeyboardFrame(1);
       s_.SlideStep = 5;
       return;
@@ -89,14 +106,14 @@ void KeyInput::Timer1Timer() {
       s_.SlideStep = 7;
       return;
     case 7:
-      sendNote(base, 0);
+      sendBase(base, 0);
       finishSlide();
       controls_.moveKeyboardBar(kBarShift);
       controls_.stopTimer1();
       return;
     case 16:
     case 25:
-      sendNote(base, 0);
+      sendBase(base, 0);
       finishSlide();
       view_.setOctaveLabel(octaveLabelText(base));
       controls_.stopTimer1();
@@ -114,7 +131,7 @@ void KeyInput::Timer1Timer() {
   const OctaveStep& o = down ? kOctaveDown[step - 8] : kOctaveUp[step - 17];
   const int32_t delta = major ? o.majorDelta : o.minorDelta;
   if (step == 8 || step == 17) {
-    sendNote(base, kSlideVelocity);
+    sendBase(base, kSlideVelocity);
   } else {
     stepBase(delta);
   }

@@ -41,19 +41,29 @@ class PageRenderer : public ScoreDrawing {
   // signature and the start bar line.
   void drawStartupFurniture();
 
+  // Lays out and draws the page that holds the cursor's bar; returns EndX.
   int32_t DrawGakuhu() override;
   // DrawGakuhu for the page that begins at `firstBar` instead of the cursor's
   // page, so that a bar lying wholly inside one long note can be drawn too. The
   // cursor must be on that page or be the first record after it.
   int32_t drawPageFrom(int32_t firstBar);
+  // Redraws from the cursor to the end of the page; returns EndX.
   int32_t DrawFromIti() override;
+  // Clears and redraws the whole page with its furniture and shows it.
   int32_t PageDraw() override;
+  // Widens the picture by one step when the first page does not fit.
   bool ChkGakuhu() override;
+  // Widens the picture as often as the displayed page needs.
   bool ChkGakuhu2() override;
+  // Redraws the whole page without widening it or showing it.
   void RedrawPage() override;
+  // Paints the blank staff over [x, x + width) in whole 70-pixel tiles.
   void wipeStaff(int32_t x, int32_t width) override;
+  // Draws the key signature (tyou) and the start bar line; sets AccState.
   void DrawTyou() override;
+  // Toggles the selection frame on the view.
   void DrawSel() override;
+  // Shrinks the score picture and the view back to one page's width.
   void resetPictureWidth() override;
 
   // Width in pixels a record of `length` 64ths needs at the cursor's bar position.
@@ -62,20 +72,29 @@ class PageRenderer : public ScoreDrawing {
   // and number at the piece's cell.
   void ChkSyousetu(int32_t piece, int32_t offset);
 
-  // Shows the previous or next page without moving the cursor.
+  // Shows the previous page without moving the cursor.
   void BitBtn9Click();
+  // Shows the next page without moving the cursor.
   void BitBtn10Click();
 
   // Furniture.
+  // Puts the blank page with its staff lines (5sen) into the score picture.
   void Draw5sen();
+  // Draws the clefs (tohekigou) with the staff's start.
   void DrawTohekigou();
+  // Draws the time signature (hyoushi) digits.
   void DrawHyoushi();
 
   // Glyphs of one record: the cursor record of the work part at CursorX.
+  // Draws the cursor record (onpu: a note or chord, or a rest) at CursorX.
   void DrawOnpu();
+  // Draws one pitch with its stem up, as tied pieces; returns the width used.
   int32_t DrawOnpu_u(int32_t side, int32_t y, int inner, int32_t length);
+  // Draws one pitch with its stem down, as tied pieces; returns the width used.
   int32_t DrawOnpu_d(int32_t side, int32_t y, int inner, int32_t length);
+  // Draws a rest (kyuuhu) as pieces; returns the width used.
   int32_t Drawkyuuhu(int32_t length, int inner);
+  // Draws the ledger line (sen) a head at (x, y) needs, if any.
   void Chksen(int32_t x, int32_t y);
 
   const ScorePicture& picture() const { return picture_; }

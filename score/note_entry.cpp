@@ -25,6 +25,7 @@ int32_t ScoreEditor::InsertOnpu(int32_t pitch, int32_t length) {
     // Typing at a cursor line: a new open record before the cursor record.
     // A cursor inside a tuplet group (after its first member) splits it.
     if (c->RenIndex > 1) dissolveAndRedraw(c);
+    reopened_.record = nullptr;
     TOnpu* n = makeRecord(pitch, length, 0);
     linkBefore(c, n);
     s_.CurNode[p] = n;
@@ -35,6 +36,7 @@ int32_t ScoreEditor::InsertOnpu(int32_t pitch, int32_t length) {
   // The cursor record is open, or a closed note that overlay reopens. The mark
   // comes off first: its shape depends on the Closed byte.
   eraseCursorMark();
+  if (c->Closed == 1) reopened_ = {c, p, *c};
   c->Closed = 0;
   const bool toChord =
       pitch == c->Pitch[0] || (pitch != 0 && c->Pitch[0] != 0 && s_.SingleInput != 1);
@@ -69,6 +71,7 @@ int32_t ScoreEditor::appendAfterCursor(int32_t pitch, int32_t length) {
   eraseCursorMark();
   if (c->RenIndex > 0 && c->RenIndex < c->RenCount) dissolveAndRedraw(c);
   c->Closed = 1;
+  reopened_.record = nullptr;
   passRight(c);
   TOnpu* n = makeRecord(pitch, length, 0);
   linkAfter(c, n);
@@ -86,6 +89,7 @@ void ScoreEditor::DeleteOnpu() {
   s_.markChanged();
 
   // The cursor keeps its place; the records after it move up.
+  if (reopened_.record == c) reopened_.record = nullptr;
   unlinkRecord(c);
   s_.CurNode[p] = c->Next;
   if (s_.PageNode == c) s_.PageNode = c->Next;
@@ -101,10 +105,35 @@ void ScoreEditor::DeleteOnpu() {
 }
 
 void ScoreEditor::EscapeOnpu() {
+  const int p = s_.WorkPart;
+  TOnpu* c = s_.CurNode[p];
+  if (c->Closed != 0) return;
   // Dropping the record being entered takes its entry out of the history too.
-  TOnpu* c = s_.CurNode[s_.WorkPart];
-  UndoScope undo(s_, s_.WorkPart, c, c, /*join=*/c->Closed == 0);
-  if (s_.CurNode[s_.WorkPart]->Closed == 0) DeleteOnpu();
+  UndoScope undo(s_, p, c, c, /*join=*/true);
+  if (reopened_.record == c && reopened_.part == p) {
+    restoreReopened();
+  } else {
+    DeleteOnpu();
+  }
+}
+
+void ScoreEditor::restoreReopened() {
+  TOnpu* c = reopened_.record;
+  reopened_.record = nullptr;
+  eraseCursorMark();
+  const int32_t widthBefore = c->Width;
+  TOnpu before = reopened_.before;
+  before.Prev = c->Prev;
+  before.Next = c->Next;
+  *c = before;
+  c->Closed = 1;
+  s_.EndX = drawing_.DrawFromIti();
+  // Fewer pitches may draw narrower (fewer accidentals): wipe what is left.
+  if (c->Width < widthBefore) drawing_.wipeStaff(s_.EndX, widthBefore - c->Width);
+  bool widened = false;
+  while (drawing_.ChkGakuhu()) widened = true;
+  if (widened) drawing_.DrawFromIti();
+  view_.showScorePicture();
 }
 
 void ScoreEditor::BSOnpu() {

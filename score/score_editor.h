@@ -35,7 +35,9 @@ class ScoreEditor {
   int32_t InsertOnpu(int32_t pitch, int32_t length);
   // Removes the cursor record unless it is the end marker.
   void DeleteOnpu();
-  // Removes the cursor record only while it is open.
+  // Drops the record being entered: an open record is removed, and a note
+  // reopened by an overlay entry loses only the pitches added since (its
+  // record is put back as it was and closed).
   void EscapeOnpu();
   // Removes the record before the cursor (or the open cursor record).
   void BSOnpu();
@@ -73,6 +75,17 @@ class ScoreEditor {
   void copyRange(const SelectedRange& range);
   void deleteRange(const SelectedRange& range);
   int32_t appendAfterCursor(int32_t pitch, int32_t length);
+  // Puts the record an overlay entry reopened back as it was before.
+  void restoreReopened();
+
+  // The closed note an overlay entry reopened, as it was before; record is
+  // null when the cursor record was not reopened that way.
+  struct Reopened {
+    TOnpu* record = nullptr;
+    int part = -1;
+    TOnpu before{};
+  };
+  Reopened reopened_;
 
   EditorState& s_;
   ScoreDrawing& drawing_;

@@ -4,5 +4,5 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 cmake --preset debug >/dev/null
-cmake --build --preset debug
-ctest --preset debug
+cmake --build --preset debug -j "$(nproc)"
+ctest --preset debug -j "$(nproc)"

@@ -3,10 +3,14 @@
 #include <fluidsynth.h>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <thread>
+#include <vector>
 
 #include "sound/notices.h"
 
@@ -66,6 +70,13 @@ struct DriverDeleter {
 constexpr int kSustainPedal = 64;
 constexpr int kSostenutoPedal = 66;
 constexpr int kChannels = 16;
+// Messages kept while the soundfont loads; more than enough for the program,
+// volume and pan of every channel several times over.
+constexpr size_t kMaxKeptMessages = 4096;
+
+bool isNoteMessage(const ShortMessage& m) {
+  return m.kind() == 0x80 || m.kind() == 0x90;
+}
 
 }  // namespace
 
@@ -78,7 +89,29 @@ struct FluidSynthOutput::Impl {
   std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver;
   std::string soundFont;
   bool open = false;
+
+  // A background load: until `ready`, `mutex` guards openWanted and kept,
+  // and only the loading thread touches the soundfont and the driver.
+  std::atomic<bool> ready{true};
+  mutable std::mutex mutex;
+  mutable std::condition_variable readyChanged;
+  bool openWanted = false;
+  std::vector<uint32_t> kept;
+  std::thread loader;
+
+  std::mutex noticeMutex;
   NoticeBoard notices;
+
+  void post(const std::string& key, std::string text) {
+    std::lock_guard<std::mutex> lock(noticeMutex);
+    notices.postOnce(key, std::move(text));
+  }
+
+  void waitUntilReady() const {
+    if (ready) return;
+    std::unique_lock<std::mutex> lock(mutex);
+    readyChanged.wait(lock, [this] { return ready.load(); });
+  }
 
   bool loadSoundFont(const std::string& path) {
     std::error_code ec;
@@ -100,20 +133,41 @@ struct FluidSynthOutput::Impl {
     }
     takeFluidError();
     if (!named.empty() && !namedLoaded) {
-      notices.postOnce("named soundfont",
-                       soundFont.empty()
-                           ? "指定された音色ファイル「" + named +
-                                 "」を読み込めず、ほかの音色ファイルも見つからないため、"
-                                 "内蔵シンセサイザーの音は鳴りません。"
-                           : "指定された音色ファイル「" + named +
-                                 "」を読み込めないため、代わりに「" + soundFont + "」を使います。");
+      post("named soundfont", soundFont.empty()
+                                  ? "指定された音色ファイル「" + named +
+                                        "」を読み込めず、ほかの音色ファイルも見つからないため、"
+                                        "内蔵シンセサイザーの音は鳴りません。"
+                                  : "指定された音色ファイル「" + named +
+                                        "」を読み込めないため、代わりに「" + soundFont +
+                                        "」を使います。");
     } else if (soundFont.empty()) {
-      notices.postOnce(
-          "no soundfont",
-          "内蔵シンセサイザーの音色ファイル (SoundFont) が見つからないため、音は鳴りません。"
-          "fluid-soundfont-gm を入れるか、--soundfont または環境変数 KELVARA_SOUNDFONT "
-          "で音色ファイルを指定してください。編集と保存はそのまま続けられます。");
+      post("no soundfont",
+           "内蔵シンセサイザーの音色ファイル (SoundFont) が見つからないため、音は鳴りません。"
+           "fluid-soundfont-gm を入れるか、--soundfont または環境変数 KELVARA_SOUNDFONT "
+           "で音色ファイルを指定してください。楽譜の編集はそのまま続けられます。");
     }
+  }
+
+  // Makes the synthesizer, loads the soundfont and readies the channels.
+  void prepareSynth() {
+    settings.reset(new_fluid_settings());
+    if (settings) {
+      fluid_settings_t* s = settings.get();
+      fluid_settings_setnum(s, "synth.sample-rate", options.sampleRate);
+      fluid_settings_setint(s, "audio.period-size", options.periodSize);
+      fluid_settings_setint(s, "audio.periods", options.periods);
+      fluid_settings_setint(s, "synth.drums-channel.active", 1);
+      fluid_settings_setint(s, "synth.dynamic-sample-loading", options.loadSamplesOnUse ? 1 : 0);
+      fluid_settings_setint(s, "synth.cpu-cores", std::max(options.cpuCores, 1));
+      synth.reset(new_fluid_synth(s));
+    }
+    if (!synth) {
+      post("no synth", "内蔵シンセサイザーを起動できないため、音は鳴りません。");
+      return;
+    }
+    loadFirstSoundFont();
+    fluid_synth_set_channel_type(synth.get(), 9, CHANNEL_TYPE_DRUM);
+    fluid_synth_program_reset(synth.get());
   }
 
   bool startAudio() {
@@ -122,42 +176,67 @@ struct FluidSynthOutput::Impl {
       driver.reset(new_fluid_audio_driver(settings.get(), synth.get()));
       if (driver) return true;
     }
-    const std::string reason = takeFluidError();
-    notices.postOnce("no audio", "音声出力装置を開けないため、内蔵シンセサイザーの音は鳴りません" +
-                                     (reason.empty() ? std::string() : "（" + reason + "）") +
-                                     "。編集と保存はそのまま続けられます。");
+    // The audio library's reason is in its own words and language: it goes
+    // to the error output for whoever looks into it, not into the notice.
+    if (const std::string reason = takeFluidError(); !reason.empty()) {
+      std::fprintf(stderr, "kelvara: no audio output: %s\n", reason.c_str());
+    }
+    post("no audio",
+         "音声出力装置を開けないため、内蔵シンセサイザーの音は鳴りません。"
+         "楽譜の編集はそのまま続けられます。");
     return false;
   }
+
+  // Opens for messages when something can sound.
+  bool openNow() {
+    if (!synth || soundFont.empty()) return false;
+    if (options.realtime && !driver && !startAudio()) return false;
+    open = true;
+    return true;
+  }
+
+  // The background load: the soundfont, then the audio when an opening was
+  // asked for, then the messages kept meanwhile.
+  void loadInBackground() {
+    prepareSynth();
+    bool wanted = false;
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      wanted = openWanted;
+    }
+    // Starting the audio may take a while: the window stays free meanwhile.
+    const bool audioTried = wanted && options.realtime && synth && !soundFont.empty();
+    if (audioTried) startAudio();
+    std::lock_guard<std::mutex> lock(mutex);
+    // A failed audio start is not tried again at once (it was told already).
+    if (openWanted && (!audioTried || driver)) openNow();
+    for (uint32_t message : kept) send(message);
+    kept.clear();
+    ready = true;
+    readyChanged.notify_all();
+  }
+
+  void send(uint32_t message);
 };
 
 FluidSynthOutput::FluidSynthOutput(FluidSynthOptions options) : impl_(std::make_unique<Impl>()) {
   installFluidLog();
   impl_->options = std::move(options);
-  const FluidSynthOptions& o = impl_->options;
-  impl_->settings.reset(new_fluid_settings());
-  if (impl_->settings) {
-    fluid_settings_t* s = impl_->settings.get();
-    fluid_settings_setnum(s, "synth.sample-rate", o.sampleRate);
-    fluid_settings_setint(s, "audio.period-size", o.periodSize);
-    fluid_settings_setint(s, "audio.periods", o.periods);
-    fluid_settings_setint(s, "synth.drums-channel.active", 1);
-    fluid_settings_setint(s, "synth.dynamic-sample-loading", o.loadSamplesOnUse ? 1 : 0);
-    fluid_settings_setint(s, "synth.cpu-cores", std::max(o.cpuCores, 1));
-    impl_->synth.reset(new_fluid_synth(s));
+  if (impl_->options.loadInBackground) {
+    impl_->ready = false;
+    impl_->loader = std::thread([impl = impl_.get()] { impl->loadInBackground(); });
+  } else {
+    impl_->prepareSynth();
   }
-  if (!impl_->synth) {
-    impl_->notices.postOnce("no synth", "内蔵シンセサイザーを起動できないため、音は鳴りません。");
-    return;
-  }
-  impl_->loadFirstSoundFont();
-  fluid_synth_set_channel_type(impl_->synth.get(), 9, CHANNEL_TYPE_DRUM);
-  fluid_synth_program_reset(impl_->synth.get());
 }
 
-FluidSynthOutput::~FluidSynthOutput() = default;
+FluidSynthOutput::~FluidSynthOutput() {
+  if (impl_->loader.joinable()) impl_->loader.join();
+}
 
 std::string FluidSynthOutput::midiOutGetDevCaps(int device) {
   if (device != 0) return {};
+  impl_->waitUntilReady();
   const std::string& file = impl_->soundFont;
   const std::string name =
       file.empty() ? "内蔵シンセサイザー（音色なし）"
@@ -167,15 +246,35 @@ std::string FluidSynthOutput::midiOutGetDevCaps(int device) {
 
 bool FluidSynthOutput::midiOutOpen(int device) {
   midiOutClose();
-  if (device != 0 || !impl_->synth || impl_->soundFont.empty()) return false;
-  if (impl_->options.realtime && !impl_->driver && !impl_->startAudio()) return false;
-  impl_->open = true;
-  return true;
+  if (device != 0) return false;
+  if (!impl_->ready) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    if (!impl_->ready) {
+      // Opened once the soundfont is in; what fails then is told as a notice.
+      impl_->openWanted = true;
+      return true;
+    }
+  }
+  return impl_->synth && impl_->openNow();
 }
 
 void FluidSynthOutput::midiOutShortMsg(uint32_t message) {
-  if (!impl_->open) return;
-  fluid_synth_t* synth = impl_->synth.get();
+  if (!impl_->ready) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    if (!impl_->ready) {
+      const ShortMessage m = unpackShortMessage(message);
+      if (!isNoteMessage(m) && impl_->kept.size() < kMaxKeptMessages) {
+        impl_->kept.push_back(message);
+      }
+      return;
+    }
+  }
+  impl_->send(message);
+}
+
+void FluidSynthOutput::Impl::send(uint32_t message) {
+  if (!open) return;
+  fluid_synth_t* synth = this->synth.get();
   const ShortMessage m = unpackShortMessage(message);
   const int ch = m.channel();
   switch (m.kind()) {
@@ -210,6 +309,13 @@ void FluidSynthOutput::midiOutShortMsg(uint32_t message) {
 }
 
 void FluidSynthOutput::midiOutClose() {
+  if (!impl_->ready) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    if (!impl_->ready) {
+      impl_->openWanted = false;
+      return;
+    }
+  }
   if (!impl_->open) return;
   fluid_synth_t* synth = impl_->synth.get();
   // Silence at once: a released cymbal or pad would ring on for seconds after
@@ -223,18 +329,26 @@ void FluidSynthOutput::midiOutClose() {
 }
 
 std::string FluidSynthOutput::takeNotice() {
+  std::lock_guard<std::mutex> lock(impl_->noticeMutex);
   return impl_->notices.take();
 }
 
+bool FluidSynthOutput::preparing() const {
+  return !impl_->ready;
+}
+
 const std::string& FluidSynthOutput::soundFont() const {
+  impl_->waitUntilReady();
   return impl_->soundFont;
 }
 
 bool FluidSynthOutput::isOpen() const {
+  impl_->waitUntilReady();
   return impl_->open;
 }
 
 bool FluidSynthOutput::audioRunning() const {
+  impl_->waitUntilReady();
   return impl_->driver != nullptr;
 }
 
@@ -248,6 +362,7 @@ double FluidSynthOutput::latencyBoundMs() const {
 }
 
 void FluidSynthOutput::render(float* left, float* right, int frames) {
+  impl_->waitUntilReady();
   if (!impl_->synth || impl_->driver) {
     std::fill(left, left + frames, 0.0f);
     std::fill(right, right + frames, 0.0f);
@@ -257,6 +372,7 @@ void FluidSynthOutput::render(float* left, float* right, int frames) {
 }
 
 std::pair<int, int> FluidSynthOutput::channelPreset(int channel) const {
+  impl_->waitUntilReady();
   int font = 0;
   int bank = -1;
   int program = -1;

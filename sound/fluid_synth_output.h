@@ -30,11 +30,17 @@ struct FluidSynthOptions {
   bool loadSamplesOnUse = false;
   // Threads the synthesizer renders its voices with.
   int cpuCores = 1;
+  // Load the soundfont on a thread of its own so that the window can show
+  // meanwhile (a full General MIDI set takes a tenth of a second and more).
+  // Until it is loaded, note messages are dropped (nothing can sound yet);
+  // every other message (programs, volumes, pans) is kept and applied once
+  // it is loaded, and an opening asked for meanwhile takes place then.
+  bool loadInBackground = false;
 };
 
 // The built-in synthesizer: FluidSynth with a General MIDI soundfont, as one
-// output device. The soundfont is loaded when the output is made, never when
-// a message is sent. Channel 9 (MIDI channel 10) always plays the
+// output device. The soundfont is loaded when the output is made (or on a
+// thread started then), never when a message is sent. Channel 9 (MIDI channel 10) always plays the
 // soundfont's drum kits. Without a soundfont, or without any audio device,
 // it stays silent and says so once.
 class FluidSynthOutput : public MidiOutput {
@@ -54,8 +60,10 @@ class FluidSynthOutput : public MidiOutput {
   // running, ready for the next opening.
   void midiOutClose() override;
   std::string takeNotice() override;
+  bool preparing() const override;
 
-  // The soundfont file in use; empty when none could be loaded.
+  // The soundfont file in use; empty when none could be loaded. This and the
+  // device name wait for a background load to end.
   const std::string& soundFont() const;
   bool isOpen() const;
   bool audioRunning() const;

@@ -89,6 +89,9 @@ class MidiOutput {
   // port that went away), each given once, in plain words; one per line.
   // Returns them and forgets them; empty when there is nothing to say.
   virtual std::string takeNotice() { return {}; }
+  // The output is still getting ready (loading its sounds): notices may
+  // follow, and notes sent meanwhile may not sound.
+  virtual bool preparing() const { return false; }
 };
 
 }  // namespace kelvara

@@ -43,6 +43,8 @@ std::unique_ptr<MidiOutput> createSystemMidiOutput(
   synth.namedSoundFont = namedSoundFont(soundFontOption, std::getenv(kSoundFontVariable));
   synth.soundFonts = findSoundFonts(systemSoundFontFolders());
   synth.audioDrivers = audioDrivers(synth);
+  // The window shows while the soundfont loads.
+  synth.loadInBackground = true;
 
   std::vector<std::unique_ptr<MidiOutput>> outputs;
   outputs.push_back(std::make_unique<FluidSynthOutput>(std::move(synth)));

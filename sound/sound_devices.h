@@ -16,7 +16,8 @@ constexpr const char* kAudioDriverVariable = "KELVARA_AUDIO_DRIVER";
 // devices 1.. are the ALSA sequencer's output ports. The synthesizer's
 // soundfont is the one named by the command-line option (`soundFontOption`,
 // from takeSoundFontArgument) or else by KELVARA_SOUNDFONT, or else the best
-// one installed; it is loaded here, once. Nothing is opened yet.
+// one installed; it starts loading here, once, on a thread of its own (see
+// FluidSynthOptions::loadInBackground). Nothing is opened yet.
 std::unique_ptr<MidiOutput> createSystemMidiOutput(
     const std::optional<std::string>& soundFontOption);
 

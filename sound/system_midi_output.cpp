@@ -58,4 +58,11 @@ std::string SystemMidiOutput::takeNotice() {
   return out;
 }
 
+bool SystemMidiOutput::preparing() const {
+  for (const auto& output : outputs_) {
+    if (output->preparing()) return true;
+  }
+  return false;
+}
+
 }  // namespace kelvara

@@ -23,6 +23,7 @@ class SystemMidiOutput : public MidiOutput {
   void midiOutShortMsg(uint32_t message) override;
   void midiOutClose() override;
   std::string takeNotice() override;
+  bool preparing() const override;
 
  private:
   // The output holding `device` and the device's number within it.

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/main_window.h"
@@ -29,6 +30,14 @@ inline uint32_t noteOn(int channel, int key, int velocity) {
   return packShortMessage(0x90u + static_cast<uint32_t>(channel), static_cast<uint32_t>(key),
                           static_cast<uint32_t>(velocity));
 }
+
+// A recording output that also has something to tell the user, once.
+class TellingMidiOutput : public RecordingMidiOutput {
+ public:
+  using RecordingMidiOutput::RecordingMidiOutput;
+  std::string takeNotice() override { return std::exchange(notice, std::string()); }
+  std::string notice;
+};
 
 // The editor window as a user meets it: started on a settings file of its
 // own, shown and active, with a recorder as its MIDI output. Keys go in
@@ -79,8 +88,23 @@ class WindowTest : public ::testing::Test {
   void press(Qt::Key key, Qt::KeyboardModifiers m = Qt::NoModifier) {
     QTest::keyPress(window->windowHandle(), key, m);
   }
+  // The window holds a release back for a moment (it may be half of a key
+  // repeat); this waits until it has gone to the key handler.
   void release(Qt::Key key, Qt::KeyboardModifiers m = Qt::NoModifier) {
     QTest::keyRelease(window->windowHandle(), key, m);
+    settleRelease();
+  }
+  void settleRelease() {
+    ASSERT_TRUE(waitUntil([this] { return !window->keyReleaseHeldBack(); }));
+  }
+  // A key event at a given time of the window system's clock (ms), as X11
+  // delivers a held key's repeats: unmarked release and press pairs.
+  void keyAt(bool press, Qt::Key key, ulong time, bool markedRepeat = false) {
+    const QString text = QString(QChar(QTest::keyToAscii(key)));
+    QKeyEvent event(press ? QEvent::KeyPress : QEvent::KeyRelease, key, Qt::NoModifier, text,
+                    markedRepeat);
+    event.setTimestamp(time);
+    QApplication::sendEvent(QApplication::focusWidget(), &event);
   }
   void tap(Qt::Key key) {
     press(key);
@@ -161,7 +185,7 @@ class WindowTest : public ::testing::Test {
     return keys;
   }
 
-  RecordingMidiOutput midi{2};
+  TellingMidiOutput midi{2};
   std::unique_ptr<TForm1> window;
 
  private:

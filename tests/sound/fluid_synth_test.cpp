@@ -185,9 +185,45 @@ TEST_F(Synth, WithoutAudioDeviceItIsSilentSaysSoOnceAndKeepsWorking) {
     synth.midiOutShortMsg(noteOnMessage(i % 11, 40 + i % 40, 100));
   }
   synth.midiOutClose();
-  EXPECT_NE(synth.takeNotice().find("音声出力装置"), std::string::npos);
+  const std::string notice = synth.takeNotice();
+  EXPECT_NE(notice.find("音声出力装置"), std::string::npos);
+  // One language: the audio library's own English reason stays out of it.
+  EXPECT_EQ(notice.find_first_of("abcdefghijklmnopqrstuvwxyz"), std::string::npos) << notice;
   EXPECT_FALSE(synth.midiOutOpen(0));
   EXPECT_EQ(synth.takeNotice(), "");
+}
+
+TEST_F(Synth, BackgroundLoadKeepsTheProgramsAndOpensOnceLoaded) {
+  FluidSynthOptions o;
+  o.realtime = false;
+  o.soundFonts = {kSmallSoundFont};
+  o.loadInBackground = true;
+  FluidSynthOutput synth(o);
+  EXPECT_TRUE(synth.midiOutOpen(0)) << "an opening asked for while loading takes place later";
+  synth.midiOutShortMsg(programChange(0, kSquareWave));
+  synth.midiOutShortMsg(programChange(3, kFlute));
+  EXPECT_EQ(synth.soundFont(), kSmallSoundFont);  // waits for the load
+  EXPECT_FALSE(synth.preparing());
+  EXPECT_TRUE(synth.isOpen());
+  EXPECT_EQ(synth.channelPreset(0), std::make_pair(0, kSquareWave));
+  EXPECT_EQ(synth.channelPreset(3), std::make_pair(0, kFlute));
+  synth.midiOutShortMsg(noteOnMessage(0, 60, 100));
+  EXPECT_GT(rms(renderSeconds(synth, 0.3)), 1e-3) << "plays once loaded";
+  EXPECT_EQ(synth.takeNotice(), "");
+}
+
+TEST_F(Synth, BackgroundLoadWithoutSoundFontSaysSoAndStaysClosed) {
+  FluidSynthOptions o;
+  o.realtime = false;
+  o.soundFonts = {"/nonexistent/FluidR3_GM.sf2"};
+  o.loadInBackground = true;
+  FluidSynthOutput synth(o);
+  synth.midiOutOpen(0);
+  EXPECT_EQ(synth.soundFont(), "");
+  EXPECT_FALSE(synth.isOpen());
+  const std::string notice = synth.takeNotice();
+  EXPECT_NE(notice.find("KELVARA_SOUNDFONT"), std::string::npos);
+  EXPECT_EQ(notice.find("保存"), std::string::npos) << "claims nothing about saving";
 }
 
 TEST_F(Synth, SystemOutputStartsAndPlaysOnAMachineWithoutSound) {
