@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <vector>
 
 #include "render/glyph_table.h"
 #include "render/score_picture.h"
@@ -67,12 +69,36 @@ class PageRenderer : public ScoreDrawing {
   void DrawTohekigou();
   void DrawHyoushi();
 
+  // Where the glyphs of one record go: one cell of 70 pixels per piece of
+  // its length at its bar position (the group's span for a tuplet member),
+  // and the note values drawn in those cells (a tuplet member's own length).
+  struct GlyphPiece {
+    int32_t size;  // note value in 64ths: 64, 32, ... 1
+    int32_t dots;  // augmentation dots, 0..2
+    int32_t dx;    // x of the glyph's cell, from the record's x
+    bool tied;     // joined to the piece before by a tie
+  };
+  struct RecordPieces {
+    std::vector<GlyphPiece> glyphs;
+    int32_t width = 0;  // 70 x the cell count
+  };
+  // How one chord is set in its cells.
+  struct ChordGeometry {
+    bool down = false;   // stem down
+    int32_t shift = 0;   // x shift of the whole chord, keeping displaced heads in the cell
+    int32_t signX = 10;  // x of the accidentals, from the record's x
+  };
+
   // Glyphs of one record: the cursor record of the work part at CursorX.
   void DrawOnpu();
-  int32_t DrawOnpu_u(int32_t side, int32_t y, int inner, int32_t length);
-  int32_t DrawOnpu_d(int32_t side, int32_t y, int inner, int32_t length);
-  int32_t Drawkyuuhu(int32_t length, int inner);
-  void Chksen(int32_t x, int32_t y);
+  // One pitch of a stem-up or stem-down chord at staff index n, side offset
+  // `side` (0: the note carrying stem and flags; below 0: a displaced head).
+  void DrawOnpu_u(int32_t side, int32_t n, const RecordPieces& pieces, const ChordGeometry& g);
+  void DrawOnpu_d(int32_t side, int32_t n, const RecordPieces& pieces, const ChordGeometry& g);
+  // A rest of the record's note values.
+  void Drawkyuuhu(const RecordPieces& pieces);
+  // Every ledger line a head at staff index n needs, under a head glyph drawn at x.
+  void Chksen(int32_t x, int32_t n);
 
   const ScorePicture& picture() const { return picture_; }
   ScorePicture& picture() { return picture_; }
@@ -93,13 +119,17 @@ class PageRenderer : public ScoreDrawing {
   void redrawWholePage();
   void drawFurnitureOverClef();
   int32_t pieceSize(int32_t left) const;
-  int32_t drawPitch(int32_t side, int32_t y, int inner, int32_t length, bool down);
-  void widenBy(int32_t amount);
+  RecordPieces layOutRecord(const TOnpu& record);
+  void drawPitch(int32_t side, int32_t n, const RecordPieces& pieces, const ChordGeometry& g);
+  void drawDots(int32_t x, int32_t y, int32_t dots);
+  void drawChordStems(int last, const RecordPieces& pieces, const ChordGeometry& g,
+                      const std::array<int32_t, kPitchSlots>& staff);
+  bool widenBy(int32_t amount);
   void autoScroll(int32_t scrollBefore);
   void showPage(int32_t scrollBefore);
   void showPage();
   void toPageAndBack(int32_t targetBar);
-  int32_t sumWidthsFrom(const TOnpu* node) const;
+  int32_t pageContentEnd() const;
 
   // The accidental to draw in front of one pitch, and where it is spelled.
   enum class Sign { None, Sharp, Flat, Natural };
