@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <climits>
 
 #include "score/bar_math.h"
 #include "score/part_list.h"
@@ -19,7 +20,9 @@ constexpr int32_t kRightReserve = kStartMarkerWidth + 290 - kMusicLeft;
 // No page is drawn wider than this many pixels; a record list that claims
 // more (widths are read from files) cannot make the picture grow without end.
 constexpr int32_t kMaxPictureWidth = 1 << 18;
-constexpr int32_t kBarLineTileOffset = 63;  // the tile's line is on its right edge, x + 69
+constexpr int32_t kBarLineTileOffset = 63;
+constexpr int32_t kDrawAll = INT32_MIN;  // draw loop: no record is known drawn  // the tile's line
+                                         // is on its right edge, x + 69
 
 // The piece a note of `left` 64ths gets at `fill` 64ths into a bar: the
 // largest note value that fits what is left, the bar and the rest of the bar.
@@ -91,18 +94,21 @@ void PageRenderer::wipeStaff(int32_t x, int32_t width) {
 // start on the displayed page. CurNode, CursorX, BarNo, BarFill and AccState
 // of the work part are the running values; the loop leaves them after the
 // last record drawn.
-PageRenderer::DrawLoopEnd PageRenderer::drawLoop(TOnpu* from) {
+PageRenderer::DrawLoopEnd PageRenderer::drawLoop(TOnpu* from, int32_t completeBefore) {
   const int p = s_.WorkPart;
   const int32_t lastBar = s_.PageFirstBar + s_.BarsPerPage;
   TOnpu* node = from;
   while (!isEndMarker(*node) && s_.BarNo[p] < lastBar) {
     s_.CurNode[p] = node;
-    DrawOnpu();
+    // A record drawn whole by the loop before is passed over; its width and
+    // accidental changes are still those of that drawing.
+    if (s_.CursorX[p] + node->Width > completeBefore) DrawOnpu();
     s_.CursorX[p] += node->Width;
     advanceBar(s_.BarNo[p], s_.BarFill[p], barContribution(*node), s_.BarLen());
     for (int k = 0; k < kLetters; ++k) s_.AccState[k] += node->AccDelta[k];
     node = node->Next;
   }
+  lastLoop_ = {from, s_.WorkPart, picture_.width(), false};
   return {node};
 }
 
@@ -179,7 +185,8 @@ int32_t PageRenderer::DrawGakuhu() {
   s_.CursorX[p] = s_.PageX;
   s_.BarNo[p] = s_.PageBar;
   s_.BarFill[p] = s_.PageFill;
-  const DrawLoopEnd end = drawLoop(s_.PageNode);
+  const DrawLoopEnd end = drawLoop(s_.PageNode, kDrawAll);
+  lastLoop_.from = nullptr;  // only a redraw from the cursor may pass records over
   setPageButtons(end.stop);
   clearRest();
 
@@ -211,7 +218,18 @@ int32_t PageRenderer::DrawFromIti() {
   TOnpu* cursor = s_.CurNode[p];
   const int32_t x = s_.CursorX[p];
   const int32_t fill = s_.BarFill[p];
-  const DrawLoopEnd end = drawLoop(cursor);
+  // The redraw that follows a widening, with nothing changed since the drawing
+  // before it: what that drawing put wholly inside the old width is there.
+  const bool afterWidening = lastLoop_.widened && lastLoop_.from == cursor && lastLoop_.part == p &&
+                             lastLoop_.x == x && lastLoop_.bar == bar && lastLoop_.fill == fill &&
+                             lastLoop_.acc == s_.AccState;
+  const int32_t completeBefore = afterWidening ? lastLoop_.width : kDrawAll;
+  const LoopStart start{x, bar, fill, s_.AccState};
+  const DrawLoopEnd end = drawLoop(cursor, completeBefore);
+  lastLoop_.x = start.x;
+  lastLoop_.bar = start.bar;
+  lastLoop_.fill = start.fill;
+  lastLoop_.acc = start.acc;
   setPageButtons(end.stop);
   for (TOnpu* r = cursor; r != end.stop; r = r->Next) {
     for (int k = 0; k < kLetters; ++k) s_.AccState[k] -= r->AccDelta[k];
@@ -281,6 +299,7 @@ bool PageRenderer::widenBy(int32_t amount) {
   // lies past its edge is cut off rather than the program stopped.
   if (!picture_.setWidth(picture_.width() + amount)) return false;
   view_.setViewWidth(wider);
+  lastLoop_.widened = true;
   for (int32_t x = old; x < wider; x += kCellWidth) {
     blit(Glyph::StaffTile, x, 0, ScorePicture::Mode::Copy);
   }

@@ -113,7 +113,28 @@ class PageRenderer : public ScoreDrawing {
     int32_t fill;
   };
   BarPosition seekBar(BarPosition from, int32_t target) const;
-  DrawLoopEnd drawLoop(TOnpu* from);
+  // Draws records from `from` to the page's end. Records lying wholly left of
+  // `completeBefore` are only passed over (they are drawn already).
+  DrawLoopEnd drawLoop(TOnpu* from, int32_t completeBefore);
+  // Where the last draw loop began and how wide the picture was then; a
+  // redraw after a widening from the same place draws only what was cut off.
+  struct LoopStart {
+    int32_t x;
+    int32_t bar;
+    int32_t fill;
+    std::array<int32_t, kLetters> acc;
+  };
+  struct LastLoop {
+    const TOnpu* from = nullptr;  // compared only, never followed
+    int part = -1;
+    int32_t width = 0;
+    bool widened = false;  // the picture has grown since
+    int32_t x = 0;
+    int32_t bar = 0;
+    int32_t fill = 0;
+    std::array<int32_t, kLetters> acc{};
+  };
+  LastLoop lastLoop_;
   void setPageButtons(const TOnpu* stop);
   void clearRest();
   void redrawWholePage();
