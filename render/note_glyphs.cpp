@@ -137,19 +137,35 @@ void PageRenderer::Chksen(int32_t x, int32_t n) {
 // The cells of the record at the cursor and the note values drawn in them.
 // The bar step runs once per cell, unless the record is a tuplet member
 // before the group's last (those do not move the bar position).
-PageRenderer::RecordPieces PageRenderer::layOutRecord(const TOnpu& record) {
+std::vector<int32_t> PageRenderer::cellSizes(const TOnpu& record) const {
+  const bool member = record.RenIndex > 0 && record.RenLength > 0;
+  const int32_t cellLength = member ? record.RenLength : record.Length;
+  // Only the records that move the bar position move it while their pieces
+  // are chosen; a tuplet member before the group's last chooses every piece
+  // against the same fill.
+  const bool steps = cellLength > 0 && barContribution(record) == cellLength;
+  const int32_t barLen = s_.BarLen();
+  int32_t bar = s_.BarNo[s_.WorkPart];
+  int32_t fill = s_.BarFill[s_.WorkPart];
+  std::vector<int32_t> cells;
+  for (int32_t left = cellLength; left > 0;) {
+    const int32_t size = pieceSizeAt(left, fill, barLen);
+    cells.push_back(size);
+    if (steps) advanceBar(bar, fill, size, barLen);
+    left -= size;
+  }
+  return cells;
+}
+
+PageRenderer::RecordPieces PageRenderer::layOutRecord(const TOnpu& record,
+                                                      const std::vector<int32_t>& cells) {
   const int p = s_.WorkPart;
   const bool member = record.RenIndex > 0 && record.RenLength > 0;
   const int32_t cellLength = member ? record.RenLength : record.Length;
   const bool steps = cellLength > 0 && barContribution(record) == cellLength;
   RecordPieces out;
-  std::vector<int32_t> cells;
-  int32_t left = cellLength;
-  while (left > 0) {
-    const int32_t size = pieceSize(left);
+  for (int32_t size : cells) {
     if (steps) ChkSyousetu(size, out.width);
-    cells.push_back(size);
-    left -= size;
     out.width += kCellWidth;
   }
   if (steps) retreatBar(s_.BarNo[p], s_.BarFill[p], cellLength, s_.BarLen());
@@ -279,12 +295,12 @@ void PageRenderer::DrawOnpu() {
   TOnpu& r = *s_.CurNode[p];
   const int32_t x = s_.CursorX[p];
 
-  // Clear the record's old and new cells.
-  const int32_t cells = std::max(CountWidth(r.Length), r.Width);
-  wipeStaff(x, cells);
+  // Clear the record's old and new cells, then lay out and step the bars.
+  const std::vector<int32_t> cells = cellSizes(r);
+  wipeStaff(x, std::max(static_cast<int32_t>(cells.size()) * kCellWidth, r.Width));
   r.AccDelta.fill(0);
 
-  const RecordPieces pieces = layOutRecord(r);
+  const RecordPieces pieces = layOutRecord(r, cells);
   if (r.Pitch[0] == 0) {
     Drawkyuuhu(pieces);
   } else if (r.Pitch[0] > 0) {
@@ -327,8 +343,11 @@ void PageRenderer::DrawOnpu() {
         DrawOnpu_u(side, n, pieces, g);
       }
 
+      // Signs and marks go with the first glyph (a tuplet member's may stand
+      // in a later cell).
+      const int32_t first = pieces.glyphs.empty() ? 0 : pieces.glyphs.front().dx;
       const int32_t a = accidentalTop(n);
-      const int32_t ax = x + g.signX;
+      const int32_t ax = x + first + g.signX;
       switch (sign) {
         case Sign::Sharp:
           blit(Glyph::Sharp, ax, a);
@@ -342,7 +361,7 @@ void PageRenderer::DrawOnpu() {
         case Sign::None:
           break;
       }
-      const int32_t mx = x + g.shift;
+      const int32_t mx = x + first + g.shift;
       if (r.LenNum < 0) {
         if (!g.down && i == last) blit(Glyph::Shortened, mx + (e == 1 ? 30 : 50), a + 30);
         if (g.down && i == 0) blit(Glyph::Shortened, mx + (e == 1 ? 32 : 12), a + 2);

@@ -24,15 +24,6 @@ constexpr int32_t kBarLineTileOffset = 63;
 constexpr int32_t kDrawAll = INT32_MIN;  // draw loop: no record is known drawn  // the tile's line
                                          // is on its right edge, x + 69
 
-// The piece a note of `left` 64ths gets at `fill` 64ths into a bar: the
-// largest note value that fits what is left, the bar and the rest of the bar.
-int32_t pieceSizeAt(int32_t left, int32_t fill, int32_t barLen) {
-  for (int32_t size : {64, 32, 16, 8, 4, 2}) {
-    if (left >= size && barLen >= size && fill + size <= barLen) return size;
-  }
-  return 1;
-}
-
 // How many cells of a record of `length` 64ths that starts at (bar, fill) lie
 // in bars before `firstBar`. Pieces never cross a bar line, so a cell lies
 // wholly on one side of a page boundary.
