@@ -99,14 +99,14 @@ TEST_F(PageWalk, EveryBarLineOfRandomPartsMatchesTheBarArithmetic) {
       SCOPED_TRACE("page from bar " + std::to_string(s.PageFirstBar));
       EXPECT_EQ(barLinesOnPicture(renderer.picture().image()),
                 barLinesByArithmetic(shares, s.BarLen(), s.PageFirstBar));
-    // Nothing the page draws lies past the picture's edge.
-    EXPECT_LE(s.EndX + 80, renderer.picture().width());
-    if (!view.nextPageEnabled()) break;
-    const int32_t page = s.PageFirstBar;
-    renderer.BitBtn10Click();
-    ASSERT_GT(s.PageFirstBar, page);
+      // Nothing the page draws lies past the picture's edge.
+      EXPECT_LE(s.EndX + 80, renderer.picture().width());
+      if (!view.nextPageEnabled()) break;
+      const int32_t page = s.PageFirstBar;
+      renderer.BitBtn10Click();
+      ASSERT_GT(s.PageFirstBar, page);
+    }
   }
-}
 }
 
 }  // namespace
