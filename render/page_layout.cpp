@@ -325,24 +325,6 @@ bool PageRenderer::ChkGakuhu2() {
   return true;
 }
 
-int32_t PageRenderer::pieceSize(int32_t left) const {
-  return pieceSizeAt(left, s_.BarFill[s_.WorkPart], s_.BarLen());
-}
-
-int32_t PageRenderer::CountWidth(int32_t length) {
-  const int p = s_.WorkPart;
-  int32_t left = length;
-  int32_t offset = 0;
-  while (left > 0) {
-    const int32_t size = pieceSize(left);
-    ChkSyousetu(size, offset);
-    left -= size;
-    offset += kCellWidth;
-  }
-  retreatBar(s_.BarNo[p], s_.BarFill[p], length, s_.BarLen());
-  return offset;
-}
-
 void PageRenderer::ChkSyousetu(int32_t piece, int32_t offset) {
   const int p = s_.WorkPart;
   s_.BarFill[p] += piece;

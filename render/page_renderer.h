@@ -63,8 +63,6 @@ class PageRenderer : public ScoreDrawing {
   void DrawSel() override;
   void resetPictureWidth() override;
 
-  // Width in pixels a record of `length` 64ths needs at the cursor's bar position.
-  int32_t CountWidth(int32_t length);
   // The bar step: adds a piece to the bar fill; a full bar gets its bar line
   // and number at the piece's cell.
   void ChkSyousetu(int32_t piece, int32_t offset);
@@ -148,7 +146,6 @@ class PageRenderer : public ScoreDrawing {
   void clearRest();
   void redrawWholePage();
   void drawFurnitureOverClef();
-  int32_t pieceSize(int32_t left) const;
   // Sizes in 64ths of the cells of the record at the cursor's bar position.
   std::vector<int32_t> cellSizes(const TOnpu& record) const;
   RecordPieces layOutRecord(const TOnpu& record, const std::vector<int32_t>& cells);
