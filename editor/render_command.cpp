@@ -70,16 +70,18 @@ std::optional<std::string> parse(const std::vector<std::string>& args, RenderReq
 }
 
 // Puts the cursor of the work part on the first record that starts in bar
-// `bar` or later, with its bar position, as a page button does.
+// `bar` or later, with its bar position, as a page button does: one walk over
+// the records before it, adding bar shares only. The page drawing lays out
+// that page from there; nothing before it needs drawing.
 void cursorToBar(EditorState& s, int32_t bar) {
   const int p = s.WorkPart;
+  const int32_t barLen = s.BarLen();
   TOnpu* node = firstRecordOf(s.PartHead[p]);
   s.BarNo[p] = 1;
   s.BarFill[p] = 0;
-  s.CursorX[p] = 0;
+  s.CursorX[p] = kMusicLeft;
   while (s.BarNo[p] < bar && !isEndMarker(*node)) {
-    s.CursorX[p] += node->Width;
-    advanceBar(s.BarNo[p], s.BarFill[p], barContribution(*node), s.BarLen());
+    advanceBar(s.BarNo[p], s.BarFill[p], barContribution(*node), barLen);
     node = node->Next;
   }
   s.CurNode[p] = node;
@@ -135,19 +137,12 @@ int runRenderCommand(const std::vector<std::string>& args, const std::string& gl
     return 2;
   }
 
+  // The page is laid out from its own records: the picture starts one page
+  // wide and grows only as far as this page needs.
   HeadlessScoreView view;
   PageRenderer renderer(s, view, glyphs);
-  s.PageNode = firstRecordOf(s.PartHead[req.part]);
+  s.PageNode = s.CurNode[req.part];
   renderer.initPicture();
-  // Widths are known once the part has been drawn; the first page's layout
-  // gives them, then the page of the bar asked for is drawn.
-  cursorToBar(s, 1);
-  renderer.PageDraw();
-  for (int32_t bar = 1 + s.BarsPerPage; bar <= req.bar; bar += s.BarsPerPage) {
-    cursorToBar(s, bar);
-    renderer.PageDraw();
-  }
-  cursorToBar(s, req.bar);
   renderer.PageDraw();
 
   const QImage& picture = renderer.picture().image();

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QPainter>
+#include <algorithm>
 #include <array>
 
 namespace kelvara {
@@ -45,6 +46,7 @@ constexpr std::array<Letter, 8> kMinorBlackRow = {{{"s", 115},
                                                    {":", 477}}};
 
 constexpr QRgb kLetterColour = 0x808080;
+constexpr int kLetterPixels = 17;
 constexpr QRgb kMarkColour = 0x008080;  // teal
 
 }  // namespace
@@ -62,16 +64,20 @@ void KeyboardPicture::showFrame(const QImage& frame) {
 void KeyboardPicture::DrawKeyboard(bool major) {
   QPainter painter(&image_);
   QFont font = painter.font();
-  // 16 pixels high: the white-key letters at y 130 stay inside the picture.
-  font.setPixelSize(16);
+  // Large and bold enough that a comma's tail tells it from a full stop.
+  font.setPixelSize(kLetterPixels);
+  font.setBold(true);
   painter.setFont(font);
   painter.setPen(QColor(kLetterColour));
   painter.setBackgroundMode(Qt::OpaqueMode);
   painter.setBackground(Qt::white);
   const QFontMetrics metrics(font);
   auto write = [&](const Letter& letter, int y) {
-    // The letter's top-left corner is at (x, y), as text is placed on the picture.
-    painter.drawText(letter.x, y + metrics.ascent(), QString::fromLatin1(letter.text));
+    // The letter's top-left corner is at (x, y), as text is placed on the
+    // picture, but never so low that the bottom of the picture cuts off a
+    // descender (the white-key row at y 130 is 15 pixels above the edge).
+    const int baseline = std::min(y + metrics.ascent(), kHeight - 2 - metrics.descent());
+    painter.drawText(letter.x, baseline, QString::fromLatin1(letter.text));
   };
   for (const Letter& l : kWhiteRow) write(l, kWhiteRowY);
   if (major) {

@@ -1,6 +1,8 @@
 #include "render/page_renderer.h"
 
+#include <algorithm>
 #include <cassert>
+#include <climits>
 
 #include "score/bar_math.h"
 #include "score/part_list.h"
@@ -11,8 +13,36 @@ namespace kelvara {
 namespace {
 constexpr int32_t kPageWidth = 742;
 constexpr int32_t kWideningStep = 350;
-constexpr int32_t kRightReserve = 290;
-constexpr int32_t kBarLineTileOffset = 63;  // the tile's line is on its right edge, x + 69
+// Free width kept right of a page's content. (The first page's record widths
+// with the start marker's 10 pixels, plus 290: the layout's long-standing
+// margin, measured from the music area's start.)
+constexpr int32_t kRightReserve = kStartMarkerWidth + 290 - kMusicLeft;
+// No page is drawn wider than this many pixels; a record list that claims
+// more (widths are read from files) cannot make the picture grow without end.
+constexpr int32_t kMaxPictureWidth = 1 << 18;
+constexpr int32_t kBarLineTileOffset = 63;
+constexpr int32_t kDrawAll = INT32_MIN;  // draw loop: no record is known drawn  // the tile's line
+                                         // is on its right edge, x + 69
+
+// How many cells of a record of `length` 64ths that starts at (bar, fill) lie
+// in bars before `firstBar`. Pieces never cross a bar line, so a cell lies
+// wholly on one side of a page boundary.
+int32_t cellsBeforeBar(int32_t bar, int32_t fill, int32_t length, int32_t barLen,
+                       int32_t firstBar) {
+  int32_t cells = 0;
+  while (length > 0 && bar < firstBar) {
+    const int32_t size = pieceSizeAt(length, fill, barLen);
+    ++cells;
+    length -= size;
+    advanceBar(bar, fill, size, barLen);
+  }
+  return cells;
+}
+
+// The length a record's cells are laid out for: a tuplet member's group span.
+int32_t cellLength(const TOnpu& r) {
+  return r.RenIndex > 0 && r.RenLength > 0 ? r.RenLength : r.Length;
+}
 }  // namespace
 
 PageRenderer::PageRenderer(EditorState& state, ScoreView& view, const GlyphTable& glyphs)
@@ -55,18 +85,21 @@ void PageRenderer::wipeStaff(int32_t x, int32_t width) {
 // start on the displayed page. CurNode, CursorX, BarNo, BarFill and AccState
 // of the work part are the running values; the loop leaves them after the
 // last record drawn.
-PageRenderer::DrawLoopEnd PageRenderer::drawLoop(TOnpu* from) {
+PageRenderer::DrawLoopEnd PageRenderer::drawLoop(TOnpu* from, int32_t completeBefore) {
   const int p = s_.WorkPart;
   const int32_t lastBar = s_.PageFirstBar + s_.BarsPerPage;
   TOnpu* node = from;
   while (!isEndMarker(*node) && s_.BarNo[p] < lastBar) {
     s_.CurNode[p] = node;
-    DrawOnpu();
+    // A record drawn whole by the loop before is passed over; its width and
+    // accidental changes are still those of that drawing.
+    if (s_.CursorX[p] + node->Width > completeBefore) DrawOnpu();
     s_.CursorX[p] += node->Width;
     advanceBar(s_.BarNo[p], s_.BarFill[p], barContribution(*node), s_.BarLen());
     for (int k = 0; k < kLetters; ++k) s_.AccState[k] += node->AccDelta[k];
     node = node->Next;
   }
+  lastLoop_ = {from, s_.WorkPart, picture_.width(), false};
   return {node};
 }
 
@@ -133,22 +166,13 @@ int32_t PageRenderer::drawPageFrom(int32_t firstBar) {
   s_.PageFill = s_.BarFill[p];
 
   if (!(s_.PageFill == 0 && s_.BarNo[p] == s_.PageBar) && node->Prev->Pitch[0] >= -1) {
-    // The record before runs into the page: its last cells are drawn from x 210,
-    // the rest lies under the clef area.
-    int32_t v = s_.PageFill + 64 * (s_.BarNo[p] - s_.PageBar);
-    int32_t k = 0;
-    if (s_.TimeNum == s_.TimeDen) {
-      k += v / 64;
-      v %= 64;
-    }
-    for (int32_t d : {32, 16, 8, 4, 2}) {
-      k += v / d;
-      v %= d;
-    }
-    k += v;
+    // The record before runs into the page: its cells from the page's first
+    // bar on are drawn from x 210, the earlier ones lie under the clef area.
     s_.PageNode = node->Prev;
-    s_.PageX = kMusicLeft + kCellWidth * k - s_.PageNode->Width;
     retreatBar(s_.BarNo[p], s_.BarFill[p], barContribution(*s_.PageNode), barLen);
+    s_.PageX =
+        kMusicLeft - kCellWidth * cellsBeforeBar(s_.BarNo[p], s_.BarFill[p],
+                                                 cellLength(*s_.PageNode), barLen, s_.PageBar);
     s_.PageBar = s_.BarNo[p];
     s_.PageFill = s_.BarFill[p];
   }
@@ -156,7 +180,8 @@ int32_t PageRenderer::drawPageFrom(int32_t firstBar) {
   s_.CursorX[p] = s_.PageX;
   s_.BarNo[p] = s_.PageBar;
   s_.BarFill[p] = s_.PageFill;
-  const DrawLoopEnd end = drawLoop(s_.PageNode);
+  const DrawLoopEnd end = drawLoop(s_.PageNode, kDrawAll);
+  lastLoop_.from = nullptr;  // only a redraw from the cursor may pass records over
   setPageButtons(end.stop);
   clearRest();
 
@@ -188,7 +213,18 @@ int32_t PageRenderer::DrawFromIti() {
   TOnpu* cursor = s_.CurNode[p];
   const int32_t x = s_.CursorX[p];
   const int32_t fill = s_.BarFill[p];
-  const DrawLoopEnd end = drawLoop(cursor);
+  // The redraw that follows a widening, with nothing changed since the drawing
+  // before it: what that drawing put wholly inside the old width is there.
+  const bool afterWidening = lastLoop_.widened && lastLoop_.from == cursor && lastLoop_.part == p &&
+                             lastLoop_.x == x && lastLoop_.bar == bar && lastLoop_.fill == fill &&
+                             lastLoop_.acc == s_.AccState;
+  const int32_t completeBefore = afterWidening ? lastLoop_.width : kDrawAll;
+  const LoopStart start{x, bar, fill, s_.AccState};
+  const DrawLoopEnd end = drawLoop(cursor, completeBefore);
+  lastLoop_.x = start.x;
+  lastLoop_.bar = start.bar;
+  lastLoop_.fill = start.fill;
+  lastLoop_.acc = start.acc;
   setPageButtons(end.stop);
   for (TOnpu* r = cursor; r != end.stop; r = r->Next) {
     for (int k = 0; k < kLetters; ++k) s_.AccState[k] -= r->AccDelta[k];
@@ -233,26 +269,36 @@ int32_t PageRenderer::PageDraw() {
   return s_.EndX;
 }
 
-int32_t PageRenderer::sumWidthsFrom(const TOnpu* node) const {
-  const int64_t limit = static_cast<int64_t>(s_.BarLen()) * s_.BarsPerPage;
-  int64_t shares = 0;
-  int32_t sum = 0;
-  while (!isEndMarker(*node) && shares < limit) {
-    sum += node->Width;
-    shares += barContribution(*node);
+// The x just after everything the displayed page draws: its records laid
+// out from the page's first record, as the draw loop places them (a record
+// running into the page from the one before starts left of the music area).
+int32_t PageRenderer::pageContentEnd() const {
+  const int32_t barLen = s_.BarLen();
+  const int32_t lastBar = s_.PageFirstBar + s_.BarsPerPage;
+  const TOnpu* node = s_.PageNode;
+  int32_t bar = s_.PageBar;
+  int32_t fill = s_.PageFill;
+  int64_t x = s_.PageX;
+  while (node != nullptr && !isEndMarker(*node) && bar < lastBar) {
+    x += node->Width;
+    advanceBar(bar, fill, barContribution(*node), barLen);
     node = node->Next;
   }
-  return sum;
+  return static_cast<int32_t>(std::min<int64_t>(x, kMaxPictureWidth));
 }
 
-void PageRenderer::widenBy(int32_t amount) {
+bool PageRenderer::widenBy(int32_t amount) {
   const int32_t old = view_.viewWidth();
   const int32_t wider = old + amount;
+  // Without memory for a wider picture the page stays as wide as it is; what
+  // lies past its edge is cut off rather than the program stopped.
+  if (!picture_.setWidth(picture_.width() + amount)) return false;
   view_.setViewWidth(wider);
-  picture_.setWidth(picture_.width() + amount);
+  lastLoop_.widened = true;
   for (int32_t x = old; x < wider; x += kCellWidth) {
     blit(Glyph::StaffTile, x, 0, ScorePicture::Mode::Copy);
   }
+  return true;
 }
 
 void PageRenderer::autoScroll(int32_t scrollBefore) {
@@ -266,49 +312,21 @@ void PageRenderer::autoScroll(int32_t scrollBefore) {
 
 bool PageRenderer::ChkGakuhu() {
   const int32_t scroll = view_.scrollX();
-  const int32_t sum = sumWidthsFrom(s_.PartHead[s_.WorkPart]);
   bool widened = false;
-  if (view_.viewWidth() < sum + kRightReserve) {
-    widenBy(kWideningStep);
-    widened = true;
-  }
+  if (view_.viewWidth() < pageContentEnd() + kRightReserve) widened = widenBy(kWideningStep);
   view_.showScorePicture();
   autoScroll(scroll);
   return widened;
 }
 
 bool PageRenderer::ChkGakuhu2() {
-  const int32_t sum = sumWidthsFrom(s_.PageNode);
-  const int32_t missing = sum + kRightReserve - view_.viewWidth();
+  const int32_t missing = pageContentEnd() + kRightReserve - view_.viewWidth();
   if (missing <= 0) return false;
   const int32_t scroll = view_.scrollX();
-  widenBy((missing + kWideningStep - 1) / kWideningStep * kWideningStep);
+  if (!widenBy((missing + kWideningStep - 1) / kWideningStep * kWideningStep)) return false;
   view_.showScorePicture();
   autoScroll(scroll);
   return true;
-}
-
-int32_t PageRenderer::pieceSize(int32_t left) const {
-  const int32_t barLen = s_.BarLen();
-  const int32_t fill = s_.BarFill[s_.WorkPart];
-  for (int32_t size : {64, 32, 16, 8, 4, 2}) {
-    if (left >= size && barLen >= size && fill + size <= barLen) return size;
-  }
-  return 1;
-}
-
-int32_t PageRenderer::CountWidth(int32_t length) {
-  const int p = s_.WorkPart;
-  int32_t left = length;
-  int32_t offset = 0;
-  while (left > 0) {
-    const int32_t size = pieceSize(left);
-    ChkSyousetu(size, offset);
-    left -= size;
-    offset += kCellWidth;
-  }
-  retreatBar(s_.BarNo[p], s_.BarFill[p], length, s_.BarLen());
-  return offset;
 }
 
 void PageRenderer::ChkSyousetu(int32_t piece, int32_t offset) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <vector>
 
 #include "render/glyph_table.h"
 #include "render/score_picture.h"
@@ -27,6 +29,15 @@ inline int32_t stemDownTop(int32_t n) {
 inline int32_t accidentalTop(int32_t n) {
   return 485 - 8 * n;
 }
+// The piece a note of `left` 64ths gets at `fill` 64ths into a bar: the
+// largest note value that fits what is left, the bar and the rest of the bar.
+inline int32_t pieceSizeAt(int32_t left, int32_t fill, int32_t barLen) {
+  for (int32_t size : {64, 32, 16, 8, 4, 2}) {
+    if (left >= size && barLen >= size && fill + size <= barLen) return size;
+  }
+  return 1;
+}
+
 // Highest pitch from which a note is drawn with its stem down.
 constexpr int32_t kStemDownFrom = 68;
 
@@ -66,8 +77,6 @@ class PageRenderer : public ScoreDrawing {
   // Shrinks the score picture and the view back to one page's width.
   void resetPictureWidth() override;
 
-  // Width in pixels a record of `length` 64ths needs at the cursor's bar position.
-  int32_t CountWidth(int32_t length);
   // The bar step: adds a piece to the bar fill; a full bar gets its bar line
   // and number at the piece's cell.
   void ChkSyousetu(int32_t piece, int32_t offset);
@@ -85,17 +94,38 @@ class PageRenderer : public ScoreDrawing {
   // Draws the time signature (hyoushi) digits.
   void DrawHyoushi();
 
-  // Glyphs of one record: the cursor record of the work part at CursorX.
-  // Draws the cursor record (onpu: a note or chord, or a rest) at CursorX.
+  // Where the glyphs of one record go: one cell of 70 pixels per piece of
+  // its length at its bar position (the group's span for a tuplet member),
+  // and the note values drawn in those cells (a tuplet member's own length).
+  struct GlyphPiece {
+    int32_t size;  // note value in 64ths: 64, 32, ... 1
+    int32_t dots;  // augmentation dots, 0..2
+    int32_t dx;    // x of the glyph's cell, from the record's x
+    bool tied;     // joined to the piece before by a tie
+  };
+  struct RecordPieces {
+    std::vector<GlyphPiece> glyphs;
+    int32_t width = 0;  // 70 x the cell count
+  };
+  // How one chord is set in its cells.
+  struct ChordGeometry {
+    bool down = false;   // stem down
+    int32_t shift = 0;   // x shift of the whole chord, keeping displaced heads in the cell
+    int32_t signX = 10;  // x of the accidentals, from the record's x
+  };
+
+  // Draws the cursor record (onpu: a note or chord, or a rest) of the work
+  // part at CursorX.
   void DrawOnpu();
-  // Draws one pitch with its stem up, as tied pieces; returns the width used.
-  int32_t DrawOnpu_u(int32_t side, int32_t y, int inner, int32_t length);
-  // Draws one pitch with its stem down, as tied pieces; returns the width used.
-  int32_t DrawOnpu_d(int32_t side, int32_t y, int inner, int32_t length);
-  // Draws a rest (kyuuhu) as pieces; returns the width used.
-  int32_t Drawkyuuhu(int32_t length, int inner);
-  // Draws the ledger line (sen) a head at (x, y) needs, if any.
-  void Chksen(int32_t x, int32_t y);
+  // One pitch of a stem-up or stem-down chord at staff index n, side offset
+  // `side` (0: the note carrying stem and flags; below 0: a displaced head).
+  // DrawOnpu_u draws it with the stem up, DrawOnpu_d with the stem down.
+  void DrawOnpu_u(int32_t side, int32_t n, const RecordPieces& pieces, const ChordGeometry& g);
+  void DrawOnpu_d(int32_t side, int32_t n, const RecordPieces& pieces, const ChordGeometry& g);
+  // Draws a rest (kyuuhu) of the record's note values.
+  void Drawkyuuhu(const RecordPieces& pieces);
+  // Draws every ledger line (sen) a head at staff index n needs, under a head glyph drawn at x.
+  void Chksen(int32_t x, int32_t n);
 
   const ScorePicture& picture() const { return picture_; }
   ScorePicture& picture() { return picture_; }
@@ -110,19 +140,45 @@ class PageRenderer : public ScoreDrawing {
     int32_t fill;
   };
   BarPosition seekBar(BarPosition from, int32_t target) const;
-  DrawLoopEnd drawLoop(TOnpu* from);
+  // Draws records from `from` to the page's end. Records lying wholly left of
+  // `completeBefore` are only passed over (they are drawn already).
+  DrawLoopEnd drawLoop(TOnpu* from, int32_t completeBefore);
+  // Where the last draw loop began and how wide the picture was then; a
+  // redraw after a widening from the same place draws only what was cut off.
+  struct LoopStart {
+    int32_t x;
+    int32_t bar;
+    int32_t fill;
+    std::array<int32_t, kLetters> acc;
+  };
+  struct LastLoop {
+    const TOnpu* from = nullptr;  // compared only, never followed
+    int part = -1;
+    int32_t width = 0;
+    bool widened = false;  // the picture has grown since
+    int32_t x = 0;
+    int32_t bar = 0;
+    int32_t fill = 0;
+    std::array<int32_t, kLetters> acc{};
+  };
+  LastLoop lastLoop_;
   void setPageButtons(const TOnpu* stop);
   void clearRest();
   void redrawWholePage();
   void drawFurnitureOverClef();
-  int32_t pieceSize(int32_t left) const;
-  int32_t drawPitch(int32_t side, int32_t y, int inner, int32_t length, bool down);
-  void widenBy(int32_t amount);
+  // Sizes in 64ths of the cells of the record at the cursor's bar position.
+  std::vector<int32_t> cellSizes(const TOnpu& record) const;
+  RecordPieces layOutRecord(const TOnpu& record, const std::vector<int32_t>& cells);
+  void drawPitch(int32_t side, int32_t n, const RecordPieces& pieces, const ChordGeometry& g);
+  void drawDots(int32_t x, int32_t y, int32_t dots);
+  void drawChordStems(int last, const RecordPieces& pieces, const ChordGeometry& g,
+                      const std::array<int32_t, kPitchSlots>& staff);
+  bool widenBy(int32_t amount);
   void autoScroll(int32_t scrollBefore);
   void showPage(int32_t scrollBefore);
   void showPage();
   void toPageAndBack(int32_t targetBar);
-  int32_t sumWidthsFrom(const TOnpu* node) const;
+  int32_t pageContentEnd() const;
 
   // The accidental to draw in front of one pitch, and where it is spelled.
   enum class Sign { None, Sharp, Flat, Natural };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 namespace kelvara {
@@ -22,6 +23,8 @@ constexpr int32_t kDigitTopMargin = 1;
 }  // namespace
 
 void ScorePicture::reset(const QImage& page) {
+  storage_.reset();
+  stride_ = 0;
   image_ = page.convertToFormat(QImage::Format_Grayscale8);
   if (image_.isNull()) {
     // No page picture (a test without artwork): a white page of the usual size.
@@ -30,21 +33,53 @@ void ScorePicture::reset(const QImage& page) {
   }
 }
 
-void ScorePicture::setWidth(int32_t width) {
-  if (width == image_.width() || width <= 0) return;
-  // Each row once: the kept columns copied, the new ones white.
-  QImage resized(width, image_.height(), QImage::Format_Grayscale8);
-  const auto keep = static_cast<size_t>(std::min(width, image_.width()));
-  const auto added = static_cast<size_t>(width) - keep;
-  const qsizetype fromStride = image_.bytesPerLine();
-  const qsizetype toStride = resized.bytesPerLine();
-  const uint8_t* from = image_.constBits();
-  uint8_t* to = resized.bits();
-  for (int32_t y = 0; y < image_.height(); ++y, from += fromStride, to += toStride) {
-    std::memcpy(to, from, keep);
-    std::memset(to + keep, 255, added);
+QImage ScorePicture::imageOverStorage(int32_t width, int32_t height) const {
+  // Each picture over the rows holds a reference to them, so a copy handed
+  // out stays valid after the rows are replaced.
+  auto* keep = new std::shared_ptr<uint8_t[]>(storage_);
+  return QImage(
+      storage_.get(), width, height, stride_, QImage::Format_Grayscale8,
+      [](void* info) { delete static_cast<std::shared_ptr<uint8_t[]>*>(info); }, keep);
+}
+
+bool ScorePicture::setWidth(int32_t width) {
+  const int32_t old = image_.width();
+  if (width == old) return true;
+  if (width <= 0 || image_.isNull()) return false;
+  const int32_t height = image_.height();
+  // The rows can be reused when nobody else looks at them: this picture's
+  // storage, no copy of the picture handed out, room enough, and not far
+  // too much room after a shrink.
+  const bool reusable = storage_ && image_.constBits() == storage_.get() &&
+                        storage_.use_count() == 2 && image_.isDetached() && width <= stride_ &&
+                        width >= stride_ / 4;
+  if (reusable) {
+    image_ = imageOverStorage(width, height);
+    if (width > old) {
+      uint8_t* row = storage_.get();
+      for (int32_t y = 0; y < height; ++y, row += stride_) {
+        std::memset(row + old, 255, static_cast<size_t>(width - old));
+      }
+    }
+    return true;
   }
-  image_ = std::move(resized);
+  // New rows with half as much again to grow into, rounded to 64 bytes.
+  const qsizetype stride = (static_cast<qsizetype>(width) + width / 2 + 63) / 64 * 64;
+  std::shared_ptr<uint8_t[]> rows(new (std::nothrow) uint8_t[stride * height]);
+  if (!rows) return false;
+  const auto keep = static_cast<size_t>(std::min(width, old));
+  const qsizetype fromStride = image_.bytesPerLine();
+  const uint8_t* from = image_.constBits();
+  uint8_t* to = rows.get();
+  for (int32_t y = 0; y < height; ++y, from += fromStride, to += stride) {
+    std::memcpy(to, from, keep);
+    std::memset(to + keep, 255, static_cast<size_t>(stride) - keep);
+  }
+  image_ = QImage();
+  storage_ = std::move(rows);
+  stride_ = stride;
+  image_ = imageOverStorage(width, height);
+  return true;
 }
 
 void ScorePicture::blit(const QImage& glyph, int32_t x, int32_t y, Mode mode) {

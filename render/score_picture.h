@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRect>
 #include <cstdint>
+#include <memory>
 
 namespace kelvara {
 
@@ -16,7 +17,10 @@ class ScorePicture {
   // Starts the picture as a copy of `page`.
   void reset(const QImage& page);
   // Grows or shrinks the picture to `width` pixels; new columns are white.
-  void setWidth(int32_t width);
+  // Rows are kept with room to spare, so that growing step by step does not
+  // copy the whole picture each time. False, with the picture unchanged,
+  // when the memory for it cannot be had.
+  bool setWidth(int32_t width);
   int32_t width() const { return image_.width(); }
   int32_t height() const { return image_.height(); }
   const QImage& image() const { return image_; }
@@ -36,7 +40,13 @@ class ScorePicture {
 
  private:
   void setPixelBlack(int32_t x, int32_t y);
+  // A picture `width` x `height` pixels over the rows of storage_.
+  QImage imageOverStorage(int32_t width, int32_t height) const;
 
+  // The pixel rows: stride_ bytes each, of which the picture uses the first
+  // width(). Shared with image_ (and any copy of it) until they are gone.
+  std::shared_ptr<uint8_t[]> storage_;
+  qsizetype stride_ = 0;
   QImage image_;
 };
 

@@ -12,11 +12,22 @@
 //
 // PageDraw/N: the whole-page redraw of page N of a 4 000-bar part of the same
 // chords (64 000 records); page 250 holds bars 3985 to 4000.
+//
+// RenderCommand/bars/bar: `kelvara render score.zqf3 page.png --bar <bar>` of a
+// one-part score of <bars> bars (a quarter chord, two eighths and a half note
+// a bar), from reading the file to writing the picture.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
+#include <map>
+#include <sstream>
 #include <string>
+
+#include "editor/render_command.h"
+#include "files/zqf3_file.h"
 
 #include "render/glyph_table.h"
 #include "render/page_renderer.h"
@@ -185,7 +196,68 @@ BENCHMARK(BM_PageDraw)
     ->Repetitions(5)
     ->ReportAggregatesOnly();
 
+// A score file of `bars` bars in a temporary folder, written once per size.
+std::string scoreFile(int32_t bars) {
+  static std::map<int32_t, std::string> files;
+  if (auto it = files.find(bars); it != files.end()) return it->second;
+  namespace fs = std::filesystem;
+  const fs::path folder =
+      fs::temp_directory_path() / ("kelvara-bench-" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  EditorState s;
+  s.createLists();
+  TOnpu* end = endMarkerOf(s.PartHead[0]);
+  for (int32_t bar = 0; bar < bars; ++bar) {
+    TOnpu* chord = makeRecord(kChord[0], 16, 1);
+    for (int k = 1; k < 4; ++k) chord->Pitch[k] = kChord[k];
+    chord->LastIndex = 3;
+    linkBefore(end, chord);
+    linkBefore(end, makeRecord(62, 8, 1));
+    linkBefore(end, makeRecord(64, 8, 1));
+    linkBefore(end, makeRecord(67, 32, 1));
+  }
+  const std::string path = (folder / ("score-" + std::to_string(bars) + ".zqf3")).string();
+  if (!savedataplus2(s, path).ok()) {
+    std::cerr << "cannot write " << path << "\n";
+    std::exit(1);
+  }
+  files[bars] = path;
+  return path;
+}
+
+void BM_RenderCommand(benchmark::State& state) {
+  const auto bars = static_cast<int32_t>(state.range(0));
+  const std::string bar = std::to_string(state.range(1));
+  const std::string input = scoreFile(bars);
+  const std::string output =
+      (std::filesystem::path(input).parent_path() / ("page-" + bar + ".png")).string();
+  std::ostringstream out;
+  std::ostringstream err;
+  for (auto _ : state) {
+    if (runRenderCommand({input, output, "--bar", bar}, KELVARA_GLYPH_DIR, out, err) != 0) {
+      state.SkipWithError(err.str().c_str());
+      break;
+    }
+  }
+}
+BENCHMARK(BM_RenderCommand)
+    ->Args({2100, 1})
+    ->Args({2100, 2001})
+    ->Args({100000, 1})
+    ->Args({100000, 100000})
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly();
+
 }  // namespace
 }  // namespace kelvara
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::filesystem::remove_all(std::filesystem::temp_directory_path() /
+                              ("kelvara-bench-" + std::to_string(::getpid())));
+  return 0;
+}

@@ -164,5 +164,88 @@ TEST_F(GoldenPage, SelectionFrameAcrossPages) {
   expectGolden("selection_first_page", viewPicture());
 }
 
+TEST_F(GoldenPage, TwoFourNoteCarriedIntoPageSeventeen) {
+  // Regression: the page-start offset counted 64 a bar, so page 17 began with
+  // an empty cell and a second, visible bar line numbered 16.
+  setSignature(7, 2, 4);
+  for (int i = 0; i < 15; ++i) enter(0, 32);
+  enter(0, 16);
+  TOnpu* carried = enter(67, 16 + 32 + 8);  // a quarter of bar 16, bar 17, an eighth of bar 18
+  enter(69, 8);
+  enter(71, 16);
+  ASSERT_EQ(s.PageFirstBar, 17);
+  EXPECT_EQ(s.PageNode, carried);
+  EXPECT_EQ(s.PageX, 210 - 70);  // its bar-16 quarter lies under the clef
+  expectGolden("two_four_carried", viewPicture());
+}
+
+TEST_F(GoldenPage, ThreeFourLateNotesAfterACarriedNote) {
+  // Regression: the widening left out the carried note's cells on the page
+  // before and stopped short, cutting the last bar's notes at the edge.
+  setSignature(7, 3, 4);
+  for (int i = 0; i < 15; ++i) enter(0, 48);
+  enter(0, 16);
+  enter(64, 32 + 48 + 48);                            // from bar 16 over bars 17 and 18
+  for (int i = 0; i < 13 * 3; ++i) enter(72, 16);     // bars 19 to 31
+  for (int i = 0; i < 24; ++i) enter(74 + i % 3, 2);  // bar 32 in 32nds
+  renderer.PageDraw();                                // the cursor's page: bar 33
+  renderer.BitBtn9Click();
+  ASSERT_EQ(s.PageFirstBar, 17);
+  EXPECT_LE(s.EndX + 80, renderer.picture().width());
+  expectGolden("three_four_late_notes", viewPicture());
+}
+
+TEST_F(GoldenPage, TupletMembersShowTheirOwnValues) {
+  enter(0, 48);
+  TOnpu* five = enter(76, 4);  // five sixteenths over a half, across the bar line
+  for (int32_t p : {74, 72, 71, 69}) enter(p, 4);
+  makeTuplet(s, five, 5, 32);
+  TOnpu* three = enter(79, 8);  // eighths, stems down: the bracket runs under them
+  enter(81, 8);
+  enter(84, 8);
+  makeTuplet(s, three, 3, 16);
+  TOnpu* dotted = enter(67, 12);  // a dotted eighth and a sixteenth in a quarter
+  enter(65, 4);
+  makeTuplet(s, dotted, 2, 16);
+  renderer.PageDraw();
+  expectGolden("tuplets_own_values", viewPicture());
+}
+
+TEST_F(GoldenPage, LedgerLinesAboveAndBelowBothStaves) {
+  for (int32_t pitch : {96, 91, 88, 84, 81, 60, 40, 36, 31, 24}) enter(pitch, 16);
+  chord({72, 60}, 16);  // middle C at the foot of a stem-down chord
+  chord({69, 40}, 16);  // E2 at the foot of a stem-down chord
+  chord({62, 60}, 16);  // middle C as a displaced head
+  chord({93, 91}, 64);  // whole notes high above the staff, a second apart
+  expectGolden("ledger_extremes", viewPicture());
+}
+
+TEST_F(GoldenPage, WideChordsShareOneStem) {
+  chord({67, 48}, 16);     // G4 and C3
+  chord({76, 60, 48}, 8);  // an eighth chord: one stem, one flag
+  chord({84, 55}, 8);      // stem down over both staves
+  chord({64, 43}, 4);      // a sixteenth from the bass staff
+  chord({79, 72, 67, 60}, 32);
+  expectGolden("wide_chords", viewPicture());
+}
+
+TEST_F(GoldenPage, DisplacedHeadsStayInsideTheirCell) {
+  chord({65, 64}, 64);  // a whole note with a second ends the bar
+  enter(0, 48);
+  chord({65, 64}, 16);  // a quarter with a second ends the bar
+  chord({77, 76}, 64);  // stem down
+  chord({62, 60}, 64);  // the displaced middle C keeps its ledger line
+  expectGolden("displaced_heads", viewPicture());
+}
+
+TEST_F(GoldenPage, SignsStandClearOfDisplacedHeads) {
+  chord({80, 78}, 16);  // G sharp and F sharp, stem down, a second apart
+  chord({73, 71}, 16);  // C sharp over B, stem down
+  chord({75, 73, 71}, 16);
+  chord({65, 64}, 16);  // stem up: F natural, the displaced head right of the stem
+  chord({62, 60}, 16);
+  expectGolden("seconds_with_signs", viewPicture());
+}
+
 }  // namespace
 }  // namespace kelvara::testing

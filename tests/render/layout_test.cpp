@@ -144,6 +144,21 @@ TEST_F(Layout, WideningGrowsByExactly350AtATime) {
   EXPECT_EQ(renderer.picture().width(), 742);
 }
 
+TEST_F(Layout, KeyPressThatWidensShowsWhatAFullRedrawShows) {
+  // The redraw after a widening passes over what the first drawing finished.
+  for (int i = 0; i < 40; ++i) enter(60 + i % 12, 4);
+  while (cur()->Prev->Pitch[0] != kStartMarker) editor.left();
+  // One pixel narrower than the page needs: the key press widens the picture.
+  const int32_t narrow = view.viewWidth() - 350 + 1;
+  renderer.picture().setWidth(narrow);
+  view.setViewWidth(narrow);
+  enter(72, 4);
+  ASSERT_GT(view.viewWidth(), narrow);
+  const QImage afterKeyPress = renderer.picture().image().copy();
+  renderer.PageDraw();
+  EXPECT_EQ(renderer.picture().image(), afterKeyPress);
+}
+
 TEST_F(Layout, BarStepDrawsABarLineEvery48InThreeFour) {
   setSignature(7, 3, 4);
   for (int i = 0; i < 6; ++i) enter(60, 16);
