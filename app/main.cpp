@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/score_commands.h"
+#include "editor/recovery_store.h"
 #include "editor/render_command.h"
 #include "editor/settings_file.h"
 #include "files/convert_command.h"
@@ -102,6 +103,7 @@ int runEditor(int argc, char** argv, const std::vector<std::string>& args) {
   options.explicitSettings = location.explicitPath;
   options.earlierSettingsPath = location.earlierPath;
   options.glyphFolder = kelvara::findGlyphFolder(executableDir());
+  options.recoveryFolder = kelvara::RecoveryStore::defaultFolder();
 
   // The window is mapped first and filled while the window system shows it;
   // the soundfont goes on loading meanwhile (see createSystemMidiOutput).
@@ -144,10 +146,8 @@ int main(int argc, char** argv) {
   }
 
   if (command == "pages") {
-    return kelvara::runPagesCommand(afterCommandWord(args),
-                                    kelvara::findGlyphFolder(executableDir()), std::cout,
-                                    std::cerr);
-  }
+    return kelvara::runPagesCommand(
+        afterCommandWord(args), kelvara::findGlyphFolder(executableDir()), std::cout, std::cerr);
   }
 
   if (command == "render") {

@@ -15,10 +15,14 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <tuple>
+
+#include <chrono>
+#include <cstdio>
 
 #include "app/key_translation.h"
 #include "app/keyboard_canvas.h"
@@ -29,6 +33,8 @@
 #include "dialogs/form2.h"
 #include "dialogs/modifier_prompts.h"
 #include "dialogs/preview_command.h"
+#include "editor/recovery_keeper.h"
+#include "editor/recovery_store.h"
 #include "input/drum_names.h"
 #include "input/key_repeat.h"
 
@@ -137,7 +143,29 @@ bool TForm1::FormCreate() {
   image1_->update();
   image2_->update();
   focusNoteEntry();
+  startRecovery();
   return true;
+}
+
+void TForm1::startRecovery() {
+  if (options_.recoveryFolder.empty()) return;
+  recoveryStore_ = std::make_unique<RecoveryStore>(options_.recoveryFolder);
+  if (const std::string error = recoveryStore_->claim(); !error.empty()) {
+    std::fprintf(stderr, "kelvara: no recovery copies: %s\n", error.c_str());
+  }
+  recovery_ = std::make_unique<RecoveryKeeper>(editor_.state(), *recoveryStore_);
+  // Once the window shows: a copy left by a run that did not end cleanly.
+  QTimer::singleShot(0, this, [this] {
+    commands_->offerRecovery(*recoveryStore_);
+    focusNoteEntry();
+  });
+  auto* timer = new QTimer(this);
+  constexpr int kRecoveryTickMs = 500;
+  timer->start(kRecoveryTickMs);
+  connect(timer, &QTimer::timeout, this, [this] {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    recovery_->tick(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+  });
 }
 
 void TForm1::buildControls() {
@@ -395,8 +423,14 @@ void TForm1::buildEditMenu() {
        [&menu, &prompts] { menu.Syu_velClick(prompts); });
   item(syusyoku, "Syu_yo", QStringLiteral("余韻調整"),
        [&menu, &prompts] { menu.Syu_yoClick(prompts); });
+  editMenu_->addSeparator();
+  QAction* undo = item(editMenu_, "Undo1", QStringLiteral("元に戻す(&U)  Ctrl + Z"),
+                       [this] { runHistory(false); });
+  QAction* redo = item(editMenu_, "Redo1", QStringLiteral("やり直し(&R)  Ctrl + Y"),
+                       [this] { runHistory(true); });
+  editor_.input().setHistoryKeys([this](bool forward) { runHistory(forward); });
   connect(image1_, &QWidget::customContextMenuRequested, this,
-          [this, cut, copy, paste, remove, renpu, syusyoku](const QPoint& at) {
+          [this, cut, copy, paste, remove, renpu, syusyoku, undo, redo](const QPoint& at) {
             if (!created_ || editor_.state().Busy) return;
             const EditMenuItems states = editor_.editMenu().itemStates();
             cut->setEnabled(states.cut);
@@ -405,9 +439,21 @@ void TForm1::buildEditMenu() {
             remove->setEnabled(states.remove);
             renpu->setEnabled(states.renpu);
             syusyoku->setEnabled(states.syusyoku);
+            undo->setEnabled(editor_.undoCommands().canUndo());
+            redo->setEnabled(editor_.undoCommands().canRedo());
             editMenu_->exec(image1_->mapToGlobal(at));
             focusNoteEntry();
           });
+}
+
+void TForm1::runHistory(bool redo) {
+  if (!created_) return;
+  UndoCommands& commands = editor_.undoCommands();
+  if (!(redo ? commands.redo() : commands.undo())) return;
+  // The step may have been made in another part: the list shows the part
+  // now being worked on, without running a part switch of its own.
+  const QSignalBlocker quiet(comboBox1_);
+  comboBox1_->setCurrentIndex(listItemForPart(editor_.state().WorkPart));
 }
 
 void TForm1::connectScoreMouse() {
@@ -590,6 +636,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
     return;
   }
   if (created_) editor_.FormClose();
+  // A clean end: nothing is left to recover.
+  if (recovery_) recovery_->finish();
   event->accept();
 }
 

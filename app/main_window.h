@@ -26,6 +26,8 @@ class KeyboardCanvas;
 class ModifierPrompts;
 class OutputCommands;
 class ScoreCommands;
+class RecoveryKeeper;
+class RecoveryStore;
 class KeyRepeatFilter;
 class NoticePanel;
 
@@ -41,6 +43,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
     bool explicitSettings = false;
     std::string glyphFolder;
     std::string earlierSettingsPath;
+    // Folder of the recovery copies of unsaved work; empty keeps none.
+    std::string recoveryFolder;
   };
 
   TForm1(MidiOutput& midi, const Options& options);
@@ -100,6 +104,10 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void buildCommandButtons();
   void buildEditMenu();
   void connectScoreMouse();
+  // Claims this run's recovery copy, offers earlier ones, keeps it current.
+  void startRecovery();
+  // Undo (redo false) or redo from the keys or the edit menu.
+  void runHistory(bool redo);
   QPushButton* commandButton(const QString& caption, int x, int y, void (TForm1::*slot)());
   void showSoundNotices();
   // Connects the file and settings buttons and Ctrl+S to their commands.
@@ -143,6 +151,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   NoticePanel* notice_ = nullptr;
   bool created_ = false;
   ScoreCommands* commands_ = nullptr;
+  std::unique_ptr<RecoveryStore> recoveryStore_;
+  std::unique_ptr<RecoveryKeeper> recovery_;
 };
 
 }  // namespace kelvara

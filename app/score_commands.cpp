@@ -1,5 +1,6 @@
 #include "app/score_commands.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -140,6 +141,29 @@ void ScoreCommands::openAtStart(const std::string& fileName) {
   // the program was started in.
   files_.openFile(toEngine(QFileInfo(fromEngine(fileName)).absoluteFilePath()));
   refreshCaption();
+}
+
+void ScoreCommands::offerRecovery(RecoveryStore& store) {
+  for (const RecoveryStore::Orphan& orphan : store.orphans()) {
+    const QString from = orphan.fileName.empty() ? QStringLiteral("（名前のない楽譜）")
+                                                 : fromEngine(orphan.fileName);
+    const QDateTime when = QDateTime::fromSecsSinceEpoch(orphan.modifiedSeconds);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("復元"),
+                    QStringLiteral("前回は保存されていない変更を残したまま終了しました。\n%1 "
+                                   "（%2 の時点）を復元しますか？")
+                        .arg(from, when.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"))),
+                    QMessageBox::NoButton, &window_);
+    QPushButton* restore = box.addButton(QStringLiteral("復元"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("破棄"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(restore);
+    box.exec();
+    if (box.clickedButton() == restore) {
+      if (files_.restoreRecoveryCopy(orphan.copyPath, orphan.fileName)) store.discard(orphan);
+      refreshCaption();
+      return;  // older copies wait for a later start
+    }
+    store.discard(orphan);
+  }
 }
 
 bool ScoreCommands::mayClose() {

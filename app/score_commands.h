@@ -5,6 +5,7 @@
 
 #include "editor/command_dialogs.h"
 #include "editor/file_commands.h"
+#include "editor/recovery_store.h"
 #include "editor/settings_commands.h"
 
 class QPushButton;
@@ -40,6 +41,9 @@ class ScoreCommands : public QObject, public CommandDialogs {
 
   // Opens a score named on the command line.
   void openAtStart(const std::string& fileName);
+  // Offers the recovery copies that runs which did not end cleanly left, the
+  // newest first: "復元" loads one as unsaved work, "破棄" removes it.
+  void offerRecovery(RecoveryStore& store);
   // Before the window closes: false when the user keeps it open.
   bool mayClose();
   // Shows the file's name and the unsaved-changes mark in the caption.

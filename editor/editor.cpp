@@ -18,7 +18,11 @@ Editor::Editor(ScoreView& view, EditorControls& controls, MidiOutput& midi,
       tuplets_(state_, renderer_, view, score_.selection()),
       modifiers_(state_, renderer_, view, score_.selection()),
       mouse_(state_, score_, renderer_, view),
-      editMenu_(state_, score_, tuplets_, modifiers_, view, questions) {}
+      editMenu_(state_, score_, tuplets_, modifiers_, view, questions) {
+  state_.Undo = &history_;
+  // The shell may take these keys over to show the part the step was in.
+  input_.setHistoryKeys([this](bool redo) { redo ? undoCommands_.redo() : undoCommands_.undo(); });
+}
 
 Editor::~Editor() {
   FormDestroy();
@@ -101,6 +105,9 @@ void Editor::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
   midi_.midiOutClose();
+  // The steps hold records of their own: they go before the lists.
+  state_.Undo = nullptr;
+  history_.clear();
   state_.releaseLists();
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "editor/undo_commands.h"
 #include "input/edit_menu.h"
 #include "input/editor_controls.h"
 #include "input/key_input.h"
@@ -16,6 +17,7 @@
 #include "score/score_editor.h"
 #include "score/score_view.h"
 #include "score/tuplets.h"
+#include "score/undo_history.h"
 #include "score/user_questions.h"
 #include "sound/midi_output.h"
 
@@ -58,6 +60,9 @@ class Editor {
   EditMenu& editMenu() { return editMenu_; }
   Tuplets& tuplets() { return tuplets_; }
   NoteModifiers& modifiers() { return modifiers_; }
+  // The changes the commands recorded, for undo and redo.
+  UndoHistory& history() { return history_; }
+  UndoCommands& undoCommands() { return undoCommands_; }
   const KeyboardPicture& keyboard() const { return keyboard_; }
   const GlyphTable& glyphs() const { return glyphs_; }
   MidiOutput& midi() { return midi_; }
@@ -71,6 +76,8 @@ class Editor {
   MidiOutput& midi_;
   UserQuestions& questions_;
   EditorState state_;
+  UndoHistory history_{state_};
+  UndoCommands undoCommands_{*this};
   GlyphTable glyphs_;
   PageRenderer renderer_;
   ScoreEditor score_;

@@ -9,6 +9,7 @@
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
 #include "score/part_list.h"
+#include "score/undo_history.h"
 #include "sound/part_voices.h"
 
 namespace kelvara {
@@ -235,6 +236,11 @@ bool FileCommands::openFile(const std::string& fileName) {
 
   s_.Busy = 1;
   eraseCursorMark(s_, editor_.view());
+  // The score before the load is one undo step away; the parts the file
+  // fills start empty instead of as copies.
+  PerPart<uint8_t> replaced{};
+  for (int p = 0; p < kPartCount; ++p) replaced[p] = !onePart || p == intoPart ? 1 : 0;
+  if (s_.Undo != nullptr) s_.Undo->beginScore(true, replaced);
   // The selection names records that are about to go.
   s_.SelActive = 0;
   s_.SelAnchorNode = nullptr;
@@ -270,6 +276,7 @@ bool FileCommands::openFile(const std::string& fileName) {
     s_.Modified = false;
   }
   if (extension == ".zqf3") setOverwriteEnabled(true);
+  if (s_.Undo != nullptr) s_.Undo->commit();
 
   rebuildView();
   reopenMidiOutput(editor_.midi(), s_.MidiDevice, s_.PartProgram, ProgramChanges::AllChannels);
@@ -277,6 +284,16 @@ bool FileCommands::openFile(const std::string& fileName) {
   // picture follows, as it does when the settings change it.
   if (s_.Major != majorBefore) editor_.input().slide(s_.Major == 1);
   s_.Busy = 0;
+  return true;
+}
+
+bool FileCommands::restoreRecoveryCopy(const std::string& copyPath,
+                                       const std::string& originalName) {
+  if (!openFile(copyPath)) return false;
+  s_.FileName = originalName;
+  setOverwriteEnabled(fileExtension(originalName) == ".zqf3");
+  s_.markChanged();
+  editor_.history().clear();
   return true;
 }
 
@@ -291,6 +308,10 @@ void FileCommands::BitBtn8Click() {
 
   s_.Busy = 1;
   eraseCursorMark(s_, editor_.view());
+  // The emptied score is one undo step away from the one it replaces.
+  PerPart<uint8_t> everyPart;
+  everyPart.fill(1);
+  if (s_.Undo != nullptr) s_.Undo->beginScore(true, everyPart);
   s_.SelActive = 0;
   s_.SelAnchorNode = nullptr;
   s_.SelEndNode = nullptr;
@@ -303,6 +324,7 @@ void FileCommands::BitBtn8Click() {
     s_.PageEndNode[p] = nullptr;
   }
   s_.Modified = false;
+  if (s_.Undo != nullptr) s_.Undo->commit();
   rebuildView();
   s_.Busy = 0;
 }

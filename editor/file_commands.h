@@ -45,6 +45,9 @@ class FileCommands {
   // Loads `fileName` as the load command does once a file is chosen. A file
   // that cannot be read changes nothing and is reported. True when loaded.
   bool openFile(const std::string& fileName);
+  // Loads a recovery copy as unsaved work that came from `originalName`
+  // ("" when it had no file yet); nothing can be undone past it.
+  bool restoreRecoveryCopy(const std::string& copyPath, const std::string& originalName);
   // Whether unsaved changes may go: true when there are none, or the user
   // saved them or chose to discard them.
   bool settleUnsavedChanges();

@@ -1,5 +1,7 @@
 #include "editor/settings_commands.h"
 
+#include "score/undo_history.h"
+
 #include <charconv>
 
 #include "editor/focus_back.h"
@@ -82,11 +84,14 @@ void SettingsCommands::BitBtn3Click() {
   const bool majorChanged = major != s_.Major;
   if (keyChanged || timeChanged || majorChanged || tempo != s_.Tempo) s_.markChanged();
 
+  // The new values are one undo step (none when nothing changed).
+  if (s_.Undo != nullptr) s_.Undo->beginScore(false);
   s_.Major = major;
   s_.KeySig = keySig;
   s_.Tempo = tempo;
   s_.TimeNum = timeNum;
   s_.TimeDen = timeDen;
+  if (s_.Undo != nullptr) s_.Undo->commit();
   if (keyChanged || timeChanged) {
     s_.Busy = 1;
     eraseCursorMark(s_, editor_.view());

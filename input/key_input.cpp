@@ -55,6 +55,10 @@ int32_t KeyInput::keycode(int key, int direction, int& markX, int& markY) {
 
 void KeyInput::FormKeyDown(int key, Modifiers modifiers) {
   if (s_.Busy) return;
+  if (modifiers.ctrl && (key == vk::kZ || key == vk::kY)) {
+    if (historyKeys_) historyKeys_(key == vk::kY || modifiers.shift);
+    return;
+  }
   s_.Busy = 1;
   if (modifiers.shift) {
     if (key == vk::kShift) {

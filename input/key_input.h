@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <utility>
+
 #include <array>
 #include <cstdint>
 
@@ -36,6 +39,8 @@ class KeyInput {
 
   // A key pressed on the window: plays and enters notes, moves, edits.
   void FormKeyDown(int key, Modifiers modifiers);
+  // Who takes Ctrl+Z (false: undo) and Ctrl+Y or Ctrl+Shift+Z (true: redo).
+  void setHistoryKeys(std::function<void(bool redo)> handler) { historyKeys_ = std::move(handler); }
   // A key let go: ends the note its press started.
   void FormKeyUp(int key, Modifiers modifiers);
 
@@ -60,6 +65,7 @@ class KeyInput {
   void showStartupKeyboard();
 
  private:
+  std::function<void(bool redo)> historyKeys_;
   void sendNote(int32_t key, int32_t velocity);
   void setInputUnit(int button);
   void extendSelection(int key);

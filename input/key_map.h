@@ -24,6 +24,8 @@ constexpr int kDigit9 = 57;
 constexpr int kC = 67;
 constexpr int kV = 86;
 constexpr int kX = 88;
+constexpr int kY = 89;
+constexpr int kZ = 90;
 }  // namespace vk
 
 // One key of the two rows played as a piano. Offsets are semitones from the

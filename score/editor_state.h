@@ -124,7 +124,13 @@ struct EditorState {
   // settings, part voices) calls markChanged(); saving the whole score,
   // loading and starting a new score clear it.
   bool Modified = false;
-  void markChanged() { Modified = true; }
+  // Counts markChanged() calls, so a watcher sees every change, even one
+  // made while Modified was already set (the recovery copy follows it).
+  uint64_t ChangeCount = 0;
+  void markChanged() {
+    Modified = true;
+    ++ChangeCount;
+  }
 };
 
 // The work-part list shows "10パート" before "パーカッション": item 9 is part 10

@@ -62,6 +62,9 @@ class ScoreEditor {
   void passRight(TOnpu* r);
   void passLeft(TOnpu* r);
 
+  // Forgets the note an overlay entry reopened (undo changed the score).
+  void forgetReopened() { reopened_.record = nullptr; }
+
   void toggleCursorMark() { kelvara::toggleCursorMark(s_, view_); }
   void eraseCursorMark() { kelvara::eraseCursorMark(s_, view_); }
   void scrollFollow();

@@ -180,7 +180,7 @@ void UndoHistory::beginJoined(int part, TOnpu* first, TOnpu* last) {
   beginLocal(part, first, last);
 }
 
-void UndoHistory::beginScore(bool listsChange) {
+void UndoHistory::beginScore(bool listsChange, const PerPart<uint8_t>& replaced) {
   if (depth_ > 0) {
     ++depth_;
     return;
@@ -197,9 +197,15 @@ void UndoHistory::beginScore(bool listsChange) {
     for (int p = 0; p < kPartCount; ++p) {
       st.otherHeads[p] = s_.PartHead[p];
       st.otherCursors[p] = s_.CurNode[p];
-      TOnpu* cursorCopy = nullptr;
-      s_.PartHead[p] = cloneList(st.otherHeads[p], s_.CurNode[p], cursorCopy, st.otherRecords);
-      s_.CurNode[p] = cursorCopy;
+      if (replaced[p]) {
+        st.otherRecords += countList(st.otherHeads[p]);
+        s_.PartHead[p] = createPartSkeleton();
+        s_.CurNode[p] = endMarkerOf(s_.PartHead[p]);
+      } else {
+        TOnpu* cursorCopy = nullptr;
+        s_.PartHead[p] = cloneList(st.otherHeads[p], s_.CurNode[p], cursorCopy, st.otherRecords);
+        s_.CurNode[p] = cursorCopy;
+      }
       s_.PageEndNode[p] = nullptr;
     }
     s_.PageNode = s_.CurNode[s_.WorkPart];

@@ -62,8 +62,10 @@ class UndoHistory {
   // pitches of a chord entered key by key are one step with the chord).
   void beginJoined(int part, TOnpu* first, TOnpu* last);
   // Opens a step for the whole score. With listsChange the command is handed
-  // fresh copies of the lists, and the step keeps the originals.
-  void beginScore(bool listsChange);
+  // fresh copies of the lists, and the step keeps the originals; parts marked
+  // in `replaced` (the command fills them anew) get empty lists instead of
+  // copies.
+  void beginScore(bool listsChange, const PerPart<uint8_t>& replaced = {});
   // Closes the open step (the outermost one); a step that changed nothing is
   // dropped. Returns true when a step was recorded.
   bool commit();

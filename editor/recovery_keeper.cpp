@@ -1,0 +1,78 @@
+#include "editor/recovery_keeper.h"
+
+#include <cstdio>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "files/zqf3_file.h"
+
+namespace kelvara {
+
+RecoveryKeeper::~RecoveryKeeper() {
+  wait();
+}
+
+void RecoveryKeeper::wait() {
+  if (pending_.valid()) collect();
+}
+
+void RecoveryKeeper::collect() {
+  std::string error = pending_.get();
+  if (!error.empty() && error != lastError_) {
+    // Nothing the user can act on mid-typing: said once on the error output.
+    std::fprintf(stderr, "kelvara: recovery copy not written: %s\n", error.c_str());
+  }
+  lastError_ = std::move(error);
+}
+
+void RecoveryKeeper::tick(int64_t nowMs) {
+  if (!store_.claimed() || s_.Busy) return;
+  if (s_.ChangeCount != seenChanges_) {
+    seenChanges_ = s_.ChangeCount;
+    lastChangeMs_ = nowMs;
+  }
+  if (pending_.valid()) {
+    if (pending_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
+    collect();
+  }
+  if (!s_.Modified) {
+    // Saved: the file holds the work now.
+    if (copyExists_) store_.removeCopy();
+    copyExists_ = false;
+    writtenChanges_ = seenChanges_;
+    return;
+  }
+  if (copyExists_ && writtenChanges_ == seenChanges_) return;
+  if (nowMs - lastChangeMs_ < kQuietMs) return;
+
+  // Every part goes into the copy, whatever the save dialog last ticked.
+  std::vector<uint8_t> bytes;
+  FileResult encoded;
+  const PerPart<uint8_t> selected = s_.PartSelected;
+  s_.PartSelected.fill(1);
+  try {
+    encoded = encodeZqf3(s_, 0, -1, store_.copyPath(), bytes);
+  } catch (const std::bad_alloc&) {
+    encoded = FileResult::failure(FileError::CannotCreate, "out of memory");
+  }
+  s_.PartSelected = selected;
+  writtenChanges_ = seenChanges_;
+  if (!encoded.ok()) {
+    lastError_ = encoded.message;
+    return;
+  }
+  copyExists_ = true;
+  ++writes_;
+  pending_ =
+      std::async(std::launch::async, [&store = store_, bytes = std::move(bytes),
+                                      name = s_.FileName] { return store.write(bytes, name); });
+}
+
+void RecoveryKeeper::finish() {
+  wait();
+  store_.release();
+  copyExists_ = false;
+}
+
+}  // namespace kelvara
