@@ -123,6 +123,7 @@ int runRenderCommand(const std::vector<std::string>& args, const std::string& gl
     err << "kelvara render: " << loaded.message << "\n";
     return 1;
   }
+  if (!loaded.notice.empty()) err << "kelvara render: " << loaded.notice << "\n";
 
   s.WorkPart = req.part;
   // A bar on a page after the part's last one has no page to show: say so
@@ -150,6 +151,11 @@ int runRenderCommand(const std::vector<std::string>& args, const std::string& gl
   cursorToBar(s, req.bar);
   renderer.PageDraw();
 
+  if (renderer.picture().allocationFailed()) {
+    err << "kelvara render: not enough memory for the picture of bar " << req.bar << " of "
+        << req.input << "\n";
+    return 1;
+  }
   const QImage& picture = renderer.picture().image();
   const std::string temporary = req.output + ".part";
   if (!picture.save(QString::fromStdString(temporary), "PNG")) {

@@ -124,23 +124,27 @@ std::string writeSettingsFile(const std::string& path, const Settings& settings)
   // away again when the file cannot be written, so a failure leaves nothing.
   std::vector<fs::path> missing;
   std::error_code ec;
-  for (fs::path folder = fs::path(path).parent_path(); !folder.empty() && !fs::exists(folder, ec);
-       folder = folder.parent_path()) {
+  fs::path folder = fs::path(path).parent_path();
+  for (; !folder.empty() && !fs::exists(folder, ec); folder = folder.parent_path()) {
     missing.insert(missing.begin(), folder);
     if (folder == folder.parent_path()) break;
+  }
+  if (!folder.empty() && fs::exists(folder, ec) && !fs::is_directory(folder, ec)) {
+    return "ファイル " + path + " を作成できません（" + folder.string() +
+           " はフォルダではありません）";
   }
   std::vector<fs::path> made;
   auto undo = [&made] {
     std::error_code ignored;
     for (auto it = made.rbegin(); it != made.rend(); ++it) fs::remove(*it, ignored);
   };
-  for (const fs::path& folder : missing) {
-    if (!fs::create_directory(folder, ec) && ec) {
+  for (const fs::path& missingFolder : missing) {
+    if (!fs::create_directory(missingFolder, ec) && ec) {
       undo();
-      return "ファイル " + path + " を作成できません（フォルダ " + folder.string() +
+      return "ファイル " + path + " を作成できません（フォルダ " + missingFolder.string() +
              " を作れません: " + ec.message() + "）";
     }
-    made.push_back(folder);
+    made.push_back(missingFolder);
   }
   const std::string text = formatSettings(settings);
   std::string error = writeFileAtomically(

@@ -18,7 +18,7 @@ constexpr size_t kMaxRecordsPerFile = 500000;
 // The longest note or rest, in 64ths (the whole-score file's 16 bits).
 constexpr int32_t kMaxRecordLength = 65535;
 // Cells of 70 pixels one page of the score view may need. The longest
-// record in the narrowest bar (3/8) takes 5461; the picture of such a page is
+// record in the narrowest bar (3/8) takes 5464; the picture of such a page is
 // about 165 MB.
 constexpr int64_t kMaxPageCells = 6144;
 

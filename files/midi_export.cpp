@@ -118,11 +118,13 @@ void reorder(MidiEventList& events) {
   }
 }
 
-// Calls emit(event, delta, bendAmount) for every event between start and end
-// in time order, with each run of bends expanded: a bend of a run comes
-// after the events before it in time and, at one time, after the events
-// that came before its run in the first pass. An event before the track's
-// start counts as at its start. Stops when emit returns false.
+// Calls emit(event, delta, bendAmount, repeats, step) for every event
+// between start and end in time order, with each run of bends expanded: a
+// bend of a run comes after the events before it in time and, at one time,
+// after the events that came before its run in the first pass. `repeats` > 1
+// hands over that many bends of one run in a row, the later ones `step` ticks
+// apart and each swinging the other way. An event before the track's start
+// counts as at its start. Stops when emit returns false.
 template <typename Emit>
 void forEachInTime(const MidiEventList& events, Emit emit) {
   struct Pending {
@@ -155,16 +157,33 @@ void forEachInTime(const MidiEventList& events, Emit emit) {
     if (bendFirst) {
       const Pending p = runs.top();
       runs.pop();
+      const int64_t step = p.run->BendStep;
+      const int64_t remaining = p.run->BendCount - p.index;
+      // The bends of this run that come before anything else, handed over at once.
+      int64_t count = 1;
+      if (step > 0 && p.time >= prev) {
+        count = remaining;
+        auto before = [&](int64_t time, int64_t order) {
+          int64_t n = time <= p.time ? 0 : (time - p.time + step - 1) / step;
+          if (n < remaining && p.time + n * step == time && p.order < order) ++n;
+          count = std::min(count, std::max<int64_t>(n, 1));
+        };
+        if (!runs.empty()) before(runs.top().time, runs.top().order);
+        if (haveEvent) before(events[i].Time, events[i].Order);
+      }
       const int32_t amount = p.index % 2 == 0 ? p.run->BendAmount : -p.run->BendAmount;
-      if (!emit(*p.run, deltaTo(p.time), amount)) return;
-      if (p.index + 1 < p.run->BendCount) {
-        runs.push({p.time + p.run->BendStep, p.order, p.index + 1, p.run});
+      if (!emit(*p.run, deltaTo(p.time), amount, count, step)) return;
+      prev += (count - 1) * step;
+      if (p.index + count < p.run->BendCount) {
+        runs.push({p.time + count * step, p.order, p.index + count, p.run});
       }
       continue;
     }
     if (!haveEvent) return;
     const MidiEvent& e = events[i++];
-    if (!emit(e, deltaTo(std::max<int64_t>(e.Time, 0)), e.BendAmount)) return;
+    if (!emit(e, deltaTo(std::max<int64_t>(e.Time, 0)), e.BendAmount, int64_t{1}, int64_t{0})) {
+      return;
+    }
     if (e.Kind == kEventBend && e.BendCount > 1) {
       runs.push({e.Time + e.BendStep, e.Order, 1, &e});
     }
@@ -272,18 +291,21 @@ int64_t CreateMIDIData(const EditorState& s, int part, int32_t fromBar, int32_t 
 
   int64_t bytes = 0;
   int64_t result = 0;
-  forEachInTime(events, [&](const MidiEvent& e, int64_t delta, int32_t) {
-    if (delta > kMaxVlq) {
-      result = kMidiDeltaTooLong;
-      return false;
-    }
-    bytes += eventBytes(e, delta);
-    if (bytes > byteLimit) {
-      result = kMidiTooLarge;
-      return false;
-    }
-    return true;
-  });
+  forEachInTime(events,
+                [&](const MidiEvent& e, int64_t delta, int32_t, int64_t repeats, int64_t step) {
+                  if (delta > kMaxVlq || (repeats > 1 && step > kMaxVlq)) {
+                    result = kMidiDeltaTooLong;
+                    return false;
+                  }
+                  bytes += eventBytes(e, delta);
+                  if (repeats > 1)
+                    bytes += (repeats - 1) * (vlqLength(static_cast<uint32_t>(step)) + 3);
+                  if (bytes > byteLimit) {
+                    result = kMidiTooLarge;
+                    return false;
+                  }
+                  return true;
+                });
   if (result == kMidiDeltaTooLong) events.erase(events.begin() + 1, events.end() - 1);
   return result < 0 ? result : bytes;
 }
@@ -321,8 +343,13 @@ FileResult encodeMidiExport(const EditorState& s, int32_t fromBar, int32_t toBar
     w.text("MTrk");
     w.u32be(static_cast<uint32_t>(bytes + kMidiTrackFixedBytes));
     writeSetupBlock(w, s, p);
-    forEachInTime(events, [&](const MidiEvent& e, int64_t delta, int32_t amount) {
+    forEachInTime(events, [&](const MidiEvent& e, int64_t delta, int32_t amount, int64_t repeats,
+                              int64_t step) {
       writeEvent(w, e, delta, amount, p);
+      for (int64_t k = 1; k < repeats; ++k) {
+        amount = -amount;
+        writeEvent(w, e, step, amount, p);
+      }
       return true;
     });
     writeEndOfTrack(w);

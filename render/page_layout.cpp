@@ -229,10 +229,10 @@ int32_t PageRenderer::PageDraw() {
   return s_.EndX;
 }
 
-int32_t PageRenderer::sumWidthsFrom(const TOnpu* node) const {
+int64_t PageRenderer::sumWidthsFrom(const TOnpu* node) const {
   const int64_t limit = static_cast<int64_t>(s_.BarLen()) * s_.BarsPerPage;
   int64_t shares = 0;
-  int32_t sum = 0;
+  int64_t sum = 0;
   while (!isEndMarker(*node) && shares < limit) {
     sum += node->Width;
     shares += barContribution(*node);
@@ -241,14 +241,17 @@ int32_t PageRenderer::sumWidthsFrom(const TOnpu* node) const {
   return sum;
 }
 
-void PageRenderer::widenBy(int32_t amount) {
+bool PageRenderer::widenBy(int32_t amount) {
   const int32_t old = view_.viewWidth();
   const int32_t wider = old + amount;
+  // Without memory for the wider picture nothing changes; the owner of the
+  // renderer reports picture().allocationFailed().
+  if (!picture_.setWidth(picture_.width() + amount)) return false;
   view_.setViewWidth(wider);
-  picture_.setWidth(picture_.width() + amount);
   for (int32_t x = old; x < wider; x += kCellWidth) {
     blit(Glyph::StaffTile, x, 0, ScorePicture::Mode::Copy);
   }
+  return true;
 }
 
 void PageRenderer::autoScroll(int32_t scrollBefore) {
@@ -262,11 +265,10 @@ void PageRenderer::autoScroll(int32_t scrollBefore) {
 
 bool PageRenderer::ChkGakuhu() {
   const int32_t scroll = view_.scrollX();
-  const int32_t sum = sumWidthsFrom(s_.PartHead[s_.WorkPart]);
+  const int64_t sum = sumWidthsFrom(s_.PartHead[s_.WorkPart]);
   bool widened = false;
   if (view_.viewWidth() < sum + kRightReserve) {
-    widenBy(kWideningStep);
-    widened = true;
+    widened = widenBy(kWideningStep);
   }
   view_.showScorePicture();
   autoScroll(scroll);
@@ -274,11 +276,16 @@ bool PageRenderer::ChkGakuhu() {
 }
 
 bool PageRenderer::ChkGakuhu2() {
-  const int32_t sum = sumWidthsFrom(s_.PageNode);
-  const int32_t missing = sum + kRightReserve - view_.viewWidth();
+  const int64_t sum = sumWidthsFrom(s_.PageNode);
+  const int64_t missing = sum + kRightReserve - view_.viewWidth();
   if (missing <= 0) return false;
+  // A picture cannot be wider than a pixel position can count.
+  const int64_t room = INT32_MAX - int64_t{view_.viewWidth()};
+  const int64_t step = (missing + kWideningStep - 1) / kWideningStep * kWideningStep;
+  if (step > room) return false;
   const int32_t scroll = view_.scrollX();
-  widenBy((missing + kWideningStep - 1) / kWideningStep * kWideningStep);
+  // Stops the widening loops when the memory is not there.
+  if (!widenBy(static_cast<int32_t>(step))) return false;
   view_.showScorePicture();
   autoScroll(scroll);
   return true;

@@ -94,12 +94,12 @@ class PageRenderer : public ScoreDrawing {
   void drawFurnitureOverClef();
   int32_t pieceSize(int32_t left) const;
   int32_t drawPitch(int32_t side, int32_t y, int inner, int32_t length, bool down);
-  void widenBy(int32_t amount);
+  bool widenBy(int32_t amount);
   void autoScroll(int32_t scrollBefore);
   void showPage(int32_t scrollBefore);
   void showPage();
   void toPageAndBack(int32_t targetBar);
-  int32_t sumWidthsFrom(const TOnpu* node) const;
+  int64_t sumWidthsFrom(const TOnpu* node) const;
 
   // The accidental to draw in front of one pitch, and where it is spelled.
   enum class Sign { None, Sharp, Flat, Natural };

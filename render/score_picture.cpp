@@ -22,18 +22,29 @@ constexpr int32_t kDigitTopMargin = 1;
 }  // namespace
 
 void ScorePicture::reset(const QImage& page) {
+  allocationFailed_ = false;
   image_ = page.convertToFormat(QImage::Format_Grayscale8);
+  if (image_.isNull() && !page.isNull()) allocationFailed_ = true;
   if (image_.isNull()) {
     // No page picture (a test without artwork): a white page of the usual size.
     image_ = QImage(742, 384, QImage::Format_Grayscale8);
+    if (image_.isNull()) {
+      allocationFailed_ = true;
+      return;
+    }
     image_.fill(255);
   }
 }
 
-void ScorePicture::setWidth(int32_t width) {
-  if (width == image_.width() || width <= 0) return;
+bool ScorePicture::setWidth(int32_t width) {
+  if (width == image_.width() || width <= 0) return true;
   // Each row once: the kept columns copied, the new ones white.
   QImage resized(width, image_.height(), QImage::Format_Grayscale8);
+  // Qt gives a null picture, not an exception, when the memory is not there.
+  if (resized.isNull() || image_.isNull()) {
+    allocationFailed_ = true;
+    return false;
+  }
   const auto keep = static_cast<size_t>(std::min(width, image_.width()));
   const auto added = static_cast<size_t>(width) - keep;
   const qsizetype fromStride = image_.bytesPerLine();
@@ -45,6 +56,7 @@ void ScorePicture::setWidth(int32_t width) {
     std::memset(to + keep, 255, added);
   }
   image_ = std::move(resized);
+  return true;
 }
 
 void ScorePicture::blit(const QImage& glyph, int32_t x, int32_t y, Mode mode) {

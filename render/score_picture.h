@@ -16,7 +16,11 @@ class ScorePicture {
   // Starts the picture as a copy of `page`.
   void reset(const QImage& page);
   // Grows or shrinks the picture to `width` pixels; new columns are white.
-  void setWidth(int32_t width);
+  // When the memory for the new picture cannot be had the picture stays as
+  // it was, allocationFailed() turns true and false is returned.
+  bool setWidth(int32_t width);
+  // Whether a picture could not be made for lack of memory since reset().
+  bool allocationFailed() const { return allocationFailed_; }
   int32_t width() const { return image_.width(); }
   int32_t height() const { return image_.height(); }
   const QImage& image() const { return image_; }
@@ -38,6 +42,7 @@ class ScorePicture {
   void setPixelBlack(int32_t x, int32_t y);
 
   QImage image_;
+  bool allocationFailed_ = false;
 };
 
 }  // namespace kelvara
