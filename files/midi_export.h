@@ -46,9 +46,11 @@ using MidiEventList = std::vector<MidiEvent>;
 // End of Track (5 bytes).
 constexpr uint32_t kMidiTrackFixedBytes = 53;
 
-// The whole MIDI export may not be larger than this; a score that would give
-// more (only endless vibratos do) is refused with a message.
-constexpr int64_t kMaxMidiExportBytes = int64_t{64} << 20;
+// The whole MIDI export may not be larger than this (it is built in memory
+// before it is written). A real score stays far below: a thousand bars of
+// eleven parts with a vibrato swinging every 64th take about 3 MB; only
+// pathological tails reach it, and they are refused with a message.
+constexpr int64_t kMaxMidiExportBytes = int64_t{16} << 20;
 
 // CreateMIDIData's results other than a byte count.
 constexpr int64_t kMidiDeltaTooLong = -1;

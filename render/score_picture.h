@@ -21,6 +21,8 @@ class ScorePicture {
   bool setWidth(int32_t width);
   // Whether a picture could not be made for lack of memory since reset().
   bool allocationFailed() const { return allocationFailed_; }
+  // Forgets a failure once it has been reported.
+  void clearAllocationFailure() { allocationFailed_ = false; }
   int32_t width() const { return image_.width(); }
   int32_t height() const { return image_.height(); }
   const QImage& image() const { return image_; }
