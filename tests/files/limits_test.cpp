@@ -1,6 +1,9 @@
 // Files that would make the program draw, export or hold unbounded amounts,
 // each the smallest that showed the fault, and the reader's rounding of
 // times that are not whole 64ths.
+#include <random>
+#include <tuple>
+
 #include "files/load_limits.h"
 #include "files/midi_export.h"
 #include "files/track_file.h"
@@ -230,6 +233,71 @@ TEST_F(VibratoExport, OversizedResultIsAClearError) {
   EXPECT_NE(r.message.find("big.mid"), std::string::npos) << r.message;
   EXPECT_NE(r.message.find(std::to_string(kMaxMidiExportBytes)), std::string::npos) << r.message;
   EXPECT_FALSE(std::filesystem::exists(path("big.mid")));
+}
+
+}  // namespace
+}  // namespace kelvara::testing
+
+namespace kelvara::testing {
+namespace {
+
+// The bends of a run are merged into the track as it is written; the result
+// must be what expanding every bend and sorting by time would give, with
+// overlapping (lengthened) notes whose tails interleave.
+TEST_F(VibratoExport, MergedRunsMatchEveryBendSortedOneByOne) {
+  std::mt19937 random(17);
+  auto pick = [&random](int lo, int hi) {
+    return std::uniform_int_distribution<int>(lo, hi)(random);
+  };
+  for (int i = 0; i < 30; ++i) {
+    TOnpu* n = add(pick(0, 3) == 0 ? 0 : pick(40, 80), pick(1, 40));
+    n->LenNum = pick(0, 3);
+    n->LenDen = 1 << pick(1, 4);
+    n->YoinType = pick(0, 2);
+    n->YoinStartNum = pick(0, 2);
+    n->YoinStartDen = 1 << pick(2, 4);
+    n->YoinAmount = pick(-300, 300);
+    n->YoinPeriod = pick(1, 9);
+  }
+  MidiEventList events;
+  ASSERT_GT(CreateMIDIData(s, 0, 0, -1, events), 0);
+  struct Item {
+    int64_t time, order, index;
+    std::string text;
+  };
+  std::vector<Item> expected;
+  for (size_t i = 1; i + 1 < events.size(); ++i) {
+    const MidiEvent& e = events[i];
+    for (int64_t k = 0; k < (e.Kind == kEventBend ? e.BendCount : 1); ++k) {
+      std::string text;
+      if (e.Kind == kEventNoteOn || e.Kind == kEventNoteOff) {
+        text =
+            std::string(e.Kind == kEventNoteOn ? "on " : "off ") + std::to_string(e.Note->Pitch[0]);
+      } else {
+        const int32_t amount = e.Kind == kEventBendReset ? 0 : (k % 2 == 0 ? 1 : -1) * e.BendAmount;
+        text = "bend " + std::to_string(e.Kind == kEventBendReset ? 8192 : bendValue(amount));
+      }
+      expected.push_back({e.Time + k * e.BendStep, e.Order, k, text});
+    }
+  }
+  std::stable_sort(expected.begin(), expected.end(), [](const Item& a, const Item& b) {
+    return std::tie(a.time, a.order, a.index) < std::tie(b.time, b.order, b.index);
+  });
+  std::vector<std::string> want;
+  for (const Item& it : expected)
+    want.push_back(std::to_string(std::max<int64_t>(it.time, 0)) + " " + it.text);
+  RestoreMIDIData(events);
+
+  selectOnly({0});
+  ASSERT_TRUE(savedataplus3(s, path("merge.mid")).ok());
+  std::vector<std::string> got;
+  for (const std::string& l : eventsOf(readWithMido(path("merge.mid")), 0, "on off bend")) {
+    std::istringstream in(l);
+    std::string tick, kind, channel, value;
+    in >> tick >> kind >> channel >> value;
+    got.push_back(tick + " " + kind + " " + value);
+  }
+  EXPECT_EQ(got, want);
 }
 
 }  // namespace
