@@ -485,6 +485,15 @@ void TForm1::invertLine(const Line& line) {
 
 void TForm1::showScorePicture() {
   image1_->showScorePicture();
+  // A page too wide for the memory there is: said once, after the redraw.
+  ScorePicture& picture = editor_.renderer().picture();
+  if (picture.allocationFailed()) {
+    picture.clearAllocationFailure();
+    QTimer::singleShot(0, this, [this] {
+      QMessageBox::critical(this, QStringLiteral("Kelvara"),
+                            QStringLiteral("メモリが足りないため、このページを描けません。"));
+    });
+  }
 }
 
 int32_t TForm1::scrollX() const {

@@ -1,10 +1,13 @@
 #include "editor/render_command.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <charconv>
 #include <filesystem>
 #include <optional>
 
+#include "files/atomic_write.h"
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
 #include "render/glyph_table.h"
@@ -125,6 +128,7 @@ int runRenderCommand(const std::vector<std::string>& args, const std::string& gl
     err << "kelvara render: " << loaded.message << "\n";
     return 1;
   }
+  if (!loaded.notice.empty()) err << "kelvara render: " << loaded.notice << "\n";
 
   s.WorkPart = req.part;
   // A bar on a page after the part's last one has no page to show: say so
@@ -145,18 +149,25 @@ int runRenderCommand(const std::vector<std::string>& args, const std::string& gl
   renderer.initPicture();
   renderer.PageDraw();
 
-  const QImage& picture = renderer.picture().image();
-  const std::string temporary = req.output + ".part";
-  if (!picture.save(QString::fromStdString(temporary), "PNG")) {
-    std::filesystem::remove(temporary);
-    err << "kelvara render: cannot write " << req.output << "\n";
+  if (renderer.picture().allocationFailed()) {
+    err << "kelvara render: not enough memory for the picture of bar " << req.bar << " of "
+        << req.input << "\n";
     return 1;
   }
-  std::error_code ec;
-  std::filesystem::rename(temporary, req.output, ec);
-  if (ec) {
-    std::filesystem::remove(temporary);
-    err << "kelvara render: cannot write " << req.output << ": " << ec.message() << "\n";
+  // Encoded in memory and written like the score files: the old picture or
+  // the complete new one, nothing else, whatever the name's length.
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!renderer.picture().image().save(&buffer, "PNG")) {
+    err << "kelvara render: cannot encode the picture for " << req.output << "\n";
+    return 1;
+  }
+  const std::string error =
+      writeFileAtomically(req.output, std::span(reinterpret_cast<const uint8_t*>(png.constData()),
+                                                static_cast<size_t>(png.size())));
+  if (!error.empty()) {
+    err << "kelvara render: " << error << "\n";
     return 1;
   }
   out << req.output << ": page of bars " << s.PageFirstBar << " to "

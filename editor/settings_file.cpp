@@ -96,7 +96,7 @@ SettingsReadResult readSettingsFile(const std::string& path, int deviceCount, bo
     return result;
   }
   std::string text;
-  const std::string error = readWholeFile(path, text);
+  const std::string error = readWholeFile(path, text, kMaxSettingsFileBytes);
   if (!error.empty()) {
     SettingsReadResult result;
     result.notice = error + "。既定の設定で起動します。";
@@ -125,12 +125,38 @@ std::string formatSettings(const Settings& settings) {
 }
 
 std::string writeSettingsFile(const std::string& path, const Settings& settings) {
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  namespace fs = std::filesystem;
+  // The folders that are missing, outermost first; those made here are taken
+  // away again when the file cannot be written, so a failure leaves nothing.
+  std::vector<fs::path> missing;
   std::error_code ec;
-  if (!folder.empty()) std::filesystem::create_directories(folder, ec);
+  fs::path folder = fs::path(path).parent_path();
+  for (; !folder.empty() && !fs::exists(folder, ec); folder = folder.parent_path()) {
+    missing.insert(missing.begin(), folder);
+    if (folder == folder.parent_path()) break;
+  }
+  if (!folder.empty() && fs::exists(folder, ec) && !fs::is_directory(folder, ec)) {
+    return "ファイル " + path + " を作成できません（" + folder.string() +
+           " はフォルダではありません）";
+  }
+  std::vector<fs::path> made;
+  auto undo = [&made] {
+    std::error_code ignored;
+    for (auto it = made.rbegin(); it != made.rend(); ++it) fs::remove(*it, ignored);
+  };
+  for (const fs::path& missingFolder : missing) {
+    if (!fs::create_directory(missingFolder, ec) && ec) {
+      undo();
+      return "ファイル " + path + " を作成できません（フォルダ " + missingFolder.string() +
+             " を作れません: " + ec.message() + "）";
+    }
+    made.push_back(missingFolder);
+  }
   const std::string text = formatSettings(settings);
-  return writeFileAtomically(path,
-                             std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+  std::string error = writeFileAtomically(
+      path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+  if (!error.empty()) undo();
+  return error;
 }
 
 void applySettings(const Settings& settings, EditorState& state) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -22,6 +23,8 @@ struct Settings {
 
 constexpr int kSettingsValues = 25;
 constexpr int32_t kPadItems = 47;  // drum keys 35..81
+// A settings file is about 100 bytes; anything much larger is not one.
+constexpr size_t kMaxSettingsFileBytes = 64 * 1024;
 
 struct SettingsReadResult {
   Settings values;

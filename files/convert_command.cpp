@@ -149,13 +149,14 @@ ConvertRequest parseArgs(const std::vector<std::string>& args) {
   return req;
 }
 
-FileResult convert(const ConvertRequest& req, const AudioExport& audio) {
+FileResult convert(const ConvertRequest& req, const AudioExport& audio, std::ostream& notices) {
   EditorState s;
   s.createLists();
   LoadResult loaded = req.inputKind == ".zqf3"
                           ? loaddataplus2(s, req.input)
                           : loaddataplus(s, req.input, req.inputKind, req.intoPart);
   if (!loaded.ok()) return loaded;
+  if (!loaded.notice.empty()) notices << "kelvara convert: " << loaded.notice << "\n";
   s.PartSelected = req.parts;
   if (req.outputKind == ".zqf3") return savedataplus2(s, req.output);
   if (req.outputKind == ".zqf2" || req.outputKind == ".zqf") return savedataplus(s, req.output);
@@ -209,7 +210,7 @@ int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
     err << "kelvara convert: " << e.message << " (see kelvara --help)\n";
     return kConvertBadUsage;
   }
-  const FileResult r = convert(req, audio);
+  const FileResult r = convert(req, audio, err);
   if (!r.ok()) {
     err << "kelvara convert: " << r.message << "\n";
     return kConvertFileFailed;

@@ -38,6 +38,9 @@ struct FileResult {
 // score is exactly as it was before the call.
 struct LoadResult : FileResult {
   PerPart<uint8_t> partsRead{};
+  // On success, something the user should know about how the file was read
+  // (told once per load); empty when the file read exactly.
+  std::string notice;
 
   LoadResult() = default;
   LoadResult(FileResult r) : FileResult(std::move(r)) {}  // NOLINT: implicit on purpose

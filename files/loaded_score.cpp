@@ -37,4 +37,8 @@ std::string readFaultMessage(const std::string& path, const std::string& detail)
   return "ファイル " + path + " を読み込めません: " + detail;
 }
 
+std::string outOfMemoryMessage(const std::string& path) {
+  return readFaultMessage(path, "メモリが足りません");
+}
+
 }  // namespace kelvara

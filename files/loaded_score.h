@@ -36,6 +36,7 @@ struct LoadedScore {
   std::optional<int32_t> timeDen;
   std::optional<int32_t> tempo;
   std::vector<LoadedPart> parts;
+  bool rounded = false;  // some time was rounded to whole 64ths
 };
 
 // Moves a completely read file into the score: the settings it carries, and
@@ -48,5 +49,8 @@ void handOver(EditorState& s, LoadedScore& loaded, LoadResult& result);
 
 // The message for a fault found while reading `path`.
 std::string readFaultMessage(const std::string& path, const std::string& detail);
+
+// The message when memory ran out while reading `path`.
+std::string outOfMemoryMessage(const std::string& path);
 
 }  // namespace kelvara

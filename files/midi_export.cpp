@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <queue>
+#include <vector>
 
 #include "files/atomic_write.h"
 #include "files/byte_writer.h"
@@ -64,18 +67,17 @@ void appendNote(MidiEventList& events, const TOnpu& r, double b, int64_t c, doub
   const int64_t startTicks = lateStart ? truncTicks(r.YoinStartNum * 3840.0 / r.YoinStartDen) : 0;
   // Amounts beyond the bend range sound the same as its edge (bendValue).
   const int32_t amount = std::clamp(r.YoinAmount, -600, 600);
-  events.push_back(bendEvent(startTicks, amount));
+  MidiEvent bends = bendEvent(startTicks, amount);
   int64_t next = truncTicks(start + half);  // 64ths after the note-on of the next bend
-  if (r.YoinType == 2) {
+  if (r.YoinType == 2 && c > next) {
+    // A further bend every half period while the note lasts, counted at once.
     const int64_t step = period / 2;
-    const int64_t stepTicks = truncTicks(period * (kTicksPer64th / 2.0));
-    int32_t sign = -1;
-    while (c > next) {
-      events.push_back(bendEvent(stepTicks, sign * amount));
-      sign = -sign;
-      next += step;
-    }
+    const int64_t more = (c - next + step - 1) / step;
+    bends.BendCount = 1 + more;
+    bends.BendStep = truncTicks(period * (kTicksPer64th / 2.0));
+    next += more * step;
   }
+  events.push_back(bends);
   events.push_back(
       noteEvent(kEventNoteOff, truncTicks((b - next + half) * kTicksPer64th + 0.1), r));
   MidiEvent reset;
@@ -83,34 +85,115 @@ void appendNote(MidiEventList& events, const TOnpu& r, double b, int64_t c, doub
   events.push_back(reset);
 }
 
+// Time of the last bend of a run (of the event itself for any other).
+int64_t lastTimeOf(const MidiEvent& e) {
+  return e.Kind == kEventBend ? e.Time + (e.BendCount - 1) * e.BendStep : e.Time;
+}
+
 // Puts the events between start and end into non-decreasing time, keeping
 // the first-pass order among events at the same time, and recomputes every
-// delta from the new predecessor. An event before the track's start counts
-// as at its start.
+// delta from the new predecessor. A run of bends is placed by its first bend;
+// its later bends are merged in as the track is written (forEachInTime).
 void reorder(MidiEventList& events) {
   const auto first = events.begin() + 1, last = events.end() - 1;
-  int64_t t = 0;
+  int64_t t = 0, order = 0;
   bool sorted = true;
   for (auto it = first; it != last; ++it) {
     t += it->Delta;
     it->Time = t;
+    it->Order = order++;
     if (it->Delta < 0) sorted = false;
+    t = lastTimeOf(*it);
   }
   last->Delta = std::max<int64_t>(last->Delta, 0);
-  // Without a negative delta the events are in time order already.
-  if (sorted) {
-    last->Time = t + last->Delta;
-    return;
+  last->Time = t + last->Delta;
+  if (!sorted) {
+    std::stable_sort(first, last,
+                     [](const MidiEvent& a, const MidiEvent& b) { return a.Time < b.Time; });
   }
-  std::stable_sort(first, last,
-                   [](const MidiEvent& a, const MidiEvent& b) { return a.Time < b.Time; });
   int64_t prev = 0;
   for (auto it = first; it != last; ++it) {
-    it->Time = std::max<int64_t>(it->Time, 0);
-    it->Delta = it->Time - prev;
-    prev = it->Time;
+    it->Delta = std::max<int64_t>(it->Time, 0) - prev;
+    prev = std::max<int64_t>(it->Time, 0);
   }
-  last->Time = prev + last->Delta;
+}
+
+// Calls emit(event, delta, bendAmount, repeats, step) for every event
+// between start and end in time order, with each run of bends expanded: a
+// bend of a run comes after the events before it in time and, at one time,
+// after the events that came before its run in the first pass. `repeats` > 1
+// hands over that many bends of one run in a row, the later ones `step` ticks
+// apart and each swinging the other way. An event before the track's start
+// counts as at its start. Stops when emit returns false.
+template <typename Emit>
+void forEachInTime(const MidiEventList& events, Emit emit) {
+  struct Pending {
+    int64_t time;
+    int64_t order;
+    int64_t index;  // which bend of the run
+    const MidiEvent* run;
+    bool operator>(const Pending& o) const {
+      if (time != o.time) return time > o.time;
+      if (order != o.order) return order > o.order;
+      return index > o.index;
+    }
+  };
+  std::priority_queue<Pending, std::vector<Pending>, std::greater<>> runs;
+  int64_t prev = 0;
+  auto deltaTo = [&prev](int64_t time) {
+    const int64_t at = std::max<int64_t>(time, prev);
+    const int64_t d = at - prev;
+    prev = at;
+    return d;
+  };
+  size_t i = 1;
+  const size_t end = events.size() - 1;
+  for (;;) {
+    const bool haveEvent = i < end;
+    // Two events never share an order, so a bend and an event never tie.
+    const bool bendFirst =
+        !runs.empty() &&
+        (!haveEvent || !(runs.top() > Pending{events[i].Time, events[i].Order, 0, nullptr}));
+    if (bendFirst) {
+      const Pending p = runs.top();
+      runs.pop();
+      const int64_t step = p.run->BendStep;
+      const int64_t remaining = p.run->BendCount - p.index;
+      // The bends of this run that come before anything else, handed over at once.
+      int64_t count = 1;
+      if (step > 0 && p.time >= prev) {
+        count = remaining;
+        auto before = [&](int64_t time, int64_t order) {
+          int64_t n = time <= p.time ? 0 : (time - p.time + step - 1) / step;
+          if (n < remaining && p.time + n * step == time && p.order < order) ++n;
+          count = std::min(count, std::max<int64_t>(n, 1));
+        };
+        if (!runs.empty()) before(runs.top().time, runs.top().order);
+        if (haveEvent) before(events[i].Time, events[i].Order);
+      }
+      const int32_t amount = p.index % 2 == 0 ? p.run->BendAmount : -p.run->BendAmount;
+      if (!emit(*p.run, deltaTo(p.time), amount, count, step)) return;
+      prev += (count - 1) * step;
+      if (p.index + count < p.run->BendCount) {
+        runs.push({p.time + count * step, p.order, p.index + count, p.run});
+      }
+      continue;
+    }
+    if (!haveEvent) return;
+    const MidiEvent& e = events[i++];
+    if (!emit(e, deltaTo(std::max<int64_t>(e.Time, 0)), e.BendAmount, int64_t{1}, int64_t{0})) {
+      return;
+    }
+    if (e.Kind == kEventBend && e.BendCount > 1) {
+      runs.push({e.Time + e.BendStep, e.Order, 1, &e});
+    }
+  }
+}
+
+// Bytes one event takes when written.
+int64_t eventBytes(const MidiEvent& e, int64_t delta) {
+  const int32_t extra = e.Kind == kEventNoteOn || e.Kind == kEventNoteOff ? e.LastIndex : 0;
+  return vlqLength(static_cast<uint32_t>(delta)) + 3 + 4 * extra;
 }
 
 void writeSetupBlock(ByteWriter& w, const EditorState& s, int p) {
@@ -127,8 +210,8 @@ void writeSetupBlock(ByteWriter& w, const EditorState& s, int p) {
   w.append(controls, sizeof controls);
 }
 
-void writeEvent(ByteWriter& w, const MidiEvent& e, int p) {
-  w.vlq(static_cast<uint32_t>(e.Delta));
+void writeEvent(ByteWriter& w, const MidiEvent& e, int64_t delta, int32_t amount, int p) {
+  w.vlq(static_cast<uint32_t>(delta));
   switch (e.Kind) {
     case kEventNoteOn:
     case kEventNoteOff: {
@@ -144,7 +227,7 @@ void writeEvent(ByteWriter& w, const MidiEvent& e, int p) {
       break;
     }
     case kEventBend: {
-      const uint16_t v = bendValue(e.BendAmount);
+      const uint16_t v = bendValue(amount);
       const uint8_t b[3] = {static_cast<uint8_t>(0xE0 + p), static_cast<uint8_t>(v & 0x7F),
                             static_cast<uint8_t>(v >> 7)};
       w.append(b, 3);
@@ -168,12 +251,11 @@ uint16_t bendValue(int32_t amount) {
 }
 
 int64_t CreateMIDIData(const EditorState& s, int part, int32_t fromBar, int32_t toBar,
-                       MidiEventList& events) {
+                       MidiEventList& events, int64_t byteLimit) {
   if (events.empty()) events.emplace_back();
   const size_t firstNew = events.size();
   const double barLen = barReal(s);
-  // A delta longer than this cannot be written; checking sounding lengths and
-  // waiting times also keeps a runaway vibrato from filling memory.
+  // A delta longer than this cannot be written.
   constexpr double kLongest = static_cast<double>(kMaxVlq) / kTicksPer64th;
   double pos = 0;      // 64ths from the part's start, as written
   double waiting = 0;  // 64ths before the next note-on; negative after a lengthened note
@@ -213,18 +295,27 @@ int64_t CreateMIDIData(const EditorState& s, int part, int32_t fromBar, int32_t 
   end.Delta = truncTicks(waiting * kTicksPer64th + 0.1);
   events.push_back(end);
   reorder(events);
-  if (tooLong) return -1;
+  if (tooLong) return kMidiDeltaTooLong;
 
   int64_t bytes = 0;
-  for (size_t i = 1; i + 1 < events.size(); ++i) {
-    const MidiEvent& e = events[i];
-    if (e.Delta > kMaxVlq) {
-      events.erase(events.begin() + 1, events.end() - 1);
-      return -1;
-    }
-    bytes += vlqLength(static_cast<uint32_t>(e.Delta)) + 3 + 4 * e.LastIndex;
-  }
-  return bytes;
+  int64_t result = 0;
+  forEachInTime(events,
+                [&](const MidiEvent& e, int64_t delta, int32_t, int64_t repeats, int64_t step) {
+                  if (delta > kMaxVlq || (repeats > 1 && step > kMaxVlq)) {
+                    result = kMidiDeltaTooLong;
+                    return false;
+                  }
+                  bytes += eventBytes(e, delta);
+                  if (repeats > 1)
+                    bytes += (repeats - 1) * (vlqLength(static_cast<uint32_t>(step)) + 3);
+                  if (bytes > byteLimit) {
+                    result = kMidiTooLarge;
+                    return false;
+                  }
+                  return true;
+                });
+  if (result == kMidiDeltaTooLong) events.erase(events.begin() + 1, events.end() - 1);
+  return result < 0 ? result : bytes;
 }
 
 void RestoreMIDIData(MidiEventList& events) {
@@ -237,27 +328,38 @@ FileResult encodeMidiExport(const EditorState& s, int32_t fromBar, int32_t toBar
   ByteWriter w(out);
   writeHeaderChunk(w, selectedPartCount(s));
   MidiEventList events;
-  int tracksLeft = selectedPartCount(s);
   for (int p = 0; p < kPartCount; ++p) {
     if (!partSelected(s, p)) continue;
     events.emplace_back();  // the start event stands for the set-up block
-    const int64_t bytes = CreateMIDIData(s, p, fromBar, toBar, events);
-    if (bytes < 0) {
+    const int64_t trackOverhead = 8 + kMidiTrackFixedBytes;
+    const int64_t budget = kMaxMidiExportBytes - static_cast<int64_t>(out.size()) - trackOverhead;
+    const int64_t bytes = CreateMIDIData(s, p, fromBar, toBar, events, budget);
+    if (bytes == kMidiDeltaTooLong) {
       return FileResult::failure(FileError::Unwritable,
                                  "ファイル " + fileName + " を作成できません: " + partLabel(p) +
                                      " に MIDI ファイルで表せない長さの休符か音符があります");
     }
-    // Grow the buffer once for this track and, guessing they are as long,
-    // the tracks still to come, instead of doubling it again and again.
-    const auto trackBytes = static_cast<size_t>(bytes) + kMidiTrackFixedBytes + 8;
-    if (out.capacity() - out.size() < trackBytes) {
-      out.reserve(out.size() + trackBytes * static_cast<size_t>(tracksLeft));
+    if (bytes == kMidiTooLarge) {
+      return FileResult::failure(FileError::Unwritable,
+                                 "ファイル " + fileName + " を作成できません: " + partLabel(p) +
+                                     " までで MIDI データが上限の " +
+                                     std::to_string(kMaxMidiExportBytes) +
+                                     " バイトを超えます（ビブラートの細かい長い音符が多すぎます）");
     }
-    --tracksLeft;
+    // Exactly this track: later tracks are not guessed at.
+    out.reserve(out.size() + static_cast<size_t>(bytes + trackOverhead));
     w.text("MTrk");
     w.u32be(static_cast<uint32_t>(bytes + kMidiTrackFixedBytes));
     writeSetupBlock(w, s, p);
-    for (size_t i = 1; i + 1 < events.size(); ++i) writeEvent(w, events[i], p);
+    forEachInTime(events, [&](const MidiEvent& e, int64_t delta, int32_t amount, int64_t repeats,
+                              int64_t step) {
+      writeEvent(w, e, delta, amount, p);
+      for (int64_t k = 1; k < repeats; ++k) {
+        amount = -amount;
+        writeEvent(w, e, step, amount, p);
+      }
+      return true;
+    });
     writeEndOfTrack(w);
     RestoreMIDIData(events);
   }
@@ -267,8 +369,13 @@ FileResult encodeMidiExport(const EditorState& s, int32_t fromBar, int32_t toBar
 FileResult savedataplus3(const EditorState& s, const std::string& fileName, int32_t fromBar,
                          int32_t toBar) {
   std::vector<uint8_t> bytes;
-  FileResult r = encodeMidiExport(s, fromBar, toBar, fileName, bytes);
-  if (!r.ok()) return r;
+  try {
+    FileResult r = encodeMidiExport(s, fromBar, toBar, fileName, bytes);
+    if (!r.ok()) return r;
+  } catch (const std::bad_alloc&) {
+    return FileResult::failure(FileError::CannotCreate,
+                               "ファイル " + fileName + " を作成できません（メモリが足りません）");
+  }
   const std::string err = writeFileAtomically(fileName, bytes);
   if (!err.empty()) return FileResult::failure(FileError::CannotCreate, err);
   return {};

@@ -4,6 +4,7 @@
 
 #include "files/atomic_write.h"
 #include "files/byte_reader.h"
+#include "files/load_limits.h"
 #include "files/loaded_score.h"
 #include "files/midi_common.h"
 #include "files/score_walk.h"
@@ -88,13 +89,29 @@ struct ReadTrack {
   int32_t tempo = 120;
   std::optional<int32_t> volume;
   std::vector<RecordPtr> records;
+  bool rounded = false;  // a time was not a whole number of 64ths
 };
 
-void addRest(ReadTrack& t, uint32_t delta) {
-  t.records.emplace_back(makeRecord(kRestPitch, static_cast<int32_t>(delta / kTicksPer64th), 1));
+// A time in 64ths, rounded to the nearest one (ticks from other programs
+// need not be whole 64ths); notes `rounded` when it was not exact.
+int64_t roundTo64ths(uint32_t ticks, bool& rounded) {
+  if (ticks % kTicksPer64th != 0) rounded = true;
+  return (static_cast<int64_t>(ticks) + kTicksPer64th / 2) / kTicksPer64th;
 }
 
-ReadTrack parseTrack(ByteReader& in) {
+// A wait before a note (or at the end of the track) as rest records, split
+// where it is longer than one record can hold.
+void addRest(ReadTrack& t, uint32_t delta, RecordBudget& budget) {
+  int64_t left = roundTo64ths(delta, t.rounded);
+  while (left > 0) {
+    const auto length = static_cast<int32_t>(std::min<int64_t>(left, kMaxRecordLength));
+    budget.take();
+    t.records.emplace_back(makeRecord(kRestPitch, length, 1));
+    left -= length;
+  }
+}
+
+ReadTrack parseTrack(ByteReader& in, RecordBudget& budget) {
   ReadTrack t;
   size_t at = in.offset();
   if (in.vlq() != 0 || (in.peek() & 0xF0) != 0xC0)
@@ -151,7 +168,7 @@ ReadTrack parseTrack(ByteReader& in) {
       // Key 0 carries the rests after the last note; only End of Track follows.
       if (dataByteAt(in) != 0) throw unexpected(at, "音符の始まりのない note-off");
       dataByteAt(in);
-      if (delta > 0) addRest(t, delta);
+      if (delta > 0) addRest(t, delta, budget);
       in.vlq();
       in.expect(std::string_view("\xFF\x2F\x00", 3), "End of Track");
       return t;
@@ -161,7 +178,8 @@ ReadTrack parseTrack(ByteReader& in) {
                                ? "コントロールチェンジ（MIDI 書き出しのファイル？）"
                                : "予期しないイベント");
     }
-    if (delta > 0) addRest(t, delta);
+    if (delta > 0) addRest(t, delta, budget);
+    budget.take();
     RecordPtr note(makeRecord(dataByteAt(in), 0, 1));
     dataByteAt(in);
     int count = 1;
@@ -180,7 +198,15 @@ ReadTrack parseTrack(ByteReader& in) {
       note->Pitch[count++] = dataByteAt(in);
       dataByteAt(in);
     }
-    note->Length = static_cast<int32_t>(d / kTicksPer64th);
+    // A note is never shorter than a 64th, however short the file made it.
+    const int64_t length = std::max<int64_t>(roundTo64ths(d, t.rounded), 1);
+    if (length > kMaxRecordLength) {
+      throw ReadFault{FileError::BadValue,
+                      "バイト " + std::to_string(at) + " の音符の長さ " + std::to_string(length) +
+                          "（64 分音符単位）が上限の " + std::to_string(kMaxRecordLength) +
+                          " を超えています"};
+    }
+    note->Length = static_cast<int32_t>(length);
     for (int k = 0; k < count; ++k) {
       if (k > 0) {
         at = in.offset();
@@ -198,7 +224,8 @@ ReadTrack parseTrack(ByteReader& in) {
   }
 }
 
-LoadedScore parseTrackFile(std::span<const uint8_t> bytes, bool singleTrack, int intoPart) {
+LoadedScore parseTrackFile(std::span<const uint8_t> bytes, bool singleTrack, int intoPart,
+                           int32_t scoreTimeDen) {
   ByteReader in(bytes);
   in.expect("MThd", "MThd ヘッダ");
   if (in.u32be() != 6)
@@ -217,6 +244,7 @@ LoadedScore parseTrackFile(std::span<const uint8_t> bytes, bool singleTrack, int
 
   LoadedScore loaded;
   PerPart<bool> seen{};
+  RecordBudget budget;
   for (int i = 0; i < tracks; ++i) {
     in.expect("MTrk", "MTrk チャンク");
     const uint32_t length = in.u32be();
@@ -225,7 +253,7 @@ LoadedScore parseTrackFile(std::span<const uint8_t> bytes, bool singleTrack, int
     ByteReader chunk(bytes.subspan(start, length), start);
     ReadTrack t;
     try {
-      t = parseTrack(chunk);
+      t = parseTrack(chunk, budget);
     } catch (const ReadFault& f) {
       if (f.error != FileError::Truncated) throw;
       throw ReadFault{FileError::WrongKind, "トラック " + std::to_string(i + 1) + " の長さ " +
@@ -248,6 +276,7 @@ LoadedScore parseTrackFile(std::span<const uint8_t> bytes, bool singleTrack, int
     loaded.timeNum = t.timeNum;
     if (t.timeDen) loaded.timeDen = t.timeDen;
     loaded.tempo = t.tempo;
+    loaded.rounded = loaded.rounded || t.rounded;
     LoadedPart lp;
     lp.part = singleTrack ? intoPart : t.channel;
     lp.program = t.program;
@@ -258,6 +287,12 @@ LoadedScore parseTrackFile(std::span<const uint8_t> bytes, bool singleTrack, int
   if (!in.atEnd()) {
     throw ReadFault{FileError::WrongKind, "最後のトラックの後に " + std::to_string(in.remaining()) +
                                               " バイトの余分なデータがあります"};
+  }
+  if (loaded.timeNum) {
+    // A denominator the file does not name leaves the score's own.
+    const int32_t timeDen = loaded.timeDen.value_or(scoreTimeDen);
+    checkTimeSignature(*loaded.timeNum, timeDen);
+    checkPageWidths(loaded, *loaded.timeNum, timeDen);
   }
   return loaded;
 }
@@ -292,8 +327,13 @@ FileResult encodeTrackFile(const EditorState& s, int32_t fromBar, int32_t toBar,
 FileResult savedataplus(const EditorState& s, const std::string& fileName, int32_t fromBar,
                         int32_t toBar) {
   std::vector<uint8_t> bytes;
-  FileResult r = encodeTrackFile(s, fromBar, toBar, fileName, bytes);
-  if (!r.ok()) return r;
+  try {
+    FileResult r = encodeTrackFile(s, fromBar, toBar, fileName, bytes);
+    if (!r.ok()) return r;
+  } catch (const std::bad_alloc&) {
+    return FileResult::failure(FileError::CannotCreate,
+                               "ファイル " + fileName + " を作成できません（メモリが足りません）");
+  }
   const std::string err = writeFileAtomically(fileName, bytes);
   if (!err.empty()) return FileResult::failure(FileError::CannotCreate, err);
   return {};
@@ -308,12 +348,19 @@ LoadResult decodeTrackFile(EditorState& s, std::span<const uint8_t> bytes,
   }
   LoadedScore loaded;
   try {
-    loaded = parseTrackFile(bytes, singleTrack, intoPart);
+    loaded = parseTrackFile(bytes, singleTrack, intoPart, s.TimeDen);
   } catch (const ReadFault& f) {
     return FileResult::failure(f.error, readFaultMessage(fileName, f.detail));
+  } catch (const std::bad_alloc&) {
+    return FileResult::failure(FileError::CannotOpen, outOfMemoryMessage(fileName));
   }
   LoadResult result;
   handOver(s, loaded, result);
+  if (loaded.rounded) {
+    result.notice =
+        "ファイル " + fileName +
+        " には 64 分音符の倍数でない長さがあったため、最も近い 64 分音符の倍数に丸めました";
+  }
   return result;
 }
 

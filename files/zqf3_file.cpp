@@ -5,6 +5,7 @@
 #include "files/atomic_write.h"
 #include "files/byte_reader.h"
 #include "files/byte_writer.h"
+#include "files/load_limits.h"
 #include "files/loaded_score.h"
 #include "files/score_walk.h"
 #include "score/part_list.h"
@@ -124,8 +125,11 @@ LoadedScore parseZqf3(ByteReader& in) {
   }
   loaded.keySig = keySig;
   loaded.major = in.u8() == 0 ? 1 : 0;
-  loaded.timeNum = in.u8();
-  loaded.timeDen = in.u8();
+  const int32_t timeNum = in.u8();
+  const int32_t timeDen = in.u8();
+  checkTimeSignature(timeNum, timeDen);
+  loaded.timeNum = timeNum;
+  loaded.timeDen = timeDen;
   loaded.tempo = in.u16le();
   const int blocks = in.u8();
   if (blocks > kPartCount) {
@@ -133,6 +137,7 @@ LoadedScore parseZqf3(ByteReader& in) {
                     "パート数 " + std::to_string(blocks) + " が 11 を超えています"};
   }
   PerPart<bool> seen{};
+  RecordBudget budget;
   for (int b = 0; b < blocks; ++b) {
     const size_t blockAt = in.offset();
     LoadedPart lp;
@@ -156,6 +161,7 @@ LoadedScore parseZqf3(ByteReader& in) {
         in.skip(kZqf3RecordSize);
         break;
       }
+      budget.take();
       RecordPtr rec(makeRecord(kRestPitch, 0, 1));
       getRecord(in, *rec);
       if (rec->Pitch[0] < 0) {
@@ -176,6 +182,7 @@ LoadedScore parseZqf3(ByteReader& in) {
     throw ReadFault{FileError::WrongKind, "最後のパートの後に " + std::to_string(in.remaining()) +
                                               " バイトの余分なデータがあります"};
   }
+  checkPageWidths(loaded, timeNum, timeDen);
   return loaded;
 }
 
@@ -252,8 +259,13 @@ FileResult encodeZqf3(const EditorState& s, int32_t fromBar, int32_t toBar,
 FileResult savedataplus2(const EditorState& s, const std::string& fileName, int32_t fromBar,
                          int32_t toBar) {
   std::vector<uint8_t> bytes;
-  FileResult r = encodeZqf3(s, fromBar, toBar, fileName, bytes);
-  if (!r.ok()) return r;
+  try {
+    FileResult r = encodeZqf3(s, fromBar, toBar, fileName, bytes);
+    if (!r.ok()) return r;
+  } catch (const std::bad_alloc&) {
+    return FileResult::failure(FileError::CannotCreate,
+                               "ファイル " + fileName + " を作成できません（メモリが足りません）");
+  }
   const std::string err = writeFileAtomically(fileName, bytes);
   if (!err.empty()) return FileResult::failure(FileError::CannotCreate, err);
   return {};
@@ -266,6 +278,8 @@ LoadResult decodeZqf3(EditorState& s, std::span<const uint8_t> bytes, const std:
     loaded = parseZqf3(in);
   } catch (const ReadFault& f) {
     return FileResult::failure(f.error, readFaultMessage(fileName, f.detail));
+  } catch (const std::bad_alloc&) {
+    return FileResult::failure(FileError::CannotOpen, outOfMemoryMessage(fileName));
   }
   LoadResult result;
   handOver(s, loaded, result);

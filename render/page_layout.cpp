@@ -320,8 +320,12 @@ bool PageRenderer::ChkGakuhu() {
 }
 
 bool PageRenderer::ChkGakuhu2() {
-  const int32_t missing = pageContentEnd() + kRightReserve - view_.viewWidth();
+  if (!widenBy(static_cast<int32_t>(step))) return false;
   if (missing <= 0) return false;
+  // A picture cannot be wider than a pixel position can count.
+  const int64_t room = INT32_MAX - int64_t{view_.viewWidth()};
+  const int64_t step = (missing + kWideningStep - 1) / kWideningStep * kWideningStep;
+  if (step > room) return false;
   const int32_t scroll = view_.scrollX();
   if (!widenBy((missing + kWideningStep - 1) / kWideningStep * kWideningStep)) return false;
   view_.showScorePicture();

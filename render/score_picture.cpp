@@ -25,10 +25,16 @@ constexpr int32_t kDigitTopMargin = 1;
 void ScorePicture::reset(const QImage& page) {
   storage_.reset();
   stride_ = 0;
+  allocationFailed_ = false;
   image_ = page.convertToFormat(QImage::Format_Grayscale8);
+  if (image_.isNull() && !page.isNull()) allocationFailed_ = true;
   if (image_.isNull()) {
     // No page picture (a test without artwork): a white page of the usual size.
     image_ = QImage(742, 384, QImage::Format_Grayscale8);
+    if (image_.isNull()) {
+      allocationFailed_ = true;
+      return;
+    }
     image_.fill(255);
   }
 }
@@ -66,7 +72,10 @@ bool ScorePicture::setWidth(int32_t width) {
   // New rows with half as much again to grow into, rounded to 64 bytes.
   const qsizetype stride = (static_cast<qsizetype>(width) + width / 2 + 63) / 64 * 64;
   std::shared_ptr<uint8_t[]> rows(new (std::nothrow) uint8_t[stride * height]);
-  if (!rows) return false;
+  if (!rows) {
+    allocationFailed_ = true;
+    return false;
+  }
   const auto keep = static_cast<size_t>(std::min(width, old));
   const qsizetype fromStride = image_.bytesPerLine();
   const uint8_t* from = image_.constBits();

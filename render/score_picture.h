@@ -21,6 +21,10 @@ class ScorePicture {
   // copy the whole picture each time. False, with the picture unchanged,
   // when the memory for it cannot be had.
   bool setWidth(int32_t width);
+  // Whether a picture could not be made for lack of memory since reset().
+  bool allocationFailed() const { return allocationFailed_; }
+  // Forgets a failure once it has been reported.
+  void clearAllocationFailure() { allocationFailed_ = false; }
   int32_t width() const { return image_.width(); }
   int32_t height() const { return image_.height(); }
   const QImage& image() const { return image_; }
@@ -48,6 +52,7 @@ class ScorePicture {
   std::shared_ptr<uint8_t[]> storage_;
   qsizetype stride_ = 0;
   QImage image_;
+  bool allocationFailed_ = false;
 };
 
 }  // namespace kelvara

@@ -16,6 +16,9 @@ packages=(
   xvfb xauth
 )
 
+# The fuzz targets (scripts/fuzz.sh): clang and its libFuzzer runtime.
+packages+=(clang libclang-rt-14-dev)
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

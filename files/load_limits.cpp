@@ -1,0 +1,118 @@
+#include "files/load_limits.h"
+
+#include <string>
+
+#include "files/byte_reader.h"
+#include "score/editor_state.h"
+#include "score/onpu.h"
+
+namespace kelvara {
+
+namespace {
+
+constexpr int32_t kPageBars = 16;
+
+int32_t pieceSize(int64_t left, int64_t fill, int32_t barLen) {
+  for (int32_t size : {64, 32, 16, 8, 4, 2}) {
+    if (left >= size && barLen >= size && fill + size <= barLen) return size;
+  }
+  return 1;
+}
+
+// Pieces of a length drawn from `fill` on, the bar moving on with each piece.
+int64_t piecesFrom(int64_t& left, int64_t& fill, int32_t barLen, bool untilBarStart) {
+  int64_t count = 0;
+  while (left > 0 && !(untilBarStart && fill == 0)) {
+    const int32_t size = pieceSize(left, fill, barLen);
+    fill += size;
+    if (fill >= barLen) fill -= barLen;
+    left -= size;
+    ++count;
+  }
+  return count;
+}
+
+}  // namespace
+
+bool isOfferedTimeSignature(int32_t timeNum, int32_t timeDen) {
+  constexpr int32_t kOffered[][2] = {{4, 4}, {3, 4}, {2, 4}, {9, 8}, {6, 8}, {3, 8}, {2, 2}};
+  for (const auto& t : kOffered) {
+    if (t[0] == timeNum && t[1] == timeDen) return true;
+  }
+  return false;
+}
+
+void checkTimeSignature(int32_t timeNum, int32_t timeDen) {
+  if (isOfferedTimeSignature(timeNum, timeDen)) return;
+  throw ReadFault{FileError::BadValue,
+                  "拍子 " + std::to_string(timeNum) + "/" + std::to_string(timeDen) +
+                      " は扱えません（4/4, 3/4, 2/4, 9/8, 6/8, 3/8, 2/2 のみ）"};
+}
+
+void RecordBudget::take(size_t count) {
+  used_ += count;
+  if (used_ > kMaxRecordsPerFile) {
+    throw ReadFault{FileError::BadValue,
+                    "記録の数が上限の " + std::to_string(kMaxRecordsPerFile) + " を超えています"};
+  }
+}
+
+int64_t cellsFor(int32_t drawn, int32_t fill, int32_t barLen, bool advancing) {
+  if (barLen < 1 || drawn <= 0) return 0;
+  int64_t left = drawn;
+  int64_t at = fill;
+  if (!advancing) {
+    // The bar stays where it is: every piece is chosen from the same fill.
+    int64_t count = 0;
+    while (left > 0) {
+      left -= pieceSize(left, at, barLen);
+      ++count;
+    }
+    return count;
+  }
+  int64_t count = piecesFrom(left, at, barLen, true);
+  if (left >= barLen) {
+    // Whole bars from their start all split the same way.
+    int64_t one = barLen, zero = 0;
+    const int64_t perBar = piecesFrom(one, zero, barLen, false);
+    const int64_t bars = left / barLen;
+    count += bars * perBar;
+    left -= bars * barLen;
+  }
+  return count + piecesFrom(left, at, barLen, false);
+}
+
+void checkPageWidths(const LoadedScore& loaded, int32_t timeNum, int32_t timeDen) {
+  const int32_t barLen = static_cast<int32_t>(timeNum * 64 / timeDen);
+  for (const LoadedPart& lp : loaded.parts) {
+    int64_t bar = 1, fill = 0;
+    int64_t page = -1, cells = 0, previous = 0;
+    for (const RecordPtr& rec : lp.records) {
+      const TOnpu& r = *rec;
+      const bool member = r.RenLength > 0;
+      const int32_t drawn = member ? r.RenLength : r.Length;
+      const bool inner = member && r.RenIndex != r.RenCount;
+      const int64_t own = cellsFor(drawn, static_cast<int32_t>(fill), barLen, !inner);
+      const int64_t onPage = (bar - 1) / kPageBars;
+      if (onPage != page) {
+        // The record before may run into the page and is then drawn on it too.
+        page = onPage;
+        cells = previous;
+      }
+      cells += own;
+      if (cells > kMaxPageCells) {
+        throw ReadFault{FileError::BadValue,
+                        partLabel(lp.part) + " の " + std::to_string(page * kPageBars + 1) +
+                            " 小節目からのページは幅が " + std::to_string(cells * kCellWidth) +
+                            " ピクセルになり、上限の " +
+                            std::to_string(kMaxPageCells * kCellWidth) + " ピクセルを超えます"};
+      }
+      previous = own;
+      fill += barContribution(r);
+      bar += fill / barLen;
+      fill %= barLen;
+    }
+  }
+}
+
+}  // namespace kelvara
