@@ -20,6 +20,7 @@
 #include "score/headless_score_view.h"
 #include "score/part_list.h"
 #include "score/score_editor.h"
+#include "sound/audio_export.h"
 
 namespace kelvara {
 
@@ -45,7 +46,8 @@ struct FileKind {
 constexpr FileKind kSaveKinds[] = {{"midiファイル (*.mid *.smf)", "*.mid *.smf"},
                                    {"zq3ファイル (*.zqf3)", "*.zqf3"},
                                    {"zq2ファイル (*.zqf2)", "*.zqf2"},
-                                   {"zqファイル (*.zqf)", "*.zqf"}};
+                                   {"zqファイル (*.zqf)", "*.zqf"},
+                                   {"WAVファイル (*.wav)", "*.wav"}};
 constexpr FileKind kOpenKinds[] = {{"zqファイル（*.zqf3）", "*.zqf3"},
                                    {"zqファイル（*.zqf2）", "*.zqf2"},
                                    {"zqファイル (*.zqf)", "*.zqf"},
@@ -92,6 +94,8 @@ ScoreCommands::ScoreCommands(QWidget& window, Editor& editor, QPushButton& overw
       form8_(new kelvara::TForm8(&window)),
       captionTimer_(new QTimer(this)),
       lastFolder_(QDir::homePath()) {
+  // The built-in synthesizer renders the save dialog's fifth kind, audio.
+  files_.setAudioExport(exportWav);
   // Note entry, the clipboard and other commands mark changes as they go;
   // the caption follows within a blink.
   captionTimer_->setInterval(kCaptionRefreshMs);

@@ -14,12 +14,13 @@ enum SaveFilter : int {
   kFilterZqf3 = 2,  // the whole score
   kFilterZqf2 = 3,  // track file of several parts
   kFilterZqf = 4,   // track file of one part
+  kFilterWav = 5,   // audio of the chosen parts (offered where a synthesizer is)
 };
 
 // What the user chose in the save dialog.
 struct SaveDialogAnswer {
   std::string fileName;
-  int filterIndex = kFilterMidi;  // 1..4
+  int filterIndex = kFilterMidi;  // 1..4, or 5 where audio is offered
 };
 
 // The controls of the score settings dialog.

@@ -18,7 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kSaveExtensions[] = {"", ".mid", ".zqf3", ".zqf2", ".zqf"};
+constexpr const char* kSaveExtensions[] = {"", ".mid", ".zqf3", ".zqf2", ".zqf", ".wav"};
 
 bool extensionFits(int filter, const std::string& extension) {
   if (filter == kFilterMidi) return extension == ".mid" || extension == ".smf";
@@ -81,6 +81,7 @@ FileResult FileCommands::write(int filter, const std::string& fileName) {
   try {
     if (filter == kFilterMidi) return savedataplus3(s_, fileName, 0, -1);
     if (filter == kFilterZqf3) return savedataplus2(s_, fileName, 0, -1);
+    if (filter == kFilterWav && audioExport_) return audioExport_(s_, 0, -1, fileName, "");
     return savedataplus(s_, fileName, 0, -1);
   } catch (const std::bad_alloc&) {
     return FileResult::failure(FileError::CannotCreate,
@@ -104,7 +105,7 @@ bool FileCommands::BitBtn5Click() {
   saveFilter_ = saveFilterFor(fileExtension(s_.FileName), saveFilter_);
   const std::optional<SaveDialogAnswer> answer = dialogs_.saveDialog(s_.FileName, saveFilter_);
   if (!answer || answer->fileName.empty()) return false;
-  const int filter = std::clamp(answer->filterIndex, 1, 4);
+  const int filter = std::clamp<int>(answer->filterIndex, 1, audioExport_ ? kFilterWav : kFilterZqf);
   saveFilter_ = filter;
 
   std::string name = answer->fileName;
@@ -280,6 +281,8 @@ bool FileCommands::openFile(const std::string& fileName) {
 
   rebuildView();
   reopenMidiOutput(editor_.midi(), s_.MidiDevice, s_.PartProgram, ProgramChanges::AllChannels);
+  // How the file was read (its timing rounded to 64ths), told once.
+  if (!result.notice.empty()) editor_.questions().inform(result.notice);
   // The keys play the file's major or minor arrangement; the keyboard
   // picture follows, as it does when the settings change it.
   if (s_.Major != majorBefore) editor_.input().slide(s_.Major == 1);

@@ -4,6 +4,7 @@
 
 #include "editor/command_dialogs.h"
 #include "editor/editor.h"
+#include "files/convert_command.h"
 #include "files/file_result.h"
 
 namespace kelvara {
@@ -53,6 +54,9 @@ class FileCommands {
   bool settleUnsavedChanges();
 
   bool overwriteEnabled() const { return overwriteEnabled_; }
+  // Offers audio as the save dialog's fifth kind, written by `audio` (the
+  // program's synthesizer); without it the dialog has the four score kinds.
+  void setAudioExport(AudioExport audio) { audioExport_ = std::move(audio); }
 
  private:
   FileResult write(int filter, const std::string& fileName);
@@ -68,6 +72,7 @@ class FileCommands {
   EditorState& s_;
   CommandDialogs& dialogs_;
   bool overwriteEnabled_ = false;
+  AudioExport audioExport_;
   // The save dialog's filter as last used; the first save offers the whole
   // score, the one kind that keeps everything.
   int saveFilter_ = kFilterZqf3;

@@ -320,14 +320,15 @@ bool PageRenderer::ChkGakuhu() {
 }
 
 bool PageRenderer::ChkGakuhu2() {
-  if (!widenBy(static_cast<int32_t>(step))) return false;
+  const int64_t missing = int64_t{pageContentEnd()} + kRightReserve - view_.viewWidth();
   if (missing <= 0) return false;
   // A picture cannot be wider than a pixel position can count.
   const int64_t room = INT32_MAX - int64_t{view_.viewWidth()};
   const int64_t step = (missing + kWideningStep - 1) / kWideningStep * kWideningStep;
   if (step > room) return false;
   const int32_t scroll = view_.scrollX();
-  if (!widenBy((missing + kWideningStep - 1) / kWideningStep * kWideningStep)) return false;
+  // Stops the widening loops when the memory is not there.
+  if (!widenBy(static_cast<int32_t>(step))) return false;
   view_.showScorePicture();
   autoScroll(scroll);
   return true;

@@ -562,3 +562,35 @@ TEST(FileNames, ExtensionsAndBaseNames) {
 
 }  // namespace
 }  // namespace kelvara
+
+namespace kelvara {
+namespace {
+
+TEST_F(FileCommandsTest, AudioIsTheFifthKindOnlyWhereTheProgramOffersIt) {
+  type({60, 62});
+  // Without an audio export the dialog's answer is held to the four kinds.
+  dialogs.form7.push_back(ScriptedDialogs::allParts());
+  dialogs.save.push_back(SaveDialogAnswer{path("song"), kFilterWav});
+  ASSERT_TRUE(files.BitBtn5Click());
+  EXPECT_TRUE(fs::exists(path("song.zqf")));
+
+  std::vector<std::string> rendered;
+  files.setAudioExport([&](const EditorState&, int32_t from, int32_t to, const std::string& out,
+                           const std::string&) {
+    EXPECT_EQ(from, 0);
+    EXPECT_EQ(to, -1);
+    rendered.push_back(out);
+    return FileResult{};
+  });
+  const std::string nameBefore = s().FileName;
+  dialogs.form7.push_back(ScriptedDialogs::allParts());
+  dialogs.save.push_back(SaveDialogAnswer{path("song"), kFilterWav});
+  ASSERT_TRUE(files.BitBtn5Click());
+  ASSERT_EQ(rendered.size(), 1u);
+  EXPECT_EQ(rendered[0], path("song.wav"));  // the extension is added, as for the others
+  EXPECT_EQ(s().FileName, nameBefore);
+  EXPECT_FALSE(dialogs.overwriteButton);
+}
+
+}  // namespace
+}  // namespace kelvara
