@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -115,9 +116,9 @@ std::vector<RecoveryStore::Orphan> RecoveryStore::orphans() const {
     o.run = run;
     o.copyPath = p.string();
     o.fileName = readName(pathOf(run, kName));
-    const auto time = fs::last_write_time(p, ec);
-    o.modifiedSeconds =
-        ec ? 0 : std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch()).count();
+    // Seconds since the epoch, as the user's clock tells it.
+    struct stat st {};
+    o.modifiedSeconds = ::stat(p.c_str(), &st) == 0 ? static_cast<int64_t>(st.st_mtime) : 0;
     out.push_back(std::move(o));
   }
   std::sort(out.begin(), out.end(),

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -64,6 +65,9 @@ TEST_F(RecoveryStoreTest, ACopyLeftByARunThatDidNotEndCleanlyIsOfferedThenDiscar
   EXPECT_EQ(orphans[0].run, leftRun);
   EXPECT_EQ(orphans[0].fileName, "/music/song.zqf3");
   EXPECT_EQ(fs::file_size(orphans[0].copyPath), bytes.size());
+  // The time offered is the copy's, on the user's clock.
+  EXPECT_NEAR(static_cast<double>(orphans[0].modifiedSeconds),
+              static_cast<double>(std::time(nullptr)), 600.0);
 
   EXPECT_TRUE(next.discard(orphans[0]));
   EXPECT_TRUE(next.orphans().empty());
