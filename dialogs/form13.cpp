@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "dialogs/ok_cancel.h"
 #include "print/page_grid.h"
 
 namespace kelvara {
@@ -69,19 +70,9 @@ TForm13::TForm13(QWidget* parent, UserQuestions* questions)
   range->addLayout(bars);
   top->addWidget(rangeGroup);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  OkButton = new QPushButton("OK", this);
-  OkButton->setObjectName("OkButton");
-  OkButton->setDefault(true);
-  CancelButton = new QPushButton("Cancel", this);
-  CancelButton->setObjectName("CancelButton");
-  buttons->addWidget(OkButton);
-  buttons->addWidget(CancelButton);
-  top->addLayout(buttons);
-
-  connect(OkButton, &QPushButton::clicked, this, &TForm13::accept);
-  connect(CancelButton, &QPushButton::clicked, this, &TForm13::reject);
+  const OkCancelButtons okCancel = addOkCancelRow(this, top);
+  OkButton = okCancel.ok;
+  CancelButton = okCancel.cancel;
   connect(RadioButton1, &QRadioButton::toggled, this, &TForm13::RadioButtonClick);
   RadioButtonClick();
 }

@@ -13,6 +13,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "dialogs/ok_cancel.h"
 #include "sound/voice_names.h"
 
 namespace kelvara {
@@ -53,18 +54,9 @@ TForm2::TForm2(MidiOutput& midi, QWidget* parent, UserQuestions* questions)
 
   buildRows();
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  OkButton = new QPushButton("OK", this);
-  OkButton->setObjectName("OkButton");
-  OkButton->setDefault(true);
-  CancelButton = new QPushButton("Cancel", this);
-  CancelButton->setObjectName("CancelButton");
-  buttons->addWidget(OkButton);
-  buttons->addWidget(CancelButton);
-  top->addLayout(buttons);
-  connect(OkButton, &QPushButton::clicked, this, &TForm2::accept);
-  connect(CancelButton, &QPushButton::clicked, this, &TForm2::reject);
+  const OkCancelButtons okCancel = addOkCancelRow(this, top);
+  OkButton = okCancel.ok;
+  CancelButton = okCancel.cancel;
 
   FormCreate();
 }

@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "dialogs/ok_cancel.h"
+
 namespace kelvara {
 
 namespace {
@@ -76,18 +78,9 @@ TForm6::TForm6(QWidget* parent, UserQuestions* questions) : QDialog(parent), que
   RadioButton1->setChecked(true);
   RadioButton1Click();
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  OkButton = new QPushButton("OK", this);
-  OkButton->setObjectName("OkButton");
-  OkButton->setDefault(true);
-  CancelButton = new QPushButton("Cancel", this);
-  CancelButton->setObjectName("CancelButton");
-  buttons->addWidget(OkButton);
-  buttons->addWidget(CancelButton);
-  top->addLayout(buttons);
-  connect(OkButton, &QPushButton::clicked, this, &TForm6::accept);
-  connect(CancelButton, &QPushButton::clicked, this, &TForm6::reject);
+  const OkCancelButtons okCancel = addOkCancelRow(this, top);
+  OkButton = okCancel.ok;
+  CancelButton = okCancel.cancel;
 }
 
 void TForm6::load(const PerPart<uint8_t>& selected) {

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/centre.h"
+#include "dialogs/ok_cancel.h"
 
 namespace kelvara {
 
@@ -32,18 +33,9 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent) {
   }
   top->addWidget(group);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  OkButton = new QPushButton("OK", this);
-  OkButton->setObjectName("OkButton");
-  OkButton->setDefault(true);
-  CancelButton = new QPushButton("Cancel", this);
-  CancelButton->setObjectName("CancelButton");
-  buttons->addWidget(OkButton);
-  buttons->addWidget(CancelButton);
-  top->addLayout(buttons);
-  connect(OkButton, &QPushButton::clicked, this, &TForm7::accept);
-  connect(CancelButton, &QPushButton::clicked, this, &TForm7::reject);
+  const OkCancelButtons okCancel = addOkCancelRow(this, top);
+  OkButton = okCancel.ok;
+  CancelButton = okCancel.cancel;
 }
 
 void TForm7::load(const PerPart<uint8_t>& selected) {

@@ -1,42 +1,12 @@
-#include <cstdlib>
 #include <filesystem>
 
 #include "render_fixture.h"
+#include "support/golden_picture.h"
 
 namespace kelvara::testing {
 
 void expectGolden(const std::string& name, const QImage& picture) {
-  namespace fs = std::filesystem;
-  const fs::path folder = fs::path(SOURCE_DIR) / "tests" / "render" / "golden";
-  const fs::path reference = folder / (name + ".png");
-  const fs::path actual = folder / (name + ".actual.png");
-  const QImage shown = picture.convertToFormat(QImage::Format_RGB32);
-  if (const char* update = std::getenv("KELVARA_UPDATE_GOLDEN"); update && *update == '1') {
-    ASSERT_TRUE(shown.save(QString::fromStdString(reference.string()), "PNG"));
-    fs::remove(actual);
-    return;
-  }
-  const QImage expected = QImage(QString::fromStdString(reference.string()), "PNG")
-                              .convertToFormat(QImage::Format_RGB32);
-  int differing = -1;
-  if (!expected.isNull() && expected.size() == shown.size()) {
-    differing = 0;
-    for (int y = 0; y < shown.height(); ++y) {
-      const auto* a = reinterpret_cast<const QRgb*>(shown.constScanLine(y));
-      const auto* b = reinterpret_cast<const QRgb*>(expected.constScanLine(y));
-      for (int x = 0; x < shown.width(); ++x) differing += a[x] != b[x];
-    }
-  }
-  if (differing == 0) {
-    fs::remove(actual);
-    return;
-  }
-  shown.save(QString::fromStdString(actual.string()), "PNG");
-  ADD_FAILURE() << "picture " << name << " differs from " << reference << " ("
-                << (differing < 0 ? std::string("missing or of another size")
-                                  : std::to_string(differing) + " pixels")
-                << "); the drawn picture is " << actual
-                << " — look at both; if the new one is right, rerun with KELVARA_UPDATE_GOLDEN=1";
+  expectGoldenIn(std::filesystem::path(SOURCE_DIR) / "tests" / "render" / "golden", name, picture);
 }
 
 }  // namespace kelvara::testing
