@@ -154,8 +154,10 @@ void TForm1::startRecovery() {
     std::fprintf(stderr, "kelvara: no recovery copies: %s\n", error.c_str());
   }
   recovery_ = std::make_unique<RecoveryKeeper>(editor_.state(), *recoveryStore_);
-  // Once the window shows: a copy left by a run that did not end cleanly.
-  QTimer::singleShot(0, this, [this] {
+  // Once the window shows where the window manager put it (so the question
+  // stands over it): a copy left by a run that did not end cleanly.
+  constexpr int kOfferAfterMs = 300;
+  QTimer::singleShot(kOfferAfterMs, this, [this] {
     commands_->offerRecovery(*recoveryStore_);
     focusNoteEntry();
   });
