@@ -94,6 +94,8 @@ std::string RecoveryStore::claim() {
   std::error_code ec;
   fs::create_directories(folder_, ec);
   if (ec) return "フォルダ " + folder_ + " を作成できません（" + ec.message() + "）";
+  // The copies are the user's unsaved work: nobody else may read them.
+  fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::replace, ec);
   for (int attempt = 0; attempt < 5 && lockFd_ < 0; ++attempt) {
     run_ = newRunName();
     lockFd_ = tryLock(pathOf(run_, kLock));

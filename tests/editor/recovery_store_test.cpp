@@ -43,6 +43,8 @@ TEST_F(RecoveryStoreTest, ARunningEditorsCopyIsNeverOfferedOrDeletedByAnother) {
   RecoveryStore b(folder.string());
   ASSERT_EQ(b.claim(), "");
   EXPECT_NE(a.run(), b.run());
+  // Unsaved work is the user's alone.
+  EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
   EXPECT_TRUE(b.orphans().empty());
   EXPECT_FALSE(b.discard({a.run(), a.copyPath(), "", 0}));
   EXPECT_TRUE(fs::exists(a.copyPath()));
