@@ -38,12 +38,6 @@ bool fileExists(const std::string& path) {
 
 }  // namespace
 
-std::string fileExtension(const std::string& path) {
-  const std::string name = fileBaseName(path);
-  const size_t dot = name.find_last_of('.');
-  return dot == std::string::npos ? std::string() : name.substr(dot);
-}
-
 std::string fileBaseName(const std::string& path) {
   const size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -105,7 +99,8 @@ bool FileCommands::BitBtn5Click() {
   saveFilter_ = saveFilterFor(fileExtension(s_.FileName), saveFilter_);
   const std::optional<SaveDialogAnswer> answer = dialogs_.saveDialog(s_.FileName, saveFilter_);
   if (!answer || answer->fileName.empty()) return false;
-  const int filter = std::clamp<int>(answer->filterIndex, 1, audioExport_ ? kFilterWav : kFilterZqf);
+  const int filter =
+      std::clamp<int>(answer->filterIndex, 1, audioExport_ ? kFilterWav : kFilterZqf);
   saveFilter_ = filter;
 
   std::string name = answer->fileName;
@@ -224,8 +219,7 @@ bool FileCommands::openFile(const std::string& fileName) {
     loaded.PartProgram = s_.PartProgram;
     loaded.PartVolume = s_.PartVolume;
     loaded.PartPan = s_.PartPan;
-    result = extension == ".zqf3" ? loaddataplus2(loaded, fileName)
-                                  : loaddataplus(loaded, fileName, extension, intoPart);
+    result = loadScoreFile(loaded, fileName, intoPart);
   } catch (const std::bad_alloc&) {
     result = FileResult::failure(FileError::CannotOpen,
                                  "ファイル " + fileName + " を読み込むためのメモリが足りません。");

@@ -6,15 +6,13 @@
 #include "editor/editor.h"
 #include "files/convert_command.h"
 #include "files/file_result.h"
+#include "files/score_file.h"
 
 namespace kelvara {
 
 // The window caption before any file is named.
 constexpr const char* kWindowCaption = "Kelvara ver 1.1b4";
 
-// The text after the last dot of the file's name, dot included (empty when
-// the name has none); compared exactly, letter case included.
-std::string fileExtension(const std::string& path);
 // The file's name without its folder.
 std::string fileBaseName(const std::string& path);
 // `path` with its extension replaced by `extension` (added when it has none).

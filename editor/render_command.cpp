@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "files/atomic_write.h"
+#include "files/score_file.h"
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
 #include "render/glyph_table.h"
@@ -26,12 +27,6 @@ std::optional<int> parseInt(const std::string& text) {
   const auto [ptr, ec] = std::from_chars(text.data(), end, v);
   if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
   return v;
-}
-
-std::string extensionOf(const std::string& path) {
-  const std::string name = std::filesystem::path(path).filename().string();
-  const size_t dot = name.find_last_of('.');
-  return dot == std::string::npos ? std::string() : name.substr(dot);
 }
 
 struct RenderRequest {
@@ -68,7 +63,7 @@ std::optional<std::string> parse(const std::vector<std::string>& args, RenderReq
   if (positional.size() != 2) return "render needs INPUT and OUTPUT.png";
   req.input = positional[0];
   req.output = positional[1];
-  if (extensionOf(req.output) != ".png") return "the output must be a .png file";
+  if (fileExtension(req.output) != ".png") return "the output must be a .png file";
   return std::nullopt;
 }
 
@@ -114,16 +109,11 @@ int runRenderCommand(const std::vector<std::string>& args, const std::string& gl
 
   EditorState s;
   s.createLists();
-  const std::string kind = extensionOf(req.input);
-  LoadResult loaded;
-  if (kind == ".zqf3") {
-    loaded = loaddataplus2(s, req.input);
-  } else if (kind == ".zqf2" || kind == ".zqf") {
-    loaded = loaddataplus(s, req.input, kind, req.part);
-  } else {
+  if (!isScoreFileKind(fileExtension(req.input))) {
     err << "kelvara render: " << req.input << ": not a .zqf3, .zqf2 or .zqf file\n";
     return 2;
   }
+  const LoadResult loaded = loadScoreFile(s, req.input, req.part);
   if (!loaded.ok()) {
     err << "kelvara render: " << loaded.message << "\n";
     return 1;

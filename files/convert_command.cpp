@@ -1,5 +1,7 @@
 #include "files/convert_command.h"
 
+#include "files/score_file.h"
+
 #include <charconv>
 #include <optional>
 
@@ -29,15 +31,6 @@ struct ConvertRequest {
 struct UsageError {
   std::string message;
 };
-
-// The text after the last dot of the file name, dot included; compared
-// exactly, as the editor's own file commands do.
-std::string extensionOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  const size_t dot = path.find_last_of('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-  return path.substr(dot);
-}
 
 std::optional<int> parseInt(const std::string& text) {
   int v = 0;
@@ -119,9 +112,9 @@ ConvertRequest parseArgs(const std::vector<std::string>& args) {
   if (positional.size() != 2) throw UsageError{"needs exactly an INPUT and an OUTPUT file"};
   req.input = positional[0];
   req.output = positional[1];
-  req.inputKind = extensionOf(req.input);
-  req.outputKind = extensionOf(req.output);
-  if (req.inputKind != ".zqf3" && req.inputKind != ".zqf2" && req.inputKind != ".zqf") {
+  req.inputKind = fileExtension(req.input);
+  req.outputKind = fileExtension(req.output);
+  if (!isScoreFileKind(req.inputKind)) {
     throw UsageError{"cannot read '" + req.input + "': INPUT must end in .zqf3, .zqf2 or .zqf"};
   }
   const bool audio = req.outputKind == ".wav";
@@ -152,9 +145,7 @@ ConvertRequest parseArgs(const std::vector<std::string>& args) {
 FileResult convert(const ConvertRequest& req, const AudioExport& audio, std::ostream& notices) {
   EditorState s;
   s.createLists();
-  LoadResult loaded = req.inputKind == ".zqf3"
-                          ? loaddataplus2(s, req.input)
-                          : loaddataplus(s, req.input, req.inputKind, req.intoPart);
+  LoadResult loaded = loadScoreFile(s, req.input, req.intoPart);
   if (!loaded.ok()) return loaded;
   if (!loaded.notice.empty()) notices << "kelvara convert: " << loaded.notice << "\n";
   s.PartSelected = req.parts;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "files/score_file.h"
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
 #include "print/picture_pages.h"
@@ -33,10 +34,6 @@ std::string lowered(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return text;
-}
-
-std::string extensionOf(const std::string& path) {
-  return std::filesystem::path(path).extension().string();
 }
 
 std::optional<std::string> parseParts(const std::string& list, PagesRequest& req) {
@@ -108,7 +105,7 @@ std::optional<std::string> parse(const std::vector<std::string>& args, PagesRequ
   req.request.linesPerPage = *linesPerPage;
   req.input = positional[0];
   req.output = positional[1];
-  const std::string kind = lowered(extensionOf(req.output));
+  const std::string kind = lowered(fileExtension(req.output));
   if (kind != ".jpg" && kind != ".jpeg" && kind != ".bmp" && kind != ".pdf") {
     return "the output must end in .jpg, .jpeg, .bmp or .pdf";
   }
@@ -188,16 +185,11 @@ int runPagesCommand(const std::vector<std::string>& args, const std::string& gly
   }
   EditorState s;
   s.createLists();
-  const std::string kind = extensionOf(req.input);
-  LoadResult loaded;
-  if (kind == ".zqf3") {
-    loaded = loaddataplus2(s, req.input);
-  } else if (kind == ".zqf2" || kind == ".zqf") {
-    loaded = loaddataplus(s, req.input, kind, req.firstPart);
-  } else {
+  if (!isScoreFileKind(fileExtension(req.input))) {
     err << "kelvara pages: " << req.input << ": not a .zqf3, .zqf2 or .zqf file\n";
     return 2;
   }
+  const LoadResult loaded = loadScoreFile(s, req.input, req.firstPart);
   if (!loaded.ok()) {
     err << "kelvara pages: " << loaded.message << "\n";
     return 1;
@@ -210,7 +202,7 @@ int runPagesCommand(const std::vector<std::string>& args, const std::string& gly
   }
 
   ScorePages pages(s, glyphs);
-  const std::string outKind = lowered(extensionOf(req.output));
+  const std::string outKind = lowered(fileExtension(req.output));
   if (outKind == ".pdf") return writePdf(pages, req.request, req.output, out, err);
 
   const PictureName name = splitPictureName(req.output, true);

@@ -99,10 +99,10 @@ void ScoreEditor::deleteRange(const SelectedRange& range) {
 void ScoreEditor::Paste1Click() {
   // Replacing a selection and inserting the copies are one undo step.
   TOnpu* at = s_.CurNode[s_.WorkPart];
-  const auto replaced = s_.SelActive ? selection_.ordered() : std::nullopt;
+  const auto replaced = s_.SelActive ? selection_.take(view_) : std::nullopt;
   UndoScope undo(s_, s_.WorkPart, replaced ? replaced->first : at->Prev,
                  replaced ? replaced->stop : at);
-  if (s_.SelActive) Delete1Click();
+  if (replaced) deleteRange(*replaced);
   if (s_.ClipHead->Closed == 0) return;
 
   TOnpu* firstCopy = nullptr;

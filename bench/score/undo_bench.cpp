@@ -6,6 +6,7 @@
 
 #include "score/editor_state.h"
 #include "score/headless_score_view.h"
+#include "score/null_score_drawing.h"
 #include "score/part_list.h"
 #include "score/score_editor.h"
 #include "score/undo_history.h"
@@ -13,21 +14,6 @@
 namespace {
 
 using namespace kelvara;
-
-// Drawing is measured elsewhere; here it does nothing.
-class NoDrawing : public ScoreDrawing {
- public:
-  int32_t DrawGakuhu() override { return 0; }
-  int32_t DrawFromIti() override { return 0; }
-  int32_t PageDraw() override { return 0; }
-  bool ChkGakuhu() override { return false; }
-  bool ChkGakuhu2() override { return false; }
-  void RedrawPage() override {}
-  void wipeStaff(int32_t, int32_t) override {}
-  void DrawTyou() override {}
-  void DrawSel() override {}
-  void resetPictureWidth() override {}
-};
 
 struct Fixture {
   explicit Fixture(int bars) : editor(s, drawing, view) {
@@ -45,7 +31,7 @@ struct Fixture {
   }
   EditorState s;
   HeadlessScoreView view;
-  NoDrawing drawing;
+  NullScoreDrawing drawing;
   ScoreEditor editor;
 };
 

@@ -6,27 +6,13 @@
 #include "files_fixture.h"
 #include "score/headless_score_view.h"
 #include "score/modifiers.h"
+#include "score/null_score_drawing.h"
 #include "score/score_editor.h"
 #include "score/tuplets.h"
 #include "support/scripted_modifier_dialogs.h"
 
 namespace kelvara::testing {
 namespace {
-
-// Page drawing plays no part in what is exported.
-class NoDrawing : public ScoreDrawing {
- public:
-  int32_t DrawGakuhu() override { return 0; }
-  int32_t DrawFromIti() override { return 0; }
-  int32_t PageDraw() override { return 0; }
-  bool ChkGakuhu() override { return false; }
-  bool ChkGakuhu2() override { return false; }
-  void RedrawPage() override {}
-  void wipeStaff(int32_t, int32_t) override {}
-  void DrawTyou() override {}
-  void DrawSel() override {}
-  void resetPictureWidth() override {}
-};
 
 class ShapedPhrase : public FilesTest {
  protected:
@@ -47,7 +33,7 @@ class ShapedPhrase : public FilesTest {
   }
 
   HeadlessScoreView view;
-  NoDrawing drawing;
+  NullScoreDrawing drawing;
   ScoreEditor editor{s, drawing, view};
   Tuplets tuplets{s, drawing, view, editor.selection()};
   NoteModifiers modifiers{s, drawing, view, editor.selection()};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "files/file_result.h"
+#include "score/editor_state.h"
+
+namespace kelvara {
+
+// The text after the last dot of a path's file name, dot included (empty when
+// the name has none); compared exactly, letter case included.
+std::string fileExtension(const std::string& path);
+
+// True for the program's own score kinds: ".zqf3", ".zqf2" and ".zqf".
+bool isScoreFileKind(const std::string& extension);
+
+// Reads a score file of one of those kinds, told by its extension: a ".zqf3"
+// or ".zqf2" as the whole score, a ".zqf" into part `intoPart`.
+LoadResult loadScoreFile(EditorState& s, const std::string& path, int intoPart);
+
+}  // namespace kelvara
