@@ -5,8 +5,8 @@
 #include <QPrinter>
 #include <QProgressDialog>
 
-#include "dialogs/form12.h"
-#include "dialogs/form13.h"
+#include "dialogs/output_layout_dialog.h"
+#include "dialogs/output_parts_dialog.h"
 #include "print/picture_pages.h"
 #include "print/printer_pages.h"
 

@@ -12,10 +12,10 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "dialogs/form3.h"
-#include "dialogs/form5.h"
-#include "dialogs/form7.h"
-#include "dialogs/form8.h"
+#include "dialogs/credit_dialog.h"
+#include "dialogs/part_choice_dialog.h"
+#include "dialogs/save_parts_dialog.h"
+#include "dialogs/score_settings_dialog.h"
 #include "render/page_renderer.h"
 #include "score/headless_score_view.h"
 #include "score/part_list.h"

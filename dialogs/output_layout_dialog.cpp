@@ -1,4 +1,4 @@
-#include "dialogs/form12.h"
+#include "dialogs/output_layout_dialog.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "dialogs/form13.h"
+#include "dialogs/output_parts_dialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "dialogs/form4.h"
-#include "dialogs/form6.h"
+#include "dialogs/player_window.h"
+#include "dialogs/preview_parts_dialog.h"
 #include "files/midi_export.h"
 #include "sound/part_voices.h"
 

@@ -1,4 +1,4 @@
-#include "dialogs/form6.h"
+#include "dialogs/preview_parts_dialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "dialogs/form7.h"
+#include "dialogs/save_parts_dialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -6,8 +6,8 @@
 #include <QRadioButton>
 
 #include "app/output_commands.h"
-#include "dialogs/form12.h"
-#include "dialogs/form13.h"
+#include "dialogs/output_layout_dialog.h"
+#include "dialogs/output_parts_dialog.h"
 #include "print/page_grid.h"
 #include "window_fixture.h"
 
