@@ -92,7 +92,7 @@ void FileCommands::savedWholeScoreFile() {
 
 bool FileCommands::BitBtn5Click() {
   FocusBack focus(editor_.view());
-  const std::optional<PerPart<uint8_t>> parts = dialogs_.TForm7(s_.PartSelected);
+  const std::optional<PerPart<uint8_t>> parts = dialogs_.chooseSaveParts(s_.PartSelected);
   if (!parts) return false;
   s_.PartSelected = *parts;
 
@@ -123,8 +123,8 @@ bool FileCommands::BitBtn5Click() {
     s_.PartSelected.fill(0);
     const int part =
         count == 1 ? only
-                   : partOfTenPartItem(dialogs_.TForm8("Zqファイルは1パートしか保存できません。",
-                                                       "どのパートを保存しますか？"));
+                   : partOfTenPartItem(dialogs_.chooseOnePart(
+                         "Zqファイルは1パートしか保存できません。", "どのパートを保存しますか？"));
     s_.PartSelected[part] = 1;
   }
 
@@ -200,8 +200,8 @@ bool FileCommands::openFile(const std::string& fileName) {
   const std::string extension = fileExtension(fileName);
   const bool onePart = extension == ".zqf";
   const int intoPart =
-      onePart ? partOfTenPartItem(dialogs_.TForm8("Zqファイルは1パートしかありません。",
-                                                  "どのパートに読み込みますか？"))
+      onePart ? partOfTenPartItem(dialogs_.chooseOnePart("Zqファイルは1パートしかありません。",
+                                                         "どのパートに読み込みますか？"))
               : 0;
 
   // The file is read completely into a score of its own first; the editor's

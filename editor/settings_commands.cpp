@@ -59,7 +59,7 @@ void SettingsCommands::BitBtn3Click() {
   shown.timeIndex = timeListItemFor(s_.TimeNum, s_.TimeDen);
   shown.tempoText = std::to_string(s_.Tempo);
   shown.major = s_.Major == 1;
-  const std::optional<ScoreSettingsForm> answer = dialogs_.TForm3(shown);
+  const std::optional<ScoreSettingsForm> answer = dialogs_.editScoreSettings(shown);
   if (!answer) return;
 
   // Every value is checked before any is applied.
@@ -119,7 +119,7 @@ void SettingsCommands::BitBtn6Click() {
     s_.UpDownAction = o.upDownAction ? 1 : 0;
   };
   const AuxiliaryOptions shown{s_.BlinkCursor == 1, s_.UpDownAction == 1};
-  apply(dialogs_.TForm5(shown, apply));
+  apply(dialogs_.showCredit(shown, apply));
 }
 
 }  // namespace kelvara
