@@ -211,14 +211,7 @@ bool FileCommands::openFile(const std::string& fileName) {
   LoadResult result;
   try {
     loaded.createLists();
-    loaded.KeySig = s_.KeySig;
-    loaded.Major = s_.Major;
-    loaded.TimeNum = s_.TimeNum;
-    loaded.TimeDen = s_.TimeDen;
-    loaded.Tempo = s_.Tempo;
-    loaded.PartProgram = s_.PartProgram;
-    loaded.PartVolume = s_.PartVolume;
-    loaded.PartPan = s_.PartPan;
+    static_cast<ScoreValues&>(loaded) = s_;
     result = loadScoreFile(loaded, fileName, intoPart);
   } catch (const std::bad_alloc&) {
     result = FileResult::failure(FileError::CannotOpen,
@@ -242,19 +235,14 @@ bool FileCommands::openFile(const std::string& fileName) {
   s_.SelEndNode = nullptr;
 
   const uint8_t majorBefore = s_.Major;
-  s_.KeySig = loaded.KeySig;
-  s_.Major = loaded.Major;
-  s_.TimeNum = loaded.TimeNum;
-  s_.TimeDen = loaded.TimeDen;
-  s_.Tempo = loaded.Tempo;
+  // A one-part file changes only its part's voice; the other parts' values
+  // came in with the editor's own above.
+  static_cast<ScoreValues&>(s_) = loaded;
   for (int p = 0; p < kPartCount; ++p) {
     if (onePart && p != intoPart) continue;
     // The parts trade lists: the old records go with `loaded`.
     std::swap(s_.PartHead[p], loaded.PartHead[p]);
     s_.CurNode[p] = firstRecordOf(s_.PartHead[p]);
-    s_.PartProgram[p] = loaded.PartProgram[p];
-    s_.PartVolume[p] = loaded.PartVolume[p];
-    s_.PartPan[p] = loaded.PartPan[p];
     s_.PartSelected[p] = 1;
     s_.PageEndNode[p] = nullptr;
     s_.CursorX[p] = kMusicLeft;
