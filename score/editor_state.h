@@ -86,7 +86,7 @@ struct KeyboardInput {
   uint8_t InsertMode = 1;
   PerPart<int32_t> PartBaseKey{};
   std::array<uint8_t, kMappedKeys> KeyHeld{};
-  int32_t SlideStep = 0;  // frame of the keyboard picture's slide, 0 at rest
+  int32_t SlideStep = 0;  // step of the keyboard animation, one a Timer1 tick
   int32_t UpDownAction = 1;
   // Selected item of each percussion pad list; item i is drum key 35 + i.
   std::array<int32_t, kPadCount> PadChoice{};
