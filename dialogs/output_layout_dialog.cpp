@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "print/page_grid.h"
+#include "score/whole_number.h"
 
 namespace kelvara {
 

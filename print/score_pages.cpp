@@ -29,16 +29,6 @@ int64_t contentLength(const EditorState& s, int part) {
   return total;
 }
 
-// Size of the next glyph piece of a record with `left` 64ths still to lay
-// out at `fill` 64ths into its bar: the largest power of two that is not
-// more than what is left, not more than a bar and fits in the bar's rest.
-int32_t pieceSize(int32_t left, int32_t fill, int32_t barLen) {
-  for (int32_t size : {64, 32, 16, 8, 4, 2}) {
-    if (left >= size && barLen >= size && fill + size <= barLen) return size;
-  }
-  return 1;
-}
-
 }  // namespace
 
 int32_t contentBars(const EditorState& s, int part) {
