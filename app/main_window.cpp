@@ -31,7 +31,7 @@
 #include "app/score_canvas.h"
 #include "app/score_commands.h"
 #include "dialogs/modifier_prompts.h"
-#include "dialogs/preview_command.h"
+#include "dialogs/preview_dialogs.h"
 #include "dialogs/sound_dialog.h"
 #include "editor/recovery_keeper.h"
 #include "editor/recovery_store.h"

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QWidget>
+#include <optional>
 #include <string>
 
 #include "score/editor_state.h"
 #include "score/user_questions.h"
 #include "sound/midi_output.h"
-#include "sound/midi_player.h"
+#include "sound/preview_range.h"
 
 namespace kelvara {
 
@@ -20,13 +20,35 @@ struct PreviewFile {
 };
 PreviewFile previewFilePath();
 
+// What the preview dialog gives back on OK: the parts to hear and the bars.
+struct PreviewChoice {
+  PerPart<uint8_t> parts{};
+  PreviewRange range;
+};
+
+// The two windows of the preview command. The shell shows them; tests
+// script them.
+class PreviewDialogs {
+ public:
+  virtual ~PreviewDialogs() = default;
+
+  // TForm6 ("試聴－準備") with the parts `selected` ticked: the parts and bars
+  // chosen, nothing on Cancel.
+  virtual std::optional<PreviewChoice> choosePreview(const PerPart<uint8_t>& selected) = 0;
+  // TForm4 ("試聴"): plays `file` on `midi`, which is closed, numbering its
+  // first bar `firstBar`; returns once the window has closed and let the
+  // output go.
+  virtual void playPreview(MidiOutput& midi, int device, const std::string& file,
+                           int32_t firstBar) = 0;
+};
+
 // The preview command (the "試聴" button, BitBtn4Click): asks for the parts
-// and bars (TForm6, from and back into PartSelected), writes them with the
-// MIDI export to `file`, hands the output to the player window (TForm4) and,
-// once it has closed, opens the output again with the voices of channels
-// 0..8 and 10. A file that cannot be written is reported and the output is
-// left as it was. True when the player window was shown.
-bool runPreviewCommand(QWidget* parent, EditorState& s, MidiOutput& midi, UserQuestions& questions,
-                       const PreviewFile& file, PlayerClock* clock = nullptr);
+// and bars (from and back into PartSelected), writes them with the MIDI
+// export to `file`, hands the output to the player window and, once it has
+// closed, opens the output again with the voices of channels 0..8 and 10. A
+// file that cannot be written is reported and the output is left as it was.
+// True when the player window was shown.
+bool runPreviewCommand(EditorState& s, MidiOutput& midi, UserQuestions& questions,
+                       PreviewDialogs& dialogs, const PreviewFile& file);
 
 }  // namespace kelvara

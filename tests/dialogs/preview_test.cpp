@@ -16,7 +16,7 @@
 #include <functional>
 
 #include "dialogs/player_window.h"
-#include "dialogs/preview_command.h"
+#include "dialogs/preview_dialogs.h"
 #include "dialogs/preview_parts_dialog.h"
 #include "files/midi_export.h"
 #include "score/onpu.h"
