@@ -30,11 +30,11 @@ struct RenderRequest {
   int bar = 1;
 };
 
-Problem parse(const std::vector<std::string>& args, RenderRequest& req) {
+UsageProblem parse(const std::vector<std::string>& args, RenderRequest& req) {
   CommandOptions options;
-  if (Problem problem = readCommandOptions(args, {"--part", "--bar"}, options)) return problem;
+  if (UsageProblem problem = readCommandOptions(args, {"--part", "--bar"}, options)) return problem;
   if (const std::string* label = options.value("--part")) {
-    if (Problem problem = parsePartLabel(*label, req.part)) return problem;
+    if (UsageProblem problem = parsePartLabel(*label, req.part)) return problem;
     req.partLabel = *label;
   }
   if (const std::string* bar = options.value("--bar")) {

@@ -11,8 +11,9 @@ const std::string* CommandOptions::value(std::string_view name) const {
   return it == values.end() ? nullptr : &it->second;
 }
 
-Problem readCommandOptions(const std::vector<std::string>& args,
-                           std::initializer_list<std::string_view> known, CommandOptions& out) {
+UsageProblem readCommandOptions(const std::vector<std::string>& args,
+                                std::initializer_list<std::string_view> known,
+                                CommandOptions& out) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a.size() < 2 || a[0] != '-') {
@@ -35,20 +36,21 @@ Problem readCommandOptions(const std::vector<std::string>& args,
   return std::nullopt;
 }
 
-Problem parsePartLabel(const std::string& label, int& part) {
+UsageProblem parsePartLabel(const std::string& label, int& part) {
   const std::optional<int> p = partFromUserLabel(label);
   if (!p) return "unknown part '" + label + "' (use 1 to 10 or perc)";
   part = *p;
   return std::nullopt;
 }
 
-Problem parsePartList(const std::string& list, PartChoice& choice) {
+UsageProblem parsePartList(const std::string& list, PartChoice& choice) {
   choice = PartChoice{};
   size_t from = 0;
   for (;;) {
     const size_t comma = list.find(',', from);
     int part = 0;
-    if (Problem problem = parsePartLabel(list.substr(from, comma - from), part)) return problem;
+    if (UsageProblem problem = parsePartLabel(list.substr(from, comma - from), part))
+      return problem;
     if (choice.count == 0) choice.first = part;
     if (!choice.parts[part]) ++choice.count;
     choice.parts[part] = 1;
@@ -58,7 +60,7 @@ Problem parsePartList(const std::string& list, PartChoice& choice) {
   return std::nullopt;
 }
 
-Problem parseBarRange(const std::string& range, int32_t& from, int32_t& to) {
+UsageProblem parseBarRange(const std::string& range, int32_t& from, int32_t& to) {
   const size_t dash = range.find('-');
   const auto first =
       dash == std::string::npos ? std::nullopt : parseWholeNumber(range.substr(0, dash), 1);

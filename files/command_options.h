@@ -19,7 +19,7 @@ constexpr int kCommandFileFailed = 1;  // a file could not be read or written
 constexpr int kCommandBadUsage = 2;    // the command line is wrong
 
 // What is wrong with a command line, in one line; empty when nothing is.
-using Problem = std::optional<std::string>;
+using UsageProblem = std::optional<std::string>;
 
 // A mode's command line, read: the words that are not options, and the value
 // of each option given ("--bars 2-5" or "--bars=2-5"; the last one counts).
@@ -34,8 +34,8 @@ struct CommandOptions {
 // Reads the words after the mode's name. Every option of the mode takes a
 // value; a word starting with "-" that names none of them, or an option
 // without its value, is the problem returned.
-Problem readCommandOptions(const std::vector<std::string>& args,
-                           std::initializer_list<std::string_view> known, CommandOptions& out);
+UsageProblem readCommandOptions(const std::vector<std::string>& args,
+                                std::initializer_list<std::string_view> known, CommandOptions& out);
 
 // The parts named by labels as users type them: 1 to 10 and perc.
 struct PartChoice {
@@ -44,11 +44,11 @@ struct PartChoice {
   int first = 0;  // the part named first
 };
 // One part label (--part, --into-part).
-Problem parsePartLabel(const std::string& label, int& part);
+UsageProblem parsePartLabel(const std::string& label, int& part);
 // A comma-separated list of part labels (--parts).
-Problem parsePartList(const std::string& list, PartChoice& choice);
+UsageProblem parsePartList(const std::string& list, PartChoice& choice);
 // A range of bars FROM-TO with 1 <= FROM <= TO (--bars).
-Problem parseBarRange(const std::string& range, int32_t& from, int32_t& to);
+UsageProblem parseBarRange(const std::string& range, int32_t& from, int32_t& to);
 
 // Reports a wrong command line as the mode's one line on `err`; returns
 // kCommandBadUsage.

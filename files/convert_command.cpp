@@ -28,17 +28,17 @@ struct ConvertRequest {
   int intoPart = 0;
 };
 
-Problem parseArgs(const std::vector<std::string>& args, ConvertRequest& req) {
+UsageProblem parseArgs(const std::vector<std::string>& args, ConvertRequest& req) {
   req.parts.fill(1);
   req.chosenParts = kPartCount;
   CommandOptions options;
-  if (Problem problem =
+  if (UsageProblem problem =
           readCommandOptions(args, {"--parts", "--bars", "--into-part", "--soundfont"}, options)) {
     return problem;
   }
   if (const std::string* list = options.value("--parts")) {
     PartChoice choice;
-    if (Problem problem = parsePartList(*list, choice)) return problem;
+    if (UsageProblem problem = parsePartList(*list, choice)) return problem;
     req.parts = choice.parts;
     req.chosenParts = choice.count;
   }
@@ -67,11 +67,11 @@ Problem parseArgs(const std::vector<std::string>& args, ConvertRequest& req) {
   }
   if (const std::string* bars = options.value("--bars")) {
     if (!midi) return "--bars works only with .mid, .smf or .wav output";
-    if (Problem problem = parseBarRange(*bars, req.fromBar, req.toBar)) return problem;
+    if (UsageProblem problem = parseBarRange(*bars, req.fromBar, req.toBar)) return problem;
   }
   if (const std::string* intoPart = options.value("--into-part")) {
     if (req.inputKind != ".zqf") return "--into-part works only with .zqf input";
-    if (Problem problem = parsePartLabel(*intoPart, req.intoPart)) return problem;
+    if (UsageProblem problem = parsePartLabel(*intoPart, req.intoPart)) return problem;
   }
   return std::nullopt;
 }
@@ -129,7 +129,7 @@ int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
     }
   }
   ConvertRequest req;
-  if (Problem problem = parseArgs(args, req)) return badUsage(err, "convert", *problem);
+  if (UsageProblem problem = parseArgs(args, req)) return badUsage(err, "convert", *problem);
   const FileResult r = convert(req, audio, err);
   if (!r.ok()) return commandFailed(err, "convert", r.message);
   return kConvertOk;

@@ -37,21 +37,21 @@ std::string lowered(std::string text) {
   return text;
 }
 
-Problem parse(const std::vector<std::string>& args, PagesRequest& req) {
+UsageProblem parse(const std::vector<std::string>& args, PagesRequest& req) {
   req.request.parts.fill(1);
   CommandOptions options;
-  if (Problem problem = readCommandOptions(
+  if (UsageProblem problem = readCommandOptions(
           args, {"--parts", "--bars", "--bars-per-line", "--lines-per-page"}, options)) {
     return problem;
   }
   if (const std::string* list = options.value("--parts")) {
     PartChoice choice;
-    if (Problem problem = parsePartList(*list, choice)) return problem;
+    if (UsageProblem problem = parsePartList(*list, choice)) return problem;
     req.request.parts = choice.parts;
     req.firstPart = choice.first;
   }
   if (const std::string* bars = options.value("--bars")) {
-    if (Problem problem = parseBarRange(*bars, req.request.firstBar, req.request.lastBar)) {
+    if (UsageProblem problem = parseBarRange(*bars, req.request.firstBar, req.request.lastBar)) {
       return problem;
     }
   }
