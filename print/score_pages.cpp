@@ -304,7 +304,12 @@ OutputResult ScorePages::output(const OutputRequest& request, PageTarget& target
   } catch (const std::bad_alloc&) {
     result.error = "メモリが足りないため出力できません。";
   }
-  const std::string finished = target.finish();
+  std::string finished;
+  try {
+    finished = target.finish(result.ok());
+  } catch (const std::bad_alloc&) {
+    finished = "メモリが足りないため出力できません。";
+  }
   if (result.ok()) result.error = finished;
   return result;
 }
