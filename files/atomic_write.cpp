@@ -202,8 +202,11 @@ AtomicFile::AtomicFile(const std::string& path) : path_(path) {
   }
   removeLeftovers(dirFd_);
 
-  // The umask applies to the mode given here, as for any new file.
-  fd_ = ::openat(dirFd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  // The umask applies to the mode given here, as for any new file. An unnamed
+  // file is named through /proc; without it the named way is taken.
+  if (::access("/proc/self/fd", F_OK) == 0) {
+    fd_ = ::openat(dirFd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  }
   if (fd_ >= 0) {
     unnamed_ = true;
     return;

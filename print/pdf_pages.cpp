@@ -22,29 +22,39 @@ PdfPages::PdfPages(std::string path, const QPageLayout& layout, int resolution,
         return writeFileAtomically(p, b);
       })),
       buffer_(&bytes_),
-      pdf_(&buffer_) {
+      pdf_(std::make_unique<QPdfWriter>(&buffer_)),
+      painter_(std::make_unique<QPainter>()) {
   buffer_.open(QIODevice::WriteOnly);
-  pdf_.setResolution(resolution);
-  pdf_.setPageLayout(layout);
-  pdf_.setCreator(QStringLiteral("Kelvara"));
-  pdf_.setTitle(title);
+  pdf_->setResolution(resolution);
+  pdf_->setPageLayout(layout);
+  pdf_->setCreator(QStringLiteral("Kelvara"));
+  pdf_->setTitle(title);
 }
 
 PdfPages::~PdfPages() {
+  endPainter();
+}
+
+bool PdfPages::endPainter() {
+  if (!painter_ || !painter_->isActive()) return true;
   try {
-    if (painter_.isActive()) painter_.end();
-  } catch (const std::bad_alloc&) {  // nothing is written after a failure anyway
+    return painter_->end();
+  } catch (const std::bad_alloc&) {
+    // Neither may be ended or destroyed now: that would write the end again.
+    static_cast<void>(painter_.release());
+    static_cast<void>(pdf_.release());
+    return false;
   }
 }
 
 QSize PdfPages::pageSize() const {
-  return pdf_.pageLayout().paintRectPixels(pdf_.resolution()).size();
+  return pdf_->pageLayout().paintRectPixels(pdf_->resolution()).size();
 }
 
 std::string PdfPages::beginPage(int, int) {
   if (pages_ == 0) {
-    if (!painter_.begin(&pdf_)) return cannotMake(path_, "PDF を作れません");
-  } else if (!pdf_.newPage()) {
+    if (!painter_->begin(pdf_.get())) return cannotMake(path_, "PDF を作れません");
+  } else if (!pdf_->newPage()) {
     return cannotMake(path_, "PDF のページを作れません");
   }
   ++pages_;
@@ -56,10 +66,11 @@ std::string PdfPages::endPage() {
 }
 
 std::string PdfPages::finish(bool keep) {
+  const bool ended = endPainter();
+  if (!painter_) return cannotMake(path_, "メモリが足りません");
+  // A job that failed, or that never had a page, writes nothing.
+  if (!keep || pages_ == 0) return {};
   try {
-    const bool ended = !painter_.isActive() || painter_.end();
-    // A job that failed, or that never had a page, writes nothing.
-    if (!keep || pages_ == 0) return {};
     // The document is complete only with its closing trailer.
     if (!ended || !bytes_.right(16).contains("%%EOF")) {
       return cannotMake(path_, "PDF を完成できません");

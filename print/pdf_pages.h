@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "print/page_target.h"
@@ -27,17 +28,22 @@ class PdfPages : public PageTarget {
 
   QSize pageSize() const override;
   std::string beginPage(int part, int page) override;
-  QPainter& painter() override { return painter_; }
+  QPainter& painter() override { return *painter_; }
   std::string endPage() override;
   std::string finish(bool keep) override;
 
  private:
+  // Ends the painter; false when that ran out of memory.
+  bool endPainter();
+
   std::string path_;
   Writer writer_;
   QByteArray bytes_;
   QBuffer buffer_;
-  QPdfWriter pdf_;
-  QPainter painter_;
+  // Held by pointer: a document whose closing ran out of memory is let go
+  // instead of being closed again, as each try writes its end once more.
+  std::unique_ptr<QPdfWriter> pdf_;
+  std::unique_ptr<QPainter> painter_;
   int pages_ = 0;
 };
 
