@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/command_line.h"
@@ -117,6 +119,21 @@ int runEditor(int argc, char** argv, const std::vector<std::string>& args) {
   return QApplication::exec();
 }
 
+// Runs a command-line mode; one that runs out of memory, or cannot have a
+// thread, ends with a message and status 1 instead of an abort. Files are
+// written whole or not at all, so nothing is left half made.
+template <typename Command>
+int guarded(const std::string& name, Command command) {
+  try {
+    return command();
+  } catch (const std::bad_alloc&) {
+    std::cerr << "kelvara " << name << ": メモリが足りません (out of memory)\n";
+  } catch (const std::system_error& e) {
+    std::cerr << "kelvara " << name << ": " << e.what() << "\n";
+  }
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -141,18 +158,24 @@ int main(int argc, char** argv) {
   }
 
   if (command == "convert") {
-    return kelvara::runConvertCommand(afterCommandWord(args), std::cout, std::cerr,
-                                      kelvara::exportWav);
+    return guarded(command, [&] {
+      return kelvara::runConvertCommand(afterCommandWord(args), std::cout, std::cerr,
+                                        kelvara::exportWav);
+    });
   }
 
   if (command == "pages") {
-    return kelvara::runPagesCommand(
-        afterCommandWord(args), kelvara::findGlyphFolder(executableDir()), std::cout, std::cerr);
+    return guarded(command, [&] {
+      return kelvara::runPagesCommand(
+          afterCommandWord(args), kelvara::findGlyphFolder(executableDir()), std::cout, std::cerr);
+    });
   }
 
   if (command == "render") {
-    return kelvara::runRenderCommand(
-        afterCommandWord(args), kelvara::findGlyphFolder(executableDir()), std::cout, std::cerr);
+    return guarded(command, [&] {
+      return kelvara::runRenderCommand(
+          afterCommandWord(args), kelvara::findGlyphFolder(executableDir()), std::cout, std::cerr);
+    });
   }
 
   return runEditor(argc, argv, args);

@@ -152,6 +152,9 @@ void TForm1::startRecovery() {
   recoveryStore_ = std::make_unique<RecoveryStore>(options_.recoveryFolder);
   if (const std::string error = recoveryStore_->claim(); !error.empty()) {
     std::fprintf(stderr, "kelvara: no recovery copies: %s\n", error.c_str());
+    notice_->add(QStringLiteral("復元用のコピーを保存できません（%1）。異常終了したときに、保存して"
+                                "いない変更は失われます。")
+                     .arg(QString::fromStdString(error)));
   }
   recovery_ = std::make_unique<RecoveryKeeper>(editor_.state(), *recoveryStore_);
   // Once the window shows where the window manager put it (so the question
@@ -167,6 +170,8 @@ void TForm1::startRecovery() {
   connect(timer, &QTimer::timeout, this, [this] {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     recovery_->tick(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+    // Said once when crash protection stops, and once when it works again.
+    notice_->add(QString::fromStdString(recovery_->takeNotice()));
   });
 }
 
@@ -525,6 +530,10 @@ void TForm1::setOctaveLabel(const std::string& text) {
 
 void TForm1::focusNoteEntry() {
   edit1_->setFocus(Qt::OtherFocusReason);
+}
+
+void TForm1::refuse() {
+  QApplication::beep();
 }
 
 // --- EditorControls ---

@@ -72,6 +72,7 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void setPageButtons(bool previousEnabled, bool nextEnabled) override;
   void setOctaveLabel(const std::string& text) override;
   void focusNoteEntry() override;
+  void refuse() override;
 
   // EditorControls.
   bool keyboardPageActive() const override;

@@ -80,9 +80,9 @@ void OutputCommands::Printdata(int32_t firstBar, int32_t lastBar) {
   if (form12_->OutputKind == 1) {
     QPrinter printer(QPrinter::HighResolution);
     if (!dialogs_->choosePrinter(printer)) return;
-    PrinterPages target(printer);
+    const std::unique_ptr<PageTarget> target = printTargetFor(printer);
     ProgressDialog progress(window_);
-    report(pages.output(request, target, &progress));
+    report(pages.output(request, *target, &progress));
     return;
   }
   const std::optional<OutputDialogs::ChosenPicture> chosen = dialogs_->choosePicture();

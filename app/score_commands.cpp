@@ -162,7 +162,9 @@ void ScoreCommands::offerRecovery(RecoveryStore& store) {
     box.setDefaultButton(restore);
     box.exec();
     if (box.clickedButton() == restore) {
-      if (files_.restoreRecoveryCopy(orphan.copyPath, orphan.fileName)) store.discard(orphan);
+      // The copy stays until this run's own copy of the restored work is
+      // written: a crash in between still finds it.
+      if (files_.restoreRecoveryCopy(orphan.copyPath, orphan.fileName)) store.adopt(orphan);
       refreshCaption();
       return;  // older copies wait for a later start
     }

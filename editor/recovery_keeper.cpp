@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <new>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -18,12 +19,25 @@ void RecoveryKeeper::wait() {
 }
 
 void RecoveryKeeper::collect() {
-  std::string error = pending_.get();
+  noteOutcome(pending_.get());
+}
+
+void RecoveryKeeper::noteOutcome(std::string error) {
   if (!error.empty() && error != lastError_) {
-    // Nothing the user can act on mid-typing: said once on the error output.
     std::fprintf(stderr, "kelvara: recovery copy not written: %s\n", error.c_str());
   }
+  if (!error.empty() && !failing_) {
+    notice_ = "復元用のコピーを保存できません（" + error +
+              "）。このままでは、異常終了したときに保存していない変更が失われます。";
+  } else if (error.empty() && failing_) {
+    notice_ = "復元用のコピーをまた保存できるようになりました。";
+  }
+  failing_ = !error.empty();
   lastError_ = std::move(error);
+}
+
+std::string RecoveryKeeper::takeNotice() {
+  return std::exchange(notice_, {});
 }
 
 void RecoveryKeeper::tick(int64_t nowMs) {
@@ -38,7 +52,7 @@ void RecoveryKeeper::tick(int64_t nowMs) {
   }
   if (!s_.Modified) {
     // Saved: the file holds the work now.
-    if (copyExists_) store_.removeCopy();
+    if (copyExists_ || store_.holdsAdopted()) store_.removeCopy();
     copyExists_ = false;
     writtenChanges_ = seenChanges_;
     return;
@@ -54,19 +68,26 @@ void RecoveryKeeper::tick(int64_t nowMs) {
   try {
     encoded = encodeZqf3(s_, 0, -1, store_.copyPath(), bytes);
   } catch (const std::bad_alloc&) {
-    encoded = FileResult::failure(FileError::CannotCreate, "out of memory");
+    encoded = FileResult::failure(FileError::CannotCreate, "メモリが足りません");
   }
   s_.PartSelected = selected;
   writtenChanges_ = seenChanges_;
   if (!encoded.ok()) {
-    lastError_ = encoded.message;
+    noteOutcome(encoded.message);
     return;
   }
   copyExists_ = true;
   ++writes_;
-  pending_ =
-      std::async(std::launch::async, [&store = store_, bytes = std::move(bytes),
-                                      name = s_.FileName] { return store.write(bytes, name); });
+  try {
+    pending_ = std::async(std::launch::async, [&store = store_, bytes, name = s_.FileName] {
+      return store.write(bytes, name);
+    });
+  } catch (const std::system_error&) {
+    // No thread to be had (low memory): the copy is written here and now.
+    noteOutcome(store_.write(bytes, s_.FileName));
+  } catch (const std::bad_alloc&) {
+    noteOutcome("メモリが足りません");
+  }
 }
 
 void RecoveryKeeper::finish() {

@@ -35,9 +35,15 @@ class RecoveryKeeper {
   int writes() const { return writes_; }
   // The last write's error, empty after a good one.
   const std::string& lastError() const { return lastError_; }
+  // What the user is to be told about the copies: once when they stop being
+  // written (crash protection is off) and once when they are written again;
+  // empty otherwise. Taking it clears it.
+  std::string takeNotice();
 
  private:
   void collect();
+  // Records how the latest copy fared and words a notice when that changed.
+  void noteOutcome(std::string error);
 
   EditorState& s_;
   RecoveryStore& store_;
@@ -47,6 +53,8 @@ class RecoveryKeeper {
   bool copyExists_ = false;
   int writes_ = 0;
   std::string lastError_;
+  bool failing_ = false;
+  std::string notice_;
   std::future<std::string> pending_;
 };
 

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <random>
 
@@ -78,6 +79,8 @@ std::string RecoveryStore::defaultFolder() {
 RecoveryStore::RecoveryStore(std::string folder) : folder_(std::move(folder)) {}
 
 RecoveryStore::~RecoveryStore() {
+  // Without release() (a crash, as far as the files go) both copies stay.
+  if (adoptedFd_ >= 0) ::close(adoptedFd_.exchange(-1));
   if (lockFd_ >= 0) ::close(lockFd_);
 }
 
@@ -101,7 +104,27 @@ std::string RecoveryStore::claim() {
     lockFd_ = tryLock(pathOf(run_, kLock));
   }
   if (lockFd_ < 0) return "ファイル " + pathOf(run_, kLock) + " を作成できません";
+  removeStaleLocks();
   return {};
+}
+
+void RecoveryStore::removeStaleLocks() const {
+  // A lock younger than this may belong to an editor that has created it
+  // and not locked it yet.
+  constexpr int64_t kSettledSeconds = 60;
+  const auto now = std::time(nullptr);
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder_, ec)) {
+    const fs::path& p = entry.path();
+    if (p.extension() != kLock) continue;
+    const std::string run = p.stem().string();
+    if (run == run_ || fs::exists(pathOf(run, kCopy), ec)) continue;
+    struct stat st {};
+    if (::lstat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (now - st.st_mtime < kSettledSeconds || runIsAlive(p.string())) continue;
+    ::unlink(pathOf(run, kName).c_str());
+    ::unlink(p.c_str());
+  }
 }
 
 std::vector<RecoveryStore::Orphan> RecoveryStore::orphans() const {
@@ -134,13 +157,38 @@ std::string RecoveryStore::write(std::span<const uint8_t> zqf3, const std::strin
       pathOf(run_, kName),
       std::span(reinterpret_cast<const uint8_t*>(fileName.data()), fileName.size()));
   if (!name.empty()) return name;
-  return writeFileAtomically(pathOf(run_, kCopy), zqf3);
+  std::string error = writeFileAtomically(pathOf(run_, kCopy), zqf3);
+  if (error.empty()) dropAdopted();
+  return error;
 }
 
 void RecoveryStore::removeCopy() const {
   if (lockFd_ < 0) return;
   ::unlink(pathOf(run_, kCopy).c_str());
   ::unlink(pathOf(run_, kName).c_str());
+  dropAdopted();
+}
+
+bool RecoveryStore::adopt(const Orphan& orphan) {
+  if (lockFd_ < 0 || adoptedFd_ >= 0 || orphan.run == run_) return false;
+  const int fd = ::open(pathOf(orphan.run, kLock).c_str(), O_RDWR | O_CLOEXEC | O_CREAT, 0600);
+  if (fd < 0) return false;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return false;
+  }
+  adoptedRun_ = orphan.run;
+  adoptedFd_ = fd;
+  return true;
+}
+
+void RecoveryStore::dropAdopted() const {
+  const int fd = adoptedFd_.exchange(-1);
+  if (fd < 0) return;
+  ::unlink(pathOf(adoptedRun_, kCopy).c_str());
+  ::unlink(pathOf(adoptedRun_, kName).c_str());
+  ::unlink(pathOf(adoptedRun_, kLock).c_str());
+  ::close(fd);
 }
 
 void RecoveryStore::release() {

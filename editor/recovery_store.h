@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -55,16 +56,31 @@ class RecoveryStore {
   // Returns false when its lock is held again (it is running after all).
   bool discard(const Orphan& orphan) const;
 
+  // Keeps an earlier run's copy, restored into this run, until this run's
+  // own copy is written (or the work saved): a crash in between still finds
+  // it. Holds its lock meanwhile, so other editors leave it alone. Returns
+  // false when another editor holds it.
+  bool adopt(const Orphan& orphan);
+  // True while an adopted copy waits for this run's own.
+  bool holdsAdopted() const { return adoptedFd_ >= 0; }
+
   const std::string& folder() const { return folder_; }
   const std::string& run() const { return run_; }
   std::string copyPath() const;
 
  private:
   std::string pathOf(const std::string& run, const char* ext) const;
+  // Removes the adopted copy: this run's copy or the saved file holds the work.
+  void dropAdopted() const;
+  // Removes lock files of runs that ended with nothing to recover.
+  void removeStaleLocks() const;
 
   std::string folder_;
   std::string run_;
   int lockFd_ = -1;
+  std::string adoptedRun_;
+  // Set once the adopted run is named; the worker's write may drop it.
+  mutable std::atomic<int> adoptedFd_{-1};
 };
 
 }  // namespace kelvara

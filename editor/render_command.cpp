@@ -11,6 +11,7 @@
 #include "files/score_file.h"
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
+#include "render/drawing_threads.h"
 #include "render/glyph_table.h"
 #include "render/page_renderer.h"
 #include "score/bar_math.h"
@@ -84,6 +85,9 @@ int runRenderCommand(const std::vector<std::string>& args, const std::string& gl
   }
   GlyphTable glyphs;
   if (const std::string error = glyphs.load(glyphFolder); !error.empty()) {
+    return commandFailed(err, "render", error);
+  }
+  if (const std::string error = reserveDrawingThread(); !error.empty()) {
     return commandFailed(err, "render", error);
   }
 

@@ -3,6 +3,9 @@
 #include "score/undo_history.h"
 
 #include "editor/focus_back.h"
+#include "files/load_limits.h"
+#include "score/bar_math.h"
+#include "score/part_list.h"
 #include "score/whole_number.h"
 
 namespace kelvara {
@@ -41,6 +44,32 @@ std::optional<std::string> checkTempoText(const std::string& text, int32_t& temp
 SettingsCommands::SettingsCommands(Editor& editor, CommandDialogs& dialogs)
     : editor_(editor), s_(editor.state()), dialogs_(dialogs) {}
 
+namespace {
+
+// Why the score cannot take the time signature timeNum/timeDen: a record
+// that would then be drawn wider than the whole-score file keeps (its width
+// is stored in 16 bits), named by part and bar. Nothing when every record fits.
+std::optional<std::string> recordTooWideFor(const EditorState& s, int32_t timeNum,
+                                            int32_t timeDen) {
+  const auto barLen = static_cast<int32_t>(timeNum * 64 / timeDen);
+  constexpr int64_t kMostCells = kMaxFileWidth / kCellWidth;
+  for (int p = 0; p < kPartCount; ++p) {
+    int32_t bar = 1, fill = 0;
+    for (const TOnpu* r = firstRecordOf(s.PartHead[p]); !isEndMarker(*r); r = r->Next) {
+      if (recordCells(*r, fill, barLen) > kMostCells) {
+        return "拍子を " + std::to_string(timeNum) + "/" + std::to_string(timeDen) + " にすると、" +
+               partLabel(p) + " の " + std::to_string(bar) +
+               " 小節目からの音符（休符）が楽譜ファイルに保存できない幅になります。"
+               "先にその音符を短くしてください。";
+      }
+      advanceBar(bar, fill, barContribution(*r), barLen);
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 void SettingsCommands::BitBtn3Click() {
   FocusBack focus(editor_.view());
 
@@ -74,6 +103,13 @@ void SettingsCommands::BitBtn3Click() {
   const bool keyChanged = keySig != s_.KeySig;
   const bool timeChanged = timeNum != s_.TimeNum || timeDen != s_.TimeDen;
   const bool majorChanged = major != s_.Major;
+  // A record the new bars would draw too wide for the score file is never made.
+  if (timeChanged) {
+    if (const std::optional<std::string> problem = recordTooWideFor(s_, timeNum, timeDen)) {
+      editor_.questions().error(*problem);
+      return;
+    }
+  }
   if (keyChanged || timeChanged || majorChanged || tempo != s_.Tempo) s_.markChanged();
 
   // The new values are one undo step (none when nothing changed).

@@ -1,17 +1,21 @@
 #include "files/atomic_write.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <mutex>
-#include <optional>
 
 namespace kelvara {
 
@@ -74,24 +78,68 @@ std::string followLinks(const std::string& path) {
   return {};
 }
 
-// A short name for a temporary file, so that a target name of the longest
-// length the file system allows still has a temporary companion.
-std::string temporaryName() {
+constexpr size_t kRandomDigits = 6;
+constexpr size_t kMaxNameBytes = 255;
+
+// Six hex digits nobody can guess, so that no other user can prepare a link
+// under the name before it is used.
+std::string randomDigits() {
   static std::atomic<unsigned> counter{0};
-  const auto now =
-      static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count() & 0xFFFFFF);
-  const unsigned n = (now ^ (static_cast<unsigned>(::getpid()) << 8)) + counter++ * 7919;
-  char name[16];
-  std::snprintf(name, sizeof name, ".kv%06x", n & 0xFFFFFF);
-  return name;
+  unsigned n = 0;
+  if (::getrandom(&n, sizeof n, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof n)) {
+    const auto now = static_cast<unsigned>(
+        std::chrono::steady_clock::now().time_since_epoch().count() & 0xFFFFFFFF);
+    n = now ^ (static_cast<unsigned>(::getpid()) << 8) ^ (counter++ * 7919u);
+  }
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%06x", n & 0xFFFFFF);
+  return digits;
 }
 
-// How one attempt ended: done, failed with a message, or the file system
-// lacks unnamed files and the named way should be tried.
-struct Attempt {
-  bool done = false;
-  std::string error;
-};
+// ".<target><marker><digits>", the target's name shortened where the whole
+// would pass the longest name the file system allows.
+std::string temporaryName(const std::string& target) {
+  const std::string marker = kTemporaryMarker;
+  const size_t room = kMaxNameBytes - 1 - marker.size() - kRandomDigits;
+  return "." + target.substr(0, room) + marker + randomDigits();
+}
+
+bool isTemporaryName(const std::string& name) {
+  const std::string marker = kTemporaryMarker;
+  const size_t tail = marker.size() + kRandomDigits;
+  if (name.size() < 1 + tail || name[0] != '.') return false;
+  if (name.compare(name.size() - tail, marker.size(), marker) != 0) return false;
+  for (size_t i = name.size() - kRandomDigits; i < name.size(); ++i) {
+    if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
+  }
+  return true;
+}
+
+// Removes this user's temporary files in the folder that no write has
+// touched for a while: what killed writes left behind. A write in progress
+// keeps changing its file, so it is never taken for a leftover.
+void removeLeftovers(int dirFd) {
+  const int fd = ::dup(dirFd);
+  if (fd < 0) return;
+  DIR* dir = ::fdopendir(fd);
+  if (dir == nullptr) {
+    ::close(fd);
+    return;
+  }
+  const time_t now = std::time(nullptr);
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (!isTemporaryName(name)) continue;
+    struct stat st {};
+    if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
+    // Writes move the time, and so does the writer just before it names
+    // the file (AtomicFile::commit).
+    if (now - st.st_mtime <= kLeftoverSeconds) continue;
+    ::unlinkat(dirFd, name.c_str(), 0);
+  }
+  ::closedir(dir);
+}
 
 // Links the complete unnamed file fd into the folder under `name`.
 bool linkUnnamed(int fd, int dirFd, const std::string& name) {
@@ -101,93 +149,153 @@ bool linkUnnamed(int fd, int dirFd, const std::string& name) {
   return ::linkat(fd, "", dirFd, name.c_str(), AT_EMPTY_PATH) == 0;
 }
 
-Attempt writeUnnamed(const std::string& path, const std::string& folder, int dirFd,
-                     const std::string& name, std::optional<mode_t> keepMode,
-                     std::span<const uint8_t> bytes) {
-  // The umask applies to the mode given here, as for any new file.
-  Fd file(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
-  if (file.fd < 0) return {};  // not offered here: the named way
-  if (!writeAll(file.fd, bytes.data(), bytes.size())) return {false, cannotCreate(path, errno)};
-  if (keepMode && ::fchmod(file.fd, *keepMode) != 0) return {false, cannotCreate(path, errno)};
-  if (::fsync(file.fd) != 0) return {false, cannotCreate(path, errno)};
-  if (!keepMode && linkUnnamed(file.fd, dirFd, name)) return {true, {}};
-  if (!keepMode && errno != EEXIST) return {};
-  // Replacing a file: link under a temporary name, then rename over it.
-  for (int tries = 0; tries < 100; ++tries) {
-    const std::string temp = temporaryName();
-    if (!linkUnnamed(file.fd, dirFd, temp)) {
-      if (errno == EEXIST) continue;
-      return {};
-    }
-    if (::renameat(dirFd, temp.c_str(), dirFd, name.c_str()) != 0) {
-      const int err = errno;
-      ::unlinkat(dirFd, temp.c_str(), 0);
-      return {false, cannotCreate(path, err)};
-    }
-    return {true, {}};
-  }
-  return {false, cannotCreate(path, EEXIST)};
-}
-
-Attempt writeNamed(const std::string& path, int dirFd, const std::string& name,
-                   std::optional<mode_t> keepMode, std::span<const uint8_t> bytes) {
-  std::string temp;
-  int fd = -1;
-  for (int tries = 0; tries < 100 && fd < 0; ++tries) {
-    temp = temporaryName();
-    fd = ::openat(dirFd, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return {false, cannotCreate(path, errno)};
-  }
-  if (fd < 0) return {false, cannotCreate(path, EEXIST)};
-  Fd file(fd);
-  auto fail = [&](int err) {
-    ::unlinkat(dirFd, temp.c_str(), 0);
-    return Attempt{false, cannotCreate(path, err)};
-  };
-  if (!writeAll(fd, bytes.data(), bytes.size())) return fail(errno);
-  if (keepMode && ::fchmod(fd, *keepMode) != 0) return fail(errno);
-  if (::fsync(fd) != 0) return fail(errno);
-  if (::renameat(dirFd, temp.c_str(), dirFd, name.c_str()) != 0) return fail(errno);
-  return {true, {}};
-}
-
 }  // namespace
 
-std::string writeFileAtomically(const std::string& path, std::span<const uint8_t> bytes) {
+AtomicFile::AtomicFile(const std::string& path) : path_(path) {
   ignoreFileSizeSignal();
   const std::string targetPath = followLinks(path);
-  if (targetPath.empty()) return cannotCreate(path, "シンボリックリンクが循環しています");
+  if (targetPath.empty()) {
+    error_ = cannotCreate(path, "シンボリックリンクが循環しています");
+    return;
+  }
   const fs::path target(targetPath);
-  const std::string name = target.filename().string();
-  if (name.empty() || name == "." || name == "..")
-    return cannotCreate(path, "ファイル名がありません");
+  name_ = target.filename().string();
+  if (name_.empty() || name_ == "." || name_ == "..") {
+    error_ = cannotCreate(path, "ファイル名がありません");
+    return;
+  }
+  if (name_.size() > kMaxNameBytes) {
+    error_ = cannotCreate(path, ENAMETOOLONG);
+    return;
+  }
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
 
-  std::optional<mode_t> keepMode;
   struct stat st {};
   if (::stat(targetPath.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) return cannotCreate(path, "同名のフォルダがあります");
-    if (!S_ISREG(st.st_mode)) return cannotCreate(path, "通常のファイルではありません");
+    if (S_ISDIR(st.st_mode)) {
+      error_ = cannotCreate(path, "同名のフォルダがあります");
+      return;
+    }
+    if (!S_ISREG(st.st_mode)) {
+      error_ = cannotCreate(path, "通常のファイルではありません");
+      return;
+    }
     // Checked by the permission bits, so that the owner's own protection
     // counts even for a user whom the system would let write anyway.
     if ((st.st_mode & 0222) == 0 || ::access(targetPath.c_str(), W_OK) != 0) {
-      return cannotCreate(path, "読み取り専用のファイルです");
+      error_ = cannotCreate(path, "読み取り専用のファイルです");
+      return;
     }
-    keepMode = st.st_mode & 07777;
+    keepMode_ = true;
+    mode_ = st.st_mode & 07777;
   }
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) {
-    return cannotCreate(path, "フォルダ " + folder.string() + " がありません");
+    error_ = cannotCreate(path, "フォルダ " + folder.string() + " がありません");
+    return;
   }
-  Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.fd < 0) return cannotCreate(path, errno);
+  dirFd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd_ < 0) {
+    fail(errno);
+    return;
+  }
+  removeLeftovers(dirFd_);
 
-  Attempt a = writeUnnamed(path, folder.string(), dir.fd, name, keepMode, bytes);
-  if (!a.done && a.error.empty()) a = writeNamed(path, dir.fd, name, keepMode, bytes);
-  if (!a.done) return a.error;
-  ::fsync(dir.fd);
+  // The umask applies to the mode given here, as for any new file. An unnamed
+  // file is named through /proc; without it the named way is taken.
+  if (::access("/proc/self/fd", F_OK) == 0) {
+    fd_ = ::openat(dirFd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  }
+  if (fd_ >= 0) {
+    unnamed_ = true;
+    return;
+  }
+  // No unnamed files here: a named temporary file that nobody else can have
+  // prepared (O_EXCL, unpredictable name).
+  for (int tries = 0; tries < 100 && fd_ < 0; ++tries) {
+    temp_ = temporaryName(name_);
+    fd_ = ::openat(dirFd_, temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ < 0 && errno != EEXIST) break;
+  }
+  if (fd_ < 0) {
+    const int err = errno;
+    temp_.clear();
+    fail(err);
+  }
+}
+
+AtomicFile::~AtomicFile() {
+  abandon();
+  if (dirFd_ >= 0) ::close(dirFd_);
+}
+
+void AtomicFile::abandon() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temp_.empty()) ::unlinkat(dirFd_, temp_.c_str(), 0);
+  temp_.clear();
+}
+
+bool AtomicFile::fail(int err) {
+  if (error_.empty()) error_ = cannotCreate(path_, err);
+  abandon();
+  return false;
+}
+
+std::string AtomicFile::failure(int err) {
+  fail(err);
+  return error_;
+}
+
+bool AtomicFile::write(std::span<const uint8_t> bytes) {
+  if (!ok()) return false;
+  if (!writeAll(fd_, bytes.data(), bytes.size())) return fail(errno);
+  return true;
+}
+
+std::string AtomicFile::commit() {
+  if (!ok()) return error_;
+  if (keepMode_ && ::fchmod(fd_, static_cast<mode_t>(mode_)) != 0) return failure(errno);
+  // Data the disk cannot take (a full disk on delayed allocation) shows here.
+  if (::fsync(fd_) != 0) return failure(errno);
+  // A long flush must not make the file look like a leftover to another
+  // write into the folder while it is being named.
+  ::futimens(fd_, nullptr);
+  if (unnamed_) {
+    if (!keepMode_ && linkUnnamed(fd_, dirFd_, name_)) {
+      ::fsync(dirFd_);
+      abandon();
+      return {};
+    }
+    if (!keepMode_ && errno != EEXIST) return failure(errno);
+    // Replacing a file: link under a temporary name, then rename over it.
+    // The name is there only between these two calls.
+    for (int tries = 0; tries < 100 && temp_.empty(); ++tries) {
+      const std::string name = temporaryName(name_);
+      if (linkUnnamed(fd_, dirFd_, name)) {
+        temp_ = name;
+      } else if (errno != EEXIST) {
+        return failure(errno);
+      }
+    }
+    if (temp_.empty()) return failure(EEXIST);
+  } else {
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) return failure(errno);
+  }
+  if (::renameat(dirFd_, temp_.c_str(), dirFd_, name_.c_str()) != 0) return failure(errno);
+  temp_.clear();
+  ::fsync(dirFd_);
+  abandon();
   return {};
+}
+
+std::string writeFileAtomically(const std::string& path, std::span<const uint8_t> bytes) {
+  AtomicFile file(path);
+  file.write(bytes);
+  return file.commit();
 }
 
 std::string readWholeFile(const std::string& path, std::string& bytes, size_t maxBytes) {

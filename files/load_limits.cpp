@@ -76,6 +76,13 @@ int64_t cellsFor(int32_t drawn, int32_t fill, int32_t barLen, bool advancing) {
   return count + piecesFrom(left, at, barLen, false);
 }
 
+int64_t recordCells(const TOnpu& r, int32_t fill, int32_t barLen) {
+  const bool member = r.RenLength > 0;
+  const int32_t drawn = member ? r.RenLength : r.Length;
+  const bool inner = member && r.RenIndex != r.RenCount;
+  return cellsFor(drawn, fill, barLen, !inner);
+}
+
 void checkPageWidths(const LoadedScore& loaded, int32_t timeNum, int32_t timeDen) {
   const int32_t barLen = static_cast<int32_t>(timeNum * 64 / timeDen);
   for (const LoadedPart& lp : loaded.parts) {
@@ -83,10 +90,7 @@ void checkPageWidths(const LoadedScore& loaded, int32_t timeNum, int32_t timeDen
     int64_t page = -1, cells = 0, previous = 0;
     for (const RecordPtr& rec : lp.records) {
       const TOnpu& r = *rec;
-      const bool member = r.RenLength > 0;
-      const int32_t drawn = member ? r.RenLength : r.Length;
-      const bool inner = member && r.RenIndex != r.RenCount;
-      const int64_t own = cellsFor(drawn, static_cast<int32_t>(fill), barLen, !inner);
+      const int64_t own = recordCells(r, static_cast<int32_t>(fill), barLen);
       const int64_t onPage = (bar - 1) / kPageBars;
       if (onPage != page) {
         // The record before may run into the page and is then drawn on it too.

@@ -47,6 +47,10 @@ class RecordBudget {
 // what is left, not more than the bar and fits in what remains of the bar.
 int64_t cellsFor(int32_t drawn, int32_t fill, int32_t barLen, bool advancing);
 
+// Cells record r takes when it starts `fill` 64ths into a bar of barLen: a
+// tuplet member draws its share of the group.
+int64_t recordCells(const TOnpu& r, int32_t fill, int32_t barLen);
+
 // Throws ReadFault{BadValue} when a page of 16 bars of any part read would be
 // wider than kMaxPageCells in the time signature timeNum/timeDen.
 void checkPageWidths(const LoadedScore& loaded, int32_t timeNum, int32_t timeDen);

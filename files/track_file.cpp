@@ -100,16 +100,28 @@ int64_t roundTo64ths(uint32_t ticks, bool& rounded) {
   return (static_cast<int64_t>(ticks) + kTicksPer64th / 2) / kTicksPer64th;
 }
 
-// A wait before a note (or at the end of the track) as rest records, split
-// where it is longer than one record can hold.
-void addRest(ReadTrack& t, uint32_t delta, RecordBudget& budget) {
-  int64_t left = roundTo64ths(delta, t.rounded);
+// `left` 64ths of rest after what was read. A rest read just before takes
+// them first, as the writer joins neighbouring rests into one wait (a
+// note-on for key 0 reads as a rest); what one record cannot hold goes into
+// further ones.
+void appendRest(ReadTrack& t, int64_t left, RecordBudget& budget) {
+  if (!t.records.empty() && isRest(*t.records.back()) && t.records.back()->LastIndex == 0) {
+    TOnpu& last = *t.records.back();
+    const int64_t joined = std::min<int64_t>(left, kMaxRecordLength - last.Length);
+    last.Length += static_cast<int32_t>(joined);
+    left -= joined;
+  }
   while (left > 0) {
     const auto length = static_cast<int32_t>(std::min<int64_t>(left, kMaxRecordLength));
     budget.take();
     t.records.emplace_back(makeRecord(kRestPitch, length, 1));
     left -= length;
   }
+}
+
+// A wait before a note (or at the end of the track) as rest.
+void addRest(ReadTrack& t, uint32_t delta, RecordBudget& budget) {
+  appendRest(t, roundTo64ths(delta, t.rounded), budget);
 }
 
 ReadTrack parseTrack(ByteReader& in, RecordBudget& budget) {
@@ -221,7 +233,11 @@ ReadTrack parseTrack(ByteReader& in, RecordBudget& budget) {
       t.volume = dataByteAt(in);
     }
     note->LastIndex = count - 1;
-    t.records.push_back(std::move(note));
+    if (count == 1 && isRest(*note)) {
+      appendRest(t, note->Length, budget);
+    } else {
+      t.records.push_back(std::move(note));
+    }
   }
 }
 

@@ -24,9 +24,10 @@ class PageTarget {
   // Finishes the page begun last: a picture file is written whole, a printer
   // page is closed. Returns an error message naming the file or printer.
   virtual std::string endPage() = 0;
-  // Ends the job after the last page (also after an error or a cancel).
-  // Returns an error message.
-  virtual std::string finish() = 0;
+  // Ends the job after the last page, also after a cancel (keep true: the
+  // pages finished stay) or an error (keep false: what the job holds may be
+  // dropped). Returns an error message.
+  virtual std::string finish(bool keep) = 0;
 };
 
 // Progress of a long output; the shell shows it and lets the user cancel.

@@ -14,9 +14,10 @@
 #include "files/score_file.h"
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
+#include "print/pdf_pages.h"
 #include "print/picture_pages.h"
-#include "print/printer_pages.h"
 #include "print/score_pages.h"
+#include "render/drawing_threads.h"
 #include "score/part_list.h"
 #include "score/whole_number.h"
 
@@ -91,32 +92,20 @@ std::unique_ptr<QGuiApplication> ensureApplication() {
 int writePdf(ScorePages& pages, const OutputRequest& request, const std::string& output,
              std::ostream& out, std::ostream& err) {
   const std::unique_ptr<QGuiApplication> app = ensureApplication();
-  const std::string temporary = output + ".part";
-  OutputResult result;
-  {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QString::fromStdString(temporary));
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Portrait);
-    printer.setCreator(QStringLiteral("Kelvara"));
-    PrinterPages target(printer);
-    result = pages.output(request, target);
-  }
-  std::error_code ec;
+  // The layout a printer set to A4 portrait PDF has, so the command's pages
+  // match those of the print dialog's "Print to File".
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setPageOrientation(QPageLayout::Portrait);
+  PdfPages target(output, printer.pageLayout(), printer.resolution(), printer.docName());
+  const OutputResult result = pages.output(request, target);
   if (!result.ok()) {
-    std::filesystem::remove(temporary, ec);
     return commandFailed(err, "pages", result.error);
   }
   if (result.pages == 0) {
-    std::filesystem::remove(temporary, ec);
     return commandFailed(err, "pages",
                          "nothing to output: the parts chosen hold no bars in the range");
-  }
-  std::filesystem::rename(temporary, output, ec);
-  if (ec) {
-    std::filesystem::remove(temporary, ec);
-    return commandFailed(err, "pages", "cannot write " + output);
   }
   out << output << ": " << result.pages << (result.pages == 1 ? " page\n" : " pages\n");
   return 0;
@@ -142,6 +131,9 @@ int runPagesCommand(const std::vector<std::string>& args, const std::string& gly
   }
   GlyphTable glyphs;
   if (const std::string error = glyphs.load(glyphFolder); !error.empty()) {
+    return commandFailed(err, "pages", error);
+  }
+  if (const std::string error = reserveDrawingThread(); !error.empty()) {
     return commandFailed(err, "pages", error);
   }
   EditorState s;

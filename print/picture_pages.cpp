@@ -1,9 +1,10 @@
 #include "print/picture_pages.h"
 
 #include <QBuffer>
-#include <QSaveFile>
+#include <span>
 #include <utility>
 
+#include "files/atomic_write.h"
 #include "render/jpeg_codec.h"
 
 namespace kelvara {
@@ -14,16 +15,8 @@ constexpr QImage::Format kPageFormat = QImage::Format_Grayscale8;
 }  // namespace
 
 std::string writeFileAtomically(const std::string& path, const QByteArray& bytes) {
-  QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly)) {
-    return "ファイル " + path + " を書き込めません（" + file.errorString().toStdString() + "）。";
-  }
-  if (file.write(bytes) != bytes.size() || !file.commit()) {
-    const std::string reason = file.errorString().toStdString();
-    file.cancelWriting();
-    return "ファイル " + path + " を書き込めません（" + reason + "）。";
-  }
-  return {};
+  return writeFileAtomically(path, std::span(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                             static_cast<size_t>(bytes.size())));
 }
 
 std::string encodePicture(const QImage& page, PictureFormat format, QByteArray& bytes) {
@@ -74,7 +67,7 @@ std::string PicturePages::endPage() {
   return {};
 }
 
-std::string PicturePages::finish() {
+std::string PicturePages::finish(bool /*keep: each page is a file of its own*/) {
   if (painter_.isActive()) painter_.end();
   page_ = QImage();
   return {};

@@ -12,9 +12,9 @@
 
 namespace kelvara {
 
-// Writes `bytes` as the file `path` in one piece: into a temporary file
-// beside it that then takes its name, so a failure never leaves a part-written
-// file. Returns an error message naming the file, empty on success.
+// Writes `bytes` as the file `path` through the safe file writer: the old
+// file or the whole new one, nothing left behind. Returns an error message
+// naming the file and the reason, empty on success.
 std::string writeFileAtomically(const std::string& path, const QByteArray& bytes);
 
 // Encodes a finished page as the file kind of its extension.
@@ -33,7 +33,7 @@ class PicturePages : public PageTarget {
   std::string beginPage(int part, int page) override;
   QPainter& painter() override { return painter_; }
   std::string endPage() override;
-  std::string finish() override;
+  std::string finish(bool keep) override;
 
   // The files written so far, in order.
   const std::vector<std::string>& written() const { return written_; }

@@ -2,7 +2,17 @@
 
 #include <QPrinter>
 
+#include "print/pdf_pages.h"
+
 namespace kelvara {
+
+std::unique_ptr<PageTarget> printTargetFor(QPrinter& printer) {
+  if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+    return std::make_unique<PdfPages>(printer.outputFileName().toStdString(), printer.pageLayout(),
+                                      printer.resolution(), printer.docName());
+  }
+  return std::make_unique<PrinterPages>(printer);
+}
 
 PrinterPages::PrinterPages(QPrinter& printer) : printer_(printer) {}
 
@@ -35,7 +45,9 @@ std::string PrinterPages::endPage() {
   return {};
 }
 
-std::string PrinterPages::finish() {
+std::string PrinterPages::finish(bool keep) {
+  // A failed job does not go to the printer half made.
+  if (!keep && painter_.isActive()) printer_.abort();
   if (painter_.isActive() && !painter_.end()) return failure();
   if (printer_.printerState() == QPrinter::Error) return failure();
   return {};

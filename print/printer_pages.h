@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPainter>
+#include <memory>
 #include <string>
 
 #include "print/page_target.h"
@@ -20,7 +21,7 @@ class PrinterPages : public PageTarget {
   std::string beginPage(int part, int page) override;
   QPainter& painter() override { return painter_; }
   std::string endPage() override;
-  std::string finish() override;
+  std::string finish(bool keep) override;
 
   int pagesStarted() const { return pages_; }
 
@@ -31,5 +32,10 @@ class PrinterPages : public PageTarget {
   QPainter painter_;
   int pages_ = 0;
 };
+
+// The target for a printer set up by the print dialog: when it prints to a
+// PDF file, that file is written whole or not at all (PdfPages); otherwise
+// the pages go to the printer.
+std::unique_ptr<PageTarget> printTargetFor(QPrinter& printer);
 
 }  // namespace kelvara

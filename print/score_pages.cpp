@@ -101,11 +101,21 @@ class ScorePages::Session {
       s_.CursorX[p] = kMusicLeft;
       drawPage(bar);
     }
+    // A picture that could not get its memory holds no bar: never put on a page.
+    if (renderer_.picture().allocationFailed()) throw std::bad_alloc();
     const int32_t right = barEndX(bar);
     return {kBarSourceLeft, 0, right - kBarSourceLeft, kScoreHeight};
   }
 
   const QImage& picture() const { return renderer_.picture().image(); }
+
+  // The part of the picture at `source`; throws std::bad_alloc when the copy
+  // cannot get its memory (QImage gives a null picture then).
+  QImage piece(const QRect& source) const {
+    QImage copy = picture().copy(source);
+    if (copy.isNull()) throw std::bad_alloc();
+    return copy;
+  }
 
  private:
   struct Position {
@@ -188,7 +198,7 @@ QImage ScorePages::barPicture(int part, int32_t bar) {
   session.startPart(part);
   if (bar > 1) session.drawBar(bar - 1);
   const QRect source = session.drawBar(bar);
-  return session.picture().copy(source);
+  return session.piece(source);
 }
 
 OutputResult ScorePages::output(const OutputRequest& request, PageTarget& target,
@@ -223,9 +233,9 @@ OutputResult ScorePages::output(const OutputRequest& request, PageTarget& target
             // Only the first cell of a line shows the bar's opening line; the
             // others have it as the closing line of the cell before.
             if (i > 0) source.setLeft(kMusicLeft);
-            painter.drawImage(grid.barCell(i, j), session.picture().copy(source));
+            painter.drawImage(grid.barCell(i, j), session.piece(source));
           }
-          painter.drawImage(grid.lineHead(j), session.picture().copy(kLineHeadSource));
+          painter.drawImage(grid.lineHead(j), session.piece(kLineHeadSource));
         }
         drawPageNumber(painter, grid, page);
         result.error = target.endPage();
@@ -241,7 +251,12 @@ OutputResult ScorePages::output(const OutputRequest& request, PageTarget& target
   } catch (const std::bad_alloc&) {
     result.error = "メモリが足りないため出力できません。";
   }
-  const std::string finished = target.finish();
+  std::string finished;
+  try {
+    finished = target.finish(result.ok());
+  } catch (const std::bad_alloc&) {
+    finished = "メモリが足りないため出力できません。";
+  }
   if (result.ok()) result.error = finished;
   return result;
 }

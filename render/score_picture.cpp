@@ -108,9 +108,16 @@ void ScorePicture::blit(const QImage& glyph, const QRect& source, int32_t x, int
   const auto count = static_cast<size_t>(right - left);
   // Row pointers are stepped by hand: scanLine() checks for sharing on every
   // call, which costs more than a narrow glyph row itself.
+  // bits() makes the picture's own copy of shared rows, and gives none when
+  // that copy cannot get its memory.
+  uint8_t* bits = image_.bits();
+  if (bits == nullptr) {
+    allocationFailed_ = true;
+    return;
+  }
   const qsizetype dstStride = image_.bytesPerLine();
   const qsizetype srcStride = glyph.bytesPerLine();
-  uint8_t* dst = image_.bits() + top * dstStride + left;
+  uint8_t* dst = bits + top * dstStride + left;
   const uint8_t* src =
       glyph.constBits() + (part.top() + top - y) * srcStride + (part.left() + left - x);
   for (int32_t row = top; row < bottom; ++row, dst += dstStride, src += srcStride) {
@@ -124,7 +131,12 @@ void ScorePicture::blit(const QImage& glyph, const QRect& source, int32_t x, int
 
 void ScorePicture::setPixelBlack(int32_t x, int32_t y) {
   if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
-  image_.scanLine(y)[x] = 0;
+  uchar* row = image_.scanLine(y);
+  if (row == nullptr) {
+    allocationFailed_ = true;
+    return;
+  }
+  row[x] = 0;
 }
 
 void ScorePicture::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {

@@ -22,6 +22,7 @@ class HeadlessScoreView : public ScoreView {
   void setPageButtons(bool previousEnabled, bool nextEnabled) override;
   void setOctaveLabel(const std::string& text) override { octaveLabel_ = text; }
   void focusNoteEntry() override { ++focusCount_; }
+  void refuse() override { ++refusals_; }
 
   // Lines currently shown inverted (each drawn an odd number of times).
   const std::vector<Line>& invertedLines() const { return inverted_; }
@@ -30,6 +31,7 @@ class HeadlessScoreView : public ScoreView {
   bool nextPageEnabled() const { return nextEnabled_; }
   const std::string& octaveLabel() const { return octaveLabel_; }
   int focusCount() const { return focusCount_; }
+  int refusals() const { return refusals_; }
 
  private:
   int32_t viewportWidth_;
@@ -41,6 +43,7 @@ class HeadlessScoreView : public ScoreView {
   bool nextEnabled_ = false;
   std::string octaveLabel_;
   int focusCount_ = 0;
+  int refusals_ = 0;
 };
 
 }  // namespace kelvara

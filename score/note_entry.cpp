@@ -3,6 +3,48 @@
 
 namespace kelvara {
 
+namespace {
+
+// Cells a record of `length` 64ths takes when drawn from `fill` 64ths into a
+// bar of barLen, split as the glyph drawing splits it: each piece the largest
+// of 64, 32 .. 1 not more than what is left, not more than the bar, and
+// fitting in what remains of the bar. Counting stops past `most`.
+int32_t cellsUpTo(int32_t length, int32_t fill, int32_t barLen, int32_t most) {
+  if (barLen < 1) return 0;
+  int32_t cells = 0;
+  while (length > 0 && cells <= most) {
+    int32_t piece = 64;
+    while (piece > 1 && (piece > length || piece > barLen || fill + piece > barLen)) piece /= 2;
+    length -= piece;
+    fill = (fill + piece) % barLen;
+    ++cells;
+  }
+  return cells;
+}
+
+}  // namespace
+
+bool ScoreEditor::fitsInFile(const TOnpu& r, int32_t length) const {
+  if (length > kMaxFileLength) return false;
+  // A tuplet member draws at its share of the group, never longer.
+  if (r.RenIndex != 0) return true;
+  const int p = s_.WorkPart;
+  constexpr int32_t kMostCells = kMaxFileWidth / kCellWidth;
+  return cellsUpTo(length, s_.BarFill[p], s_.BarLen(), kMostCells) <= kMostCells;
+}
+
+bool ScoreEditor::lengthensCursorRecord(int32_t pitch) const {
+  const TOnpu* c = s_.CurNode[s_.WorkPart];
+  if (c->Closed == 1 && (s_.InsertMode == 1 || c->Pitch[0] < 1)) return false;
+  const bool toChord =
+      pitch == c->Pitch[0] || (pitch != 0 && c->Pitch[0] != 0 && s_.SingleInput != 1);
+  if (!toChord) return false;
+  for (int i = 0; i < kPitchSlots && c->Pitch[i] > -1; ++i) {
+    if (c->Pitch[i] == pitch) return true;
+  }
+  return false;
+}
+
 void ScoreEditor::dissolveAndRedraw(TOnpu* member) {
   dissolveTuplet(member);
   // Members before the cursor now count by their own lengths: the page
@@ -14,6 +56,12 @@ void ScoreEditor::dissolveAndRedraw(TOnpu* member) {
 int32_t ScoreEditor::InsertOnpu(int32_t pitch, int32_t length) {
   const int p = s_.WorkPart;
   TOnpu* c = s_.CurNode[p];
+  // A record the whole-score file could not keep is never made: the key is
+  // refused and the score stays as it was.
+  if (lengthensCursorRecord(pitch) && !fitsInFile(*c, c->Length + length)) {
+    view_.refuse();
+    return s_.EndX;
+  }
   // Further pitches of the record being entered belong to its undo step.
   const bool joinsOpenRecord =
       c->Closed == 0 &&

@@ -20,6 +20,11 @@ constexpr int kLetters = 7;  // staff letters, index 0..6 = F G A B C D E
 constexpr int32_t kCellWidth = 70;
 constexpr int32_t kStartMarkerWidth = 10;
 
+// The whole-score file keeps a record's length (64ths) and its drawn width
+// (pixels) in 16 bits each: entry never makes a record longer or wider.
+constexpr int32_t kMaxFileLength = 65535;
+constexpr int32_t kMaxFileWidth = 65535;
+
 // The one record of the score: a note or chord, a rest, or a list marker.
 // Lengths are in 64ths of a whole note; pitches are MIDI key numbers.
 struct TOnpu {

@@ -78,6 +78,11 @@ class ScoreEditor {
   void copyRange(const SelectedRange& range);
   void deleteRange(const SelectedRange& range);
   int32_t appendAfterCursor(int32_t pitch, int32_t length);
+  // True when entering `pitch` lengthens the cursor record by the input length.
+  bool lengthensCursorRecord(int32_t pitch) const;
+  // True when record r, starting at the cursor, may be `length` 64ths long
+  // and still be kept by the whole-score file.
+  bool fitsInFile(const TOnpu& r, int32_t length) const;
   // Puts the record an overlay entry reopened back as it was before.
   void restoreReopened();
 

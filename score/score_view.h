@@ -35,6 +35,9 @@ class ScoreView {
   virtual void setOctaveLabel(const std::string& text) = 0;
   // Gives the keyboard focus back to the hidden note-entry box.
   virtual void focusNoteEntry() = 0;
+  // Sounds the refusal (the desktop's bell): an input the score cannot take
+  // was dropped and nothing changed.
+  virtual void refuse() {}
 };
 
 }  // namespace kelvara

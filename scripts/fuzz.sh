@@ -55,12 +55,19 @@ case $mode in
     shift $(($# >= 2 ? 2 : $#))
     [ $# -gt 0 ] && targets=("$@")
     mkdir -p build/fuzz/findings
+    # A finding in one target does not keep the others from running.
+    failed=()
     for t in "${targets[@]}"; do
       mkdir -p "build/fuzz/corpus/$t"
       echo "fuzz: $t for $seconds s"
       "build/fuzz/fuzz/$t" "${limits[@]}" -max_total_time="$seconds" -print_final_stats=1 \
-        -artifact_prefix=build/fuzz/findings/ "build/fuzz/corpus/$t" "$(seeds_of "$t")"
+        -artifact_prefix=build/fuzz/findings/ "build/fuzz/corpus/$t" "$(seeds_of "$t")" ||
+        failed+=("$t")
     done
+    if [ ${#failed[@]} -gt 0 ]; then
+      echo "fuzz: findings in ${failed[*]} (see build/fuzz/findings)" >&2
+      exit 1
+    fi
     ;;
   *)
     echo "usage: scripts/fuzz.sh check | run [SECONDS] [TARGET...]" >&2

@@ -88,9 +88,15 @@ std::string renderSongAudio(const MidiSong& song, const AudioRenderOptions& opti
   }
   FluidSynthOutput synth(std::move(synthOptions));
   if (synth.soundFont().empty()) {
-    return options.namedSoundFont.empty()
-               ? "音色ファイル (SoundFont) が見つかりません。--soundfont で指定してください"
-               : "音色ファイル " + options.namedSoundFont + " を読み込めません";
+    if (!options.namedSoundFont.empty()) {
+      return "音色ファイル " + options.namedSoundFont + " を読み込めません";
+    }
+    // Found but not loaded: a memory limit too low for it, or a broken file.
+    if (!options.soundFonts.empty()) {
+      return "音色ファイル " + options.soundFonts.front() +
+             " を読み込めません（メモリが足りないか、ファイルが壊れています）";
+    }
+    return "音色ファイル (SoundFont) が見つかりません。--soundfont で指定してください";
   }
   if (!synth.midiOutOpen(0)) return "内蔵シンセサイザーを開けません";
   synth.takeNotice();

@@ -1,6 +1,8 @@
 #include "sound/fluid_synth_output.h"
 
 #include <fluidsynth.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -8,7 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -74,6 +78,21 @@ constexpr int kChannels = 16;
 // volume and pan of every channel several times over.
 constexpr size_t kMaxKeptMessages = 4096;
 
+// True when the address-space limit (ulimit -v) leaves room to load a
+// soundfont of `bytes`: the synthesizer keeps its samples in memory, and it
+// does not survive running out in the middle of a load. The margin covers
+// its own tables and what the program allocates meanwhile.
+bool roomForSoundFont(uintmax_t bytes) {
+  constexpr uintmax_t kMarginBytes = uintmax_t{64} << 20;
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return true;
+  std::ifstream statm("/proc/self/statm");
+  uintmax_t pages = 0;
+  if (!(statm >> pages)) return true;
+  const uintmax_t used = pages * static_cast<uintmax_t>(::sysconf(_SC_PAGESIZE));
+  return used + bytes + kMarginBytes <= limit.rlim_cur;
+}
+
 bool isNoteMessage(const ShortMessage& m) {
   return m.kind() == 0x80 || m.kind() == 0x90;
 }
@@ -88,6 +107,7 @@ struct FluidSynthOutput::Impl {
   std::unique_ptr<fluid_synth_t, SynthDeleter> synth;
   std::unique_ptr<fluid_audio_driver_t, DriverDeleter> driver;
   std::string soundFont;
+  std::string tooLarge;  // a soundfont left unloaded for want of memory
   bool open = false;
 
   // A background load: until `ready`, `mutex` guards openWanted and kept,
@@ -118,6 +138,10 @@ struct FluidSynthOutput::Impl {
     if (path.empty() || !std::filesystem::is_regular_file(path, ec)) return false;
     // Checked first: other files would go to a loader that complains aloud.
     if (!fluid_is_soundfont(path.c_str())) return false;
+    if (!roomForSoundFont(std::filesystem::file_size(path, ec))) {
+      tooLarge = path;
+      return false;
+    }
     if (fluid_synth_sfload(synth.get(), path.c_str(), 1) == FLUID_FAILED) return false;
     soundFont = path;
     return true;
@@ -132,7 +156,11 @@ struct FluidSynthOutput::Impl {
       }
     }
     takeFluidError();
-    if (!named.empty() && !namedLoaded) {
+    if (soundFont.empty() && !tooLarge.empty()) {
+      post("soundfont memory", "メモリが足りないため音色ファイル「" + tooLarge +
+                                   "」を読み込めず、内蔵シンセサイザーの音は鳴りません。"
+                                   "楽譜の編集はそのまま続けられます。");
+    } else if (!named.empty() && !namedLoaded) {
       post("named soundfont", soundFont.empty()
                                   ? "指定された音色ファイル「" + named +
                                         "」を読み込めず、ほかの音色ファイルも見つからないため、"
@@ -224,7 +252,12 @@ FluidSynthOutput::FluidSynthOutput(FluidSynthOptions options) : impl_(std::make_
   impl_->options = std::move(options);
   if (impl_->options.loadInBackground) {
     impl_->ready = false;
-    impl_->loader = std::thread([impl = impl_.get()] { impl->loadInBackground(); });
+    try {
+      impl_->loader = std::thread([impl = impl_.get()] { impl->loadInBackground(); });
+    } catch (const std::system_error&) {
+      // No thread to be had (low memory): the load happens here instead.
+      impl_->loadInBackground();
+    }
   } else {
     impl_->prepareSynth();
   }

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "app/command_line.h"
@@ -108,6 +110,42 @@ TEST(Program, WithoutADisplaySaysSoInOneLineAndFails) {
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(lineCount(run.output), 1) << run.output;
   EXPECT_NE(run.output.find("DISPLAY=:739"), std::string::npos) << run.output;
+}
+
+// Regression: under a memory limit `pages` to JPEG hung for ever, and PDF and
+// WAV ended in an uncaught std::bad_alloc (status 134). Every run now ends:
+// with its file, or with a message and status 1.
+TEST(Program, CommandsUnderAMemoryLimitEndWithAMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer cannot run under an address-space limit";
+#endif
+  const std::string folder = ::testing::TempDir() + "kelvara-memory-" + std::to_string(::getpid());
+  std::filesystem::create_directories(folder);
+  const std::string score = SOURCE_DIR "/fuzz/corpus/zqf3/six_eight_long.zqf3";
+  for (const int megabytes : {100, 120, 160, 200}) {
+    for (const std::string output : {"s.jpg", "s.pdf", "s.wav"}) {
+      const std::string command = output == "s.wav" ? "convert" : "pages";
+      // popen's shell sets the limit for the program it starts.
+      const std::string line = "ulimit -v " + std::to_string(megabytes * 1000) +
+                               " && timeout 120 " KELVARA_EXE " " + command + " " + score + " " +
+                               folder + "/" + output + " 2>&1";
+      ProgramRun run;
+      FILE* pipe = ::popen(line.c_str(), "r");
+      ASSERT_NE(pipe, nullptr);
+      std::array<char, 4096> buffer{};
+      for (size_t n; (n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) {
+        run.output.append(buffer.data(), n);
+      }
+      const int status = ::pclose(pipe);
+      run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      EXPECT_TRUE(
+          run.status == 0 ||
+          (run.status == 1 && run.output.find("kelvara " + command + ": ") != std::string::npos))
+          << megabytes << " MB, " << output << ": status " << run.status << "\n"
+          << run.output;
+    }
+  }
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -113,6 +115,26 @@ TEST_F(RecoveryStoreTest, AClaimInAnUncreatableFolderIsAnErrorNotACrash) {
   EXPECT_NE(a.claim(), "");
   EXPECT_FALSE(a.claimed());
   EXPECT_NE(a.write(bytes, ""), "");
+}
+
+// Regression: lock files of runs that ended with nothing unsaved piled up.
+TEST_F(RecoveryStoreTest, SettledLocksWithoutACopyAreRemovedAtTheNextStart) {
+  fs::create_directories(folder);
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(5);
+  for (const char* name :
+       {"run-1-1-1.lock", "run-2-2-2.lock", "run-2-2-2.zqf3", "run-3-3-3.lock"}) {
+    std::FILE* f = std::fopen((folder / name).c_str(), "w");
+    std::fclose(f);
+    if (std::string(name) != "run-3-3-3.lock") fs::last_write_time(folder / name, old);
+  }
+  RecoveryStore a(folder.string());
+  ASSERT_EQ(a.claim(), "");
+  // Gone: the settled lock without a copy. Kept: a lock with a copy to
+  // offer, and a lock so new that its editor may not have taken it yet.
+  EXPECT_FALSE(fs::exists(folder / "run-1-1-1.lock"));
+  EXPECT_TRUE(fs::exists(folder / "run-2-2-2.lock"));
+  EXPECT_TRUE(fs::exists(folder / "run-3-3-3.lock"));
+  EXPECT_EQ(filesInFolder(), 4u);
 }
 
 }  // namespace

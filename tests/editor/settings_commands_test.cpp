@@ -92,6 +92,24 @@ TEST_F(ScoreSettings, ATimeChangeCountsEveryPartsBarPositionAgain) {
   EXPECT_EQ(s().BarFill[0], 0);
 }
 
+// Regression: a rest that fits the score file in 4/4 drew too wide for it in
+// 3/8, and the score could then neither be saved nor kept as a recovery copy.
+TEST_F(ScoreSettings, ATimeThatWouldDrawARecordTooWideIsRefused) {
+  TOnpu* rest = makeRecord(kRestPitch, 936 * 64, 1);  // 936 cells in 4/4, the most
+  linkBefore(endMarkerOf(s().PartHead[2]), rest);
+  answer([](ScoreSettingsForm& f) { f.timeIndex = 5; });  // 3/8
+  commands.BitBtn3Click();
+  ASSERT_EQ(questions.errors.size(), 1u);
+  EXPECT_NE(questions.errors[0].find(partLabel(2) + " の 1 小節目"), std::string::npos)
+      << questions.errors[0];
+  EXPECT_EQ(s().TimeNum, 4);
+  EXPECT_EQ(s().TimeDen, 4);
+  rest->Length = 468 * 24;  // 936 cells in 3/8 as well
+  commands.BitBtn3Click();
+  EXPECT_EQ(questions.errors.size(), 1u);
+  EXPECT_EQ(s().TimeNum, 3);
+}
+
 TEST_F(ScoreSettings, ABadTempoIsRefusedBeforeAnythingIsApplied) {
   const std::vector<std::pair<std::string, std::string>> bad = {
       {"abc", "'abc' は整数ではありません"},

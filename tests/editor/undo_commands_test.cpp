@@ -255,18 +255,53 @@ TEST_F(UndoCommandsTest, RecoveryCopyFollowsUnsavedWorkAndIsRestoredAfterACrash)
   EXPECT_TRUE(s().Modified);
   EXPECT_EQ(s().FileName, "");
   EXPECT_FALSE(editor.history().canUndo());
-  EXPECT_TRUE(next.discard(orphans[0]));
-
-  // A clean end leaves nothing behind.
+  // Regression: the restored copy was deleted at once, and a crash before
+  // the new copy was written lost the work. It stays, held by this run, so
+  // no other editor offers it, until this run's copy is written.
+  ASSERT_TRUE(next.adopt(orphans[0]));
+  RecoveryStore other(recoveryFolder);
+  ASSERT_EQ(other.claim(), "");
+  EXPECT_TRUE(other.orphans().empty());
   RecoveryKeeper keeper(s(), next);
   keeper.tick(0);
+  EXPECT_TRUE(fs::exists(orphans[0].copyPath));
   keeper.tick(RecoveryKeeper::kQuietMs);
   keeper.wait();
   EXPECT_EQ(keeper.writes(), 1);
+  EXPECT_FALSE(fs::exists(orphans[0].copyPath));
+  other.release();
+
+  // A clean end leaves nothing behind.
   keeper.finish();
   size_t left = 0;
   for ([[maybe_unused]] const auto& e : fs::directory_iterator(recoveryFolder)) ++left;
   EXPECT_EQ(left, 0u);
+}
+
+// Regression: a copy that could not be written was only said on the error
+// output; the user never learnt that crash protection was off.
+TEST_F(UndoCommandsTest, RecoveryFailureIsToldOnceAndSoIsItsEnd) {
+  RecoveryStore store(path("state"));
+  ASSERT_EQ(store.claim(), "");
+  RecoveryKeeper keeper(s(), store);
+  fs::create_directories(store.copyPath());  // the copy cannot take its name
+  int64_t now = 0;
+  auto changeAndTick = [&](int key) {
+    type({key});
+    keeper.tick(now += 10);
+    keeper.tick(now += RecoveryKeeper::kQuietMs);
+    keeper.wait();
+    keeper.tick(now += 10);
+    return keeper.takeNotice();
+  };
+  const std::string off = changeAndTick('Z');
+  EXPECT_NE(off.find("復元用のコピーを保存できません"), std::string::npos) << off;
+  EXPECT_NE(off.find(store.copyPath()), std::string::npos) << off;
+  EXPECT_EQ(changeAndTick('X'), "");  // said once
+  fs::remove(store.copyPath());
+  EXPECT_EQ(changeAndTick('C'), "復元用のコピーをまた保存できるようになりました。");
+  EXPECT_EQ(changeAndTick('V'), "");
+  keeper.finish();
 }
 
 }  // namespace

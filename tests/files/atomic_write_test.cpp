@@ -6,6 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
+
 #include "files/atomic_write.h"
 #include "files/zqf3_file.h"
 #include "files_fixture.h"
@@ -140,6 +143,52 @@ TEST_F(AtomicWrite, KilledWriteLeavesNothingVisible) {
   EXPECT_EQ(WTERMSIG(status), SIGXFSZ);
   EXPECT_EQ(read(target), "old");
   EXPECT_EQ(namesInDir(), std::vector<std::string>{"out.zqf3"});
+}
+
+// Regression: a kill between the link under the temporary name and the
+// rename left ".kv5d37ff" for good. The name now says what it is, and the next
+// write into the folder removes such files once no write has touched them
+// for a minute.
+TEST_F(AtomicWrite, KillsAtRandomMomentsLeaveOldOrNewAndNoLastingLeftovers) {
+  const std::string target = path("out.zqf2");
+  const std::string a(200000, 'a'), b(300000, 'b');
+  auto bytes = [](const std::string& t) {
+    return std::span(reinterpret_cast<const uint8_t*>(t.data()), t.size());
+  };
+  ASSERT_EQ(writeFileAtomically(target, bytes(a)), "");
+  const std::string marker = std::string(".out.zqf2") + kTemporaryMarker;
+  for (int round = 0; round < 12; ++round) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      for (;;) writeFileAtomically(target, bytes(rand() % 2 ? a : b));
+    }
+    ::usleep(static_cast<useconds_t>(500 + rand() % 4000));
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    const std::string now = read(target);
+    EXPECT_TRUE(now == a || now == b) << "round " << round << ": " << now.size() << " bytes";
+    for (const std::string& name : namesInDir()) {
+      if (name != "out.zqf2") {
+        EXPECT_EQ(name.rfind(marker, 0), 0u) << name;
+      }
+    }
+  }
+  // Leftovers a minute old go with the next write; fresh ones, other names,
+  // and a link that only looks like one, stay.
+  const auto old = fs::file_time_type::clock::now() - std::chrono::minutes(2);
+  for (const std::string& name : namesInDir()) {
+    if (name != "out.zqf2") fs::last_write_time(dir / name, old);
+  }
+  const std::string fresh = marker + "00aa11";
+  const std::string notOurs = ".out.zqf2.kelvara-tmp-xyzxyz";
+  for (const std::string& name : {fresh, notOurs}) {
+    EXPECT_EQ(write(path(name), "x"), "");
+  }
+  fs::last_write_time(dir / notOurs, old);
+  fs::create_symlink("out.zqf2", dir / (marker + "bbbbbb"));
+  EXPECT_EQ(write(path("other.zqf3"), "new"), "");
+  EXPECT_EQ(namesInDir(), (std::vector<std::string>{fresh, marker + "bbbbbb", notOurs, "other.zqf3",
+                                                    "out.zqf2"}));
 }
 
 TEST_F(AtomicWrite, OnlyRegularFilesOfBoundedSizeAreRead) {

@@ -182,6 +182,23 @@ TEST_F(TrackFile, FileCutAtAnyOffsetIsRefusedAndChangesNothing) {
   ASSERT_TRUE(decode(t, full).ok());
 }
 
+// Regression: a note-on for key 0 read as a rest of its own beside the rest
+// before it; written again the two became one, so [0]1,[0]1,[60]1 came back
+// as [0]2,[60]1 and the round trip did not hold.
+TEST_F(TrackFile, KeyZeroJoinsTheRestBeforeIt) {
+  const Bytes b = trackFile(std::string(kPreamble) + "  3C 90 00 64  3C 80 00 64  00 90 3C 64" +
+                            "  3C 80 3C 64  00 90 00 64  3C 80 00 64");
+  ASSERT_TRUE(decode(s, b).ok());
+  EXPECT_EQ(contentOf(s, 0), (std::vector<std::string>{"0/2", "60/1", "0/1"}));
+  selectOnly({0});
+  Bytes again;
+  ASSERT_TRUE(encodeTrackFile(s, 0, -1, "again.zqf2", again).ok());
+  EditorState t;
+  t.createLists();
+  ASSERT_TRUE(decode(t, again).ok());
+  EXPECT_EQ(contentOf(t, 0), contentOf(s, 0));
+}
+
 TEST_F(TrackFile, ForeignOrDamagedFilesAreRefusedAndChangeNothing) {
   add(60, 16);
   selectOnly({0});

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/editor.h"
+#include "files/zqf3_file.h"
 #include "input/headless_controls.h"
 #include "score/headless_score_view.h"
 #include "score/part_list.h"
@@ -105,6 +106,36 @@ TEST_F(Keys, PercussionPageTakesNoNoteKeysButRests) {
   press(' ');
   EXPECT_EQ(pitches(), (std::vector<int32_t>{0}));
   EXPECT_TRUE(midi.messages().empty());
+}
+
+// Regression: a rest lengthened a bar per Space press grew past what the
+// whole-score file holds (a width of 71 610 pixels), and the score could no
+// longer be saved nor its recovery copy written.
+TEST_F(Keys, LengtheningStopsWhereTheScoreFileEnds) {
+  struct Case {
+    int32_t timeNum, timeDen, longest;  // longest: the rest's length when refused
+  };
+  for (const Case c : {Case{4, 4, 936 * 64}, Case{3, 8, 175 * 64}}) {
+    s().TimeNum = c.timeNum;
+    s().TimeDen = c.timeDen;
+    const int refusals = view.refusals();
+    press('7');  // whole notes
+    press(' ');
+    TOnpu* rest = s().CurNode[0];
+    rest->Length = c.longest - 3 * 64;  // as if Space had been pressed on and on
+    for (int i = 0; i < 10 && view.refusals() == refusals; ++i) press(' ');
+    EXPECT_EQ(rest->Length, c.longest) << c.timeNum << "/" << c.timeDen;
+    EXPECT_LE(rest->Width, kMaxFileWidth);
+    const int32_t width = rest->Width;
+    press(' ');
+    EXPECT_EQ(view.refusals(), refusals + 2);
+    EXPECT_EQ(rest->Length, c.longest);
+    EXPECT_EQ(rest->Width, width);
+    std::vector<uint8_t> bytes;
+    const FileResult saved = encodeZqf3(s(), 0, -1, "s.zqf3", bytes);
+    EXPECT_TRUE(saved.ok()) << saved.message;
+    press(vk::kEscape);
+  }
 }
 
 TEST_F(Keys, LengthAndModeKeys) {

@@ -1,10 +1,15 @@
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
 #include <QImage>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "files/zqf3_file.h"
@@ -137,7 +142,9 @@ TEST_F(PagesCommand, PrinterPagesGoIntoOneJob) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(file));
-    PrinterPages target(printer);
+    // The print dialog's "Print to File" goes through the PDF writer.
+    const std::unique_ptr<PageTarget> job = printTargetFor(printer);
+    PageTarget& target = *job;
     OutputRequest request;
     request.parts[0] = request.parts[kPercussionPart] = 1;
     request.barsPerLine = 2;
@@ -148,6 +155,52 @@ TEST_F(PagesCommand, PrinterPagesGoIntoOneJob) {
     EXPECT_GT(target.pageSize().width(), 3000);  // printer pixels, not picture pixels
   }
   EXPECT_EQ(pdfPageCount(file), 4);
+}
+
+// Lowers the file-size limit for one scope: writes past it fail as on a full
+// disk.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    const rlimit limit{bytes, old_.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &old_); }
+
+ private:
+  rlimit old_{};
+};
+
+// Regression: a full disk left a truncated PDF in place of the old one with
+// exit status 0; "out.pdf.part" was followed when it was a link; a picture
+// that could not be written said "Unknown error".
+TEST_F(PagesCommand, PdfAndPicturesAreWholeOrUntouched) {
+  quarterBars(0, 20);
+  const std::string input = saved();
+  ASSERT_EQ(run({input, path("all.pdf")}), 0) << err.str();
+  ASSERT_EQ(run({input, path("p.jpg")}), 0) << err.str();
+  const auto pdfSize = fs::file_size(path("all.pdf"));
+  const auto jpgSize = fs::file_size(path("p01_01.jpg"));
+  std::ofstream(path("victim.txt")) << "victim";
+  fs::create_symlink("victim.txt", path("all.pdf.part"));
+  {
+    const FileSizeLimit full(2000);
+    for (const char* output : {"all.pdf", "p.jpg"}) {
+      EXPECT_EQ(run({input, path(output)}), 1) << output;
+      EXPECT_NE(err.str().find(std::strerror(EFBIG)), std::string::npos) << err.str();
+    }
+  }
+  EXPECT_EQ(pdfPageCount(path("all.pdf")), 2);
+  EXPECT_EQ(fs::file_size(path("all.pdf")), pdfSize);
+  EXPECT_EQ(fs::file_size(path("p01_01.jpg")), jpgSize);
+  EXPECT_EQ(fs::file_size(path("victim.txt")), 6u);
+
+  ::chmod(path("all.pdf").c_str(), 0444);
+  EXPECT_EQ(run({input, path("all.pdf")}), 1);
+  EXPECT_NE(err.str().find("読み取り専用"), std::string::npos) << err.str();
+  EXPECT_EQ(files(), (std::vector<std::string>{"all.pdf", "all.pdf.part", "p01_01.jpg",
+                                               "p01_02.jpg", "score.zqf3", "victim.txt"}));
 }
 
 }  // namespace

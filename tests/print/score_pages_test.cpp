@@ -39,7 +39,7 @@ class MemoryPages : public PageTarget {
     if (static_cast<int>(pages.size()) == failOnPage) return "page failed";
     return {};
   }
-  std::string finish() override {
+  std::string finish(bool) override {
     ++finished;
     return {};
   }

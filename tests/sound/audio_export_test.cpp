@@ -2,6 +2,10 @@
 // sound at the expected times, and silence where the score rests.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -160,6 +164,48 @@ TEST_F(AudioExport, FailuresLeaveNoFileAndKeepAnOldOne) {
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(old), {}), "old");
   // Only what the test made is left: no temporary files.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);
+}
+
+// Regression: the WAV writer kept its own temporary file, which a killed
+// export left behind, ignored the umask, wrote over read-only files and
+// replaced links by plain files.
+TEST_F(AudioExport, WavFollowsTheFileRules) {
+  namespace fs = std::filesystem;
+  add(60, 16);
+  const mode_t oldMask = ::umask(077);
+  ASSERT_TRUE(exportWav(s, 0, -1, path("new.wav"), kSmallSoundFont).ok());
+  ::umask(oldMask);
+  EXPECT_EQ(fs::status(path("new.wav")).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write);
+
+  std::ofstream(path("locked.wav")) << "old";
+  fs::permissions(path("locked.wav"), fs::perms::owner_read);
+  const FileResult locked = exportWav(s, 0, -1, path("locked.wav"), kSmallSoundFont);
+  EXPECT_NE(locked.message.find("読み取り専用"), std::string::npos) << locked.message;
+
+  fs::create_directory(path("real"));
+  fs::create_symlink("real/take.wav", path("link.wav"));
+  ASSERT_TRUE(exportWav(s, 0, -1, path("link.wav"), kSmallSoundFont).ok());
+  EXPECT_TRUE(fs::is_symlink(path("link.wav")));
+  EXPECT_EQ(readWav(path("real/take.wav")).channels, 2);
+
+  // A full disk (here the file-size limit) fails the export and keeps the old file.
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const rlimit limit{20000, 20000};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    const FileResult r = exportWav(s, 0, -1, path("new.wav"), kSmallSoundFont);
+    ::_exit(!r.ok() && r.message.find("new.wav") != std::string::npos ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_GT(fs::file_size(path("new.wav")), 20000u);
+  std::vector<std::string> names;
+  for (const auto& e : fs::recursive_directory_iterator(dir)) names.push_back(e.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"link.wav", "locked.wav", "new.wav", "real", "take.wav"}));
 }
 
 TEST_F(AudioExport, ConvertCommandWritesWavThroughTheExport) {
