@@ -1,5 +1,7 @@
 #include "files/score_file.h"
 
+#include "files/musicxml_export.h"
+#include "files/musicxml_import.h"
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
 
@@ -18,6 +20,7 @@ bool isScoreFileKind(const std::string& extension) {
 
 LoadResult loadScoreFile(EditorState& s, const std::string& path, int intoPart) {
   const std::string kind = fileExtension(path);
+  if (isMusicXmlKind(kind)) return loadMusicXml(s, path);
   return kind == ".zqf3" ? loaddataplus2(s, path) : loaddataplus(s, path, kind, intoPart);
 }
 

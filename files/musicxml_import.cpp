@@ -1,0 +1,1146 @@
+#include "files/musicxml_import.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QXmlStreamReader>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <map>
+#include <new>
+#include <numeric>
+#include <optional>
+#include <span>
+
+#include "files/atomic_write.h"
+#include "files/byte_reader.h"
+#include "files/load_limits.h"
+#include "files/loaded_score.h"
+#include "files/mxl_container.h"
+#include "files/score_file.h"
+
+namespace kelvara {
+
+namespace {
+
+// Times are counted in ticks, 232 792 560 (the least common multiple of
+// 1..20) to a 64th: tuplets of up to twenty notes and their values stay
+// exact, and 2^31 64ths still fit in 64 bits.
+constexpr int64_t kTicks = 232792560;
+constexpr int64_t kMaxTime64 = int64_t{1} << 31;
+// Times this close to each other are one: a writer that rounds its
+// durations to a grid of its own still reads as it meant.
+constexpr int64_t kSlack = kTicks / 32;
+
+bool near(int64_t a, int64_t b) {
+  return a - b <= kSlack && b - a <= kSlack;
+}
+// Whole 64ths in t, when t is that close to a whole number of them.
+std::optional<int64_t> whole64ths(int64_t t) {
+  const int64_t n = (t + kTicks / 2) / kTicks;
+  if (!near(t, n * kTicks)) return std::nullopt;
+  return n;
+}
+// Bounds on what a file may ask of the reader.
+constexpr int kMaxDepth = 64;
+constexpr int64_t kMaxElements = 8000000;
+constexpr size_t kMaxMxlEntries = 1000;
+// The tempi the settings dialog takes.
+constexpr int32_t kLowestTempo = 4;
+constexpr int32_t kHighestTempo = 65535;
+// The tuplet fields as the whole-score file keeps them.
+constexpr int64_t kMaxTupletField = 255;
+
+// What the score cannot hold, counted for the load notice.
+enum Dropped {
+  kLyrics,
+  kSlurs,
+  kDynamicsText,
+  kRepeats,
+  kGraceNotes,
+  kCueNotes,
+  kKeyChanges,
+  kTimeChanges,
+  kTempoChanges,
+  kLostTies,
+  kExtraPitches,
+  kOutOfRange,
+  kExtraVoices,
+  kRoundedLengths,
+  kApproximatedTuplets,
+  kDroppedCount
+};
+constexpr const char* kDroppedNames[kDroppedCount] = {"歌詞",
+                                                      "スラー",
+                                                      "強弱記号",
+                                                      "繰り返し記号",
+                                                      "装飾音符",
+                                                      "キュー音符",
+                                                      "途中の調号",
+                                                      "途中の拍子",
+                                                      "途中のテンポ",
+                                                      "結べなかったタイ",
+                                                      "11 音目からの和音",
+                                                      "音域外の音",
+                                                      "入りきらない声部",
+                                                      "64分音符単位に丸めた長さ",
+                                                      "近似した連符"};
+
+// One note or rest of a voice as the file writes it (chord notes joined).
+struct Event {
+  int64_t start = 0, dur = 0;  // ticks
+  bool rest = true;
+  std::vector<int32_t> pitches;
+  std::vector<uint8_t> tieStart, tieStop;  // per pitch
+  int64_t written = 0;                     // ticks of its written value; 0 unknown
+  bool timeModified = false;
+  bool tupletStart = false, tupletStop = false;
+  int32_t velocity = 100;
+  std::optional<int64_t> release;  // ticks
+  int32_t yoinType = 0, yoinAmount = 0;
+};
+
+// A record to be.
+struct Item {
+  int64_t start = 0, dur = 0;
+  bool rest = true;
+  std::vector<int32_t> pitches;
+  int64_t length = 0;  // written 64ths
+  int32_t renIndex = 0, renCount = 4, renLength = 0;
+  int32_t velocity = 100;
+  int32_t lenNum = 0, lenDen = 4;
+  int32_t yoinType = 0, yoinAmount = 0;
+  int64_t end() const { return start + dur; }
+};
+
+struct Stream {
+  std::vector<Event> events;
+  int64_t end = 0;
+};
+
+struct SourcePart {
+  std::string id;
+  int named = -1;  // our part whose label the file's part name is
+  bool drum = false;
+  std::optional<int32_t> program, volume, pan;
+  std::map<std::string, int32_t> unpitched;  // instrument id -> drum key
+  std::map<std::string, size_t> streamOf;
+  std::vector<Stream> streams;
+  long double divisions = 0;  // per quarter note
+  int64_t measureStart = 0, pos = 0, maxPos = 0;
+  std::optional<std::pair<size_t, size_t>> last;  // stream and event of the last note
+  int32_t velocity = 100;                         // from the last <sound dynamics>
+};
+
+// The note being read.
+struct NoteRead {
+  bool chord = false, rest = false, grace = false, cue = false, unpitched = false;
+  std::string step, displayStep, instrument, voice = "1";
+  long double alter = 0;
+  int octave = 4, displayOctave = 4;
+  int64_t dur = 0;
+  bool hasDur = false;
+  int staff = 1;
+  bool timeModified = false;
+  int64_t actual = 1, normal = 1;
+  bool tieStart = false, tieStop = false, tupletStart = false, tupletStop = false;
+  std::optional<long double> dynamics, release;
+  int32_t yoinType = 0, yoinAmount = 0;
+};
+
+enum class Ctx {
+  Other,
+  PartList,
+  ScorePart,
+  MidiInstrument,
+  Part,
+  Measure,
+  Note,
+  Pitch,
+  Unpitched,
+  TimeModification,
+  Attributes,
+  Key,
+  Time,
+  Backup,
+  Forward,
+  DirectionType,
+  Bend,
+};
+
+int32_t stepSemitone(const std::string& step) {
+  static constexpr char kSteps[] = "CDEFGAB";
+  static constexpr int32_t kSemitones[] = {0, 2, 4, 5, 7, 9, 11};
+  for (int i = 0; i < 7; ++i) {
+    if (step.size() == 1 && step[0] == kSteps[i]) return kSemitones[i];
+  }
+  return -1;
+}
+
+class Parser {
+ public:
+  Parser(std::string_view text)
+      : r_(QByteArray::fromRawData(text.data(), static_cast<qsizetype>(text.size()))) {
+    r_.setNamespaceProcessing(false);
+    r_.setEntityExpansionLimit(1024);
+  }
+
+  void run();
+
+  std::vector<SourcePart> parts;
+  std::optional<int32_t> fifths, tempo, timeNum, timeDen;
+  std::optional<bool> minor;
+  std::array<int64_t, kDroppedCount> dropped{};
+
+ private:
+  [[noreturn]] void fail(const std::string& what) {
+    throw ReadFault{FileError::WrongKind, "行 " + std::to_string(r_.lineNumber()) + "、桁 " +
+                                              std::to_string(r_.columnNumber()) + ": " + what};
+  }
+  QString text() { return r_.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement); }
+  long double number(const QString& t) {
+    bool ok = false;
+    const double v = t.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(v)) fail("数値ではありません: " + t.left(40).toStdString());
+    return v;
+  }
+  int64_t integer(const QString& t) {
+    const long double v = number(t);
+    if (std::fabs(v) > 1e9) fail("数値が大きすぎます: " + t.left(40).toStdString());
+    return std::llround(v);
+  }
+  // A duration in the part's divisions as ticks.
+  int64_t ticks(const QString& t) {
+    SourcePart& p = part();
+    if (!(p.divisions > 0)) fail("<divisions> より前に長さがあります");
+    const long double v = number(t);
+    const long double t64 = v * 16.0L / p.divisions;
+    if (t64 < 0 || t64 > static_cast<long double>(kMaxTime64)) {
+      fail("長さ " + t.left(40).toStdString() + " は扱えません");
+    }
+    return std::llround(t64 * static_cast<long double>(kTicks));
+  }
+  SourcePart& part() {
+    if (current_ >= parts.size()) fail("<part> の外に音楽があります");
+    return parts[current_];
+  }
+  size_t partIndex(const QString& id) {
+    const std::string key = id.toStdString();
+    for (size_t i = 0; i < parts.size(); ++i) {
+      if (parts[i].id == key) return i;
+    }
+    if (parts.size() >= 1000) fail("パートが多すぎます");
+    parts.push_back({});
+    parts.back().id = key;
+    return parts.size() - 1;
+  }
+  void beginMeasure() {
+    SourcePart& p = part();
+    p.pos = 0;
+    p.maxPos = 0;
+  }
+  void endMeasure() {
+    SourcePart& p = part();
+    p.measureStart += p.maxPos;
+    if (p.measureStart > kMaxTime64 * kTicks) fail("楽譜が長すぎます");
+  }
+  void start(QStringView name);
+  void leaf(QStringView name, Ctx parent);
+  void end(Ctx ctx);
+  void commitNote();
+  void keyDone();
+  void timeDone();
+
+  QXmlStreamReader r_;
+  std::vector<Ctx> stack_;
+  bool timewise_ = false;
+  size_t current_ = SIZE_MAX;
+  std::string instrument_;  // midi-instrument being read
+  NoteRead note_;
+  std::optional<int32_t> keyFifths_;
+  bool keyMinor_ = false;
+  std::optional<int32_t> beats_, beatType_;
+  int64_t moveBy_ = 0;  // backup / forward
+  int32_t lastChannel_ = 0;
+  bool rootSeen_ = false;
+};
+
+void Parser::run() {
+  int64_t elements = 0;
+  while (!r_.atEnd()) {
+    const QXmlStreamReader::TokenType token = r_.readNext();
+    if (token == QXmlStreamReader::StartElement) {
+      if (++elements > kMaxElements) fail("要素が " + std::to_string(kMaxElements) + " を超えます");
+      if (static_cast<int>(stack_.size()) >= kMaxDepth) fail("入れ子が深すぎます");
+      start(r_.name());
+    } else if (token == QXmlStreamReader::EndElement) {
+      if (!stack_.empty()) {
+        const Ctx ctx = stack_.back();
+        stack_.pop_back();
+        end(ctx);
+      }
+    }
+  }
+  if (r_.hasError()) fail(r_.errorString().toStdString());
+  if (!timewise_ && parts.empty()) fail("MusicXML の楽譜ではありません");
+}
+
+void Parser::start(QStringView name) {
+  const Ctx parent = stack_.empty() ? Ctx::Other : stack_.back();
+  if (stack_.empty() && !rootSeen_) {
+    rootSeen_ = true;
+    timewise_ = name == u"score-timewise";
+    if (!timewise_ && name != u"score-partwise") {
+      fail("MusicXML の楽譜ではありません（最初の要素が <" + name.toString().toStdString() + ">）");
+    }
+    stack_.push_back(Ctx::Other);
+    return;
+  }
+  const QXmlStreamAttributes a = r_.attributes();
+  Ctx ctx = Ctx::Other;
+  if (name == u"part-list") {
+    ctx = Ctx::PartList;
+  } else if (name == u"score-part" && parent == Ctx::PartList) {
+    ctx = Ctx::ScorePart;
+    current_ = partIndex(a.value(QLatin1String("id")).toString());
+  } else if (name == u"midi-instrument" && parent == Ctx::ScorePart) {
+    ctx = Ctx::MidiInstrument;
+    instrument_ = a.value(QLatin1String("id")).toString().toStdString();
+  } else if (name == u"part" && parent != Ctx::PartList) {
+    ctx = Ctx::Part;
+    current_ = partIndex(a.value(QLatin1String("id")).toString());
+    if (timewise_) beginMeasure();
+  } else if (name == u"measure") {
+    ctx = Ctx::Measure;
+    if (!timewise_) beginMeasure();
+  } else if (name == u"note") {
+    ctx = Ctx::Note;
+    note_ = NoteRead{};
+    if (a.hasAttribute(QLatin1String("dynamics")))
+      note_.dynamics = number(a.value(QLatin1String("dynamics")).toString());
+    if (a.hasAttribute(QLatin1String("release")))
+      note_.release = number(a.value(QLatin1String("release")).toString());
+  } else if (parent == Ctx::Note && name == u"pitch") {
+    ctx = Ctx::Pitch;
+  } else if (parent == Ctx::Note && name == u"unpitched") {
+    ctx = Ctx::Unpitched;
+    note_.unpitched = true;
+  } else if (parent == Ctx::Note && name == u"time-modification") {
+    ctx = Ctx::TimeModification;
+    note_.timeModified = true;
+  } else if (name == u"attributes") {
+    ctx = Ctx::Attributes;
+  } else if (name == u"key" && parent == Ctx::Attributes) {
+    ctx = Ctx::Key;
+    keyFifths_.reset();
+    keyMinor_ = false;
+  } else if (name == u"time" && parent == Ctx::Attributes) {
+    ctx = Ctx::Time;
+    beats_.reset();
+    beatType_.reset();
+  } else if (name == u"backup" || name == u"forward") {
+    ctx = name == u"backup" ? Ctx::Backup : Ctx::Forward;
+    moveBy_ = 0;
+  } else if (name == u"direction-type") {
+    ctx = Ctx::DirectionType;
+  } else if (name == u"bend") {
+    ctx = Ctx::Bend;
+  } else if (name == u"chord" && parent == Ctx::Note) {
+    note_.chord = true;
+  } else if (name == u"rest" && parent == Ctx::Note) {
+    note_.rest = true;
+  } else if (name == u"grace" && parent == Ctx::Note) {
+    note_.grace = true;
+  } else if (name == u"cue" && parent == Ctx::Note) {
+    note_.cue = true;
+  } else if (name == u"tie" || name == u"tied") {
+    if (a.value(QLatin1String("type")) == u"start") note_.tieStart = true;
+    if (a.value(QLatin1String("type")) == u"stop") note_.tieStop = true;
+  } else if (name == u"tuplet") {
+    if (a.value(QLatin1String("type")) == u"start") note_.tupletStart = true;
+    if (a.value(QLatin1String("type")) == u"stop") note_.tupletStop = true;
+  } else if (name == u"instrument" && parent == Ctx::Note) {
+    note_.instrument = a.value(QLatin1String("id")).toString().toStdString();
+  } else if (name == u"wavy-line") {
+    if (a.value(QLatin1String("type")) == u"start" && current_ < parts.size()) {
+      note_.yoinType = 2;
+      note_.yoinAmount = 50;
+    }
+  } else if (name == u"sound") {
+    if (a.hasAttribute(QLatin1String("tempo"))) {
+      const auto t = static_cast<int32_t>(
+          std::clamp<long double>(std::round(number(a.value(QLatin1String("tempo")).toString())),
+                                  kLowestTempo, kHighestTempo));
+      if (!tempo) {
+        tempo = t;
+      } else if (*tempo != t) {
+        ++dropped[kTempoChanges];
+      }
+    }
+    if (a.hasAttribute(QLatin1String("dynamics")) && current_ < parts.size()) {
+      parts[current_].velocity = static_cast<int32_t>(std::clamp<long double>(
+          std::round(number(a.value(QLatin1String("dynamics")).toString()) * 0.9L), 1, 127));
+    }
+  } else if (name == u"lyric") {
+    ++dropped[kLyrics];
+  } else if (name == u"slur") {
+    if (a.value(QLatin1String("type")) == u"start") ++dropped[kSlurs];
+  } else if (name == u"dynamics" && parent == Ctx::DirectionType) {
+    ++dropped[kDynamicsText];
+  } else if (name == u"repeat" || name == u"ending") {
+    if (name == u"repeat" || a.value(QLatin1String("type")) == u"start") ++dropped[kRepeats];
+  } else {
+    leaf(name, parent);
+    return;
+  }
+  stack_.push_back(ctx);
+}
+
+// Elements whose text is a value; any other element is passed over.
+void Parser::leaf(QStringView name, Ctx parent) {
+  switch (parent) {
+    case Ctx::Note:
+      if (name == u"duration") {
+        note_.dur = ticks(text());
+        note_.hasDur = true;
+      } else if (name == u"voice") {
+        note_.voice = text().trimmed().left(16).toStdString();
+      } else if (name == u"staff") {
+        note_.staff = static_cast<int>(std::clamp<int64_t>(integer(text()), 1, 99));
+      } else {
+        break;
+      }
+      return;
+    case Ctx::Pitch:
+      if (name == u"step") {
+        note_.step = text().trimmed().toStdString();
+      } else if (name == u"alter") {
+        note_.alter = number(text());
+      } else if (name == u"octave") {
+        note_.octave = static_cast<int>(std::clamp<int64_t>(integer(text()), -2, 12));
+      } else {
+        break;
+      }
+      return;
+    case Ctx::Unpitched:
+      if (name == u"display-step") {
+        note_.displayStep = text().trimmed().toStdString();
+      } else if (name == u"display-octave") {
+        note_.displayOctave = static_cast<int>(std::clamp<int64_t>(integer(text()), -2, 12));
+      } else {
+        break;
+      }
+      return;
+    case Ctx::TimeModification:
+      if (name == u"actual-notes") {
+        note_.actual = std::clamp<int64_t>(integer(text()), 1, 1000);
+      } else if (name == u"normal-notes") {
+        note_.normal = std::clamp<int64_t>(integer(text()), 1, 1000);
+      } else {
+        break;
+      }
+      return;
+    case Ctx::Attributes:
+      if (name == u"divisions") {
+        const long double d = number(text());
+        if (!(d > 0) || d > 1e9) fail("<divisions> は正の数でなければなりません");
+        part().divisions = d;
+        return;
+      }
+      break;
+    case Ctx::Key:
+      if (name == u"fifths") {
+        keyFifths_ = static_cast<int32_t>(std::clamp<int64_t>(integer(text()), -7, 7));
+      } else if (name == u"mode") {
+        keyMinor_ = text().trimmed() == u"minor";
+      } else {
+        break;
+      }
+      return;
+    case Ctx::Time:
+      if (name == u"beats" || name == u"beat-type") {
+        bool ok = false;
+        const int v = text().trimmed().toInt(&ok);
+        (name == u"beats" ? beats_ : beatType_) = ok ? std::optional<int32_t>(v) : -1;
+        return;
+      }
+      break;
+    case Ctx::Backup:
+    case Ctx::Forward:
+      if (name == u"duration") {
+        moveBy_ = ticks(text());
+        return;
+      }
+      break;
+    case Ctx::ScorePart:
+      if (name == u"part-name") {
+        const std::string label = text().trimmed().toStdString();
+        for (int p = 0; p < kPartCount; ++p) {
+          const std::string ours = partLabel(p);
+          if (label == ours.substr(ours.find_first_not_of(' '))) part().named = p;
+        }
+        return;
+      }
+      break;
+    case Ctx::MidiInstrument: {
+      SourcePart& p = part();
+      if (name == u"midi-channel") {
+        lastChannel_ = static_cast<int32_t>(integer(text()));
+        if (lastChannel_ == 10) p.drum = true;
+      } else if (name == u"midi-program") {
+        const int64_t v = integer(text());
+        if (!p.program) p.program = static_cast<int32_t>(std::clamp<int64_t>(v - 1, 0, 127));
+      } else if (name == u"midi-unpitched") {
+        p.unpitched[instrument_] =
+            static_cast<int32_t>(std::clamp<int64_t>(integer(text()) - 1, 0, 127));
+      } else if (name == u"volume") {
+        // The first instrument's values count; the text is read either way.
+        const long double v = number(text());
+        if (!p.volume)
+          p.volume = static_cast<int32_t>(std::clamp<long double>(std::round(v * 1.27L), 0, 127));
+      } else if (name == u"pan") {
+        const long double v = number(text());
+        if (!p.pan)
+          p.pan = static_cast<int32_t>(std::clamp<long double>(std::round(v / 9 + 10), 0, 20));
+      } else {
+        break;
+      }
+      return;
+    }
+    case Ctx::Bend:
+      if (name == u"bend-alter") {
+        note_.yoinType = 1;
+        // Semitones to hundredths of a whole tone.
+        note_.yoinAmount = static_cast<int32_t>(
+            std::clamp<long double>(std::round(number(text()) * 50), -600, 600));
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  // Not a value we read: its content is passed over, counted like the rest.
+  stack_.push_back(Ctx::Other);
+}
+
+void Parser::keyDone() {
+  if (!keyFifths_) return;
+  if (!fifths) {
+    fifths = keyFifths_;
+    minor = keyMinor_;
+  } else if (*fifths != *keyFifths_ || *minor != keyMinor_) {
+    ++dropped[kKeyChanges];
+  }
+}
+
+void Parser::timeDone() {
+  if (!beats_ || !beatType_) return;
+  if (!timeNum) {
+    timeNum = *beats_;
+    timeDen = *beatType_;
+  } else if (*timeNum != *beats_ || *timeDen != *beatType_) {
+    ++dropped[kTimeChanges];
+  }
+}
+
+void Parser::end(Ctx ctx) {
+  switch (ctx) {
+    case Ctx::Measure:
+      if (!timewise_) endMeasure();
+      break;
+    case Ctx::Part:
+      if (timewise_) endMeasure();
+      break;
+    case Ctx::Note:
+      commitNote();
+      break;
+    case Ctx::Key:
+      keyDone();
+      break;
+    case Ctx::Time:
+      timeDone();
+      break;
+    case Ctx::Backup: {
+      SourcePart& p = part();
+      p.pos = std::max<int64_t>(0, p.pos - moveBy_);
+      break;
+    }
+    case Ctx::Forward: {
+      SourcePart& p = part();
+      p.pos += moveBy_;
+      p.maxPos = std::max(p.maxPos, p.pos);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void Parser::commitNote() {
+  SourcePart& p = part();
+  const NoteRead& n = note_;
+  if (n.grace) {
+    ++dropped[kGraceNotes];
+    return;
+  }
+  if (!n.hasDur) fail("<note> に <duration> がありません");
+  // The pitch, a MIDI key.
+  int32_t pitch = -1;
+  if (!n.rest && !n.cue) {
+    if (n.unpitched) {
+      const auto it = p.unpitched.find(n.instrument);
+      if (it != p.unpitched.end()) {
+        pitch = it->second;
+      } else {
+        const int32_t semitone = stepSemitone(n.displayStep);
+        if (semitone >= 0) pitch = 12 * (n.displayOctave + 1) + semitone;
+      }
+      p.drum = true;
+    } else {
+      const int32_t semitone = stepSemitone(n.step);
+      if (semitone < 0) fail("音名 '" + n.step.substr(0, 8) + "' は読めません");
+      pitch = 12 * (n.octave + 1) + semitone + static_cast<int32_t>(std::lround(n.alter));
+    }
+    if (pitch < 1 || pitch > 127) {
+      ++dropped[kOutOfRange];
+      pitch = -1;
+    }
+  }
+  if (n.cue) ++dropped[kCueNotes];
+  const int32_t velocity =
+      n.dynamics
+          ? static_cast<int32_t>(std::clamp<long double>(std::round(*n.dynamics * 0.9L), 1, 127))
+          : p.velocity;
+
+  if (n.chord && p.last) {
+    Event& ev = p.streams[p.last->first].events[p.last->second];
+    if (pitch > 0 && !ev.rest) {
+      if (std::find(ev.pitches.begin(), ev.pitches.end(), pitch) == ev.pitches.end()) {
+        ev.pitches.push_back(pitch);
+        ev.tieStart.push_back(n.tieStart);
+        ev.tieStop.push_back(n.tieStop);
+      }
+    }
+    return;
+  }
+
+  Event ev;
+  ev.start = p.measureStart + p.pos;
+  ev.dur = n.dur;
+  p.pos += n.dur;
+  p.maxPos = std::max(p.maxPos, p.pos);
+  if (pitch > 0) {
+    ev.rest = false;
+    ev.pitches.push_back(pitch);
+    ev.tieStart.push_back(n.tieStart);
+    ev.tieStop.push_back(n.tieStop);
+  }
+  ev.timeModified = n.timeModified && n.actual != n.normal;
+  // The written value: exact from the sounding length and the tuplet ratio
+  // (a value cut by a bar line has no note type of its own), else the type.
+  if (ev.timeModified) {
+    ev.written = std::llround(static_cast<long double>(n.dur) * static_cast<long double>(n.actual) /
+                              static_cast<long double>(n.normal));
+  } else {
+    ev.written = n.dur;
+  }
+  ev.tupletStart = n.tupletStart;
+  ev.tupletStop = n.tupletStop;
+  ev.velocity = velocity;
+  if (n.release && p.divisions > 0) {
+    ev.release = std::llround(*n.release * 16.0L / p.divisions * static_cast<long double>(kTicks));
+  }
+  ev.yoinType = n.yoinType;
+  ev.yoinAmount = n.yoinAmount;
+  if (ev.dur == 0) return;
+
+  // Each staff and voice is a run of its own; notes of one voice that
+  // overlap (a file's own inconsistency) start another run.
+  std::string key = std::to_string(n.staff) + "/" + n.voice;
+  for (int attempt = 0;; ++attempt) {
+    auto [it, fresh] = p.streamOf.emplace(key, p.streams.size());
+    if (fresh) p.streams.push_back({});
+    Stream& st = p.streams[it->second];
+    if (st.end <= ev.start) {
+      if (st.end < ev.start) {
+        Event gap;
+        gap.start = st.end;
+        gap.dur = ev.start - st.end;
+        st.events.push_back(gap);
+      }
+      st.end = ev.start + ev.dur;
+      st.events.push_back(std::move(ev));
+      p.last = std::make_pair(it->second, st.events.size() - 1);
+      return;
+    }
+    if (attempt == 8) {
+      ++dropped[kExtraVoices];
+      return;
+    }
+    key += "+";
+  }
+}
+
+// Whether `b` continues `a` by ties on every pitch and nothing else.
+bool tiedOn(const Event& a, const Event& b) {
+  if (a.rest || b.rest || !near(a.start + a.dur, b.start) || a.pitches.size() != b.pitches.size()) {
+    return false;
+  }
+  for (size_t i = 0; i < a.pitches.size(); ++i) {
+    if (!a.tieStart[i]) return false;
+    const auto at = std::find(b.pitches.begin(), b.pitches.end(), a.pitches[i]);
+    if (at == b.pitches.end() || !b.tieStop[static_cast<size_t>(at - b.pitches.begin())]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool anyTieStart(const Event& e) {
+  return std::any_of(e.tieStart.begin(), e.tieStart.end(), [](uint8_t t) { return t != 0; });
+}
+
+Item itemOf(const Event& e) {
+  Item it;
+  it.start = e.start;
+  it.dur = e.dur;
+  it.rest = e.rest;
+  it.pitches = e.pitches;
+  std::sort(it.pitches.begin(), it.pitches.end(), std::greater<>());
+  it.velocity = e.velocity;
+  it.yoinType = e.yoinType;
+  it.yoinAmount = e.yoinAmount;
+  if (e.release && *e.release != 0) {
+    // A fraction of a whole note, in the smallest terms that the whole-score
+    // file keeps; else to the nearest 64th.
+    const int64_t whole = 64 * kTicks;
+    const int64_t g = std::gcd(*e.release, whole);
+    int64_t num = *e.release / g, den = whole / g;
+    if (den > 255 || std::abs(num) > 127) {
+      num = std::clamp<int64_t>(std::llround(static_cast<long double>(*e.release) / kTicks), -127,
+                                127);
+      den = 64;
+      const int64_t h = std::gcd(num, den);
+      if (h > 1) {
+        num /= h;
+        den /= h;
+      }
+    }
+    it.lenNum = static_cast<int32_t>(num);
+    it.lenDen = static_cast<int32_t>(den);
+  }
+  return it;
+}
+
+// Joins events tied on all their pitches into one; in a tuplet group only
+// where `inGroup` allows.
+std::vector<Event> joinTies(std::span<const Event> events,
+                            std::array<int64_t, kDroppedCount>& dropped, bool countLost) {
+  std::vector<Event> out;
+  for (const Event& e : events) {
+    if (!out.empty() && tiedOn(out.back(), e)) {
+      Event& a = out.back();
+      a.dur += e.dur;
+      a.written = a.written > 0 && e.written > 0 ? a.written + e.written : 0;
+      a.tieStart = e.tieStart;
+      if (e.release) a.release = e.release;
+      a.tupletStop = e.tupletStop;
+      continue;
+    }
+    if (countLost && !out.empty() && anyTieStart(out.back())) ++dropped[kLostTies];
+    out.push_back(e);
+  }
+  return out;
+}
+
+// Rests and notes outside tuplets, their lengths in whole 64ths: a time
+// between 64ths is rounded where it falls, so that later notes keep their
+// places.
+void plainItems(std::span<const Event> events, std::vector<Item>& out,
+                std::array<int64_t, kDroppedCount>& dropped) {
+  auto rounded = [](int64_t t) { return (t + kTicks / 2) / kTicks; };
+  for (const Event& e : events) {
+    Item it = itemOf(e);
+    it.length = std::max<int64_t>(1, rounded(e.start + e.dur) - rounded(e.start));
+    if (!whole64ths(e.dur) || !whole64ths(e.start)) ++dropped[kRoundedLengths];
+    out.push_back(std::move(it));
+  }
+}
+
+// Members of one tuplet group as the editor holds them: equal shares of a
+// span of whole 64ths, each written as a whole number of 64ths. The share is
+// the length of the notes; rests (written in pieces, or one rest over several
+// shares) are cut into shares.
+bool tupletItems(std::span<const Event> events, std::vector<Item>& out) {
+  const auto firstNote =
+      std::find_if(events.begin(), events.end(), [](const Event& e) { return !e.rest; });
+  if (firstNote == events.end() || firstNote->dur <= 0) return false;
+  const int64_t start = events.front().start;
+  const int64_t end = events.back().start + events.back().dur;
+  const std::optional<int64_t> span = whole64ths(end - start);
+  const int64_t count = ((end - start) + firstNote->dur / 2) / firstNote->dur;
+  if (!span || count < 1 || *span < 1 || *span > kMaxTupletField || count > kMaxTupletField) {
+    return false;
+  }
+  // Share k runs from slot(k) to slot(k + 1).
+  auto slot = [&](int64_t k) { return start + (end - start) * k / count; };
+  std::vector<const Event*> notes(static_cast<size_t>(count), nullptr);
+  std::vector<int64_t> written(static_cast<size_t>(count), 0);
+  for (const Event& e : events) {
+    if (e.written <= 0) return false;
+    const int64_t k =
+        std::clamp<int64_t>((e.start - start + kSlack) * count / (end - start), 0, count - 1);
+    if (!e.rest) {
+      if (!near(e.start, slot(k)) || !near(e.start + e.dur, slot(k + 1))) return false;
+      notes[static_cast<size_t>(k)] = &e;
+      written[static_cast<size_t>(k)] = e.written;
+      continue;
+    }
+    // A rest inside one share adds its written value; one over several
+    // shares gives each its part.
+    const int64_t last = std::clamp<int64_t>(
+        (e.start + e.dur - start - kSlack) * count / (end - start), k, count - 1);
+    for (int64_t j = k; j <= last; ++j) {
+      written[static_cast<size_t>(j)] += k == last ? e.written : e.written / (last - k + 1);
+    }
+  }
+  std::vector<int64_t> lengths;
+  for (int64_t w : written) {
+    const std::optional<int64_t> n = whole64ths(w);
+    if (!n || *n < 1 || *n > kMaxRecordLength) return false;
+    lengths.push_back(*n);
+  }
+  for (size_t k = 0; k < notes.size(); ++k) {
+    Item it;
+    if (notes[k] != nullptr) it = itemOf(*notes[k]);
+    it.start = slot(static_cast<int64_t>(k));
+    it.dur = slot(static_cast<int64_t>(k) + 1) - it.start;
+    it.length = lengths[k];
+    it.renIndex = static_cast<int32_t>(k + 1);
+    it.renCount = static_cast<int32_t>(count);
+    it.renLength = static_cast<int32_t>(*span);
+    out.push_back(std::move(it));
+  }
+  return true;
+}
+
+bool allRests(std::span<const Event> events) {
+  return std::all_of(events.begin(), events.end(), [](const Event& e) { return e.rest; });
+}
+
+// One voice's events as records to be: ties joined, tuplet groups made,
+// neighbouring rests joined.
+std::vector<Item> itemsOf(const Stream& st, std::array<int64_t, kDroppedCount>& dropped) {
+  std::vector<Item> out;
+  const std::vector<Event>& ev = st.events;
+  size_t i = 0;
+  while (i < ev.size()) {
+    // A group runs from a tuplet start to its stop; a run of time-modified
+    // notes without brackets is taken as one group too.
+    const bool group = ev[i].tupletStart || ev[i].timeModified;
+    size_t j = i + 1;
+    if (group) {
+      if (ev[i].tupletStart) {
+        while (j < ev.size() && !ev[j - 1].tupletStop && !ev[j].tupletStart) ++j;
+      } else {
+        while (j < ev.size() && ev[j].timeModified && !ev[j].tupletStart) ++j;
+      }
+    } else {
+      while (j < ev.size() && !ev[j].tupletStart && !ev[j].timeModified) ++j;
+    }
+    const std::span<const Event> run(ev.data() + i, j - i);
+    if (!group) {
+      plainItems(joinTies(run, dropped, true), out, dropped);
+    } else if (allRests(run)) {
+      // Another staff's notes give the group its shape; here it is silence.
+      Event silence = run.front();
+      silence.dur = run.back().start + run.back().dur - silence.start;
+      plainItems(std::span(&silence, 1), out, dropped);
+    } else if (!tupletItems(joinTies(run, dropped, false), out) && !tupletItems(run, out)) {
+      ++dropped[kApproximatedTuplets];
+      plainItems(joinTies(run, dropped, true), out, dropped);
+    }
+    i = j;
+  }
+  // Rests next to each other are one rest, as the editor writes them.
+  std::vector<Item> joined;
+  for (Item& it : out) {
+    if (!joined.empty() && it.rest && joined.back().rest && it.renIndex == 0 &&
+        joined.back().renIndex == 0) {
+      joined.back().dur += it.dur;
+      joined.back().length += it.length;
+      continue;
+    }
+    joined.push_back(std::move(it));
+  }
+  return joined;
+}
+
+bool sameSlot(const Item& a, const Item& b) {
+  return near(a.start, b.start) && near(a.dur, b.dur) && a.renIndex == b.renIndex &&
+         a.renCount == b.renCount && a.renLength == b.renLength;
+}
+
+Item restItem(int64_t from, int64_t to) {
+  Item it;
+  it.start = from;
+  it.dur = to - from;
+  it.length = (to + kTicks / 2) / kTicks - (from + kTicks / 2) / kTicks;
+  return it;
+}
+
+// Lays voice b into voice a where it fits: its notes fall on notes or rests
+// of a with the same place and length (chords are joined), or inside a's
+// rests. Nothing changes when b does not fit.
+bool mergeVoice(std::vector<Item>& a, const std::vector<Item>& b) {
+  std::vector<Item> out;
+  size_t j = 0;
+  // Plain rests of b say nothing; its notes and tuplet members must find room.
+  auto nextNote = [&] {
+    while (j < b.size() && b[j].rest && b[j].renIndex == 0) ++j;
+  };
+  for (const Item& x : a) {
+    nextNote();
+    if (j >= b.size() || b[j].start >= x.end()) {
+      out.push_back(x);
+      continue;
+    }
+    if (sameSlot(x, b[j])) {
+      Item joined = x.rest ? b[j] : x;
+      if (!x.rest) {
+        for (int32_t p : b[j].pitches) {
+          if (std::find(joined.pitches.begin(), joined.pitches.end(), p) == joined.pitches.end()) {
+            joined.pitches.push_back(p);
+          }
+        }
+        std::sort(joined.pitches.begin(), joined.pitches.end(), std::greater<>());
+      }
+      joined.length = x.length;
+      out.push_back(std::move(joined));
+      ++j;
+      continue;
+    }
+    if (!x.rest || x.renIndex != 0) return false;
+    // b's notes inside this rest.
+    int64_t at = x.start;
+    while (j < b.size() && b[j].start < x.end()) {
+      if (b[j].rest && b[j].renIndex == 0) {
+        ++j;
+        continue;
+      }
+      if (b[j].start + kSlack < at || b[j].end() > x.end() + kSlack) return false;
+      if (b[j].start > at + kSlack) out.push_back(restItem(at, b[j].start));
+      out.push_back(b[j]);
+      at = b[j].end();
+      ++j;
+    }
+    if (at + kSlack < x.end()) out.push_back(restItem(at, x.end()));
+  }
+  nextNote();
+  if (j < b.size()) {
+    const int64_t end = a.empty() ? 0 : a.back().end();
+    if (b[j].start + kSlack < end) return false;
+    if (b[j].start > end + kSlack) out.push_back(restItem(end, b[j].start));
+    for (; j < b.size(); ++j) out.push_back(b[j]);
+  }
+  a = std::move(out);
+  return true;
+}
+
+bool hasNotes(const std::vector<Item>& items) {
+  return std::any_of(items.begin(), items.end(), [](const Item& it) { return !it.rest; });
+}
+
+LoadedScore buildScore(Parser& parser, std::string& notice) {
+  LoadedScore loaded;
+  auto& dropped = parser.dropped;
+  int32_t timeNum = 4, timeDen = 4;
+  bool timeRefused = false;
+  if (parser.timeNum) {
+    if (isOfferedTimeSignature(*parser.timeNum, *parser.timeDen)) {
+      timeNum = *parser.timeNum;
+      timeDen = *parser.timeDen;
+    } else {
+      timeRefused = true;
+    }
+  }
+  loaded.timeNum = timeNum;
+  loaded.timeDen = timeDen;
+  if (parser.fifths) {
+    loaded.keySig = 7 - *parser.fifths;
+    loaded.major = *parser.minor ? 0 : 1;
+  }
+  if (parser.tempo) loaded.tempo = *parser.tempo;
+
+  // Every voice of every part, then as few parts as the voices fit in.
+  std::vector<ImportedVoice> voices;
+  std::vector<std::vector<Item>> voiceItems;
+  for (size_t sp = 0; sp < parser.parts.size(); ++sp) {
+    const SourcePart& part = parser.parts[sp];
+    const size_t first = voiceItems.size();
+    for (const Stream& st : part.streams) {
+      std::vector<Item> items = itemsOf(st, dropped);
+      if (!hasNotes(items)) continue;
+      bool merged = false;
+      for (size_t v = first; v < voiceItems.size() && !merged; ++v) {
+        merged = mergeVoice(voiceItems[v], items);
+      }
+      if (merged) continue;
+      voiceItems.push_back(std::move(items));
+      // Only a part's first voice goes where its name says.
+      voices.push_back(
+          {part.drum, static_cast<int>(sp), voiceItems.size() == first + 1 ? part.named : -1});
+    }
+  }
+  const std::vector<int> target = assignParts(voices);
+  RecordBudget budget;
+  for (size_t v = 0; v < voices.size(); ++v) {
+    if (target[v] < 0) {
+      ++dropped[kExtraVoices];
+      continue;
+    }
+    const SourcePart& source = parser.parts[static_cast<size_t>(voices[v].sourcePart)];
+    LoadedPart lp;
+    lp.part = target[v];
+    if (lp.part != kPercussionPart) lp.program = source.program;
+    lp.volume = source.volume;
+    lp.pan = source.pan;
+    std::vector<Item>& items = voiceItems[v];
+    // Rests after the last note only fill the last measure.
+    while (!items.empty() && items.back().rest && items.back().renIndex == 0) items.pop_back();
+    for (const Item& it : items) {
+      for (int64_t left = std::max<int64_t>(it.length, 1); left > 0;) {
+        // A rest longer than a record holds becomes several.
+        const int64_t length = std::min<int64_t>(left, kMaxRecordLength);
+        if (!it.rest && length < left) {
+          throw ReadFault{FileError::BadValue,
+                          "長さ " + std::to_string(it.length) + "（64分音符単位）の音符は上限の " +
+                              std::to_string(kMaxRecordLength) + " を超えます"};
+        }
+        left -= length;
+        budget.take();
+        RecordPtr rec(
+            makeRecord(it.rest ? kRestPitch : it.pitches.front(), static_cast<int32_t>(length), 1));
+        if (!it.rest) {
+          const size_t n = std::min<size_t>(it.pitches.size(), kPitchSlots);
+          if (it.pitches.size() > n)
+            dropped[kExtraPitches] += static_cast<int64_t>(it.pitches.size() - n);
+          for (size_t k = 0; k < n; ++k) rec->Pitch[k] = it.pitches[k];
+          rec->LastIndex = static_cast<int32_t>(n) - 1;
+          rec->Velocity = it.velocity;
+          rec->LenNum = it.lenNum;
+          rec->LenDen = it.lenDen;
+          rec->YoinType = it.yoinType;
+          rec->YoinAmount = it.yoinAmount;
+        }
+        if (it.renIndex > 0) {
+          rec->RenIndex = it.renIndex;
+          rec->RenCount = it.renCount;
+          rec->RenLength = it.renLength;
+        }
+        lp.records.push_back(std::move(rec));
+      }
+    }
+    loaded.parts.push_back(std::move(lp));
+  }
+  checkPageWidths(loaded, timeNum, timeDen);
+
+  std::string left;
+  for (int k = 0; k < kDroppedCount; ++k) {
+    if (dropped[static_cast<size_t>(k)] == 0) continue;
+    left += (left.empty() ? "" : "、") + std::string(kDroppedNames[k]) + " " +
+            std::to_string(dropped[static_cast<size_t>(k)]);
+  }
+  if (timeRefused) {
+    notice = "拍子 " + std::to_string(*parser.timeNum) + "/" + std::to_string(*parser.timeDen) +
+             " は使えないため 4/4 で読み込みました。";
+  }
+  if (!left.empty()) notice += "この楽譜で扱えないものを省きました: " + left + "。";
+  return loaded;
+}
+
+}  // namespace
+
+std::vector<int> assignParts(const std::vector<ImportedVoice>& voices) {
+  std::vector<int> out(voices.size(), -1);
+  PerPart<bool> taken{};
+  for (size_t v = 0; v < voices.size(); ++v) {
+    const int p = voices[v].named;
+    if (p >= 0 && p < kPartCount && !taken[p] && (p == kPercussionPart) == voices[v].percussion) {
+      out[v] = p;
+      taken[p] = true;
+    }
+  }
+  for (size_t v = 0; v < voices.size(); ++v) {
+    if (out[v] >= 0) continue;
+    for (int item = 0; item < kPartCount; ++item) {
+      const int p = partForListItem(item);
+      if (!taken[p] && (p == kPercussionPart) == voices[v].percussion) {
+        out[v] = p;
+        taken[p] = true;
+        break;
+      }
+    }
+  }
+  return out;
+}
+
+LoadResult decodeMusicXml(EditorState& s, std::string_view text, const std::string& fileName) {
+  LoadedScore loaded;
+  LoadResult result;
+  try {
+    Parser parser(text);
+    parser.run();
+    loaded = buildScore(parser, result.notice);
+  } catch (const ReadFault& f) {
+    return FileResult::failure(f.error, readFaultMessage(fileName, f.detail));
+  } catch (const std::bad_alloc&) {
+    return FileResult::failure(FileError::CannotOpen, outOfMemoryMessage(fileName));
+  }
+  // Parts the file does not fill are emptied by the load command; the file's
+  // settings replace the score's.
+  handOver(s, loaded, result);
+  return result;
+}
+
+LoadResult loadMusicXml(EditorState& s, const std::string& fileName) {
+  std::string bytes;
+  std::string err = readWholeFile(fileName, bytes);
+  if (!err.empty()) return FileResult::failure(FileError::CannotOpen, err);
+  if (fileExtension(fileName) != ".mxl") return decodeMusicXml(s, bytes, fileName);
+
+  // The archive names its score in META-INF/container.xml; without one the
+  // first MusicXML entry outside META-INF is taken.
+  const std::span<const uint8_t> zip(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  std::vector<std::string> names;
+  err = listZipEntries(zip, kMaxMxlEntries, names);
+  std::string scoreName;
+  if (err.empty()) {
+    std::string container;
+    if (readZipEntry(zip, "META-INF/container.xml", 1 << 20, container).empty()) {
+      QXmlStreamReader r(QByteArray::fromStdString(container));
+      while (!r.atEnd() && scoreName.empty()) {
+        if (r.readNext() == QXmlStreamReader::StartElement && r.name() == u"rootfile") {
+          scoreName = r.attributes().value(QLatin1String("full-path")).toString().toStdString();
+        }
+      }
+    }
+    for (size_t i = 0; i < names.size() && scoreName.empty(); ++i) {
+      const std::string kind = fileExtension(names[i]);
+      if (names[i].rfind("META-INF/", 0) != 0 && (kind == ".musicxml" || kind == ".xml")) {
+        scoreName = names[i];
+      }
+    }
+    if (scoreName.empty()) err = "楽譜が入っていません";
+  }
+  std::string text;
+  if (err.empty()) err = readZipEntry(zip, scoreName, kMaxScoreFileBytes, text);
+  if (!err.empty()) {
+    return FileResult::failure(FileError::WrongKind, readFaultMessage(fileName, err));
+  }
+  bytes.clear();
+  bytes.shrink_to_fit();
+  return decodeMusicXml(s, text, fileName);
+}
+
+}  // namespace kelvara

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kelvara {
+
+// The compressed MusicXML file (".mxl"): a zip archive holding "mimetype",
+// "META-INF/container.xml" naming the score, and the score itself.
+
+// Packs a MusicXML document as the bytes of an ".mxl" file. Returns an error
+// text, empty on success.
+std::string packMxl(const std::string& musicXml, std::vector<uint8_t>& out);
+
+// Reads the entry `name` of the zip archive `bytes` into `out`; an entry
+// larger than maxBytes once unpacked is refused. Returns an error text,
+// empty on success.
+std::string readZipEntry(std::span<const uint8_t> bytes, const std::string& name, size_t maxBytes,
+                         std::string& out);
+
+// The names of the archive's entries (at most maxEntries; more is an error).
+std::string listZipEntries(std::span<const uint8_t> bytes, size_t maxEntries,
+                           std::vector<std::string>& names);
+
+}  // namespace kelvara
