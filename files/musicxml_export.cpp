@@ -214,26 +214,29 @@ class XmlOut {
   explicit XmlOut(std::string& text) : text_(text) {}
 
   void raw(std::string_view s) { text_.append(s); }
-  void indent() { text_.append(static_cast<size_t>(depth_) * 2, ' '); }
   void open(std::string_view name, std::string_view attributes = {}) {
-    indent();
-    text_.append("<").append(name).append(attributes).append(">\n");
+    begin();
+    text_.append("<").append(name).append(attributes).append(">");
+    if (depth_ + 1 < kInline) text_.push_back('\n');
     ++depth_;
   }
   void close(std::string_view name) {
     --depth_;
-    indent();
-    text_.append("</").append(name).append(">\n");
+    if (depth_ + 1 < kInline) indent();
+    text_.append("</").append(name).append(">");
+    end();
   }
   void empty(std::string_view name, std::string_view attributes = {}) {
-    indent();
-    text_.append("<").append(name).append(attributes).append("/>\n");
+    begin();
+    text_.append("<").append(name).append(attributes).append("/>");
+    end();
   }
   void leaf(std::string_view name, std::string_view value) {
-    indent();
+    begin();
     text_.append("<").append(name).append(">");
     escape(value);
-    text_.append("</").append(name).append(">\n");
+    text_.append("</").append(name).append(">");
+    end();
   }
   void leaf(std::string_view name, int64_t value) { leaf(name, number(value)); }
 
@@ -270,6 +273,19 @@ class XmlOut {
           if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') text_.push_back(c);
       }
     }
+  }
+
+  // Elements from this depth on (the content of a note, a backup or the
+  // attributes) stay on their parent's line: a note is one line, which
+  // keeps a long score's file about half as large.
+  static constexpr int kInline = 4;
+
+  void indent() { text_.append(static_cast<size_t>(depth_) * 2, ' '); }
+  void begin() {
+    if (depth_ < kInline) indent();
+  }
+  void end() {
+    if (depth_ < kInline) text_.push_back('\n');
   }
 
   std::string& text_;
@@ -537,6 +553,14 @@ struct Writer {
     }
     for (size_t i = from; i < to; ++i) {
       const Piece& piece = part.pieces[i];
+      if (silentHere(part, piece, staff)) {
+        // Rests in a row outside tuplets are written as few values as fit.
+        size_t j = i;
+        while (j + 1 < to && silentHere(part, part.pieces[j + 1], staff)) ++j;
+        restRun(part, i, j, staff);
+        i = j;
+        continue;
+      }
       bool chord = false;
       for (const SpelledPitch& p : part.records[piece.record].pitches) {
         if (p.staff != staff) continue;
@@ -544,6 +568,34 @@ struct Writer {
         chord = true;
       }
       if (!chord) note(part, piece, nullptr, false, staff);
+    }
+  }
+
+  // Whether the piece is a rest on `staff` that belongs to no tuplet.
+  static bool silentHere(const PartOut& part, const Piece& piece, int staff) {
+    const RecordOut& ro = part.records[piece.record];
+    if (ro.rec != nullptr && isTupletMember(*ro.rec)) return false;
+    for (const SpelledPitch& p : ro.pitches) {
+      if (p.staff == staff) return false;
+    }
+    return true;
+  }
+
+  // Pieces first..last as rests of note values that fill their span.
+  void restRun(const PartOut& part, size_t first, size_t last, int staff) {
+    const Rational start = part.pieces[first].start, end = part.pieces[last].end;
+    const Rational barStart(start.floor() / barLen * barLen);
+    if (first == last || !start.integral() || !end.integral()) {
+      for (size_t k = first; k <= last; ++k) note(part, part.pieces[k], nullptr, false, staff);
+      return;
+    }
+    Piece rest = part.pieces[first];
+    for (const auto& [value, dotted] : noteValues(end - start, start - barStart, barLen)) {
+      rest.value = value;
+      rest.dotted = dotted;
+      rest.end = rest.start + (dotted ? Rational(value * 3, 2) : Rational(value));
+      note(part, rest, nullptr, false, staff);
+      rest.start = rest.end;
     }
   }
 

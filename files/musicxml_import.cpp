@@ -1,12 +1,16 @@
 #include "files/musicxml_import.h"
 
-#include <QByteArray>
-#include <QString>
-#include <QXmlStreamReader>
+#include <libxml/SAX2.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <charconv>
 #include <cmath>
 #include <map>
+#include <memory>
 #include <new>
 #include <numeric>
 #include <optional>
@@ -43,7 +47,10 @@ std::optional<int64_t> whole64ths(int64_t t) {
 }
 // Bounds on what a file may ask of the reader.
 constexpr int kMaxDepth = 64;
-constexpr int64_t kMaxElements = 8000000;
+// MusicXML spends 150 to 400 bytes on a note: a long score of ten parts
+// takes tens of megabytes, far beyond the program's own files.
+constexpr size_t kMaxMusicXmlBytes = size_t{256} << 20;
+constexpr int64_t kMaxElements = 32000000;
 constexpr size_t kMaxMxlEntries = 1000;
 // The tempi the settings dialog takes.
 constexpr int32_t kLowestTempo = 4;
@@ -86,13 +93,36 @@ constexpr const char* kDroppedNames[kDroppedCount] = {"歌詞",
                                                       "64分音符単位に丸めた長さ",
                                                       "近似した連符"};
 
+// The keys of one chord: at most 16 are kept (the score holds ten).
+struct PitchSet {
+  std::array<int32_t, 16> key{};
+  uint8_t n = 0;
+
+  bool push_back(int32_t k) {
+    if (n == key.size()) return false;
+    key[n++] = k;
+    return true;
+  }
+  const int32_t* begin() const { return key.data(); }
+  const int32_t* end() const { return key.data() + n; }
+  int32_t* begin() { return key.data(); }
+  int32_t* end() { return key.data() + n; }
+  size_t size() const { return n; }
+  int32_t front() const { return key[0]; }
+  int32_t operator[](size_t i) const { return key[i]; }
+};
+
+bool bitAt(uint32_t mask, size_t i) {
+  return ((mask >> i) & 1U) != 0;
+}
+
 // One note or rest of a voice as the file writes it (chord notes joined).
 struct Event {
   int64_t start = 0, dur = 0;  // ticks
   bool rest = true;
-  std::vector<int32_t> pitches;
-  std::vector<uint8_t> tieStart, tieStop;  // per pitch
-  int64_t written = 0;                     // ticks of its written value; 0 unknown
+  PitchSet pitches;
+  uint32_t tieStart = 0, tieStop = 0;  // bit i: the tie of pitches[i]
+  int64_t written = 0;                 // ticks of its written value; 0 unknown
   bool timeModified = false;
   bool tupletStart = false, tupletStop = false;
   int32_t velocity = 100;
@@ -104,7 +134,7 @@ struct Event {
 struct Item {
   int64_t start = 0, dur = 0;
   bool rest = true;
-  std::vector<int32_t> pitches;
+  PitchSet pitches;
   int64_t length = 0;  // written 64ths
   int32_t renIndex = 0, renCount = 4, renLength = 0;
   int32_t velocity = 100;
@@ -114,6 +144,9 @@ struct Item {
 };
 
 struct Stream {
+  int staff = 1;
+  std::string voice;
+  int overlap = 0;  // a further run of the same voice where its notes overlap
   std::vector<Event> events;
   int64_t end = 0;
 };
@@ -124,7 +157,6 @@ struct SourcePart {
   bool drum = false;
   std::optional<int32_t> program, volume, pan;
   std::map<std::string, int32_t> unpitched;  // instrument id -> drum key
-  std::map<std::string, size_t> streamOf;
   std::vector<Stream> streams;
   long double divisions = 0;  // per quarter note
   int64_t measureStart = 0, pos = 0, maxPos = 0;
@@ -150,6 +182,7 @@ struct NoteRead {
 
 enum class Ctx {
   Other,
+  Value,  // an element whose text may be a value
   PartList,
   ScorePart,
   MidiInstrument,
@@ -177,14 +210,14 @@ int32_t stepSemitone(const std::string& step) {
   return -1;
 }
 
+// Reads the document with libxml2's streaming (SAX) parser: nothing of the
+// document is kept but the notes, so memory follows the music, not the file.
 class Parser {
  public:
-  Parser(std::string_view text)
-      : r_(QByteArray::fromRawData(text.data(), static_cast<qsizetype>(text.size()))) {
-    r_.setNamespaceProcessing(false);
-    r_.setEntityExpansionLimit(1024);
-  }
+  explicit Parser(std::string_view text) : text_(text) {}
 
+  // Throws ReadFault naming line and column when the document is no
+  // readable MusicXML.
   void run();
 
   std::vector<SourcePart> parts;
@@ -193,30 +226,70 @@ class Parser {
   std::array<int64_t, kDroppedCount> dropped{};
 
  private:
-  [[noreturn]] void fail(const std::string& what) {
-    throw ReadFault{FileError::WrongKind, "行 " + std::to_string(r_.lineNumber()) + "、桁 " +
-                                              std::to_string(r_.columnNumber()) + ": " + what};
+  static void onStart(void* self, const xmlChar* name, const xmlChar*, const xmlChar*, int,
+                      const xmlChar**, int attributeCount, int, const xmlChar** attributes);
+  static void onEnd(void* self, const xmlChar* name, const xmlChar*, const xmlChar*);
+  static void onText(void* self, const xmlChar* text, int length);
+  // Runs one callback; a fault stops the parser, to be thrown once it has
+  // returned (no exception passes through the C library).
+  template <typename F>
+  void guarded(F&& f) {
+    if (stopped_) return;
+    try {
+      f();
+    } catch (const ReadFault& fault) {
+      fault_ = fault;
+      stopped_ = true;
+      xmlStopParser(ctxt_);
+    } catch (const std::bad_alloc&) {
+      outOfMemory_ = true;
+      stopped_ = true;
+      xmlStopParser(ctxt_);
+    }
   }
-  QString text() { return r_.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement); }
-  long double number(const QString& t) {
-    bool ok = false;
-    const double v = t.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v)) fail("数値ではありません: " + t.left(40).toStdString());
+
+  [[noreturn]] void fail(const std::string& what) {
+    throw ReadFault{FileError::WrongKind,
+                    "行 " + std::to_string(xmlSAX2GetLineNumber(ctxt_)) + "、桁 " +
+                        std::to_string(xmlSAX2GetColumnNumber(ctxt_)) + ": " + what};
+  }
+  std::string_view attribute(std::string_view name) const {
+    for (int i = 0; i < attributeCount_; ++i) {
+      const xmlChar* const* a = attributes_ + 5 * i;  // name, prefix, URI, value, end
+      if (name == reinterpret_cast<const char*>(a[0])) {
+        return {reinterpret_cast<const char*>(a[3]), static_cast<size_t>(a[4] - a[3])};
+      }
+    }
+    return {};
+  }
+  static std::string_view trimmed(std::string_view t) {
+    while (!t.empty() && std::isspace(static_cast<unsigned char>(t.front()))) t.remove_prefix(1);
+    while (!t.empty() && std::isspace(static_cast<unsigned char>(t.back()))) t.remove_suffix(1);
+    return t;
+  }
+  long double number(std::string_view t) {
+    t = trimmed(t);
+    if (!t.empty() && t.front() == '+') t.remove_prefix(1);
+    double v = 0;
+    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (ec != std::errc() || end != t.data() + t.size() || t.empty() || !std::isfinite(v)) {
+      fail("数値ではありません: '" + std::string(t.substr(0, 40)) + "'");
+    }
     return v;
   }
-  int64_t integer(const QString& t) {
+  int64_t integer(std::string_view t) {
     const long double v = number(t);
-    if (std::fabs(v) > 1e9) fail("数値が大きすぎます: " + t.left(40).toStdString());
+    if (std::fabs(v) > 1e9) fail("数値が大きすぎます: " + std::string(trimmed(t).substr(0, 40)));
     return std::llround(v);
   }
   // A duration in the part's divisions as ticks.
-  int64_t ticks(const QString& t) {
+  int64_t ticks(std::string_view t) {
     SourcePart& p = part();
     if (!(p.divisions > 0)) fail("<divisions> より前に長さがあります");
     const long double v = number(t);
     const long double t64 = v * 16.0L / p.divisions;
     if (t64 < 0 || t64 > static_cast<long double>(kMaxTime64)) {
-      fail("長さ " + t.left(40).toStdString() + " は扱えません");
+      fail("長さ " + std::string(trimmed(t).substr(0, 40)) + " は扱えません");
     }
     return std::llround(t64 * static_cast<long double>(kTicks));
   }
@@ -224,14 +297,13 @@ class Parser {
     if (current_ >= parts.size()) fail("<part> の外に音楽があります");
     return parts[current_];
   }
-  size_t partIndex(const QString& id) {
-    const std::string key = id.toStdString();
+  size_t partIndex(std::string_view id) {
     for (size_t i = 0; i < parts.size(); ++i) {
-      if (parts[i].id == key) return i;
+      if (parts[i].id == id) return i;
     }
     if (parts.size() >= 1000) fail("パートが多すぎます");
     parts.push_back({});
-    parts.back().id = key;
+    parts.back().id = std::string(id.substr(0, 256));
     return parts.size() - 1;
   }
   void beginMeasure() {
@@ -244,15 +316,24 @@ class Parser {
     p.measureStart += p.maxPos;
     if (p.measureStart > kMaxTime64 * kTicks) fail("楽譜が長すぎます");
   }
-  void start(QStringView name);
-  void leaf(QStringView name, Ctx parent);
-  void end(Ctx ctx);
+  void start(std::string_view name);
+  void leaf(std::string_view name, Ctx parent, std::string_view text);
+  void end(std::string_view name, Ctx ctx);
   void commitNote();
   void keyDone();
   void timeDone();
 
-  QXmlStreamReader r_;
+  std::string_view text_;
+  xmlParserCtxtPtr ctxt_ = nullptr;
+  bool stopped_ = false;
+  std::optional<ReadFault> fault_;
+  bool outOfMemory_ = false;
+  int attributeCount_ = 0;
+  const xmlChar** attributes_ = nullptr;
+  int64_t elements_ = 0;
   std::vector<Ctx> stack_;
+  std::string chars_;  // text of the element being read (a value: short)
+  bool rootSeen_ = false;
   bool timewise_ = false;
   size_t current_ = SIZE_MAX;
   std::string instrument_;  // midi-instrument being read
@@ -261,266 +342,299 @@ class Parser {
   bool keyMinor_ = false;
   std::optional<int32_t> beats_, beatType_;
   int64_t moveBy_ = 0;  // backup / forward
-  int32_t lastChannel_ = 0;
-  bool rootSeen_ = false;
 };
 
-void Parser::run() {
-  int64_t elements = 0;
-  while (!r_.atEnd()) {
-    const QXmlStreamReader::TokenType token = r_.readNext();
-    if (token == QXmlStreamReader::StartElement) {
-      if (++elements > kMaxElements) fail("要素が " + std::to_string(kMaxElements) + " を超えます");
-      if (static_cast<int>(stack_.size()) >= kMaxDepth) fail("入れ子が深すぎます");
-      start(r_.name());
-    } else if (token == QXmlStreamReader::EndElement) {
-      if (!stack_.empty()) {
-        const Ctx ctx = stack_.back();
-        stack_.pop_back();
-        end(ctx);
-      }
-    }
-  }
-  if (r_.hasError()) fail(r_.errorString().toStdString());
-  if (!timewise_ && parts.empty()) fail("MusicXML の楽譜ではありません");
+void Parser::onStart(void* self, const xmlChar* name, const xmlChar*, const xmlChar*, int,
+                     const xmlChar**, int attributeCount, int, const xmlChar** attributes) {
+  auto* p = static_cast<Parser*>(self);
+  p->guarded([&] {
+    if (++p->elements_ > kMaxElements)
+      p->fail("要素が " + std::to_string(kMaxElements) + " を超えます");
+    if (static_cast<int>(p->stack_.size()) >= kMaxDepth) p->fail("入れ子が深すぎます");
+    p->attributeCount_ = attributeCount;
+    p->attributes_ = attributes;
+    p->chars_.clear();
+    p->start(reinterpret_cast<const char*>(name));
+  });
 }
 
-void Parser::start(QStringView name) {
+void Parser::onEnd(void* self, const xmlChar* name, const xmlChar*, const xmlChar*) {
+  auto* p = static_cast<Parser*>(self);
+  p->guarded([&] {
+    if (p->stack_.empty()) return;
+    const Ctx ctx = p->stack_.back();
+    p->stack_.pop_back();
+    p->end(reinterpret_cast<const char*>(name), ctx);
+    p->chars_.clear();
+  });
+}
+
+void Parser::onText(void* self, const xmlChar* text, int length) {
+  auto* p = static_cast<Parser*>(self);
+  // Values are short; longer text (words, lyrics) is not needed whole.
+  if (p->chars_.size() < 1024) {
+    p->chars_.append(reinterpret_cast<const char*>(text),
+                     std::min<size_t>(static_cast<size_t>(length), 1024));
+  }
+}
+
+void Parser::run() {
+  xmlSAXHandler handler{};
+  handler.initialized = XML_SAX2_MAGIC;
+  handler.startElementNs = onStart;
+  handler.endElementNs = onEnd;
+  handler.characters = onText;
+  ctxt_ = xmlCreatePushParserCtxt(&handler, this, nullptr, 0, nullptr);
+  if (ctxt_ == nullptr) throw std::bad_alloc();
+  // The parser keeps a document of its own for a DTD's declarations.
+  struct Free {
+    void operator()(xmlParserCtxt* c) const {
+      if (c->myDoc != nullptr) xmlFreeDoc(c->myDoc);
+      xmlFreeParserCtxt(c);
+    }
+  };
+  std::unique_ptr<xmlParserCtxt, Free> owner(ctxt_);
+  // No network, no external DTD, entities left as they are.
+  xmlCtxtUseOptions(ctxt_, XML_PARSE_NONET | XML_PARSE_NOWARNING | XML_PARSE_NOERROR);
+  // The text goes in slices, as xmlParseChunk counts in int.
+  constexpr size_t kSlice = size_t{1} << 18;
+  for (size_t at = 0; at <= text_.size() && !stopped_; at += kSlice) {
+    const size_t n = std::min(kSlice, text_.size() - at);
+    const bool last = at + kSlice >= text_.size();
+    if (xmlParseChunk(ctxt_, text_.data() + at, static_cast<int>(n), last ? 1 : 0) != 0 &&
+        !stopped_) {
+      const xmlError* e = xmlCtxtGetLastError(ctxt_);
+      std::string message = e != nullptr && e->message != nullptr ? e->message : "XML の誤り";
+      while (!message.empty() && message.back() == '\n') message.pop_back();
+      throw ReadFault{FileError::WrongKind,
+                      "行 " + std::to_string(e != nullptr ? e->line : 0) + "、桁 " +
+                          std::to_string(e != nullptr ? e->int2 : 0) + ": " + message};
+    }
+    if (last) break;
+  }
+  if (outOfMemory_) throw std::bad_alloc();
+  if (fault_) throw *fault_;
+  if (!rootSeen_) throw ReadFault{FileError::WrongKind, "MusicXML の楽譜ではありません"};
+}
+
+void Parser::start(std::string_view name) {
   const Ctx parent = stack_.empty() ? Ctx::Other : stack_.back();
   if (stack_.empty() && !rootSeen_) {
     rootSeen_ = true;
-    timewise_ = name == u"score-timewise";
-    if (!timewise_ && name != u"score-partwise") {
-      fail("MusicXML の楽譜ではありません（最初の要素が <" + name.toString().toStdString() + ">）");
+    timewise_ = name == "score-timewise";
+    if (!timewise_ && name != "score-partwise") {
+      fail("MusicXML の楽譜ではありません（最初の要素が <" + std::string(name.substr(0, 40)) +
+           ">）");
     }
     stack_.push_back(Ctx::Other);
     return;
   }
-  const QXmlStreamAttributes a = r_.attributes();
   Ctx ctx = Ctx::Other;
-  if (name == u"part-list") {
+  if (name == "part-list") {
     ctx = Ctx::PartList;
-  } else if (name == u"score-part" && parent == Ctx::PartList) {
+  } else if (name == "score-part" && parent == Ctx::PartList) {
     ctx = Ctx::ScorePart;
-    current_ = partIndex(a.value(QLatin1String("id")).toString());
-  } else if (name == u"midi-instrument" && parent == Ctx::ScorePart) {
+    current_ = partIndex(attribute("id"));
+  } else if (name == "midi-instrument" && parent == Ctx::ScorePart) {
     ctx = Ctx::MidiInstrument;
-    instrument_ = a.value(QLatin1String("id")).toString().toStdString();
-  } else if (name == u"part" && parent != Ctx::PartList) {
+    instrument_ = std::string(attribute("id").substr(0, 256));
+  } else if (name == "part" && parent != Ctx::PartList) {
     ctx = Ctx::Part;
-    current_ = partIndex(a.value(QLatin1String("id")).toString());
+    current_ = partIndex(attribute("id"));
     if (timewise_) beginMeasure();
-  } else if (name == u"measure") {
+  } else if (name == "measure") {
     ctx = Ctx::Measure;
     if (!timewise_) beginMeasure();
-  } else if (name == u"note") {
+  } else if (name == "note") {
     ctx = Ctx::Note;
     note_ = NoteRead{};
-    if (a.hasAttribute(QLatin1String("dynamics")))
-      note_.dynamics = number(a.value(QLatin1String("dynamics")).toString());
-    if (a.hasAttribute(QLatin1String("release")))
-      note_.release = number(a.value(QLatin1String("release")).toString());
-  } else if (parent == Ctx::Note && name == u"pitch") {
+    if (const auto v = attribute("dynamics"); !v.empty()) note_.dynamics = number(v);
+    if (const auto v = attribute("release"); !v.empty()) note_.release = number(v);
+  } else if (parent == Ctx::Note && name == "pitch") {
     ctx = Ctx::Pitch;
-  } else if (parent == Ctx::Note && name == u"unpitched") {
+  } else if (parent == Ctx::Note && name == "unpitched") {
     ctx = Ctx::Unpitched;
     note_.unpitched = true;
-  } else if (parent == Ctx::Note && name == u"time-modification") {
+  } else if (parent == Ctx::Note && name == "time-modification") {
     ctx = Ctx::TimeModification;
     note_.timeModified = true;
-  } else if (name == u"attributes") {
+  } else if (name == "attributes") {
     ctx = Ctx::Attributes;
-  } else if (name == u"key" && parent == Ctx::Attributes) {
+  } else if (name == "key" && parent == Ctx::Attributes) {
     ctx = Ctx::Key;
     keyFifths_.reset();
     keyMinor_ = false;
-  } else if (name == u"time" && parent == Ctx::Attributes) {
+  } else if (name == "time" && parent == Ctx::Attributes) {
     ctx = Ctx::Time;
     beats_.reset();
     beatType_.reset();
-  } else if (name == u"backup" || name == u"forward") {
-    ctx = name == u"backup" ? Ctx::Backup : Ctx::Forward;
+  } else if (name == "backup" || name == "forward") {
+    ctx = name == "backup" ? Ctx::Backup : Ctx::Forward;
     moveBy_ = 0;
-  } else if (name == u"direction-type") {
+  } else if (name == "direction-type") {
     ctx = Ctx::DirectionType;
-  } else if (name == u"bend") {
+  } else if (name == "bend") {
     ctx = Ctx::Bend;
-  } else if (name == u"chord" && parent == Ctx::Note) {
+  } else if (name == "chord" && parent == Ctx::Note) {
     note_.chord = true;
-  } else if (name == u"rest" && parent == Ctx::Note) {
+  } else if (name == "rest" && parent == Ctx::Note) {
     note_.rest = true;
-  } else if (name == u"grace" && parent == Ctx::Note) {
+  } else if (name == "grace" && parent == Ctx::Note) {
     note_.grace = true;
-  } else if (name == u"cue" && parent == Ctx::Note) {
+  } else if (name == "cue" && parent == Ctx::Note) {
     note_.cue = true;
-  } else if (name == u"tie" || name == u"tied") {
-    if (a.value(QLatin1String("type")) == u"start") note_.tieStart = true;
-    if (a.value(QLatin1String("type")) == u"stop") note_.tieStop = true;
-  } else if (name == u"tuplet") {
-    if (a.value(QLatin1String("type")) == u"start") note_.tupletStart = true;
-    if (a.value(QLatin1String("type")) == u"stop") note_.tupletStop = true;
-  } else if (name == u"instrument" && parent == Ctx::Note) {
-    note_.instrument = a.value(QLatin1String("id")).toString().toStdString();
-  } else if (name == u"wavy-line") {
-    if (a.value(QLatin1String("type")) == u"start" && current_ < parts.size()) {
+  } else if (name == "tie" || name == "tied") {
+    if (attribute("type") == "start") note_.tieStart = true;
+    if (attribute("type") == "stop") note_.tieStop = true;
+  } else if (name == "tuplet") {
+    if (attribute("type") == "start") note_.tupletStart = true;
+    if (attribute("type") == "stop") note_.tupletStop = true;
+  } else if (name == "instrument" && parent == Ctx::Note) {
+    note_.instrument = std::string(attribute("id").substr(0, 256));
+  } else if (name == "wavy-line") {
+    if (attribute("type") == "start") {
       note_.yoinType = 2;
       note_.yoinAmount = 50;
     }
-  } else if (name == u"sound") {
-    if (a.hasAttribute(QLatin1String("tempo"))) {
+  } else if (name == "sound") {
+    if (const auto v = attribute("tempo"); !v.empty()) {
       const auto t = static_cast<int32_t>(
-          std::clamp<long double>(std::round(number(a.value(QLatin1String("tempo")).toString())),
-                                  kLowestTempo, kHighestTempo));
+          std::clamp<long double>(std::round(number(v)), kLowestTempo, kHighestTempo));
       if (!tempo) {
         tempo = t;
       } else if (*tempo != t) {
         ++dropped[kTempoChanges];
       }
     }
-    if (a.hasAttribute(QLatin1String("dynamics")) && current_ < parts.size()) {
-      parts[current_].velocity = static_cast<int32_t>(std::clamp<long double>(
-          std::round(number(a.value(QLatin1String("dynamics")).toString()) * 0.9L), 1, 127));
+    if (const auto v = attribute("dynamics"); !v.empty() && current_ < parts.size()) {
+      parts[current_].velocity =
+          static_cast<int32_t>(std::clamp<long double>(std::round(number(v) * 0.9L), 1, 127));
     }
-  } else if (name == u"lyric") {
+  } else if (name == "lyric") {
     ++dropped[kLyrics];
-  } else if (name == u"slur") {
-    if (a.value(QLatin1String("type")) == u"start") ++dropped[kSlurs];
-  } else if (name == u"dynamics" && parent == Ctx::DirectionType) {
+  } else if (name == "slur") {
+    if (attribute("type") == "start") ++dropped[kSlurs];
+  } else if (name == "dynamics" && parent == Ctx::DirectionType) {
     ++dropped[kDynamicsText];
-  } else if (name == u"repeat" || name == u"ending") {
-    if (name == u"repeat" || a.value(QLatin1String("type")) == u"start") ++dropped[kRepeats];
+  } else if (name == "repeat" || name == "ending") {
+    if (name == "repeat" || attribute("type") == "start") ++dropped[kRepeats];
   } else {
-    leaf(name, parent);
-    return;
+    // A value, or something passed over: read when it ends.
+    ctx = Ctx::Value;
   }
   stack_.push_back(ctx);
 }
 
 // Elements whose text is a value; any other element is passed over.
-void Parser::leaf(QStringView name, Ctx parent) {
+void Parser::leaf(std::string_view name, Ctx parent, std::string_view text) {
   switch (parent) {
     case Ctx::Note:
-      if (name == u"duration") {
-        note_.dur = ticks(text());
+      if (name == "duration") {
+        note_.dur = ticks(text);
         note_.hasDur = true;
-      } else if (name == u"voice") {
-        note_.voice = text().trimmed().left(16).toStdString();
-      } else if (name == u"staff") {
-        note_.staff = static_cast<int>(std::clamp<int64_t>(integer(text()), 1, 99));
-      } else {
-        break;
+      } else if (name == "voice") {
+        note_.voice = std::string(trimmed(text).substr(0, 16));
+      } else if (name == "staff") {
+        note_.staff = static_cast<int>(std::clamp<int64_t>(integer(text), 1, 99));
       }
-      return;
+      break;
     case Ctx::Pitch:
-      if (name == u"step") {
-        note_.step = text().trimmed().toStdString();
-      } else if (name == u"alter") {
-        note_.alter = number(text());
-      } else if (name == u"octave") {
-        note_.octave = static_cast<int>(std::clamp<int64_t>(integer(text()), -2, 12));
-      } else {
-        break;
+      if (name == "step") {
+        note_.step = std::string(trimmed(text).substr(0, 8));
+      } else if (name == "alter") {
+        note_.alter = number(text);
+      } else if (name == "octave") {
+        note_.octave = static_cast<int>(std::clamp<int64_t>(integer(text), -2, 12));
       }
-      return;
+      break;
     case Ctx::Unpitched:
-      if (name == u"display-step") {
-        note_.displayStep = text().trimmed().toStdString();
-      } else if (name == u"display-octave") {
-        note_.displayOctave = static_cast<int>(std::clamp<int64_t>(integer(text()), -2, 12));
-      } else {
-        break;
+      if (name == "display-step") {
+        note_.displayStep = std::string(trimmed(text).substr(0, 8));
+      } else if (name == "display-octave") {
+        note_.displayOctave = static_cast<int>(std::clamp<int64_t>(integer(text), -2, 12));
       }
-      return;
+      break;
     case Ctx::TimeModification:
-      if (name == u"actual-notes") {
-        note_.actual = std::clamp<int64_t>(integer(text()), 1, 1000);
-      } else if (name == u"normal-notes") {
-        note_.normal = std::clamp<int64_t>(integer(text()), 1, 1000);
-      } else {
-        break;
+      if (name == "actual-notes") {
+        note_.actual = std::clamp<int64_t>(integer(text), 1, 1000);
+      } else if (name == "normal-notes") {
+        note_.normal = std::clamp<int64_t>(integer(text), 1, 1000);
       }
-      return;
+      break;
     case Ctx::Attributes:
-      if (name == u"divisions") {
-        const long double d = number(text());
+      if (name == "divisions") {
+        const long double d = number(text);
         if (!(d > 0) || d > 1e9) fail("<divisions> は正の数でなければなりません");
         part().divisions = d;
-        return;
       }
       break;
     case Ctx::Key:
-      if (name == u"fifths") {
-        keyFifths_ = static_cast<int32_t>(std::clamp<int64_t>(integer(text()), -7, 7));
-      } else if (name == u"mode") {
-        keyMinor_ = text().trimmed() == u"minor";
-      } else {
-        break;
+      if (name == "fifths") {
+        keyFifths_ = static_cast<int32_t>(std::clamp<int64_t>(integer(text), -7, 7));
+      } else if (name == "mode") {
+        keyMinor_ = trimmed(text) == "minor";
       }
-      return;
+      break;
     case Ctx::Time:
-      if (name == u"beats" || name == u"beat-type") {
-        bool ok = false;
-        const int v = text().trimmed().toInt(&ok);
-        (name == u"beats" ? beats_ : beatType_) = ok ? std::optional<int32_t>(v) : -1;
-        return;
+      if (name == "beats" || name == "beat-type") {
+        // "3+2" and the like are no time signature the score can take.
+        const std::string_view t = trimmed(text);
+        int v = 0;
+        const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+        const bool ok = ec == std::errc() && end == t.data() + t.size() && !t.empty();
+        (name == "beats" ? beats_ : beatType_) = ok ? v : -1;
       }
       break;
     case Ctx::Backup:
     case Ctx::Forward:
-      if (name == u"duration") {
-        moveBy_ = ticks(text());
-        return;
-      }
+      if (name == "duration") moveBy_ = ticks(text);
       break;
     case Ctx::ScorePart:
-      if (name == u"part-name") {
-        const std::string label = text().trimmed().toStdString();
+      if (name == "part-name") {
+        const std::string_view label = trimmed(text);
         for (int p = 0; p < kPartCount; ++p) {
           const std::string ours = partLabel(p);
-          if (label == ours.substr(ours.find_first_not_of(' '))) part().named = p;
+          if (label == std::string_view(ours).substr(ours.find_first_not_of(' '))) {
+            part().named = p;
+          }
         }
-        return;
       }
       break;
     case Ctx::MidiInstrument: {
       SourcePart& p = part();
-      if (name == u"midi-channel") {
-        lastChannel_ = static_cast<int32_t>(integer(text()));
-        if (lastChannel_ == 10) p.drum = true;
-      } else if (name == u"midi-program") {
-        const int64_t v = integer(text());
+      // The first instrument's values count.
+      if (name == "midi-channel") {
+        if (integer(text) == 10) p.drum = true;
+      } else if (name == "midi-program") {
+        const int64_t v = integer(text);
         if (!p.program) p.program = static_cast<int32_t>(std::clamp<int64_t>(v - 1, 0, 127));
-      } else if (name == u"midi-unpitched") {
+      } else if (name == "midi-unpitched") {
         p.unpitched[instrument_] =
-            static_cast<int32_t>(std::clamp<int64_t>(integer(text()) - 1, 0, 127));
-      } else if (name == u"volume") {
-        // The first instrument's values count; the text is read either way.
-        const long double v = number(text());
-        if (!p.volume)
+            static_cast<int32_t>(std::clamp<int64_t>(integer(text) - 1, 0, 127));
+      } else if (name == "volume") {
+        const long double v = number(text);
+        if (!p.volume) {
           p.volume = static_cast<int32_t>(std::clamp<long double>(std::round(v * 1.27L), 0, 127));
-      } else if (name == u"pan") {
-        const long double v = number(text());
-        if (!p.pan)
+        }
+      } else if (name == "pan") {
+        const long double v = number(text);
+        if (!p.pan) {
           p.pan = static_cast<int32_t>(std::clamp<long double>(std::round(v / 9 + 10), 0, 20));
-      } else {
-        break;
+        }
       }
-      return;
+      break;
     }
     case Ctx::Bend:
-      if (name == u"bend-alter") {
+      if (name == "bend-alter") {
         note_.yoinType = 1;
         // Semitones to hundredths of a whole tone.
-        note_.yoinAmount = static_cast<int32_t>(
-            std::clamp<long double>(std::round(number(text()) * 50), -600, 600));
-        return;
+        note_.yoinAmount =
+            static_cast<int32_t>(std::clamp<long double>(std::round(number(text) * 50), -600, 600));
       }
       break;
     default:
       break;
   }
-  // Not a value we read: its content is passed over, counted like the rest.
-  stack_.push_back(Ctx::Other);
 }
 
 void Parser::keyDone() {
@@ -543,8 +657,11 @@ void Parser::timeDone() {
   }
 }
 
-void Parser::end(Ctx ctx) {
+void Parser::end(std::string_view name, Ctx ctx) {
   switch (ctx) {
+    case Ctx::Value:
+      leaf(name, stack_.empty() ? Ctx::Other : stack_.back(), chars_);
+      break;
     case Ctx::Measure:
       if (!timewise_) endMeasure();
       break;
@@ -616,9 +733,12 @@ void Parser::commitNote() {
     Event& ev = p.streams[p.last->first].events[p.last->second];
     if (pitch > 0 && !ev.rest) {
       if (std::find(ev.pitches.begin(), ev.pitches.end(), pitch) == ev.pitches.end()) {
-        ev.pitches.push_back(pitch);
-        ev.tieStart.push_back(n.tieStart);
-        ev.tieStop.push_back(n.tieStop);
+        if (ev.pitches.push_back(pitch)) {
+          ev.tieStart |= static_cast<uint32_t>(n.tieStart) << (ev.pitches.size() - 1);
+          ev.tieStop |= static_cast<uint32_t>(n.tieStop) << (ev.pitches.size() - 1);
+        } else {
+          ++dropped[kExtraPitches];
+        }
       }
     }
     return;
@@ -632,8 +752,8 @@ void Parser::commitNote() {
   if (pitch > 0) {
     ev.rest = false;
     ev.pitches.push_back(pitch);
-    ev.tieStart.push_back(n.tieStart);
-    ev.tieStop.push_back(n.tieStop);
+    ev.tieStart = n.tieStart ? 1 : 0;
+    ev.tieStop = n.tieStop ? 1 : 0;
   }
   ev.timeModified = n.timeModified && n.actual != n.normal;
   // The written value: exact from the sounding length and the tuplet ratio
@@ -656,11 +776,21 @@ void Parser::commitNote() {
 
   // Each staff and voice is a run of its own; notes of one voice that
   // overlap (a file's own inconsistency) start another run.
-  std::string key = std::to_string(n.staff) + "/" + n.voice;
   for (int attempt = 0;; ++attempt) {
-    auto [it, fresh] = p.streamOf.emplace(key, p.streams.size());
-    if (fresh) p.streams.push_back({});
-    Stream& st = p.streams[it->second];
+    size_t index = 0;
+    while (index < p.streams.size() &&
+           !(p.streams[index].staff == n.staff && p.streams[index].voice == n.voice &&
+             p.streams[index].overlap == attempt)) {
+      ++index;
+    }
+    if (index == p.streams.size()) {
+      if (p.streams.size() >= 256) fail("声部が多すぎます");
+      p.streams.push_back({});
+      p.streams.back().staff = n.staff;
+      p.streams.back().voice = n.voice;
+      p.streams.back().overlap = attempt;
+    }
+    Stream& st = p.streams[index];
     if (st.end <= ev.start) {
       if (st.end < ev.start) {
         Event gap;
@@ -670,14 +800,13 @@ void Parser::commitNote() {
       }
       st.end = ev.start + ev.dur;
       st.events.push_back(std::move(ev));
-      p.last = std::make_pair(it->second, st.events.size() - 1);
+      p.last = std::make_pair(index, st.events.size() - 1);
       return;
     }
     if (attempt == 8) {
       ++dropped[kExtraVoices];
       return;
     }
-    key += "+";
   }
 }
 
@@ -687,9 +816,9 @@ bool tiedOn(const Event& a, const Event& b) {
     return false;
   }
   for (size_t i = 0; i < a.pitches.size(); ++i) {
-    if (!a.tieStart[i]) return false;
+    if (!bitAt(a.tieStart, i)) return false;
     const auto at = std::find(b.pitches.begin(), b.pitches.end(), a.pitches[i]);
-    if (at == b.pitches.end() || !b.tieStop[static_cast<size_t>(at - b.pitches.begin())]) {
+    if (at == b.pitches.end() || !bitAt(b.tieStop, static_cast<size_t>(at - b.pitches.begin()))) {
       return false;
     }
   }
@@ -697,7 +826,7 @@ bool tiedOn(const Event& a, const Event& b) {
 }
 
 bool anyTieStart(const Event& e) {
-  return std::any_of(e.tieStart.begin(), e.tieStart.end(), [](uint8_t t) { return t != 0; });
+  return e.tieStart != 0;
 }
 
 Item itemOf(const Event& e) {
@@ -742,7 +871,13 @@ std::vector<Event> joinTies(std::span<const Event> events,
       Event& a = out.back();
       a.dur += e.dur;
       a.written = a.written > 0 && e.written > 0 ? a.written + e.written : 0;
-      a.tieStart = e.tieStart;
+      // Ties on from the later event, in the order of the earlier one's keys.
+      uint32_t on = 0;
+      for (size_t i = 0; i < a.pitches.size(); ++i) {
+        const auto at = std::find(e.pitches.begin(), e.pitches.end(), a.pitches[i]);
+        if (bitAt(e.tieStart, static_cast<size_t>(at - e.pitches.begin()))) on |= 1U << i;
+      }
+      a.tieStart = on;
       if (e.release) a.release = e.release;
       a.tupletStop = e.tupletStop;
       continue;
@@ -892,7 +1027,7 @@ Item restItem(int64_t from, int64_t to) {
 // Lays voice b into voice a where it fits: its notes fall on notes or rests
 // of a with the same place and length (chords are joined), or inside a's
 // rests. Nothing changes when b does not fit.
-bool mergeVoice(std::vector<Item>& a, const std::vector<Item>& b) {
+bool mergeVoice(std::vector<Item>& a, const std::vector<Item>& b, int64_t& extraPitches) {
   std::vector<Item> out;
   size_t j = 0;
   // Plain rests of b say nothing; its notes and tuplet members must find room.
@@ -909,8 +1044,9 @@ bool mergeVoice(std::vector<Item>& a, const std::vector<Item>& b) {
       Item joined = x.rest ? b[j] : x;
       if (!x.rest) {
         for (int32_t p : b[j].pitches) {
-          if (std::find(joined.pitches.begin(), joined.pitches.end(), p) == joined.pitches.end()) {
-            joined.pitches.push_back(p);
+          if (std::find(joined.pitches.begin(), joined.pitches.end(), p) == joined.pitches.end() &&
+              !joined.pitches.push_back(p)) {
+            ++extraPitches;
           }
         }
         std::sort(joined.pitches.begin(), joined.pitches.end(), std::greater<>());
@@ -983,7 +1119,7 @@ LoadedScore buildScore(Parser& parser, std::string& notice) {
       if (!hasNotes(items)) continue;
       bool merged = false;
       for (size_t v = first; v < voiceItems.size() && !merged; ++v) {
-        merged = mergeVoice(voiceItems[v], items);
+        merged = mergeVoice(voiceItems[v], items, dropped[kExtraPitches]);
       }
       if (merged) continue;
       voiceItems.push_back(std::move(items));
@@ -1059,6 +1195,34 @@ LoadedScore buildScore(Parser& parser, std::string& notice) {
   return loaded;
 }
 
+const xmlNode* findElement(const xmlNode* node, const char* name, int depth) {
+  for (; node != nullptr && depth < kMaxDepth; node = node->next) {
+    if (node->type == XML_ELEMENT_NODE &&
+        std::string_view(reinterpret_cast<const char*>(node->name)) == name) {
+      return node;
+    }
+    if (const xmlNode* inner = findElement(node->children, name, depth + 1)) return inner;
+  }
+  return nullptr;
+}
+
+// The score an archive's container names: the full-path of its first
+// rootfile; empty when it names none.
+std::string rootFileOf(const std::string& container) {
+  std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc(
+      xmlReadMemory(container.data(), static_cast<int>(container.size()), nullptr, nullptr,
+                    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
+      xmlFreeDoc);
+  if (!doc) return {};
+  const xmlNode* root = findElement(xmlDocGetRootElement(doc.get()), "rootfile", 0);
+  if (root == nullptr) return {};
+  xmlChar* path = xmlGetProp(root, reinterpret_cast<const xmlChar*>("full-path"));
+  if (path == nullptr) return {};
+  std::string out(reinterpret_cast<const char*>(path));
+  xmlFree(path);
+  return out;
+}
+
 }  // namespace
 
 std::vector<int> assignParts(const std::vector<ImportedVoice>& voices) {
@@ -1105,7 +1269,7 @@ LoadResult decodeMusicXml(EditorState& s, std::string_view text, const std::stri
 
 LoadResult loadMusicXml(EditorState& s, const std::string& fileName) {
   std::string bytes;
-  std::string err = readWholeFile(fileName, bytes);
+  std::string err = readWholeFile(fileName, bytes, kMaxMusicXmlBytes);
   if (!err.empty()) return FileResult::failure(FileError::CannotOpen, err);
   if (fileExtension(fileName) != ".mxl") return decodeMusicXml(s, bytes, fileName);
 
@@ -1118,12 +1282,7 @@ LoadResult loadMusicXml(EditorState& s, const std::string& fileName) {
   if (err.empty()) {
     std::string container;
     if (readZipEntry(zip, "META-INF/container.xml", 1 << 20, container).empty()) {
-      QXmlStreamReader r(QByteArray::fromStdString(container));
-      while (!r.atEnd() && scoreName.empty()) {
-        if (r.readNext() == QXmlStreamReader::StartElement && r.name() == u"rootfile") {
-          scoreName = r.attributes().value(QLatin1String("full-path")).toString().toStdString();
-        }
-      }
+      scoreName = rootFileOf(container);
     }
     for (size_t i = 0; i < names.size() && scoreName.empty(); ++i) {
       const std::string kind = fileExtension(names[i]);
@@ -1134,7 +1293,7 @@ LoadResult loadMusicXml(EditorState& s, const std::string& fileName) {
     if (scoreName.empty()) err = "楽譜が入っていません";
   }
   std::string text;
-  if (err.empty()) err = readZipEntry(zip, scoreName, kMaxScoreFileBytes, text);
+  if (err.empty()) err = readZipEntry(zip, scoreName, kMaxMusicXmlBytes, text);
   if (!err.empty()) {
     return FileResult::failure(FileError::WrongKind, readFaultMessage(fileName, err));
   }

@@ -13,7 +13,7 @@ packages=(
   timgm6mb-soundfont fluid-soundfont-gm
   fonts-ipafont-gothic
   midicsv python3-mido
-  libzip-dev
+  libzip-dev libxml2-dev
   libxml2-utils
   xvfb xauth
 )

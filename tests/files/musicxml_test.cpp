@@ -317,7 +317,7 @@ TEST_F(MusicXml, MalformedFilesAreRefusedWithTheirPlaceAndChangeNothing) {
   const struct {
     std::string text, fault;
   } cases[] = {
-      {head + "<note><pitch><step>C</step><octave>4</octave></pitch>", "行 4、桁 53: "},
+      {head + "<note><pitch><step>C</step><octave>4</octave></pitch>", "行 4、桁 54: "},
       {"<?xml version=\"1.0\"?>\n<html><body/></html>", "MusicXML の楽譜ではありません"},
       {head + "<note><pitch><step>H</step><octave>4</octave></pitch><duration>4</duration></note>",
        "音名 'H'"},
@@ -328,7 +328,7 @@ TEST_F(MusicXml, MalformedFilesAreRefusedWithTheirPlaceAndChangeNothing) {
        "\"&a;&a;&a;&a;&a;&a;\">"
        "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;\">]>"
        "<score-partwise>&d;&d;&d;&d;&d;</score-partwise>",
-       "行 "},
+       "行 2、桁 "},
   };
   writeSample();
   const std::string before = snapshot(s);
