@@ -15,6 +15,7 @@
 #include <numeric>
 #include <optional>
 #include <span>
+#include <unordered_map>
 
 #include "files/atomic_write.h"
 #include "files/byte_reader.h"
@@ -180,6 +181,131 @@ struct NoteRead {
   int32_t yoinType = 0, yoinAmount = 0;
 };
 
+// The element names the reader looks at; libxml2 hands each name as one
+// interned string, so a name is told once and then found by its address.
+enum class Tag : uint8_t {
+  kOther,
+  kActualNotes,
+  kAlter,
+  kAttributes,
+  kBackup,
+  kBeatType,
+  kBeats,
+  kBend,
+  kBendAlter,
+  kChord,
+  kCue,
+  kDirectionType,
+  kDisplayOctave,
+  kDisplayStep,
+  kDivisions,
+  kDuration,
+  kDynamics,
+  kEnding,
+  kFifths,
+  kForward,
+  kGrace,
+  kInstrument,
+  kKey,
+  kLyric,
+  kMeasure,
+  kMidiChannel,
+  kMidiInstrument,
+  kMidiProgram,
+  kMidiUnpitched,
+  kMode,
+  kNormalNotes,
+  kNote,
+  kOctave,
+  kPan,
+  kPart,
+  kPartList,
+  kPartName,
+  kPitch,
+  kRepeat,
+  kRest,
+  kScorePart,
+  kScorePartwise,
+  kScoreTimewise,
+  kSlur,
+  kSound,
+  kStaff,
+  kStep,
+  kTie,
+  kTied,
+  kTime,
+  kTimeModification,
+  kTuplet,
+  kUnpitched,
+  kVoice,
+  kVolume,
+  kWavyLine,
+};
+
+Tag tagOf(std::string_view name) {
+  static constexpr std::pair<std::string_view, Tag> kTags[] = {
+      {"actual-notes", Tag::kActualNotes},
+      {"alter", Tag::kAlter},
+      {"attributes", Tag::kAttributes},
+      {"backup", Tag::kBackup},
+      {"beat-type", Tag::kBeatType},
+      {"beats", Tag::kBeats},
+      {"bend", Tag::kBend},
+      {"bend-alter", Tag::kBendAlter},
+      {"chord", Tag::kChord},
+      {"cue", Tag::kCue},
+      {"direction-type", Tag::kDirectionType},
+      {"display-octave", Tag::kDisplayOctave},
+      {"display-step", Tag::kDisplayStep},
+      {"divisions", Tag::kDivisions},
+      {"duration", Tag::kDuration},
+      {"dynamics", Tag::kDynamics},
+      {"ending", Tag::kEnding},
+      {"fifths", Tag::kFifths},
+      {"forward", Tag::kForward},
+      {"grace", Tag::kGrace},
+      {"instrument", Tag::kInstrument},
+      {"key", Tag::kKey},
+      {"lyric", Tag::kLyric},
+      {"measure", Tag::kMeasure},
+      {"midi-channel", Tag::kMidiChannel},
+      {"midi-instrument", Tag::kMidiInstrument},
+      {"midi-program", Tag::kMidiProgram},
+      {"midi-unpitched", Tag::kMidiUnpitched},
+      {"mode", Tag::kMode},
+      {"normal-notes", Tag::kNormalNotes},
+      {"note", Tag::kNote},
+      {"octave", Tag::kOctave},
+      {"pan", Tag::kPan},
+      {"part", Tag::kPart},
+      {"part-list", Tag::kPartList},
+      {"part-name", Tag::kPartName},
+      {"pitch", Tag::kPitch},
+      {"repeat", Tag::kRepeat},
+      {"rest", Tag::kRest},
+      {"score-part", Tag::kScorePart},
+      {"score-partwise", Tag::kScorePartwise},
+      {"score-timewise", Tag::kScoreTimewise},
+      {"slur", Tag::kSlur},
+      {"sound", Tag::kSound},
+      {"staff", Tag::kStaff},
+      {"step", Tag::kStep},
+      {"tie", Tag::kTie},
+      {"tied", Tag::kTied},
+      {"time", Tag::kTime},
+      {"time-modification", Tag::kTimeModification},
+      {"tuplet", Tag::kTuplet},
+      {"unpitched", Tag::kUnpitched},
+      {"voice", Tag::kVoice},
+      {"volume", Tag::kVolume},
+      {"wavy-line", Tag::kWavyLine},
+  };
+  for (const auto& [text, tag] : kTags) {
+    if (text == name) return tag;
+  }
+  return Tag::kOther;
+}
+
 enum class Ctx {
   Other,
   Value,  // an element whose text may be a value
@@ -316,15 +442,22 @@ class Parser {
     p.measureStart += p.maxPos;
     if (p.measureStart > kMaxTime64 * kTicks) fail("楽譜が長すぎます");
   }
-  void start(std::string_view name);
-  void leaf(std::string_view name, Ctx parent, std::string_view text);
-  void end(std::string_view name, Ctx ctx);
+  void start(std::string_view name, Tag tag);
+  void leaf(Tag tag, Ctx parent, std::string_view text);
+  void end(Tag tag, Ctx ctx);
   void commitNote();
   void keyDone();
   void timeDone();
 
+  Tag tag(const xmlChar* name) {
+    const auto [it, fresh] = tags_.try_emplace(name, Tag::kOther);
+    if (fresh) it->second = tagOf(reinterpret_cast<const char*>(name));
+    return it->second;
+  }
+
   std::string_view text_;
   xmlParserCtxtPtr ctxt_ = nullptr;
+  std::unordered_map<const xmlChar*, Tag> tags_;
   bool stopped_ = false;
   std::optional<ReadFault> fault_;
   bool outOfMemory_ = false;
@@ -354,7 +487,7 @@ void Parser::onStart(void* self, const xmlChar* name, const xmlChar*, const xmlC
     p->attributeCount_ = attributeCount;
     p->attributes_ = attributes;
     p->chars_.clear();
-    p->start(reinterpret_cast<const char*>(name));
+    p->start(reinterpret_cast<const char*>(name), p->tag(name));
   });
 }
 
@@ -364,7 +497,7 @@ void Parser::onEnd(void* self, const xmlChar* name, const xmlChar*, const xmlCha
     if (p->stack_.empty()) return;
     const Ctx ctx = p->stack_.back();
     p->stack_.pop_back();
-    p->end(reinterpret_cast<const char*>(name), ctx);
+    p->end(p->tag(name), ctx);
     p->chars_.clear();
   });
 }
@@ -417,12 +550,12 @@ void Parser::run() {
   if (!rootSeen_) throw ReadFault{FileError::WrongKind, "MusicXML の楽譜ではありません"};
 }
 
-void Parser::start(std::string_view name) {
+void Parser::start(std::string_view name, Tag tag) {
   const Ctx parent = stack_.empty() ? Ctx::Other : stack_.back();
   if (stack_.empty() && !rootSeen_) {
     rootSeen_ = true;
-    timewise_ = name == "score-timewise";
-    if (!timewise_ && name != "score-partwise") {
+    timewise_ = tag == Tag::kScoreTimewise;
+    if (!timewise_ && tag != Tag::kScorePartwise) {
       fail("MusicXML の楽譜ではありません（最初の要素が <" + std::string(name.substr(0, 40)) +
            ">）");
     }
@@ -430,73 +563,73 @@ void Parser::start(std::string_view name) {
     return;
   }
   Ctx ctx = Ctx::Other;
-  if (name == "part-list") {
+  if (tag == Tag::kPartList) {
     ctx = Ctx::PartList;
-  } else if (name == "score-part" && parent == Ctx::PartList) {
+  } else if (tag == Tag::kScorePart && parent == Ctx::PartList) {
     ctx = Ctx::ScorePart;
     current_ = partIndex(attribute("id"));
-  } else if (name == "midi-instrument" && parent == Ctx::ScorePart) {
+  } else if (tag == Tag::kMidiInstrument && parent == Ctx::ScorePart) {
     ctx = Ctx::MidiInstrument;
     instrument_ = std::string(attribute("id").substr(0, 256));
-  } else if (name == "part" && parent != Ctx::PartList) {
+  } else if (tag == Tag::kPart && parent != Ctx::PartList) {
     ctx = Ctx::Part;
     current_ = partIndex(attribute("id"));
     if (timewise_) beginMeasure();
-  } else if (name == "measure") {
+  } else if (tag == Tag::kMeasure) {
     ctx = Ctx::Measure;
     if (!timewise_) beginMeasure();
-  } else if (name == "note") {
+  } else if (tag == Tag::kNote) {
     ctx = Ctx::Note;
     note_ = NoteRead{};
     if (const auto v = attribute("dynamics"); !v.empty()) note_.dynamics = number(v);
     if (const auto v = attribute("release"); !v.empty()) note_.release = number(v);
-  } else if (parent == Ctx::Note && name == "pitch") {
+  } else if (parent == Ctx::Note && tag == Tag::kPitch) {
     ctx = Ctx::Pitch;
-  } else if (parent == Ctx::Note && name == "unpitched") {
+  } else if (parent == Ctx::Note && tag == Tag::kUnpitched) {
     ctx = Ctx::Unpitched;
     note_.unpitched = true;
-  } else if (parent == Ctx::Note && name == "time-modification") {
+  } else if (parent == Ctx::Note && tag == Tag::kTimeModification) {
     ctx = Ctx::TimeModification;
     note_.timeModified = true;
-  } else if (name == "attributes") {
+  } else if (tag == Tag::kAttributes) {
     ctx = Ctx::Attributes;
-  } else if (name == "key" && parent == Ctx::Attributes) {
+  } else if (tag == Tag::kKey && parent == Ctx::Attributes) {
     ctx = Ctx::Key;
     keyFifths_.reset();
     keyMinor_ = false;
-  } else if (name == "time" && parent == Ctx::Attributes) {
+  } else if (tag == Tag::kTime && parent == Ctx::Attributes) {
     ctx = Ctx::Time;
     beats_.reset();
     beatType_.reset();
-  } else if (name == "backup" || name == "forward") {
-    ctx = name == "backup" ? Ctx::Backup : Ctx::Forward;
+  } else if (tag == Tag::kBackup || tag == Tag::kForward) {
+    ctx = tag == Tag::kBackup ? Ctx::Backup : Ctx::Forward;
     moveBy_ = 0;
-  } else if (name == "direction-type") {
+  } else if (tag == Tag::kDirectionType) {
     ctx = Ctx::DirectionType;
-  } else if (name == "bend") {
+  } else if (tag == Tag::kBend) {
     ctx = Ctx::Bend;
-  } else if (name == "chord" && parent == Ctx::Note) {
+  } else if (tag == Tag::kChord && parent == Ctx::Note) {
     note_.chord = true;
-  } else if (name == "rest" && parent == Ctx::Note) {
+  } else if (tag == Tag::kRest && parent == Ctx::Note) {
     note_.rest = true;
-  } else if (name == "grace" && parent == Ctx::Note) {
+  } else if (tag == Tag::kGrace && parent == Ctx::Note) {
     note_.grace = true;
-  } else if (name == "cue" && parent == Ctx::Note) {
+  } else if (tag == Tag::kCue && parent == Ctx::Note) {
     note_.cue = true;
-  } else if (name == "tie" || name == "tied") {
+  } else if (tag == Tag::kTie || tag == Tag::kTied) {
     if (attribute("type") == "start") note_.tieStart = true;
     if (attribute("type") == "stop") note_.tieStop = true;
-  } else if (name == "tuplet") {
+  } else if (tag == Tag::kTuplet) {
     if (attribute("type") == "start") note_.tupletStart = true;
     if (attribute("type") == "stop") note_.tupletStop = true;
-  } else if (name == "instrument" && parent == Ctx::Note) {
+  } else if (tag == Tag::kInstrument && parent == Ctx::Note) {
     note_.instrument = std::string(attribute("id").substr(0, 256));
-  } else if (name == "wavy-line") {
+  } else if (tag == Tag::kWavyLine) {
     if (attribute("type") == "start") {
       note_.yoinType = 2;
       note_.yoinAmount = 50;
     }
-  } else if (name == "sound") {
+  } else if (tag == Tag::kSound) {
     if (const auto v = attribute("tempo"); !v.empty()) {
       const auto t = static_cast<int32_t>(
           std::clamp<long double>(std::round(number(v)), kLowestTempo, kHighestTempo));
@@ -510,14 +643,14 @@ void Parser::start(std::string_view name) {
       parts[current_].velocity =
           static_cast<int32_t>(std::clamp<long double>(std::round(number(v) * 0.9L), 1, 127));
     }
-  } else if (name == "lyric") {
+  } else if (tag == Tag::kLyric) {
     ++dropped[kLyrics];
-  } else if (name == "slur") {
+  } else if (tag == Tag::kSlur) {
     if (attribute("type") == "start") ++dropped[kSlurs];
-  } else if (name == "dynamics" && parent == Ctx::DirectionType) {
+  } else if (tag == Tag::kDynamics && parent == Ctx::DirectionType) {
     ++dropped[kDynamicsText];
-  } else if (name == "repeat" || name == "ending") {
-    if (name == "repeat" || attribute("type") == "start") ++dropped[kRepeats];
+  } else if (tag == Tag::kRepeat || tag == Tag::kEnding) {
+    if (tag == Tag::kRepeat || attribute("type") == "start") ++dropped[kRepeats];
   } else {
     // A value, or something passed over: read when it ends.
     ctx = Ctx::Value;
@@ -526,71 +659,71 @@ void Parser::start(std::string_view name) {
 }
 
 // Elements whose text is a value; any other element is passed over.
-void Parser::leaf(std::string_view name, Ctx parent, std::string_view text) {
+void Parser::leaf(Tag tag, Ctx parent, std::string_view text) {
   switch (parent) {
     case Ctx::Note:
-      if (name == "duration") {
+      if (tag == Tag::kDuration) {
         note_.dur = ticks(text);
         note_.hasDur = true;
-      } else if (name == "voice") {
+      } else if (tag == Tag::kVoice) {
         note_.voice = std::string(trimmed(text).substr(0, 16));
-      } else if (name == "staff") {
+      } else if (tag == Tag::kStaff) {
         note_.staff = static_cast<int>(std::clamp<int64_t>(integer(text), 1, 99));
       }
       break;
     case Ctx::Pitch:
-      if (name == "step") {
+      if (tag == Tag::kStep) {
         note_.step = std::string(trimmed(text).substr(0, 8));
-      } else if (name == "alter") {
+      } else if (tag == Tag::kAlter) {
         note_.alter = number(text);
-      } else if (name == "octave") {
+      } else if (tag == Tag::kOctave) {
         note_.octave = static_cast<int>(std::clamp<int64_t>(integer(text), -2, 12));
       }
       break;
     case Ctx::Unpitched:
-      if (name == "display-step") {
+      if (tag == Tag::kDisplayStep) {
         note_.displayStep = std::string(trimmed(text).substr(0, 8));
-      } else if (name == "display-octave") {
+      } else if (tag == Tag::kDisplayOctave) {
         note_.displayOctave = static_cast<int>(std::clamp<int64_t>(integer(text), -2, 12));
       }
       break;
     case Ctx::TimeModification:
-      if (name == "actual-notes") {
+      if (tag == Tag::kActualNotes) {
         note_.actual = std::clamp<int64_t>(integer(text), 1, 1000);
-      } else if (name == "normal-notes") {
+      } else if (tag == Tag::kNormalNotes) {
         note_.normal = std::clamp<int64_t>(integer(text), 1, 1000);
       }
       break;
     case Ctx::Attributes:
-      if (name == "divisions") {
+      if (tag == Tag::kDivisions) {
         const long double d = number(text);
         if (!(d > 0) || d > 1e9) fail("<divisions> は正の数でなければなりません");
         part().divisions = d;
       }
       break;
     case Ctx::Key:
-      if (name == "fifths") {
+      if (tag == Tag::kFifths) {
         keyFifths_ = static_cast<int32_t>(std::clamp<int64_t>(integer(text), -7, 7));
-      } else if (name == "mode") {
+      } else if (tag == Tag::kMode) {
         keyMinor_ = trimmed(text) == "minor";
       }
       break;
     case Ctx::Time:
-      if (name == "beats" || name == "beat-type") {
+      if (tag == Tag::kBeats || tag == Tag::kBeatType) {
         // "3+2" and the like are no time signature the score can take.
         const std::string_view t = trimmed(text);
         int v = 0;
         const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
         const bool ok = ec == std::errc() && end == t.data() + t.size() && !t.empty();
-        (name == "beats" ? beats_ : beatType_) = ok ? v : -1;
+        (tag == Tag::kBeats ? beats_ : beatType_) = ok ? v : -1;
       }
       break;
     case Ctx::Backup:
     case Ctx::Forward:
-      if (name == "duration") moveBy_ = ticks(text);
+      if (tag == Tag::kDuration) moveBy_ = ticks(text);
       break;
     case Ctx::ScorePart:
-      if (name == "part-name") {
+      if (tag == Tag::kPartName) {
         const std::string_view label = trimmed(text);
         for (int p = 0; p < kPartCount; ++p) {
           const std::string ours = partLabel(p);
@@ -603,20 +736,20 @@ void Parser::leaf(std::string_view name, Ctx parent, std::string_view text) {
     case Ctx::MidiInstrument: {
       SourcePart& p = part();
       // The first instrument's values count.
-      if (name == "midi-channel") {
+      if (tag == Tag::kMidiChannel) {
         if (integer(text) == 10) p.drum = true;
-      } else if (name == "midi-program") {
+      } else if (tag == Tag::kMidiProgram) {
         const int64_t v = integer(text);
         if (!p.program) p.program = static_cast<int32_t>(std::clamp<int64_t>(v - 1, 0, 127));
-      } else if (name == "midi-unpitched") {
+      } else if (tag == Tag::kMidiUnpitched) {
         p.unpitched[instrument_] =
             static_cast<int32_t>(std::clamp<int64_t>(integer(text) - 1, 0, 127));
-      } else if (name == "volume") {
+      } else if (tag == Tag::kVolume) {
         const long double v = number(text);
         if (!p.volume) {
           p.volume = static_cast<int32_t>(std::clamp<long double>(std::round(v * 1.27L), 0, 127));
         }
-      } else if (name == "pan") {
+      } else if (tag == Tag::kPan) {
         const long double v = number(text);
         if (!p.pan) {
           p.pan = static_cast<int32_t>(std::clamp<long double>(std::round(v / 9 + 10), 0, 20));
@@ -625,7 +758,7 @@ void Parser::leaf(std::string_view name, Ctx parent, std::string_view text) {
       break;
     }
     case Ctx::Bend:
-      if (name == "bend-alter") {
+      if (tag == Tag::kBendAlter) {
         note_.yoinType = 1;
         // Semitones to hundredths of a whole tone.
         note_.yoinAmount =
@@ -657,10 +790,10 @@ void Parser::timeDone() {
   }
 }
 
-void Parser::end(std::string_view name, Ctx ctx) {
+void Parser::end(Tag tag, Ctx ctx) {
   switch (ctx) {
     case Ctx::Value:
-      leaf(name, stack_.empty() ? Ctx::Other : stack_.back(), chars_);
+      leaf(tag, stack_.empty() ? Ctx::Other : stack_.back(), chars_);
       break;
     case Ctx::Measure:
       if (!timewise_) endMeasure();
