@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdio>
 #include <new>
+#include <span>
+#include <stdexcept>
 #include <vector>
 
 #include "files/atomic_write.h"
@@ -110,16 +112,27 @@ std::vector<std::pair<int32_t, bool>> noteValues(Rational written, Rational fill
   return values;
 }
 
+// Note elements a document may hold: about what the MusicXML reader takes
+// back (256 MB). A longer score is refused before memory runs short.
+constexpr size_t kMaxNoteElements = 1500000;
+
+void spend(size_t& budget, size_t n) {
+  if (n > budget) throw std::length_error("score too large for MusicXML");
+  budget -= n;
+}
+
 // Adds the pieces of record `index`, sounding from `from` to `to`, written
 // `ratio` times as long as it sounds.
 void addPieces(PartOut& out, size_t index, Rational from, Rational to, Rational ratio,
-               int32_t barLen) {
+               int32_t barLen, size_t& budget) {
   const size_t firstPiece = out.pieces.size();
   for (Rational a = from; a < to;) {
     const Rational barStart(a.floor() / barLen * barLen);
     const Rational fill = a - barStart;
     const Rational barEnd = barStart + Rational(barLen);
     const Rational e = std::min(to, barEnd);
+    // Every piece is a note on each staff at least.
+    spend(budget, 2 * ((e - a).floor() + 2));
     const auto values = noteValues((e - a) * ratio, fill, barLen);
     Rational t = a;
     for (size_t k = 0; k < values.size(); ++k) {
@@ -153,7 +166,7 @@ std::vector<SpelledPitch> spellRecord(const TOnpu& r, LetterAccidentals& acc) {
   return out;
 }
 
-PartOut layOutPart(const EditorState& s, int part) {
+PartOut layOutPart(const EditorState& s, int part, size_t& budget) {
   PartOut out;
   out.part = part;
   const int32_t barLen = s.BarLen();
@@ -181,7 +194,8 @@ PartOut layOutPart(const EditorState& s, int part) {
     const Rational written(std::max<int32_t>(r->Length, 1));
     if (sounding > Rational(0)) {
       const size_t firstPiece = out.pieces.size();
-      addPieces(out, index, pos, pos + sounding, member ? written / sounding : Rational(1), barLen);
+      addPieces(out, index, pos, pos + sounding, member ? written / sounding : Rational(1), barLen,
+                budget);
       if (member && out.pieces.size() > firstPiece) {
         const TOnpu* next = r->Next;
         if (prev == nullptr || !followsInGroup(*prev, *r))
@@ -200,11 +214,11 @@ PartOut layOutPart(const EditorState& s, int part) {
 
 // Rests that complete the last measure and fill the measures a shorter part
 // lacks.
-void fillTo(PartOut& out, Rational end, int32_t barLen) {
+void fillTo(PartOut& out, Rational end, int32_t barLen, size_t& budget) {
   if (out.end >= end) return;
   const size_t index = out.records.size();
   out.records.push_back({});
-  addPieces(out, index, out.end, end, Rational(1), barLen);
+  addPieces(out, index, out.end, end, Rational(1), barLen, budget);
 }
 
 // The document is built in one string: appending is all the writer does, so
@@ -643,12 +657,13 @@ bool isMusicXmlKind(const std::string& extension) {
 
 std::string encodeMusicXml(const EditorState& s, const std::string& title) {
   const int32_t barLen = s.BarLen();
+  size_t budget = kMaxNoteElements;
   std::vector<PartOut> parts;
   // The melodic parts in the order users see them, the percussion part last.
   for (int item = 0; item < kPartCount; ++item) {
     const int p = partForListItem(item);
     if (!partSelected(s, p) || isPartEmpty(s.PartHead[p])) continue;
-    parts.push_back(layOutPart(s, p));
+    parts.push_back(layOutPart(s, p, budget));
   }
   if (parts.empty()) {
     // A score needs one part: an empty first part of rests.
@@ -661,7 +676,9 @@ std::string encodeMusicXml(const EditorState& s, const std::string& title) {
   for (const PartOut& p : parts) longest = std::max(longest, p.end);
   int64_t measures = longest.floor() / barLen;
   if (Rational(measures * barLen) < longest) ++measures;
-  for (PartOut& p : parts) fillTo(p, Rational(measures * barLen), barLen);
+  // Each part has a measure rest on each staff in every measure at most.
+  spend(budget, static_cast<size_t>(std::min<int64_t>(measures, kMaxNoteElements)) * parts.size());
+  for (PartOut& p : parts) fillTo(p, Rational(measures * barLen), barLen, budget);
 
   std::string text;
   text.reserve(1 << 16);
@@ -698,22 +715,28 @@ FileResult saveMusicXml(const EditorState& s, const std::string& fileName) {
   std::string name = fileName.substr(fileName.find_last_of('/') + 1);
   name = name.substr(0, name.size() - fileExtension(name).size());
   std::string text;
-  std::vector<uint8_t> bytes;
+  std::vector<uint8_t> packed;
   try {
     text = encodeMusicXml(s, name);
     if (fileExtension(fileName) == ".mxl") {
-      std::string error = packMxl(text, bytes);
+      std::string error = packMxl(text, packed);
       if (!error.empty()) {
         return FileResult::failure(FileError::CannotCreate,
                                    "ファイル " + fileName + " を作成できません: " + error);
       }
-    } else {
-      bytes.assign(text.begin(), text.end());
     }
   } catch (const std::bad_alloc&) {
     return FileResult::failure(FileError::CannotCreate,
                                "ファイル " + fileName + " を書くためのメモリが足りません。");
+  } catch (const std::length_error&) {
+    return FileResult::failure(FileError::Unwritable,
+                               "ファイル " + fileName +
+                                   " を作成できません: 楽譜が長すぎて MusicXML では音符が " +
+                                   std::to_string(kMaxNoteElements) + " を超えます");
   }
+  const std::span<const uint8_t> bytes =
+      packed.empty() ? std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size())
+                     : std::span<const uint8_t>(packed);
   const std::string error = writeFileAtomically(fileName, bytes);
   if (!error.empty()) return FileResult::failure(FileError::CannotCreate, error);
   return {};

@@ -347,6 +347,16 @@ TEST_F(MusicXml, MalformedFilesAreRefusedWithTheirPlaceAndChangeNothing) {
   EXPECT_EQ(snapshot(s), before);
 }
 
+TEST_F(MusicXml, ScoreTooLongForTheReaderIsRefusedAndNothingIsWritten) {
+  s.TimeNum = 3;
+  s.TimeDen = 8;
+  for (int i = 0; i < 300; ++i) add(60, 65535);
+  const FileResult r = saveMusicXml(s, path("long.musicxml"));
+  EXPECT_EQ(r.error, FileError::Unwritable);
+  EXPECT_NE(r.message.find("long.musicxml"), std::string::npos) << r.message;
+  EXPECT_FALSE(std::filesystem::exists(path("long.musicxml")));
+}
+
 // MuseScore 3 reads the export with the same notes, spelling, ties, tuplets
 // and parts: what it writes back as MusicXML reads here as the source.
 TEST_F(MusicXml, MuseScoreReadsTheExport) {
