@@ -4,9 +4,11 @@
 #include <random>
 #include <sstream>
 
+#include "files/convert_command.h"
 #include "files/musicxml_export.h"
 #include "files/musicxml_import.h"
 #include "files/score_file.h"
+#include "files/zqf3_file.h"
 #include "files_fixture.h"
 
 namespace kelvara::testing {
@@ -306,6 +308,94 @@ TEST_F(MusicXml, ForeignScoreKeepsNotesAndRhythmAndCountsWhatIsLeftOut) {
              "</part></measure><measure number=\"2\"><part id=\"A\">");
   replaceAll("</measure></part></score-timewise>", "</part></measure></score-timewise>");
   EXPECT_EQ(reread(timewise), expected);
+}
+
+// One measure of a foreign part in 4/4 at six divisions a quarter, as the
+// reader takes it, and what its notice says.
+TEST_F(MusicXml, ForeignMeasuresReadAsTheEditorHoldsThem) {
+  auto note = [](const std::string& inner) { return "<note>" + inner + "</note>"; };
+  auto pitch = [](const char* step, int octave) {
+    return std::string("<pitch><step>") + step + "</step><octave>" + std::to_string(octave) +
+           "</octave></pitch>";
+  };
+  const std::string triplet =
+      "<time-modification><actual-notes>3</actual-notes>"
+      "<normal-notes>2</normal-notes></time-modification>";
+  const struct {
+    std::string name, partList, music, dump, notice;
+  } cases[] = {
+      {"a MuseScore-style triplet with a rest", "",
+       note(pitch("C", 5) + "<duration>2</duration><type>eighth</type>" + triplet +
+            "<notations><tuplet type=\"start\"/></notations>") +
+           note("<rest/><duration>2</duration><type>eighth</type>" + triplet) +
+           note(pitch("E", 5) + "<duration>2</duration><type>eighth</type>" + triplet +
+                "<notations><tuplet type=\"stop\"/></notations>"),
+       "0: 72:8[1/3/16] r:8[2/3/16] 76:8[3/3/16]", ""},
+      {"an uneven triplet is approximated and said so", "",
+       note(pitch("C", 5) + "<duration>4</duration><type>quarter</type>" + triplet +
+            "<notations><tuplet type=\"start\"/></notations>") +
+           note(pitch("E", 5) + "<duration>2</duration><type>eighth</type>" + triplet +
+                "<notations><tuplet type=\"stop\"/></notations>"),
+       "0: 72:11 76:5",
+       "この楽譜で扱えないものを省きました: 64分音符単位に丸めた長さ 2、近似した連符 1。"},
+      {"drums by instrument go to the percussion part",
+       "<midi-instrument "
+       "id=\"D36\"><midi-channel>10</midi-channel><midi-unpitched>37</midi-unpitched>"
+       "</midi-instrument>",
+       note(
+           "<unpitched><display-step>F</display-step><display-octave>4</display-octave></unpitched>"
+           "<duration>6</duration><instrument id=\"D36\"/>") +
+           note("<unpitched><display-step>E</display-step><display-octave>4</display-octave>"
+                "</unpitched><duration>6</duration>"),
+       "9: 36:16 64:16", ""},
+      {"a gap left by forward is a rest; a partly tied chord keeps both", "",
+       "<forward><duration>6</duration></forward>" +
+           note(pitch("C", 4) + "<duration>6</duration><tie type=\"start\"/>") +
+           note("<chord/>" + pitch("E", 4) + "<duration>6</duration>") +
+           note(pitch("C", 4) + "<duration>6</duration><tie type=\"stop\"/>") +
+           note("<chord/>" + pitch("E", 4) + "<duration>6</duration>"),
+       "0: r16 64.60:16 64.60:16", "この楽譜で扱えないものを省きました: 結べなかったタイ 1。"},
+      {"a cue note keeps its time as a rest", "",
+       note("<cue/>" + pitch("C", 4) + "<duration>6</duration>") +
+           note(pitch("D", 4) + "<duration>6</duration>"),
+       "0: r16 62:16", "この楽譜で扱えないものを省きました: キュー音符 1。"},
+  };
+  for (const auto& c : cases) {
+    const std::string text =
+        "<score-partwise><part-list><score-part id=\"A\"><part-name>x</part-name>" + c.partList +
+        "</score-part></part-list><part id=\"A\"><measure><attributes><divisions>6</divisions>"
+        "</attributes>" +
+        c.music + "</measure></part></score-partwise>";
+    EditorState back;
+    back.createLists();
+    const LoadResult r = decodeMusicXml(back, text, "x.musicxml");
+    ASSERT_TRUE(r.ok()) << c.name << ": " << r.message;
+    std::string dump;
+    for (int p = 0; p < kPartCount; ++p) {
+      const std::string part = dumpPart(back, p);
+      if (!part.empty()) dump += (dump.empty() ? "" : "\n") + std::to_string(p) + ": " + part;
+    }
+    EXPECT_EQ(dump, c.dump) << c.name;
+    EXPECT_EQ(r.notice, c.notice) << c.name;
+  }
+}
+
+TEST_F(MusicXml, ConvertWritesAndReadsEveryKind) {
+  writeSample();
+  ASSERT_TRUE(savedataplus2(s, path("in.zqf3")).ok());
+  std::ostringstream out, err;
+  for (const char* kind : {".musicxml", ".xml", ".mxl"}) {
+    const std::string xml = path(std::string("s") + kind), back = path(std::string("b") + kind);
+    ASSERT_EQ(runConvertCommand({path("in.zqf3"), xml, "--parts", "1,perc"}, out, err), 0)
+        << err.str();
+    ASSERT_EQ(runConvertCommand({xml, path("back.zqf3")}, out, err), 0) << err.str();
+    EditorState read;
+    read.createLists();
+    ASSERT_TRUE(loadScoreFile(read, path("back.zqf3"), 0).ok());
+    EXPECT_EQ(dumpPart(read, 0), dumpPart(s, 0)) << kind;
+    EXPECT_EQ(dumpPart(read, kPercussionPart), dumpPart(s, kPercussionPart)) << kind;
+    EXPECT_EQ(dumpPart(read, 10), "") << kind << ": not among the parts asked for";
+  }
 }
 
 TEST_F(MusicXml, MalformedFilesAreRefusedWithTheirPlaceAndChangeNothing) {
