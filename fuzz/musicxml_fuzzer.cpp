@@ -20,15 +20,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       fuzz::fail("message without the file");
     return 0;
   }
-  std::string text;
+  std::string exported;
   try {
-    text = encodeMusicXml(s, "fuzz");
+    exported = encodeMusicXml(s, "fuzz");
   } catch (const std::length_error&) {
     return 0;  // too long to export: refused by the writer, with a message
   }
   EditorState again;
   again.createLists();
-  const LoadResult back = decodeMusicXml(again, text, "again.musicxml");
+  const LoadResult back = decodeMusicXml(again, exported, "again.musicxml");
   if (!back.ok()) fuzz::fail("an accepted score does not read back: " + back.message);
   return 0;
 }
