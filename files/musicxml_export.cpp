@@ -131,9 +131,9 @@ void addPieces(PartOut& out, size_t index, Rational from, Rational to, Rational 
     const Rational fill = a - barStart;
     const Rational barEnd = barStart + Rational(barLen);
     const Rational e = std::min(to, barEnd);
-    // Every piece is a note on each staff at least.
-    spend(budget, 2 * ((e - a).floor() + 2));
     const auto values = noteValues((e - a) * ratio, fill, barLen);
+    // A piece is a note per pitch, and a rest on a staff without one.
+    spend(budget, values.size() * (out.records[index].pitches.size() + 1));
     Rational t = a;
     for (size_t k = 0; k < values.size(); ++k) {
       Piece piece;

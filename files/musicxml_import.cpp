@@ -9,13 +9,13 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <memory>
 #include <new>
 #include <numeric>
 #include <optional>
 #include <span>
-#include <unordered_map>
 
 #include "files/atomic_write.h"
 #include "files/byte_reader.h"
@@ -340,11 +340,13 @@ int32_t stepSemitone(const std::string& step) {
 // document is kept but the notes, so memory follows the music, not the file.
 class Parser {
  public:
-  explicit Parser(std::string_view text) : text_(text) {}
+  Parser();
 
-  // Throws ReadFault naming line and column when the document is no
-  // readable MusicXML.
-  void run();
+  // The document in pieces as they are read, then its end. Both throw
+  // ReadFault naming line and column when the document is no readable
+  // MusicXML.
+  void feed(std::string_view piece);
+  void finish();
 
   std::vector<SourcePart> parts;
   std::optional<int32_t> fifths, tempo, timeNum, timeDen;
@@ -450,14 +452,24 @@ class Parser {
   void timeDone();
 
   Tag tag(const xmlChar* name) {
-    const auto [it, fresh] = tags_.try_emplace(name, Tag::kOther);
-    if (fresh) it->second = tagOf(reinterpret_cast<const char*>(name));
-    return it->second;
+    // A small table by address: names are few, so it almost never misses.
+    auto& slot = tags_[(reinterpret_cast<uintptr_t>(name) >> 3) % tags_.size()];
+    if (slot.first != name) slot = {name, tagOf(reinterpret_cast<const char*>(name))};
+    return slot.second;
   }
 
-  std::string_view text_;
+  void push(const char* data, size_t size, bool last);
+
+  // The parser keeps a document of its own for a DTD's declarations.
+  struct FreeContext {
+    void operator()(xmlParserCtxt* c) const {
+      if (c->myDoc != nullptr) xmlFreeDoc(c->myDoc);
+      xmlFreeParserCtxt(c);
+    }
+  };
+  std::unique_ptr<xmlParserCtxt, FreeContext> owner_;
   xmlParserCtxtPtr ctxt_ = nullptr;
-  std::unordered_map<const xmlChar*, Tag> tags_;
+  std::array<std::pair<const xmlChar*, Tag>, 512> tags_{};
   bool stopped_ = false;
   std::optional<ReadFault> fault_;
   bool outOfMemory_ = false;
@@ -511,7 +523,7 @@ void Parser::onText(void* self, const xmlChar* text, int length) {
   }
 }
 
-void Parser::run() {
+Parser::Parser() {
   xmlSAXHandler handler{};
   handler.initialized = XML_SAX2_MAGIC;
   handler.startElementNs = onStart;
@@ -519,34 +531,36 @@ void Parser::run() {
   handler.characters = onText;
   ctxt_ = xmlCreatePushParserCtxt(&handler, this, nullptr, 0, nullptr);
   if (ctxt_ == nullptr) throw std::bad_alloc();
-  // The parser keeps a document of its own for a DTD's declarations.
-  struct Free {
-    void operator()(xmlParserCtxt* c) const {
-      if (c->myDoc != nullptr) xmlFreeDoc(c->myDoc);
-      xmlFreeParserCtxt(c);
-    }
-  };
-  std::unique_ptr<xmlParserCtxt, Free> owner(ctxt_);
+  owner_.reset(ctxt_);
   // No network, no external DTD, entities left as they are.
   xmlCtxtUseOptions(ctxt_, XML_PARSE_NONET | XML_PARSE_NOWARNING | XML_PARSE_NOERROR);
-  // The text goes in slices, as xmlParseChunk counts in int.
-  constexpr size_t kSlice = size_t{1} << 18;
-  for (size_t at = 0; at <= text_.size() && !stopped_; at += kSlice) {
-    const size_t n = std::min(kSlice, text_.size() - at);
-    const bool last = at + kSlice >= text_.size();
-    if (xmlParseChunk(ctxt_, text_.data() + at, static_cast<int>(n), last ? 1 : 0) != 0 &&
-        !stopped_) {
-      const xmlError* e = xmlCtxtGetLastError(ctxt_);
-      std::string message = e != nullptr && e->message != nullptr ? e->message : "XML の誤り";
-      while (!message.empty() && message.back() == '\n') message.pop_back();
-      throw ReadFault{FileError::WrongKind,
-                      "行 " + std::to_string(e != nullptr ? e->line : 0) + "、桁 " +
-                          std::to_string(e != nullptr ? e->int2 : 0) + ": " + message};
-    }
-    if (last) break;
+}
+
+void Parser::push(const char* data, size_t size, bool last) {
+  if (stopped_) return;
+  if (xmlParseChunk(ctxt_, data, static_cast<int>(size), last ? 1 : 0) != 0 && !stopped_) {
+    const xmlError* e = xmlCtxtGetLastError(ctxt_);
+    std::string message = e != nullptr && e->message != nullptr ? e->message : "XML の誤り";
+    while (!message.empty() && message.back() == '\n') message.pop_back();
+    throw ReadFault{FileError::WrongKind, "行 " + std::to_string(e != nullptr ? e->line : 0) +
+                                              "、桁 " + std::to_string(e != nullptr ? e->int2 : 0) +
+                                              ": " + message};
   }
   if (outOfMemory_) throw std::bad_alloc();
   if (fault_) throw *fault_;
+}
+
+void Parser::feed(std::string_view piece) {
+  // In slices: the parser counts in int, and looks ahead no further than
+  // 10 MB at a time.
+  constexpr size_t kSlice = size_t{1} << 18;
+  for (size_t at = 0; at < piece.size(); at += kSlice) {
+    push(piece.data() + at, std::min(kSlice, piece.size() - at), false);
+  }
+}
+
+void Parser::finish() {
+  push(nullptr, 0, true);
   if (!rootSeen_) throw ReadFault{FileError::WrongKind, "MusicXML の楽譜ではありません"};
 }
 
@@ -1382,12 +1396,21 @@ std::vector<int> assignParts(const std::vector<ImportedVoice>& voices) {
   return out;
 }
 
-LoadResult decodeMusicXml(EditorState& s, std::string_view text, const std::string& fileName) {
+namespace {
+
+// Feeds a document to a parser through `source`, which hands it on piece by
+// piece and returns an error text (empty when everything was read), then
+// builds the score.
+using PieceSource = std::function<std::string(const std::function<void(std::string_view)>&)>;
+
+LoadResult readMusicXml(EditorState& s, const std::string& fileName, const PieceSource& source) {
   LoadedScore loaded;
   LoadResult result;
   try {
-    Parser parser(text);
-    parser.run();
+    Parser parser;
+    const std::string error = source([&](std::string_view piece) { parser.feed(piece); });
+    if (!error.empty()) return FileResult::failure(FileError::CannotOpen, error);
+    parser.finish();
     loaded = buildScore(parser, result.notice);
   } catch (const ReadFault& f) {
     return FileResult::failure(f.error, readFaultMessage(fileName, f.detail));
@@ -1400,11 +1423,25 @@ LoadResult decodeMusicXml(EditorState& s, std::string_view text, const std::stri
   return result;
 }
 
+}  // namespace
+
+LoadResult decodeMusicXml(EditorState& s, std::string_view text, const std::string& fileName) {
+  return readMusicXml(s, fileName, [&](const std::function<void(std::string_view)>& sink) {
+    sink(text);
+    return std::string();
+  });
+}
+
 LoadResult loadMusicXml(EditorState& s, const std::string& fileName) {
+  // The file goes to the parser as it is read, never whole.
+  if (fileExtension(fileName) != ".mxl") {
+    return readMusicXml(s, fileName, [&](const std::function<void(std::string_view)>& sink) {
+      return readFileInPieces(fileName, kMaxMusicXmlBytes, sink);
+    });
+  }
   std::string bytes;
   std::string err = readWholeFile(fileName, bytes, kMaxMusicXmlBytes);
   if (!err.empty()) return FileResult::failure(FileError::CannotOpen, err);
-  if (fileExtension(fileName) != ".mxl") return decodeMusicXml(s, bytes, fileName);
 
   // The archive names its score in META-INF/container.xml; without one the
   // first MusicXML entry outside META-INF is taken.
@@ -1425,14 +1462,13 @@ LoadResult loadMusicXml(EditorState& s, const std::string& fileName) {
     }
     if (scoreName.empty()) err = "楽譜が入っていません";
   }
-  std::string text;
-  if (err.empty()) err = readZipEntry(zip, scoreName, kMaxMusicXmlBytes, text);
   if (!err.empty()) {
     return FileResult::failure(FileError::WrongKind, readFaultMessage(fileName, err));
   }
-  bytes.clear();
-  bytes.shrink_to_fit();
-  return decodeMusicXml(s, text, fileName);
+  return readMusicXml(s, fileName, [&](const std::function<void(std::string_view)>& sink) {
+    const std::string error = readZipEntryInPieces(zip, scoreName, kMaxMusicXmlBytes, sink);
+    return error.empty() ? error : readFaultMessage(fileName, error);
+  });
 }
 
 }  // namespace kelvara

@@ -2,6 +2,7 @@
 
 #include <zip.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -128,26 +129,35 @@ std::string listZipEntries(std::span<const uint8_t> bytes, size_t maxEntries,
   return {};
 }
 
-std::string readZipEntry(std::span<const uint8_t> bytes, const std::string& name, size_t maxBytes,
-                         std::string& out) {
+std::string readZipEntryInPieces(std::span<const uint8_t> bytes, const std::string& name,
+                                 size_t maxBytes,
+                                 const std::function<void(std::string_view)>& sink) {
   std::string error;
   Archive archive = openArchive(bytes, error);
   if (!archive) return error;
   std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen(archive.get(), name.c_str(), 0));
   if (!file) return "zip: " + name + ": " + zip_strerror(archive.get());
   // The sizes the archive states are not trusted: reading stops past the limit.
-  out.clear();
-  char chunk[1 << 16];
+  std::vector<char> chunk(size_t{1} << 18);
+  size_t total = 0;
   for (;;) {
-    const zip_int64_t got = zip_fread(file.get(), chunk, sizeof chunk);
+    const zip_int64_t got = zip_fread(file.get(), chunk.data(), chunk.size());
     if (got < 0) return "zip: " + name + ": " + zip_file_strerror(file.get());
     if (got == 0) break;
-    if (out.size() + static_cast<size_t>(got) > maxBytes) {
+    total += static_cast<size_t>(got);
+    if (total > maxBytes) {
       return "zip: " + name + " is larger than " + std::to_string(maxBytes >> 20) + " MB";
     }
-    out.append(chunk, static_cast<size_t>(got));
+    sink(std::string_view(chunk.data(), static_cast<size_t>(got)));
   }
   return {};
+}
+
+std::string readZipEntry(std::span<const uint8_t> bytes, const std::string& name, size_t maxBytes,
+                         std::string& out) {
+  out.clear();
+  return readZipEntryInPieces(bytes, name, maxBytes,
+                              [&](std::string_view piece) { out.append(piece); });
 }
 
 }  // namespace kelvara

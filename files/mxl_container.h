@@ -2,8 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kelvara {
@@ -20,6 +22,12 @@ std::string packMxl(const std::string& musicXml, std::vector<uint8_t>& out);
 // empty on success.
 std::string readZipEntry(std::span<const uint8_t> bytes, const std::string& name, size_t maxBytes,
                          std::string& out);
+
+// Reads the entry `name` piece by piece into `sink` (what sink throws passes
+// on); refused past maxBytes unpacked. Returns an error text, empty on success.
+std::string readZipEntryInPieces(std::span<const uint8_t> bytes, const std::string& name,
+                                 size_t maxBytes,
+                                 const std::function<void(std::string_view)>& sink);
 
 // The names of the archive's entries (at most maxEntries; more is an error).
 std::string listZipEntries(std::span<const uint8_t> bytes, size_t maxEntries,
