@@ -43,16 +43,20 @@ struct FileKind {
   const char* patterns;
 };
 
-constexpr FileKind kSaveKinds[] = {{"midiファイル (*.mid *.smf)", "*.mid *.smf"},
-                                   {"zq3ファイル (*.zqf3)", "*.zqf3"},
-                                   {"zq2ファイル (*.zqf2)", "*.zqf2"},
-                                   {"zqファイル (*.zqf)", "*.zqf"},
-                                   {"WAVファイル (*.wav)", "*.wav"}};
-constexpr FileKind kOpenKinds[] = {{"zqファイル（*.zqf3）", "*.zqf3"},
-                                   {"zqファイル（*.zqf2）", "*.zqf2"},
-                                   {"zqファイル (*.zqf)", "*.zqf"},
-                                   {"midiファイル (*.mid *.smf)", "*.mid *.smf"},
-                                   {"すべてのファイル (*.*)", "*"}};
+constexpr FileKind kSaveKinds[] = {
+    {"midiファイル (*.mid *.smf)", "*.mid *.smf"},
+    {"zq3ファイル (*.zqf3)", "*.zqf3"},
+    {"zq2ファイル (*.zqf2)", "*.zqf2"},
+    {"zqファイル (*.zqf)", "*.zqf"},
+    {"WAVファイル (*.wav)", "*.wav"},
+    {"MusicXMLファイル (*.musicxml *.mxl *.xml)", "*.musicxml *.mxl *.xml"}};
+constexpr FileKind kOpenKinds[] = {
+    {"zqファイル（*.zqf3）", "*.zqf3"},
+    {"zqファイル（*.zqf2）", "*.zqf2"},
+    {"zqファイル (*.zqf)", "*.zqf"},
+    {"midiファイル (*.mid *.smf)", "*.mid *.smf"},
+    {"MusicXMLファイル (*.musicxml *.mxl *.xml)", "*.musicxml *.mxl *.xml"},
+    {"すべてのファイル (*.*)", "*"}};
 
 // The dialog's filters: each shows its caption alone (the dialog hides the
 // patterns in the ASCII parentheses after it).

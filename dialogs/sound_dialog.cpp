@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/ok_cancel.h"
-#include "sound/voice_names.h"
+#include "score/voice_names.h"
 
 namespace kelvara {
 

@@ -10,17 +10,18 @@ namespace kelvara {
 
 // The save dialog's file kinds, numbered as its filter list.
 enum SaveFilter : int {
-  kFilterMidi = 1,  // ".mid" / ".smf": the MIDI export
-  kFilterZqf3 = 2,  // the whole score
-  kFilterZqf2 = 3,  // track file of several parts
-  kFilterZqf = 4,   // track file of one part
-  kFilterWav = 5,   // audio of the chosen parts (offered where a synthesizer is)
+  kFilterMidi = 1,      // ".mid" / ".smf": the MIDI export
+  kFilterZqf3 = 2,      // the whole score
+  kFilterZqf2 = 3,      // track file of several parts
+  kFilterZqf = 4,       // track file of one part
+  kFilterWav = 5,       // audio of the chosen parts (offered where a synthesizer is)
+  kFilterMusicXml = 6,  // ".musicxml" / ".xml" / ".mxl": for notation programs
 };
 
 // What the user chose in the save dialog.
 struct SaveDialogAnswer {
   std::string fileName;
-  int filterIndex = kFilterMidi;  // 1..4, or 5 where audio is offered
+  int filterIndex = kFilterMidi;  // 1..6; 5 only where audio is offered
 };
 
 // The controls of the score settings dialog.

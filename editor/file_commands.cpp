@@ -6,6 +6,7 @@
 
 #include "editor/focus_back.h"
 #include "files/midi_export.h"
+#include "files/musicxml_export.h"
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
 #include "score/part_list.h"
@@ -18,10 +19,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kSaveExtensions[] = {"", ".mid", ".zqf3", ".zqf2", ".zqf", ".wav"};
+constexpr const char* kSaveExtensions[] = {"",     ".mid", ".zqf3",    ".zqf2",
+                                           ".zqf", ".wav", ".musicxml"};
 
 bool extensionFits(int filter, const std::string& extension) {
   if (filter == kFilterMidi) return extension == ".mid" || extension == ".smf";
+  if (filter == kFilterMusicXml) return isMusicXmlKind(extension);
   return extension == kSaveExtensions[filter];
 }
 
@@ -53,6 +56,7 @@ int saveFilterFor(const std::string& extension, int otherwise) {
   if (extension == ".zqf3") return kFilterZqf3;
   if (extension == ".zqf2") return kFilterZqf2;
   if (extension == ".zqf") return kFilterZqf;
+  if (isMusicXmlKind(extension)) return kFilterMusicXml;
   return otherwise;
 }
 
@@ -76,6 +80,7 @@ FileResult FileCommands::write(int filter, const std::string& fileName) {
     if (filter == kFilterMidi) return savedataplus3(s_, fileName, 0, -1);
     if (filter == kFilterZqf3) return savedataplus2(s_, fileName, 0, -1);
     if (filter == kFilterWav && audioExport_) return audioExport_(s_, 0, -1, fileName, "");
+    if (filter == kFilterMusicXml) return saveMusicXml(s_, fileName);
     return savedataplus(s_, fileName, 0, -1);
   } catch (const std::bad_alloc&) {
     return FileResult::failure(FileError::CannotCreate,
@@ -99,8 +104,9 @@ bool FileCommands::BitBtn5Click() {
   saveFilter_ = saveFilterFor(fileExtension(s_.FileName), saveFilter_);
   const std::optional<SaveDialogAnswer> answer = dialogs_.saveDialog(s_.FileName, saveFilter_);
   if (!answer || answer->fileName.empty()) return false;
-  const int filter =
-      std::clamp<int>(answer->filterIndex, 1, audioExport_ ? kFilterWav : kFilterZqf);
+  // Audio only where a synthesizer writes it; an unknown kind is the nearest known one.
+  int filter = std::clamp<int>(answer->filterIndex, 1, kFilterMusicXml);
+  if (filter == kFilterWav && !audioExport_) filter = kFilterZqf;
   saveFilter_ = filter;
 
   std::string name = answer->fileName;

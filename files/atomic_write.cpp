@@ -15,7 +15,10 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <mutex>
+#include <optional>
+#include <vector>
 
 namespace kelvara {
 
@@ -298,43 +301,81 @@ std::string writeFileAtomically(const std::string& path, std::span<const uint8_t
   return file.commit();
 }
 
-std::string readWholeFile(const std::string& path, std::string& bytes, size_t maxBytes) {
+namespace {
+
+// Opens a regular file of at most maxBytes bytes for reading; its size in
+// `size`. Returns the error text, empty on success.
+std::string openForReading(const std::string& path, size_t maxBytes, Fd& file, uint64_t& size) {
   auto cannotOpen = [&](const std::string& reason) {
     return "ファイル " + path + " は開けません（" + reason + "）";
   };
   // Non-blocking, so that a pipe with no writer cannot hold the program up.
-  Fd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  file.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (file.fd < 0) return cannotOpen(std::strerror(errno));
   struct stat st {};
   if (::fstat(file.fd, &st) != 0) return cannotOpen(std::strerror(errno));
   if (S_ISDIR(st.st_mode)) return cannotOpen("フォルダです");
   if (!S_ISREG(st.st_mode)) return cannotOpen("通常のファイルではありません");
-  const auto size = static_cast<uint64_t>(st.st_size);
+  size = static_cast<uint64_t>(st.st_size);
   if (size > maxBytes) {
     return cannotOpen("大きさ " + std::to_string(size) + " バイトが上限の " +
                       std::to_string(maxBytes) + " バイトを超えています");
   }
+  return {};
+}
+
+std::string grewWhileRead(const std::string& path) {
+  return "ファイル " + path + " は開けません（読み込み中に大きくなりました）";
+}
+
+std::string readFailed(const std::string& path) {
+  return "ファイル " + path + " を読み込めません（" + std::strerror(errno) + "）";
+}
+
+}  // namespace
+
+std::string readWholeFile(const std::string& path, std::string& bytes, size_t maxBytes) {
+  Fd file(-1);
+  uint64_t size = 0;
+  if (std::string error = openForReading(path, maxBytes, file, size); !error.empty()) return error;
   std::string data;
   try {
     data.resize(static_cast<size_t>(size));
   } catch (const std::bad_alloc&) {
-    return cannotOpen("メモリが足りません");
+    return "ファイル " + path + " は開けません（メモリが足りません）";
   }
   size_t got = 0;
   while (got < data.size()) {
     const ssize_t n = ::read(file.fd, data.data() + got, data.size() - got);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return "ファイル " + path + " を読み込めません（" + std::strerror(errno) + "）";
+    if (n < 0) return readFailed(path);
     if (n == 0) break;  // the file shrank while being read
     got += static_cast<size_t>(n);
   }
   data.resize(got);
   // A file that grew while being read is not read past the limit.
   char extra = 0;
-  if (got == size && ::read(file.fd, &extra, 1) > 0) {
-    return cannotOpen("読み込み中に大きくなりました");
-  }
+  if (got == size && ::read(file.fd, &extra, 1) > 0) return grewWhileRead(path);
   bytes = std::move(data);
+  return {};
+}
+
+std::string readFileInPieces(const std::string& path, size_t maxBytes,
+                             const std::function<void(std::string_view)>& sink) {
+  Fd file(-1);
+  uint64_t size = 0;
+  if (std::string error = openForReading(path, maxBytes, file, size); !error.empty()) return error;
+  std::vector<char> buffer(size_t{1} << 18);
+  uint64_t got = 0;
+  for (;;) {
+    const ssize_t n = ::read(file.fd, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return readFailed(path);
+    if (n == 0) break;
+    got += static_cast<uint64_t>(n);
+    if (got > size) return grewWhileRead(path);
+    sink(std::string_view(buffer.data(), static_cast<size_t>(n)));
+  }
   return {};
 }
 

@@ -2,8 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace kelvara {
 
@@ -69,5 +71,11 @@ std::string writeFileAtomically(const std::string& path, std::span<const uint8_t
 // the file, empty on success.
 std::string readWholeFile(const std::string& path, std::string& bytes,
                           size_t maxBytes = kMaxScoreFileBytes);
+
+// Reads the same kind of file piece by piece into `sink`, for readers that
+// need not hold the whole file (what sink throws passes on). Returns an error
+// text naming the file, empty on success.
+std::string readFileInPieces(const std::string& path, size_t maxBytes,
+                             const std::function<void(std::string_view)>& sink);
 
 }  // namespace kelvara

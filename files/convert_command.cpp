@@ -6,6 +6,7 @@
 
 #include "files/command_options.h"
 #include "files/midi_export.h"
+#include "files/musicxml_export.h"
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
 #include "score/editor_state.h"
@@ -18,7 +19,7 @@ namespace {
 struct ConvertRequest {
   std::string input;
   std::string output;
-  std::string inputKind;   // ".zqf3", ".zqf2" or ".zqf"
+  std::string inputKind;   // ".zqf3", ".zqf2", ".zqf", or a MusicXML kind
   std::string outputKind;  // ".mid", ".smf", ".wav", ".zqf3", ".zqf2" or ".zqf"
   std::string soundFont;   // .wav only; empty: the usual search
   PerPart<uint8_t> parts{};
@@ -48,14 +49,16 @@ UsageProblem parseArgs(const std::vector<std::string>& args, ConvertRequest& req
   req.output = positional[1];
   req.inputKind = fileExtension(req.input);
   req.outputKind = fileExtension(req.output);
-  if (!isScoreFileKind(req.inputKind)) {
-    return "cannot read '" + req.input + "': INPUT must end in .zqf3, .zqf2 or .zqf";
+  if (!isScoreFileKind(req.inputKind) && !isMusicXmlKind(req.inputKind)) {
+    return "cannot read '" + req.input +
+           "': INPUT must end in .zqf3, .zqf2, .zqf, .musicxml, .xml or .mxl";
   }
   const bool audio = req.outputKind == ".wav";
   const bool midi = req.outputKind == ".mid" || req.outputKind == ".smf" || audio;
-  if (!midi && req.outputKind != ".zqf3" && req.outputKind != ".zqf2" && req.outputKind != ".zqf") {
+  if (!midi && req.outputKind != ".zqf3" && req.outputKind != ".zqf2" && req.outputKind != ".zqf" &&
+      !isMusicXmlKind(req.outputKind)) {
     return "cannot write '" + req.output +
-           "': OUTPUT must end in .mid, .smf, .wav, .zqf3, .zqf2 or .zqf";
+           "': OUTPUT must end in .mid, .smf, .wav, .zqf3, .zqf2, .zqf, .musicxml, .xml or .mxl";
   }
   if (const std::string* soundFont = options.value("--soundfont")) {
     if (!audio) return "--soundfont works only with .wav output";
@@ -85,6 +88,7 @@ FileResult convert(const ConvertRequest& req, const AudioExport& audio, std::ost
   s.PartSelected = req.parts;
   if (req.outputKind == ".zqf3") return savedataplus2(s, req.output);
   if (req.outputKind == ".zqf2" || req.outputKind == ".zqf") return savedataplus(s, req.output);
+  if (isMusicXmlKind(req.outputKind)) return saveMusicXml(s, req.output);
   if (req.outputKind == ".wav") {
     if (!audio) {
       return FileResult::failure(
@@ -103,11 +107,13 @@ std::string convertUsage() {
          "                       [--soundfont FILE]\n"
          "  Converts a score file without opening a window; the file kinds follow\n"
          "  the extensions (compared exactly, lower case).\n"
-         "  INPUT   .zqf3 (whole score), .zqf2 (track file) or .zqf (one-part track file)\n"
+         "  INPUT   .zqf3 (whole score), .zqf2 (track file), .zqf (one-part track file),\n"
+         "          or .musicxml, .xml or .mxl (MusicXML from a notation program)\n"
          "  OUTPUT  .mid or .smf (MIDI export with every note modifier), .zqf3, .zqf2,\n"
          "          or .zqf (exactly one part must be chosen), or .wav (the music played\n"
          "          by the built-in synthesizer: 16-bit stereo, 44 100 Hz; no sound\n"
-         "          device needed)\n"
+         "          device needed), or .musicxml, .xml or .mxl (MusicXML 4.0 for notation\n"
+         "          programs; .mxl is compressed)\n"
          "  --parts LIST       parts to write, comma-separated: 1 to 10 and perc\n"
          "                     (the percussion part); default: every part\n"
          "  --bars FROM-TO     .mid, .smf and .wav only: the notes that start in bars\n"

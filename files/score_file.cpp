@@ -3,6 +3,8 @@
 #include <new>
 
 #include "files/atomic_write.h"
+#include "files/musicxml_export.h"
+#include "files/musicxml_import.h"
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
 
@@ -21,6 +23,7 @@ bool isScoreFileKind(const std::string& extension) {
 
 LoadResult loadScoreFile(EditorState& s, const std::string& path, int intoPart) {
   const std::string kind = fileExtension(path);
+  if (isMusicXmlKind(kind)) return loadMusicXml(s, path);
   return kind == ".zqf3" ? loaddataplus2(s, path) : loaddataplus(s, path, kind, intoPart);
 }
 

@@ -3,7 +3,9 @@
 whole-score files, track files and settings files laid out as the program
 writes them, plus a few with odd but readable content. Run from the
 repository root; the corpora are committed, so this is needed only to
-change them."""
+change them. fuzz/corpus/musicxml is not written here: it holds a score as
+the MusicXML export writes it, the same score as a notation program wrote it
+back, and a small foreign score partwise and timewise."""
 import os
 import struct
 

@@ -77,52 +77,9 @@ StaffPosition staffPosition(int32_t pitch) {
 
 PageRenderer::Sign PageRenderer::decideAccidental(int32_t pitch, StaffPosition& pos,
                                                   TOnpu& record) {
-  const int32_t q = pitch + 7;
-  int32_t r = q % 12;
-  if (r > 6) ++r;
-  pos = {r / 2, q / 12};
-  auto& acc = s_.AccState;
-  auto set = [&](int32_t letter, int32_t value) {
-    record.AccDelta[letter] += value - acc[letter];
-    acc[letter] = value;
-  };
-  const int32_t L = pos.letter;
-  if (r % 2 == 0) {  // white key
-    if (acc[L] == 0) return Sign::None;
-    if (L == 4 && acc[3] == 1) {  // B sharp
-      pos.letter = 3;
-      return Sign::None;
-    }
-    if (L == 0 && acc[6] == 1) {  // E sharp, the E just below
-      pos.letter = 6;
-      --pos.group;
-      return Sign::None;
-    }
-    if (L == 3 && acc[4] == -1) {  // C flat
-      pos.letter = 4;
-      return Sign::None;
-    }
-    if (L == 6 && acc[0] == -1) {  // F flat, the F just above
-      pos.letter = 0;
-      ++pos.group;
-      return Sign::None;
-    }
-    set(L, 0);
-    return Sign::Natural;
-  }
-  // A black key lies above letter L (never B or E), so L + 1 is a letter.
-  if (acc[L] == 1) return Sign::None;
-  if (acc[L + 1] == -1) {
-    pos.letter = L + 1;
-    return Sign::None;
-  }
-  if (acc[L + 1] == 1 || acc[L] == 0) {
-    set(L, 1);
-    return Sign::Sharp;
-  }
-  pos.letter = L + 1;
-  set(L + 1, -1);
-  return Sign::Flat;
+  const Spelling spelled = spellPitch(pitch, s_.AccState, &record.AccDelta);
+  pos = {spelled.letter, spelled.group};
+  return spelled.sign;
 }
 
 void PageRenderer::Chksen(int32_t x, int32_t n) {

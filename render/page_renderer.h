@@ -9,6 +9,7 @@
 #include "score/editor_state.h"
 #include "score/score_drawing.h"
 #include "score/score_view.h"
+#include "score/spelling.h"
 
 namespace kelvara {
 
@@ -173,7 +174,7 @@ class PageRenderer : public ScoreDrawing {
   int32_t pageContentEnd() const;
 
   // The accidental to draw in front of one pitch, and where it is spelled.
-  enum class Sign { None, Sharp, Flat, Natural };
+  using Sign = AccidentalSign;
   Sign decideAccidental(int32_t pitch, StaffPosition& pos, TOnpu& record);
   void drawIncomingArcs(const TOnpu& record, int32_t x);
   void drawTupletBracket(const TOnpu& record, int32_t x);

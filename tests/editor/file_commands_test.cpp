@@ -140,6 +140,9 @@ TEST_F(SaveCommand, FixesAnExtensionThatDoesNotBelongToTheFilter) {
       {"whole.zqf2", kFilterZqf3, "whole.zqf3", true},
       {"tracks.zqf2", kFilterZqf2, "tracks.zqf2", false},
       {"my.song", kFilterZqf3, "my.zqf3", true},
+      {"score", kFilterMusicXml, "score.musicxml", true},
+      {"score.mxl", kFilterMusicXml, "score.mxl", false},
+      {"score.xml", kFilterMusicXml, "score.xml", false},
   };
   for (const Case& c : cases) {
     questions.informed.clear();
@@ -431,6 +434,32 @@ TEST_F(LoadCommand, TakesKeyTimeAndTempoFromTheFile) {
   EXPECT_EQ(s().Tempo, 150);
   EXPECT_TRUE(controls.timer1On) << "the keyboard slides to the minor arrangement";
   EXPECT_EQ(s().SlideStep, 4);
+}
+
+TEST_F(LoadCommand, MusicXmlComesBackAndTheNoticeSaysWhatWasLeftOut) {
+  type({60, 62, 64});
+  typeInto(10, {72});
+  saveAs("song.musicxml", kFilterMusicXml);
+  EXPECT_FALSE(files.overwriteEnabled());
+  EXPECT_TRUE(s().Modified) << "MusicXML does not keep every detail";
+  dialogs.unsaved.push_back(UnsavedAnswer::Discard);
+  files.BitBtn8Click();
+  load("song.musicxml");
+  EXPECT_TRUE(questions.errors.empty());
+  EXPECT_EQ(pitches(0), (std::vector<int32_t>{60, 62, 64}));
+  EXPECT_EQ(pitches(10), (std::vector<int32_t>{72}));
+  EXPECT_TRUE(questions.informed.empty()) << "the file read exactly: no notice";
+
+  std::ofstream(path("sung.xml")) << "<score-partwise><part-list><score-part id=\"V\"/></part-list>"
+                                     "<part id=\"V\"><measure><attributes><divisions>1</divisions>"
+                                     "</attributes><note><pitch><step>A</step><octave>4</octave>"
+                                     "</pitch><duration>1</duration><lyric><text>ah</text></lyric>"
+                                     "</note></measure></part></score-partwise>";
+  load("sung.xml");
+  EXPECT_EQ(pitches(0), (std::vector<int32_t>{69}));
+  ASSERT_EQ(questions.informed.size(), 1u);
+  EXPECT_EQ(questions.informed[0], "この楽譜で扱えないものを省きました: 歌詞 1。");
+  EXPECT_EQ(s().FileName, path("sung.xml"));
 }
 
 TEST_F(NewScore, EmptiesEveryPartAndKeepsSettingsClipboardAndFileName) {

@@ -4,7 +4,7 @@
 #include "sound/part_voices.h"
 #include "sound/recording_midi_output.h"
 #include "sound/sound_settings.h"
-#include "sound/voice_names.h"
+#include "score/voice_names.h"
 
 namespace kelvara::testing {
 namespace {

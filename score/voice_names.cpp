@@ -1,4 +1,4 @@
-#include "sound/voice_names.h"
+#include "score/voice_names.h"
 
 #include <cstdio>
 
