@@ -18,7 +18,7 @@ namespace {
 struct ConvertRequest {
   std::string input;
   std::string output;
-  std::string inputKind;   // ".zqf3", ".zqf2" or ".zqf"
+  std::string inputKind;   // ".zqf3", ".zqf2", ".zqf", ".mid" or ".smf"
   std::string outputKind;  // ".mid", ".smf", ".wav", ".zqf3", ".zqf2" or ".zqf"
   std::string soundFont;   // .wav only; empty: the usual search
   PerPart<uint8_t> parts{};
@@ -114,8 +114,9 @@ ConvertRequest parseArgs(const std::vector<std::string>& args) {
   req.output = positional[1];
   req.inputKind = fileExtension(req.input);
   req.outputKind = fileExtension(req.output);
-  if (!isScoreFileKind(req.inputKind)) {
-    throw UsageError{"cannot read '" + req.input + "': INPUT must end in .zqf3, .zqf2 or .zqf"};
+  if (!isReadableFileKind(req.inputKind)) {
+    throw UsageError{"cannot read '" + req.input +
+                     "': INPUT must end in .zqf3, .zqf2, .zqf, .mid or .smf"};
   }
   const bool audio = req.outputKind == ".wav";
   const bool midi = req.outputKind == ".mid" || req.outputKind == ".smf" || audio;
@@ -169,7 +170,9 @@ std::string convertUsage() {
          "                       [--soundfont FILE]\n"
          "  Converts a score file without opening a window; the file kinds follow\n"
          "  the extensions (compared exactly, lower case).\n"
-         "  INPUT   .zqf3 (whole score), .zqf2 (track file) or .zqf (one-part track file)\n"
+         "  INPUT   .zqf3 (whole score), .zqf2 (track file), .zqf (one-part track file),\n"
+         "          or .mid / .smf (a Standard MIDI file from any program, imported:\n"
+         "          what had to be approximated is told on stderr)\n"
          "  OUTPUT  .mid or .smf (MIDI export with every note modifier), .zqf3, .zqf2,\n"
          "          or .zqf (exactly one part must be chosen), or .wav (the music played\n"
          "          by the built-in synthesizer: 16-bit stereo, 44 100 Hz; no sound\n"

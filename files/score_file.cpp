@@ -1,5 +1,6 @@
 #include "files/score_file.h"
 
+#include "files/midi_import.h"
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
 
@@ -16,9 +17,19 @@ bool isScoreFileKind(const std::string& extension) {
   return extension == ".zqf3" || extension == ".zqf2" || extension == ".zqf";
 }
 
+bool isMidiFileKind(const std::string& extension) {
+  return extension == ".mid" || extension == ".smf";
+}
+
+bool isReadableFileKind(const std::string& extension) {
+  return isScoreFileKind(extension) || isMidiFileKind(extension);
+}
+
 LoadResult loadScoreFile(EditorState& s, const std::string& path, int intoPart) {
   const std::string kind = fileExtension(path);
-  return kind == ".zqf3" ? loaddataplus2(s, path) : loaddataplus(s, path, kind, intoPart);
+  if (kind == ".zqf3") return loaddataplus2(s, path);
+  if (isMidiFileKind(kind)) return importMidiFile(s, path);
+  return loaddataplus(s, path, kind, intoPart);
 }
 
 }  // namespace kelvara
