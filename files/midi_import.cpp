@@ -283,13 +283,18 @@ class MidiReader {
       if (t.a > 0 && t.b > 0) times.push_back(t);
     }
     size_t first = 0;
+    auto barTicks = [this](const TimedValue& t) {
+      return t.a * 4.0 * src_.ticksPerQuarter / t.b;
+    };
     if (times.size() >= 2 && times[0].tick == 0) {
-      // A first bar shorter than its time signature says: a pick-up. The
-      // score takes the signature of the bars that follow it.
-      const double bar = times[0].a * 4.0 * src_.ticksPerQuarter / times[0].b;
+      // A first bar of its own signature, shorter than a bar of the
+      // signature after it: a pick-up. The score takes the signature of the
+      // bars that follow it.
       size_t next = 1;
       while (next < times.size() && times[next].tick == 0) ++next;
-      if (next < times.size() && static_cast<double>(times[next].tick) < bar - 0.5) {
+      const auto pickup = next < times.size() ? static_cast<double>(times[next].tick) : 0.0;
+      if (next < times.size() && pickup <= barTicks(times[next - 1]) + 0.5 &&
+          pickup < barTicks(times[next]) - 0.5) {
         src_.pickupTicks = times[next].tick;
         first = next;
       } else {

@@ -9,6 +9,7 @@
 #include "files/midi_export.h"
 #include "files/midi_import.h"
 #include "files/score_builder.h"
+#include "files/score_file.h"
 #include "files_fixture.h"
 
 namespace kelvara::testing {
@@ -49,6 +50,35 @@ std::string dump(const EditorState& s) {
     o << "\n";
   }
   return o.str();
+}
+
+// A Standard MIDI file of the given format and division whose tracks hold
+// the events given in hex (End of Track is added).
+Bytes smf(int format, int division, const std::vector<std::string>& tracks) {
+  Bytes out = hex("4D 54 68 64 00 00 00 06");
+  for (int v : {format, static_cast<int>(tracks.size()), division}) {
+    out.push_back(static_cast<uint8_t>(v >> 8));
+    out.push_back(static_cast<uint8_t>(v));
+  }
+  for (const std::string& events : tracks) {
+    const Bytes body = hex(events + " 00 FF 2F 00");
+    const Bytes head = hex("4D 54 72 6B");
+    out.insert(out.end(), head.begin(), head.end());
+    const auto n = static_cast<uint32_t>(body.size());
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(n >> shift));
+    out.insert(out.end(), body.begin(), body.end());
+  }
+  return out;
+}
+
+// The records of one part as the dump shows them.
+std::string partLine(const EditorState& s, int part) {
+  std::istringstream in(dump(s));
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind(partLabel(part), 0) == 0) return line.substr(line.find(':') + 1);
+  }
+  return "?";
 }
 
 LoadResult importBytes(EditorState& s, const Bytes& bytes, const std::string& name = "in.mid") {
@@ -130,6 +160,119 @@ TEST_F(MidiImport, OwnExportOfRandomScoresComesBackAsItWas) {
       EXPECT_EQ(r.notice, "") << "nothing was approximated";
     }
   }
+}
+
+TEST_F(MidiImport, SmallFilesComeInWithTheirNotesAndANoticeOfWhatWasApproximated) {
+  // 96 ticks a quarter: a 64th is 6 ticks.
+  struct Case {
+    const char* what;
+    std::string events;
+    const char* part1;
+    const char* notice;  // a line the notice holds ("" for none at all)
+  };
+  std::string eleven = "00 90 3C 40";
+  for (int k = 1; k <= 10; ++k) eleven += " 00 " + toHex({static_cast<uint8_t>(0x3C + k), 0x40});
+  eleven += " 00 3C 50 60 80 3C 00";  // a unison at the end (running status)
+  const std::vector<Case> cases = {
+      {"running status, note-on velocity 0 as note-off, a rest",
+       "00 90 3C 40 60 3C 00 30 3E 7F 18 3E 00", " 60:16@64 r:8 62:4@127", ""},
+      {"the same key struck again before its note-off: the first ends at the second",
+       "00 90 3C 40 30 90 3C 50 30 80 3C 00 30 80 3C 00", " 60:8@64 60:16@80",
+       "1 個の音符を次の音符か連符の区切りまでの長さに縮めました"},
+      {"a chord of eleven pitches keeps the ten highest", eleven,
+       " 70.69.68.67.66.65.64.63.62.61:16@80", "1 個の音を、和音が 10 音を超えるため省きました"},
+      {"a note-off that ends nothing", "00 80 40 00 00 90 3C 40 60 80 3C 00", " 60:16@64",
+       "1 個の対になる音符のない note-off を無視しました"},
+  };
+  for (const Case& c : cases) {
+    EditorState t;
+    t.createLists();
+    const LoadResult r = importBytes(t, smf(0, 96, {c.events}));
+    ASSERT_TRUE(r.ok()) << c.what << ": " << r.message;
+    EXPECT_EQ(partLine(t, 0), c.part1) << c.what;
+    if (std::string(c.notice).empty()) {
+      EXPECT_EQ(r.notice, "") << c.what;
+    } else {
+      EXPECT_NE(r.notice.find(c.notice), std::string::npos) << c.what << ":\n" << r.notice;
+    }
+  }
+}
+
+TEST_F(MidiImport, MoreThanTenVoicesMergeTheSmallestIntoTheNearestPart) {
+  // Twelve voices: channels 1-9 and 16 play two notes, channels 11 and 15
+  // one each; those two join the part nearest in pitch. Channel 16 names no
+  // part, so the kept voices take parts 1-10 in order.
+  std::string events;
+  for (int ch : {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 14, 15}) {
+    const auto key = static_cast<uint8_t>(40 + 3 * ch);
+    events += " 00 " + toHex({static_cast<uint8_t>(0x90 + ch), key, 0x40});
+    if (ch != 10 && ch != 14) {
+      events +=
+          " 00 " + toHex({static_cast<uint8_t>(0x90 + ch), static_cast<uint8_t>(key + 1), 0x40});
+    }
+  }
+  events += " 60 FF 01 00";  // the notes last to the end of the track
+  const LoadResult r = importBytes(s, smf(0, 96, {events}));
+  ASSERT_TRUE(r.ok()) << r.message;
+  EXPECT_NE(r.notice.find("2 個の声部（2 音）を音域の近いパートの和音にまとめました"),
+            std::string::npos)
+      << r.notice;
+  EXPECT_EQ(partLine(s, 0), " 41.40:16@64");
+  EXPECT_EQ(partLine(s, 8), " 70.65.64:16@64") << "channel 9 took in channel 11";
+  EXPECT_EQ(partLine(s, 10), " 86.85.82:16@64") << "channel 16 took in channel 15";
+}
+
+TEST_F(MidiImport, FilesBeyondReadingAreRefusedAndChangeNothing) {
+  add(72, 16);
+  const std::string before = snapshot(s);
+  struct Case {
+    const char* what;
+    Bytes bytes;
+    FileError error;
+    const char* says;
+  };
+  Bytes cut = smf(1, 96, {"00 90 3C 40 60 80 3C 00"});
+  cut.resize(cut.size() - 3);
+  Bytes manyNotes = smf(0, 96, {""});
+  {
+    // 250 001 notes with rests between them: 500 002 records.
+    std::string events;
+    events.reserve(250001 * 12);
+    for (int i = 0; i <= 250000; ++i) events += "06 90 3C 40 06 3C 00 ";
+    manyNotes = smf(0, 96, {events});
+  }
+  const std::vector<Case> cases = {
+      {"not MIDI", hex("52 49 46 46 00 00 00 04 57 41 56 45"), FileError::WrongKind, "MThd"},
+      {"format 2", smf(2, 96, {""}), FileError::WrongKind, "フォーマット 2"},
+      {"no ticks per quarter", smf(1, 0, {""}), FileError::BadValue, "分解能"},
+      {"a track longer than the file", cut, FileError::Truncated, "チャンクの長さ"},
+      {"a data byte before any status", smf(0, 96, {"00 3C 40"}), FileError::WrongKind,
+       "ステータスのないデータバイト"},
+      {"an undefined status", smf(0, 96, {"00 F4 00"}), FileError::WrongKind, "ステータスバイト"},
+      {"no track", hex("4D 54 68 64 00 00 00 06 00 01 00 00 00 60"), FileError::WrongKind, "MTrk"},
+      {"more records than a file may hold", manyNotes, FileError::BadValue, "500000"},
+  };
+  for (const Case& c : cases) {
+    const LoadResult r = importBytes(s, c.bytes, "bad.mid");
+    EXPECT_EQ(r.error, c.error) << c.what << ": " << r.message;
+    EXPECT_NE(r.message.find("bad.mid"), std::string::npos) << c.what << ": " << r.message;
+    EXPECT_NE(r.message.find(c.says), std::string::npos) << c.what << ": " << r.message;
+    EXPECT_EQ(snapshot(s), before) << c.what;
+  }
+}
+
+TEST_F(MidiImport, ConvertReadsMidiFilesAndTellsTheNoticeOnStderr) {
+  const std::filesystem::path in = std::filesystem::path(MIDI_CORPUS_DIR) / "format1_960_swing.mid";
+  std::ostringstream out, err;
+  ASSERT_EQ(runConvertCommand({in.string(), path("swing.zqf3")}, out, err), kConvertOk)
+      << err.str();
+  EXPECT_NE(err.str().find("拍子 5/4 は扱えないため 4/4 にしました"), std::string::npos)
+      << err.str();
+  EditorState back;
+  back.createLists();
+  ASSERT_TRUE(loadScoreFile(back, path("swing.zqf3"), 0).ok());
+  EXPECT_EQ(back.Tempo, 160);
+  EXPECT_EQ(partLine(back, 0).substr(0, 23), " {3/16 60:8@90 r:8 62:8");
 }
 
 // The files other programs write (made by midi_corpus/make_corpus.py),
