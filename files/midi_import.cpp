@@ -283,9 +283,7 @@ class MidiReader {
       if (t.a > 0 && t.b > 0) times.push_back(t);
     }
     size_t first = 0;
-    auto barTicks = [this](const TimedValue& t) {
-      return t.a * 4.0 * src_.ticksPerQuarter / t.b;
-    };
+    auto barTicks = [this](const TimedValue& t) { return t.a * 4.0 * src_.ticksPerQuarter / t.b; };
     if (times.size() >= 2 && times[0].tick == 0) {
       // A first bar of its own signature, shorter than a bar of the
       // signature after it: a pick-up. The score takes the signature of the

@@ -58,7 +58,7 @@ int32_t memberValue(const Window& w) {
 }
 
 double distanceToGrid(double x, double grid) {
-  return std::abs(x - std::round(x / grid) * grid);
+  return std::abs(x - std::floor(x / grid + 0.5) * grid);
 }
 
 class Quantiser {
@@ -123,19 +123,23 @@ class Quantiser {
   // Takes the group as a tuplet when every onset it holds lies on its grid
   // (one to a step, one not on the first), far closer than to the straight
   // grid, and the notes that end inside it end on its grid too.
-  bool tryWindow(const Window& w) {
+  // `scan` is an index of a cluster at or before the group's first: the
+  // search moves it on, so trying the groups in time order reads each
+  // cluster about once.
+  bool tryWindow(const Window& w, size_t& scan) {
     const double step = w.step();
     // Onsets up to half a 64th early still belong to the group's steps.
     const double lo = static_cast<double>(w.start) - kEarly;
     const double hi = static_cast<double>(w.end()) - kEarly;
-    const auto first = std::lower_bound(starts_.begin(), starts_.end(), lo) - starts_.begin();
+    while (scan < starts_.size() && starts_[scan] < lo) ++scan;
+    const size_t first = scan;
     const double straight = straightGrid(step);
     double costTuplet = 0, costStraight = 0;
     int members = 0;
     bool pastFirstStep = false;
     uint64_t used = 0;
     taken_.clear();
-    for (auto i = static_cast<size_t>(first); i < clusters_.size() && starts_[i] < hi; ++i) {
+    for (size_t i = first; i < clusters_.size() && starts_[i] < hi; ++i) {
       if (clusters_[i].window >= 0) continue;
       const double x = starts_[i];
       const double r = (x - static_cast<double>(w.start)) / step;
@@ -180,6 +184,7 @@ class Quantiser {
         const double step = static_cast<double>(span) / count;
         if (step < 1) continue;
         int64_t lastTried = -1;
+        size_t scan = 0;
         for (size_t i = 0; i < clusters_.size(); ++i) {
           const Cluster& c = clusters_[i];
           if (c.window >= 0 || !offGrid(c.start)) continue;
@@ -189,7 +194,7 @@ class Quantiser {
               bar + static_cast<int64_t>(std::floor((x - static_cast<double>(bar)) / span)) * span;
           if (start == lastTried || start + span > bar + barLen || start < 0) continue;
           lastTried = start;
-          if (isFree(start, span)) tryWindow(Window{start, span, count});
+          if (isFree(start, span)) tryWindow(Window{start, span, count}, scan);
         }
       }
     }

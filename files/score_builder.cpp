@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include "files/byte_reader.h"
 #include "files/quantiser.h"

@@ -27,6 +27,7 @@ struct Event {
 
 std::vector<uint8_t> largeForeignFile() {
   std::vector<uint8_t> out;
+  out.reserve(size_t{2} << 20);
   ByteWriter w(out);
   w.text("MThd");
   w.u32be(6);
@@ -53,6 +54,7 @@ std::vector<uint8_t> largeForeignFile() {
     std::stable_sort(events.begin(), events.end(),
                      [](const Event& a, const Event& b) { return a.tick < b.tick; });
     std::vector<uint8_t> body;
+    body.reserve(events.size() * 4);
     ByteWriter tw(body);
     int64_t now = 0;
     uint8_t running = 0;
