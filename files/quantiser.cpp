@@ -20,9 +20,11 @@ constexpr double kFarBetter = 3.0;
 // How early (64ths) an onset may come and still count as on a grid point
 // after it.
 constexpr double kEarly = 0.5;
-// An onset further than this share of a tuplet's step from its grid does not
-// belong to the tuplet.
-constexpr double kTupletReach = 0.25;
+// An onset further from a tuplet's grid than a quarter of its step, or a
+// 64th, does not belong to the tuplet.
+double tupletReach(double step) {
+  return std::min(0.25 * step, 1.0);
+}
 
 // Notes that start together.
 struct Cluster {
@@ -115,7 +117,7 @@ class Quantiser {
       const double e = notes_[i].end;
       if (e <= from + exact_ || e >= to - exact_) continue;
       const double r = (e - from) / step;
-      if (std::abs(r - std::round(r)) * step > kTupletReach * step) return false;
+      if (std::abs(r - std::round(r)) * step > tupletReach(step)) return false;
     }
     return true;
   }
@@ -131,9 +133,11 @@ class Quantiser {
     // Onsets up to half a 64th early still belong to the group's steps.
     const double lo = static_cast<double>(w.start) - kEarly;
     const double hi = static_cast<double>(w.end()) - kEarly;
+    while (scan > 0 && starts_[scan - 1] >= lo) --scan;
     while (scan < starts_.size() && starts_[scan] < lo) ++scan;
     const size_t first = scan;
     const double straight = straightGrid(step);
+    const double reach = tupletReach(step);
     double costTuplet = 0, costStraight = 0;
     int members = 0;
     bool pastFirstStep = false;
@@ -153,7 +157,7 @@ class Quantiser {
         if (x < static_cast<double>(w.start)) continue;
         return false;
       }
-      if (off > kTupletReach * step || (used & (uint64_t{1} << k)) != 0) return false;
+      if (off > reach || (used & (uint64_t{1} << k)) != 0) return false;
       if (!endsFit(clusters_[i], w)) return false;
       used |= uint64_t{1} << k;
       costTuplet += off;
@@ -183,18 +187,28 @@ class Quantiser {
         if (span > barLen) continue;
         const double step = static_cast<double>(span) / count;
         if (step < 1) continue;
-        int64_t lastTried = -1;
+        int64_t lastAligned = -1, lastHalf = -1;
         size_t scan = 0;
         for (size_t i = 0; i < clusters_.size(); ++i) {
           const Cluster& c = clusters_[i];
           if (c.window >= 0 || !offGrid(c.start)) continue;
           const double x = c.start + kEarly;
           const auto bar = static_cast<int64_t>(std::floor(x / barLen)) * barLen;
-          const int64_t start =
+          const int64_t aligned =
               bar + static_cast<int64_t>(std::floor((x - static_cast<double>(bar)) / span)) * span;
-          if (start == lastTried || start + span > bar + barLen || start < 0) continue;
-          lastTried = start;
-          if (isFree(start, span)) tryWindow(Window{start, span, count}, scan);
+          // A group on the beats of the bar first; else one half a group
+          // later or earlier (the bar lines of a file may be off by a
+          // pick-up it does not mark).
+          const int64_t half = x >= static_cast<double>(aligned + span / 2) ? aligned + span / 2
+                                                                            : aligned - span / 2;
+          if (aligned != lastAligned && aligned + span <= bar + barLen && isFree(aligned, span)) {
+            lastAligned = aligned;
+            if (tryWindow(Window{aligned, span, count}, scan)) continue;
+          }
+          if (half != lastHalf && half >= 0 && isFree(half, span)) {
+            lastHalf = half;
+            tryWindow(Window{half, span, count}, scan);
+          }
         }
       }
     }

@@ -303,7 +303,7 @@ TEST_P(MidiCorpus, ImportsAsExpected) {
 
 INSTANTIATE_TEST_SUITE_P(OtherPrograms, MidiCorpus,
                          ::testing::Values("format0_480", "format1_96", "format1_384_pickup",
-                                           "format1_960_swing"));
+                                           "format1_960_swing", "lilypond_384"));
 
 }  // namespace
 }  // namespace kelvara::testing
