@@ -34,10 +34,11 @@ struct ReadVoice {
 };
 
 // Controllers that set up a channel rather than play: bank select, data
-// entry, (N)RPN numbers, channel mode messages. Skipped without a word.
+// entry, effect sends (reverb, chorus ...), (N)RPN numbers, channel mode
+// messages. Skipped without a word.
 bool isSetupController(int number) {
   return number == 0 || number == 32 || number == 6 || number == 38 ||
-         (number >= 96 && number <= 101) || number >= 120;
+         (number >= 91 && number <= 101) || number >= 120;
 }
 
 ReadFault wrongKind(size_t at, const std::string& what) {

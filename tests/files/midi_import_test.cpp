@@ -275,8 +275,10 @@ TEST_F(MidiImport, ConvertReadsMidiFilesAndTellsTheNoticeOnStderr) {
   EXPECT_EQ(partLine(back, 0).substr(0, 23), " {3/16 60:8@90 r:8 62:8");
 }
 
-// The files other programs write (made by midi_corpus/make_corpus.py),
-// each with the import it must give in a text file beside it.
+// The files other programs write, each with the import it must give in a
+// text file beside it: made by midi_corpus/make_corpus.py (mido), by
+// LilyPond from lilypond_384.ly and by MuseScore 3 (`mscore3 -o`) from
+// musescore_480.musicxml.
 class MidiCorpus : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(MidiCorpus, ImportsAsExpected) {
@@ -303,7 +305,7 @@ TEST_P(MidiCorpus, ImportsAsExpected) {
 
 INSTANTIATE_TEST_SUITE_P(OtherPrograms, MidiCorpus,
                          ::testing::Values("format0_480", "format1_96", "format1_384_pickup",
-                                           "format1_960_swing", "lilypond_384"));
+                                           "format1_960_swing", "lilypond_384", "musescore_480"));
 
 }  // namespace
 }  // namespace kelvara::testing

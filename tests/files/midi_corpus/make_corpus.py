@@ -4,7 +4,10 @@ them: format 0 and 1, 96 / 384 / 480 / 960 ticks per quarter, running status
 (mido writes it), note-offs as note-on velocity 0, tempo and time-signature
 changes, drums on channel 10, swing triplets, a pick-up bar, and notes a few
 ticks off the grid. Run it from anywhere; it writes beside itself.
-Expected imports are in the .txt files of the same names (see the test)."""
+Expected imports are in the .txt files of the same names (see the test).
+lilypond_384.mid and musescore_480.mid beside them were written by LilyPond
+(`lilypond lilypond_384.ly`) and MuseScore 3 (`mscore3 -o musescore_480.mid
+musescore_480.musicxml`) from the sources beside them."""
 import os
 import mido
 
