@@ -51,7 +51,8 @@ constexpr FileKind kSaveKinds[] = {{"midiファイル (*.mid *.smf)", "*.mid *.s
 constexpr FileKind kOpenKinds[] = {{"zqファイル（*.zqf3）", "*.zqf3"},
                                    {"zqファイル（*.zqf2）", "*.zqf2"},
                                    {"zqファイル (*.zqf)", "*.zqf"},
-                                   {"midiファイル (*.mid *.smf)", "*.mid *.smf"},
+                                   // Files from other systems often end in capitals.
+                                   {"midiファイル (*.mid *.smf)", "*.mid *.smf *.MID *.SMF"},
                                    {"すべてのファイル (*.*)", "*"}};
 
 // The dialog's filters: each shows its caption alone (the dialog hides the

@@ -219,11 +219,13 @@ class Quantiser {
     for (Cluster& c : clusters_) {
       if (c.window >= 0) continue;
       c.at = std::max<int64_t>(std::llround(c.start), 0);
-      auto it = byStart_.upper_bound(c.at);
-      if (it != byStart_.begin()) {
+      // After the group it falls into, and after the groups right behind it.
+      for (auto it = byStart_.upper_bound(c.at); it != byStart_.begin();) {
         --it;
         const Window& w = windows_[static_cast<size_t>(it->second)];
-        if (c.at >= w.start && c.at < w.end()) c.at = w.end();
+        if (c.at >= w.end()) break;
+        c.at = w.end();
+        it = byStart_.upper_bound(c.at);
       }
     }
   }
@@ -278,7 +280,7 @@ class Quantiser {
   // lasts until its longest note ends, or the next onset `next` (-1: none).
   void emitStraight(size_t first, size_t last, int64_t next) {
     const int64_t at = clusters_[first].at;
-    pendingRest_ += at - position_;
+    pendingRest_ += std::max<int64_t>(at - position_, 0);
     flushRest();
     int64_t end = at + 1;
     for (size_t c = first; c < last; ++c) {
@@ -302,7 +304,7 @@ class Quantiser {
 
   // A tuplet: one member per step, a chord where a cluster starts, else a rest.
   void emitWindow(const Window& w, size_t first, size_t last) {
-    pendingRest_ += w.start - position_;
+    pendingRest_ += std::max<int64_t>(w.start - position_, 0);
     flushRest();
     const double step = w.step();
     const int32_t value = memberValue(w);

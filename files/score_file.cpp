@@ -1,5 +1,7 @@
 #include "files/score_file.h"
 
+#include <cctype>
+
 #include "files/midi_import.h"
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
@@ -18,7 +20,9 @@ bool isScoreFileKind(const std::string& extension) {
 }
 
 bool isMidiFileKind(const std::string& extension) {
-  return extension == ".mid" || extension == ".smf";
+  std::string lower = extension;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower == ".mid" || lower == ".smf";
 }
 
 bool isReadableFileKind(const std::string& extension) {

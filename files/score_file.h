@@ -14,7 +14,8 @@ std::string fileExtension(const std::string& path);
 // True for the program's own score kinds: ".zqf3", ".zqf2" and ".zqf".
 bool isScoreFileKind(const std::string& extension);
 
-// True for Standard MIDI Files from any program: ".mid" and ".smf".
+// True for Standard MIDI Files from any program: ".mid" and ".smf" in any
+// letter case (other programs, and other systems, write ".MID").
 bool isMidiFileKind(const std::string& extension);
 
 // True for every kind loadScoreFile reads.
