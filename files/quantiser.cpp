@@ -17,6 +17,8 @@ constexpr double kChordSpread = 0.25;
 // How many times closer a group's onsets must lie to a tuplet's grid than to
 // the straight grid of similar fineness.
 constexpr double kFarBetter = 3.0;
+// An onset this near (64ths) the 64th grid starts no search for a tuplet.
+constexpr double kNearGrid = 0.1;
 // How early (64ths) an onset may come and still count as on a grid point
 // after it.
 constexpr double kEarly = 0.5;
@@ -97,6 +99,12 @@ class Quantiser {
   }
 
   bool offGrid(double x) const { return distanceToGrid(x, 1.0) > exact_; }
+
+  // Whether a search for a tuplet starts from this onset. Every step of the
+  // tuplets looked for but the first lies at least a seventh of a 64th off
+  // the 64th grid; an onset nearer it is a straight one played a little off
+  // (a group holding it is still found from its other onsets).
+  bool mayAnchor(double x) const { return distanceToGrid(x, 1.0) > std::max(exact_, kNearGrid); }
 
   bool isFree(int64_t start, int32_t span) const {
     auto it = byStart_.lower_bound(start);
@@ -187,11 +195,12 @@ class Quantiser {
         if (span > barLen) continue;
         const double step = static_cast<double>(span) / count;
         if (step < 1) continue;
+        const double reach = tupletReach(step);
         int64_t lastAligned = -1, lastHalf = -1;
         size_t scan = 0;
         for (size_t i = 0; i < clusters_.size(); ++i) {
           const Cluster& c = clusters_[i];
-          if (c.window >= 0 || !offGrid(c.start)) continue;
+          if (c.window >= 0 || !mayAnchor(c.start)) continue;
           const double x = c.start + kEarly;
           const auto bar = static_cast<int64_t>(std::floor(x / barLen)) * barLen;
           const int64_t aligned =
@@ -201,11 +210,17 @@ class Quantiser {
           // pick-up it does not mark).
           const int64_t half = x >= static_cast<double>(aligned + span / 2) ? aligned + span / 2
                                                                             : aligned - span / 2;
-          if (aligned != lastAligned && aligned + span <= bar + barLen && isFree(aligned, span)) {
+          // Only a group with a step near the onset can hold it.
+          auto near = [&](int64_t start) {
+            const double r = (c.start - static_cast<double>(start)) / step;
+            return std::abs(r - std::floor(r + 0.5)) * step <= reach;
+          };
+          if (aligned != lastAligned && aligned + span <= bar + barLen && near(aligned) &&
+              isFree(aligned, span)) {
             lastAligned = aligned;
             if (tryWindow(Window{aligned, span, count}, scan)) continue;
           }
-          if (half != lastHalf && half >= 0 && isFree(half, span)) {
+          if (half != lastHalf && half >= 0 && near(half) && isFree(half, span)) {
             lastHalf = half;
             tryWindow(Window{half, span, count}, scan);
           }

@@ -80,6 +80,7 @@ std::vector<uint8_t> largeForeignFile() {
 
 void BM_MidiImportLarge(benchmark::State& state) {
   const std::vector<uint8_t> bytes = largeForeignFile();
+  int64_t groups = 0;
   for (auto _ : state) {
     state.PauseTiming();
     auto* s = new EditorState;
@@ -88,9 +89,15 @@ void BM_MidiImportLarge(benchmark::State& state) {
     const LoadResult r = decodeMidiImport(*s, bytes, "large.mid");
     if (!r.ok()) state.SkipWithError(r.message.c_str());
     state.PauseTiming();
+    // The triplets came in as triplets.
+    groups = 0;
+    for (const TOnpu* head : s->PartHead) {
+      for (const TOnpu* n = head; n != nullptr; n = n->Next) groups += n->RenIndex == 1 ? 1 : 0;
+    }
     delete s;
     state.ResumeTiming();
   }
+  state.counters["tuplet_groups"] = static_cast<double>(groups);
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                           static_cast<int64_t>(bytes.size()));
   state.counters["notes"] = kTracks * kBars * 6;
