@@ -100,10 +100,10 @@ class Quantiser {
 
   bool offGrid(double x) const { return distanceToGrid(x, 1.0) > exact_; }
 
-  // Whether a search for a tuplet starts from this onset. Every step of the
-  // tuplets looked for but the first lies at least a seventh of a 64th off
-  // the 64th grid; an onset nearer it is a straight one played a little off
-  // (a group holding it is still found from its other onsets).
+  // Whether a search for a tuplet starts from this onset. The steps of the
+  // tuplets looked for that are not on the 64th grid lie at least a seventh
+  // of a 64th off it; an onset nearer it is a straight one played a little
+  // off (a group holding it is still found from its other onsets).
   bool mayAnchor(double x) const { return distanceToGrid(x, 1.0) > std::max(exact_, kNearGrid); }
 
   bool isFree(int64_t start, int32_t span) const {
