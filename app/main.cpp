@@ -33,7 +33,8 @@ void printUsage(std::ostream& out) {
          "                    (else KELVARA_SETTINGS, else ~/.config/kelvara/klv.ini)\n"
          "  --soundfont FILE  the General MIDI soundfont of the built-in synthesizer\n"
          "                    (else KELVARA_SOUNDFONT, else the one installed)\n"
-         "  SCORE             a .zqf3, .zqf2 or .zqf score to open at start\n\n"
+         "  SCORE             a .zqf3, .zqf2 or .zqf score, or a .mid / .smf file,\n"
+         "                    to open at start\n\n"
       << kelvara::convertUsage() << "\n"
       << kelvara::renderUsage() << "\n"
       << kelvara::pagesUsage();

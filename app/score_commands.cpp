@@ -54,7 +54,8 @@ constexpr FileKind kOpenKinds[] = {
     {"zqファイル（*.zqf3）", "*.zqf3"},
     {"zqファイル（*.zqf2）", "*.zqf2"},
     {"zqファイル (*.zqf)", "*.zqf"},
-    {"midiファイル (*.mid *.smf)", "*.mid *.smf"},
+    // Files from other systems often end in capitals.
+    {"midiファイル (*.mid *.smf)", "*.mid *.smf *.MID *.SMF"},
     {"MusicXMLファイル (*.musicxml *.mxl *.xml)", "*.musicxml *.mxl *.xml"},
     {"すべてのファイル (*.*)", "*"}};
 

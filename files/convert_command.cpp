@@ -19,7 +19,7 @@ namespace {
 struct ConvertRequest {
   std::string input;
   std::string output;
-  std::string inputKind;   // ".zqf3", ".zqf2", ".zqf", or a MusicXML kind
+  std::string inputKind;   // ".zqf3", ".zqf2", ".zqf", ".mid", ".smf" or a MusicXML kind
   std::string outputKind;  // ".mid", ".smf", ".wav", ".zqf3", ".zqf2" or ".zqf"
   std::string soundFont;   // .wav only; empty: the usual search
   PerPart<uint8_t> parts{};
@@ -49,9 +49,9 @@ UsageProblem parseArgs(const std::vector<std::string>& args, ConvertRequest& req
   req.output = positional[1];
   req.inputKind = fileExtension(req.input);
   req.outputKind = fileExtension(req.output);
-  if (!isScoreFileKind(req.inputKind) && !isMusicXmlKind(req.inputKind)) {
+  if (!isReadableFileKind(req.inputKind)) {
     return "cannot read '" + req.input +
-           "': INPUT must end in .zqf3, .zqf2, .zqf, .musicxml, .xml or .mxl";
+           "': INPUT must end in .zqf3, .zqf2, .zqf, .mid, .smf, .musicxml, .xml or .mxl";
   }
   const bool audio = req.outputKind == ".wav";
   const bool midi = req.outputKind == ".mid" || req.outputKind == ".smf" || audio;
@@ -108,7 +108,9 @@ std::string convertUsage() {
          "  Converts a score file without opening a window; the file kinds follow\n"
          "  the extensions (compared exactly, lower case).\n"
          "  INPUT   .zqf3 (whole score), .zqf2 (track file), .zqf (one-part track file),\n"
-         "          or .musicxml, .xml or .mxl (MusicXML from a notation program)\n"
+         "          .mid or .smf (a Standard MIDI file from any program, imported: what\n"
+         "          had to be approximated is told on stderr), or .musicxml, .xml or\n"
+         "          .mxl (MusicXML from a notation program)\n"
          "  OUTPUT  .mid or .smf (MIDI export with every note modifier), .zqf3, .zqf2,\n"
          "          or .zqf (exactly one part must be chosen), or .wav (the music played\n"
          "          by the built-in synthesizer: 16-bit stereo, 44 100 Hz; no sound\n"

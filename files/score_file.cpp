@@ -1,8 +1,10 @@
 #include "files/score_file.h"
 
+#include <cctype>
 #include <new>
 
 #include "files/atomic_write.h"
+#include "files/midi_import.h"
 #include "files/musicxml_export.h"
 #include "files/musicxml_import.h"
 #include "files/track_file.h"
@@ -21,10 +23,22 @@ bool isScoreFileKind(const std::string& extension) {
   return extension == ".zqf3" || extension == ".zqf2" || extension == ".zqf";
 }
 
+bool isMidiFileKind(const std::string& extension) {
+  std::string lower = extension;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower == ".mid" || lower == ".smf";
+}
+
+bool isReadableFileKind(const std::string& extension) {
+  return isScoreFileKind(extension) || isMidiFileKind(extension) || isMusicXmlKind(extension);
+}
+
 LoadResult loadScoreFile(EditorState& s, const std::string& path, int intoPart) {
   const std::string kind = fileExtension(path);
+  if (kind == ".zqf3") return loaddataplus2(s, path);
+  if (isMidiFileKind(kind)) return importMidiFile(s, path);
   if (isMusicXmlKind(kind)) return loadMusicXml(s, path);
-  return kind == ".zqf3" ? loaddataplus2(s, path) : loaddataplus(s, path, kind, intoPart);
+  return loaddataplus(s, path, kind, intoPart);
 }
 
 FileResult writeEncoded(ScoreEncoder encode, const EditorState& s, const std::string& fileName,

@@ -16,8 +16,17 @@ std::string fileExtension(const std::string& path);
 // True for the program's own score kinds: ".zqf3", ".zqf2" and ".zqf".
 bool isScoreFileKind(const std::string& extension);
 
+// True for Standard MIDI Files from any program: ".mid" and ".smf" in any
+// letter case (other programs, and other systems, write ".MID").
+bool isMidiFileKind(const std::string& extension);
+
+// True for every kind loadScoreFile reads.
+bool isReadableFileKind(const std::string& extension);
+
 // Reads a score file of one of those kinds, told by its extension: a ".zqf3"
-// or ".zqf2" as the whole score, a ".zqf" into part `intoPart`.
+// or ".zqf2" as the whole score, a ".zqf" into part `intoPart`, a ".mid" or
+// ".smf" through the MIDI importer (any other extension is read as a track
+// file).
 LoadResult loadScoreFile(EditorState& s, const std::string& path, int intoPart);
 
 // One of the writers' encoders: the bytes of the selected parts and the bars

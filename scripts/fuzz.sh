@@ -12,7 +12,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-check}
-targets=(fuzz_zqf3 fuzz_musicxml fuzz_track_score fuzz_track_part fuzz_settings fuzz_round_trip)
+targets=(fuzz_zqf3 fuzz_musicxml fuzz_track_score fuzz_track_part fuzz_settings fuzz_midi_import
+  fuzz_round_trip)
 # Every target stays within this memory; a single allocation beyond the
 # smaller limit is a finding too.
 limits=(-rss_limit_mb=1024 -malloc_limit_mb=512 -timeout=10)
@@ -23,6 +24,7 @@ seeds_of() {
     fuzz_track_*) echo fuzz/corpus/track ;;
     fuzz_musicxml) echo fuzz/corpus/musicxml ;;
     fuzz_settings) echo fuzz/corpus/settings ;;
+    fuzz_midi_import) echo fuzz/corpus/midi ;;
   esac
 }
 

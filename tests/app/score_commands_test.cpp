@@ -160,6 +160,31 @@ TEST_F(ScoreCommandsWindow, TypeSaveNewLoadAndTheSameScoreComesBack) {
   EXPECT_EQ(pitches(), (std::vector<int32_t>{67, 60, 62, 64, 65}));
 }
 
+TEST_F(ScoreCommandsWindow, MidiFilesOpenThroughTheLoadDialogWithANotice) {
+  // The editor's own MIDI export comes back as it was typed, with nothing to tell.
+  typePhrase();
+  run("BitBtn5", {okTForm7(), typeFileName(QString::fromStdString(path("song.mid")),
+                                           "midiファイル (*.mid *.smf) (*.mid *.smf)")});
+  ASSERT_TRUE(std::filesystem::exists(path("song.mid")));
+  run("BitBtn7",
+      {answerBox(QMessageBox::Discard), typeFileName(QString::fromStdString(path("song.mid")))});
+  EXPECT_EQ(pitches(), (std::vector<int32_t>{60, 62, 64, 65}));
+  EXPECT_EQ(caption(), "Kelvara ver 1.1b4 - song.mid");
+
+  // A file another program wrote: its swing triplets come in, and the notice
+  // says what had to be approximated.
+  std::filesystem::copy_file(std::filesystem::path(MIDI_CORPUS_DIR) / "format1_960_swing.mid",
+                             path("swing.mid"));
+  QString told;
+  run("BitBtn7",
+      {typeFileName(QString::fromStdString(path("swing.mid"))), answerBox(QMessageBox::Ok, &told)});
+  EXPECT_TRUE(told.contains("拍子 5/4 は扱えないため 4/4 にしました")) << told.toStdString();
+  EXPECT_EQ(pitches().size(), 32u)
+      << "8 swing pairs as triplets with a rest, 12 triplet eighths, 8 eighths";
+  EXPECT_EQ(s().Tempo, 160);
+  EXPECT_EQ(window->focusWidget(), edit1());
+}
+
 TEST_F(ScoreCommandsWindow, CtrlSOverwritesTheScoresFileAfterTheQuestion) {
   typePhrase();
   run("BitBtn5", {okTForm7(), typeFileName(QString::fromStdString(path("keys.zqf3")))});

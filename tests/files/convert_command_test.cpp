@@ -42,7 +42,7 @@ TEST_F(Convert, BadCommandLinesExitTwoWithOneLineAndWriteNothing) {
       {in},
       {in, mid, path("y.mid")},
       {path("song.txt"), mid},
-      {path("song.mid"), mid},  // MIDI exports are not read back
+      {path("song.ZQF3"), mid},  // input extensions are compared exactly too
       {in, path("x.ogg")},
       {in, mid, "--soundfont", "gm.sf2"},  // a soundfont only for audio
       {in, path("x.wav"), "--soundfont"},
