@@ -97,6 +97,12 @@ TForm1::TForm1(MidiOutput& midi, const Options& options)
       options_(options),
       editor_(*this, *this, midi, *this),
       keyRepeat_(std::make_unique<KeyRepeatFilter>()) {
+  // The input's thread only queues what is played and asks for a drain here.
+  midiQueue_ = std::make_unique<MidiInputQueue>(
+      [this] { QMetaObject::invokeMethod(this, &TForm1::drainMidiInput, Qt::QueuedConnection); });
+  midiInput_ = std::make_unique<MidiInputChoice>(
+      options.midiInput != nullptr ? *options.midiInput : noMidiInput_, *midiQueue_);
+  editor_.setMidiInput(midiInput_.get());
   setWindowTitle(QStringLiteral("Kelvara ver 1.1b4"));
   setFixedSize(kClientWidth, kClientHeight);
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -109,6 +115,8 @@ TForm1::TForm1(MidiOutput& midi, const Options& options)
 }
 
 TForm1::~TForm1() {
+  // Nothing is played in once the window goes.
+  midiInput_->close();
   qApp->removeEventFilter(this);
   releaseTimer_->stop();
   timer1_->stop();
@@ -144,7 +152,34 @@ bool TForm1::FormCreate() {
   image2_->update();
   focusNoteEntry();
   startRecovery();
+  // A chosen MIDI input that is unplugged is noticed within a few seconds.
+  constexpr int kInputCheckMs = 2000;
+  auto* inputCheck = new QTimer(this);
+  connect(inputCheck, &QTimer::timeout, this, &TForm1::checkMidiInput);
+  inputCheck->start(kInputCheckMs);
   return true;
+}
+
+void TForm1::drainMidiInput() {
+  const std::vector<ShortMessage> played = midiQueue_->take();
+  if (!created_ || played.empty()) return;
+  // While a dialog or a menu is open the score is not the keyboard's.
+  const bool enter =
+      QApplication::activeModalWidget() == nullptr && QApplication::activePopupWidget() == nullptr;
+  editor_.midiKeys().receive(played, enter);
+  if (midiQueue_->takeDropped() > 0) {
+    notice_->add(QStringLiteral("MIDI入力が多すぎたため、一部の音を受け取れませんでした。"));
+  }
+}
+
+void TForm1::checkMidiInput() {
+  if (!created_ || !midiInput_->checkStillPresent()) return;
+  editor_.midiKeys().reset();
+  showMidiInputNotices();
+}
+
+void TForm1::showMidiInputNotices() {
+  notice_->add(QString::fromStdString(midiInput_->takeNotice()));
 }
 
 void TForm1::startRecovery() {
@@ -660,7 +695,9 @@ void TForm1::BitBtn1Click() {
 void TForm1::BitBtn2Click() {
   const EditorState& s = editor_.state();
   const auto voices = std::tuple(s.PartProgram, s.PartVolume, s.PartPan);
-  runSoundDialog(this, editor_.state(), midi_, this);
+  const std::string input = midiInput_->chosen();
+  runSoundDialog(this, editor_.state(), midi_, this, midiInput_.get());
+  if (midiInput_->chosen() != input) editor_.midiKeys().reset();
   // The voices are kept in the whole-score file.
   if (voices != std::tuple(s.PartProgram, s.PartVolume, s.PartPan)) editor_.state().markChanged();
   showSoundNotices();

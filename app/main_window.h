@@ -8,6 +8,7 @@
 #include "input/editor_controls.h"
 #include "score/score_view.h"
 #include "score/user_questions.h"
+#include "sound/midi_input_choice.h"
 
 class QComboBox;
 class QLabel;
@@ -45,6 +46,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
     std::string earlierSettingsPath;
     // Folder of the recovery copies of unsaved work; empty keeps none.
     std::string recoveryFolder;
+    // The system's MIDI input ports; null offers none.
+    MidiInput* midiInput = nullptr;
   };
 
   TForm1(MidiOutput& midi, const Options& options);
@@ -61,6 +64,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   ScoreCommands& scoreCommands() { return *commands_; }
   // A key release is held back to see whether it is half of a key repeat.
   bool keyReleaseHeldBack() const;
+  // The MIDI input chosen under "MIDI音源".
+  MidiInputChoice& midiInput() { return *midiInput_; }
 
   // ScoreView.
   void invertLine(const Line& line) override;
@@ -116,6 +121,12 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void showSoundNoticesWhenReady();
   // Lets a held-back key release go to the key handler.
   void deliverHeldRelease();
+  // Enters what the MIDI keyboard played since the last call (UI thread).
+  void drainMidiInput();
+  // A chosen MIDI input that has gone is reported and dropped.
+  void checkMidiInput();
+  // Tells what the MIDI input has to say (in the window, asking nothing).
+  void showMidiInputNotices();
 
   void BitBtn1Click();   // quit
   void BitBtn2Click();   // sound source
@@ -127,6 +138,9 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   MidiOutput& midi_;
   Options options_;
   Editor editor_;
+  NullMidiInput noMidiInput_;
+  std::unique_ptr<MidiInputQueue> midiQueue_;
+  std::unique_ptr<MidiInputChoice> midiInput_;
   std::unique_ptr<OutputCommands> output_;
 
   QLineEdit* edit1_ = nullptr;
