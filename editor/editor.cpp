@@ -102,7 +102,8 @@ void Editor::reopenMidiInput() {
   if (midiInput_ == nullptr || settingsPath_.empty()) return;
   const MidiInputSetting kept = readMidiInputSetting(midiInputSettingPath(settingsPath_));
   if (!kept.notice.empty()) questions_.inform(kept.notice);
-  midiInput_->choose(kept.port);
+  midiInput_->choose(kept.port,
+                     midi_.midiOutGetDevCaps(usableMidiDevice(midi_, state_.MidiDevice)));
   midiKeys_.reset();
   if (const std::string notice = midiInput_->takeNotice(); !notice.empty()) {
     questions_.inform(notice);

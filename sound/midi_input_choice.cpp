@@ -11,7 +11,7 @@ std::string MidiInputChoice::labelOf(const std::string& id,
   return cutDeviceName(it != present.end() ? it->label : alsaPortLabel(id));
 }
 
-bool MidiInputChoice::choose(const std::string& id) {
+bool MidiInputChoice::choose(const std::string& id, const std::string& outputLabel) {
   close();
   if (id.empty()) return true;
   const std::vector<MidiPortInfo> present = ports();
@@ -23,6 +23,13 @@ bool MidiInputChoice::choose(const std::string& id) {
                                         "」が見つからないため、MIDI入力は「なし」にしました。");
     return false;
   }
+  if (!outputLabel.empty() && label == outputLabel) {
+    notices_.postOnce("loop " + id,
+                      "MIDI入力ポート「" + label +
+                          "」はMIDI出力にも選ばれているため、入力には使えません"
+                          "（送った音が入力へ戻り続けます）。MIDI入力は「なし」にしました。");
+    return false;
+  }
   std::string error;
   if (!input_.midiInOpen(id, queue_, error)) {
     if (error.empty()) error = "開けません";
@@ -31,6 +38,7 @@ bool MidiInputChoice::choose(const std::string& id) {
     return false;
   }
   chosen_ = id;
+  chosenLabel_ = label;
   return true;
 }
 
@@ -52,6 +60,7 @@ void MidiInputChoice::close() {
   if (chosen_.empty()) return;
   input_.midiInClose();
   chosen_.clear();
+  chosenLabel_.clear();
 }
 
 }  // namespace kelvara

@@ -22,10 +22,14 @@ class MidiInputChoice {
   // The input ports present now.
   std::vector<MidiPortInfo> ports() { return input_.midiInPorts(); }
   // Opens the port with this id, closing the one open; an empty id chooses
-  // none. True when the choice is now what was asked.
-  bool choose(const std::string& id);
+  // none. True when the choice is now what was asked. A port whose label is
+  // `outputLabel` (the MIDI output's open device) is refused: what the editor
+  // sends there would come back in and be entered again without end.
+  bool choose(const std::string& id, const std::string& outputLabel = {});
   // The id of the open port; empty for none.
   const std::string& chosen() const { return chosen_; }
+  // Its label as the device lists show it; empty for none.
+  const std::string& chosenLabel() const { return chosenLabel_; }
   // Checks that the open port is still present; when it has gone, closes it,
   // reports it and falls back to none. True when the choice changed.
   bool checkStillPresent();
@@ -42,6 +46,7 @@ class MidiInputChoice {
   MidiInput& input_;
   MidiInputQueue& queue_;
   std::string chosen_;
+  std::string chosenLabel_;
   NoticeBoard notices_;
 };
 

@@ -53,10 +53,16 @@ RtMidiInput::~RtMidiInput() {
 std::vector<MidiPortInfo> RtMidiInput::midiInPorts() {
   std::vector<MidiPortInfo> out;
   if (!lister_) return out;
+  // The editor's own output port is readable too; played into the input it
+  // would enter every note it sounds, again and again.
+  const std::string own = clientName_ + ":";
   const unsigned count = lister_->getPortCount();
   for (unsigned i = 0; i < count; ++i) {
     std::string name = lister_->getPortName(i);
-    if (!name.empty()) out.push_back({name, alsaPortLabel(name)});  // empty: went away meanwhile
+    // Empty: the port went away meanwhile.
+    if (!name.empty() && name.compare(0, own.size(), own) != 0) {
+      out.push_back({name, alsaPortLabel(name)});
+    }
   }
   return out;
 }

@@ -72,7 +72,15 @@ std::optional<VolumeProblem> applySoundSettings(EditorState& s, MidiOutput& out,
     s.PartPan[part] = std::clamp(settings.pan[part], 0, kMaxPan);
   }
   reopenMidiOutput(out, s.MidiDevice, s.PartProgram, ProgramChanges::MelodicChannels);
-  if (input != nullptr && settings.input != input->chosen()) input->choose(settings.input);
+  if (input != nullptr) {
+    // Chosen anew, or the port the output now opens too: chosen again, so
+    // that a port is never both.
+    const std::string outputLabel = out.midiOutGetDevCaps(s.MidiDevice);
+    if (settings.input != input->chosen() ||
+        (!settings.input.empty() && input->chosenLabel() == outputLabel)) {
+      input->choose(settings.input, outputLabel);
+    }
+  }
   return std::nullopt;
 }
 

@@ -212,6 +212,20 @@ TEST_F(SoundDialog, MidiInputOffersNoneAndThePortsAndOkOpensTheOneChosen) {
   EXPECT_TRUE(choose(0, &TForm2::OkButton));
   EXPECT_EQ(input.opened, "");
 
+  // The output's own port cannot be the input too: what is sent would come back.
+  input.present.push_back({"Rec:Recorder 2 30:0", "Recorder 2"});
+  EXPECT_TRUE(run(
+      [](TForm2& d) {
+        d.ComboBox1->setCurrentIndex(2);
+        d.InputList->setCurrentIndex(2);
+        QTest::mouseClick(d.OkButton, Qt::LeftButton);
+      },
+      &choice));
+  EXPECT_EQ(input.opened, "");
+  ASSERT_EQ(questions.informs.size(), 1u);
+  EXPECT_NE(questions.informs[0].find("Recorder 2"), std::string::npos);
+  input.present.pop_back();
+
   // No ports (no ALSA sequencer): "なし" alone.
   input.present.clear();
   run(

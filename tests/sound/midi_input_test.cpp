@@ -55,6 +55,17 @@ TEST_F(InputChoice, AVanishedPortIsReportedOnceAndTheChoiceFallsBackToNone) {
   EXPECT_NE(choice.takeNotice().find("使用中です"), std::string::npos);
 }
 
+// Regression: the port the output sends to, chosen as the input too, played
+// every entered note back in, to be entered and sent again without end.
+TEST_F(InputChoice, ThePortTheOutputOpensIsRefused) {
+  input.refuse = false;
+  EXPECT_FALSE(choice.choose("Pad:Pad 1 28:0", "Pad 1"));
+  EXPECT_EQ(choice.chosen(), "");
+  EXPECT_NE(choice.takeNotice().find("MIDI出力"), std::string::npos);
+  EXPECT_TRUE(choice.choose("Pad:Pad 1 28:0", "Keys MIDI 1"));
+  EXPECT_EQ(choice.chosenLabel(), "Pad 1");
+}
+
 TEST(MidiInputMessage, TakesChannelMessagesOnly) {
   const struct {
     std::vector<uint8_t> bytes;
