@@ -95,11 +95,13 @@ void deliverKey(KeyInput& input, const KeyStroke& stroke) {
 TForm1::TForm1(MidiOutput& midi, const Options& options)
     : midi_(midi),
       options_(options),
-      editor_(*this, *this, midi, *this),
+      editor_(*this, *this, midi_, *this),
       keyRepeat_(std::make_unique<KeyRepeatFilter>()) {
-  // The input's thread only queues what is played and asks for a drain here.
+  // On the input's thread a key sounds at once and is queued; the entry is
+  // made here, on the UI thread.
   midiQueue_ = std::make_unique<MidiInputQueue>(
-      [this] { QMetaObject::invokeMethod(this, &TForm1::drainMidiInput, Qt::QueuedConnection); });
+      [this] { QMetaObject::invokeMethod(this, &TForm1::drainMidiInput, Qt::QueuedConnection); },
+      [this](const ShortMessage& m) { editor_.midiSound().play(m); });
   midiInput_ = std::make_unique<MidiInputChoice>(
       options.midiInput != nullptr ? *options.midiInput : noMidiInput_, *midiQueue_);
   editor_.setMidiInput(midiInput_.get());
@@ -133,6 +135,7 @@ bool TForm1::FormCreate() {
     return false;
   }
   created_ = true;
+  followWorkPart();
   image1_->setPicture(&editor_.renderer().picture().image());
   image1_->resize(editor_.renderer().picture().width(), kScoreHeight);
   // The percussion pad lists show the choices read from the settings file.
@@ -167,6 +170,7 @@ void TForm1::drainMidiInput() {
   const bool enter =
       QApplication::activeModalWidget() == nullptr && QApplication::activePopupWidget() == nullptr;
   editor_.midiKeys().receive(played, enter);
+  followWorkPart();
   if (midiQueue_->takeDropped() > 0) {
     notice_->add(QStringLiteral("MIDI入力が多すぎたため、一部の音を受け取れませんでした。"));
   }
@@ -174,8 +178,17 @@ void TForm1::drainMidiInput() {
 
 void TForm1::checkMidiInput() {
   if (!created_ || !midiInput_->checkStillPresent()) return;
-  editor_.midiKeys().reset();
+  resetMidiKeys();
   showMidiInputNotices();
+}
+
+void TForm1::resetMidiKeys() {
+  editor_.midiSound().reset();
+  editor_.midiKeys().reset();
+}
+
+void TForm1::followWorkPart() {
+  editor_.midiSound().follow(editor_.state().WorkPart, created_ && !blocked_);
 }
 
 void TForm1::showMidiInputNotices() {
@@ -491,6 +504,7 @@ void TForm1::runHistory(bool redo) {
   // now being worked on, without running a part switch of its own.
   const QSignalBlocker quiet(comboBox1_);
   comboBox1_->setCurrentIndex(listItemForPart(editor_.state().WorkPart));
+  followWorkPart();
 }
 
 void TForm1::connectScoreMouse() {
@@ -640,6 +654,11 @@ bool TForm1::askYesNo(const std::string& text) {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if ((type == QEvent::WindowBlocked || type == QEvent::WindowUnblocked) && watched == this) {
+    blocked_ = type == QEvent::WindowBlocked;
+    followWorkPart();
+    return false;
+  }
   if (type == QEvent::WindowDeactivate && watched == this && created_) {
     // The releases of keys held now go to another window or program.
     deliverHeldRelease();
@@ -697,7 +716,7 @@ void TForm1::BitBtn2Click() {
   const auto voices = std::tuple(s.PartProgram, s.PartVolume, s.PartPan);
   const std::string input = midiInput_->chosen();
   runSoundDialog(this, editor_.state(), midi_, this, midiInput_.get());
-  if (midiInput_->chosen() != input) editor_.midiKeys().reset();
+  if (midiInput_->chosen() != input) resetMidiKeys();
   // The voices are kept in the whole-score file.
   if (voices != std::tuple(s.PartProgram, s.PartVolume, s.PartPan)) editor_.state().markChanged();
   showSoundNotices();
@@ -724,6 +743,7 @@ void TForm1::ComboBox1Change(int index) {
   // part changes, never half in one part and half in the other.
   editor_.input().finishAnimation();
   editor_.score().selectWorkPart(index);
+  followWorkPart();
 }
 
 void TForm1::showSoundNoticesWhenReady() {

@@ -8,6 +8,7 @@
 #include "input/editor_controls.h"
 #include "score/score_view.h"
 #include "score/user_questions.h"
+#include "sound/locked_midi_output.h"
 #include "sound/midi_input_choice.h"
 
 class QComboBox;
@@ -127,6 +128,11 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void checkMidiInput();
   // Tells what the MIDI input has to say (in the window, asking nothing).
   void showMidiInputNotices();
+  // The MIDI keyboard sounds on the work part's channel, and not at all while
+  // a dialog blocks the window.
+  void followWorkPart();
+  // The MIDI keyboard's held keys and pedal are forgotten (the input changed).
+  void resetMidiKeys();
 
   void BitBtn1Click();   // quit
   void BitBtn2Click();   // sound source
@@ -135,7 +141,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void notYetAvailable();
   void ComboBox1Change(int index);
 
-  MidiOutput& midi_;
+  // The MIDI keyboard's notes reach the output from the input's thread.
+  LockedMidiOutput midi_;
   Options options_;
   Editor editor_;
   NullMidiInput noMidiInput_;
@@ -164,6 +171,7 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   QTimer* releaseTimer_ = nullptr;
   NoticePanel* notice_ = nullptr;
   bool created_ = false;
+  bool blocked_ = false;  // a modal dialog blocks the window
   ScoreCommands* commands_ = nullptr;
   std::unique_ptr<RecoveryStore> recoveryStore_;
   std::unique_ptr<RecoveryKeeper> recovery_;

@@ -16,7 +16,8 @@ Editor::Editor(ScoreView& view, EditorControls& controls, MidiOutput& midi,
       renderer_(state_, view, glyphs_),
       score_(state_, renderer_, view),
       input_(state_, score_, renderer_, midi, keyboard_, glyphs_, controls, view),
-      midiKeys_(state_, score_, midi),
+      midiSound_(midi),
+      midiKeys_(state_, score_),
       tuplets_(state_, renderer_, view, score_.selection()),
       modifiers_(state_, renderer_, view, score_.selection()),
       mouse_(state_, score_, renderer_, view),
@@ -104,6 +105,7 @@ void Editor::reopenMidiInput() {
   if (!kept.notice.empty()) questions_.inform(kept.notice);
   midiInput_->choose(kept.port,
                      midi_.midiOutGetDevCaps(usableMidiDevice(midi_, state_.MidiDevice)));
+  midiSound_.reset();
   midiKeys_.reset();
   if (const std::string notice = midiInput_->takeNotice(); !notice.empty()) {
     questions_.inform(notice);

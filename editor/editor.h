@@ -21,6 +21,7 @@
 #include "score/undo_history.h"
 #include "score/user_questions.h"
 #include "sound/midi_input_choice.h"
+#include "sound/midi_key_sound.h"
 #include "sound/midi_output.h"
 
 namespace kelvara {
@@ -62,7 +63,9 @@ class Editor {
   ScoreEditor& score() { return score_; }
   PageRenderer& renderer() { return renderer_; }
   KeyInput& input() { return input_; }
-  // What the MIDI keyboard plays, entered into the work part.
+  // What the MIDI keyboard plays: sounded on the input's thread, entered
+  // into the work part on the UI thread.
+  MidiKeySound& midiSound() { return midiSound_; }
   MidiKeyInput& midiKeys() { return midiKeys_; }
   MouseInput& mouse() { return mouse_; }
   EditMenu& editMenu() { return editMenu_; }
@@ -95,6 +98,7 @@ class Editor {
   ScoreEditor score_;
   KeyboardPicture keyboard_;
   KeyInput input_;
+  MidiKeySound midiSound_;
   MidiKeyInput midiKeys_;
   MidiInputChoice* midiInput_ = nullptr;
   Tuplets tuplets_;

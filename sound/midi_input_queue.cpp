@@ -5,6 +5,7 @@
 namespace kelvara {
 
 void MidiInputQueue::push(const ShortMessage& message) {
+  if (first_) first_(message);
   bool wake = false;
   {
     const std::lock_guard lock(mutex_);

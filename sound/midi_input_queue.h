@@ -19,10 +19,14 @@ class MidiInputQueue {
   // ones are dropped (and counted) rather than growing without bound.
   static constexpr size_t kCapacity = 4096;
 
-  // `wake` is called on the pushing thread when a message arrives while no
-  // take() is due; it must only arrange for take() to run on the UI thread
-  // (a queued call). It may be empty: then the UI thread polls.
-  explicit MidiInputQueue(std::function<void()> wake = {}) : wake_(std::move(wake)) {}
+  // `first` sees every message on the pushing thread before it is queued:
+  // for what must not wait for the UI thread (the sound). `wake` is called on
+  // the pushing thread when a message arrives while no take() is due; it must
+  // only arrange for take() to run on the UI thread (a queued call). Either
+  // may be empty; without `wake` the UI thread polls.
+  explicit MidiInputQueue(std::function<void()> wake = {},
+                          std::function<void(const ShortMessage&)> first = {})
+      : wake_(std::move(wake)), first_(std::move(first)) {}
 
   // From the input's thread: adds one message.
   void push(const ShortMessage& message);
@@ -34,6 +38,7 @@ class MidiInputQueue {
 
  private:
   const std::function<void()> wake_;
+  const std::function<void(const ShortMessage&)> first_;
   std::mutex mutex_;
   std::vector<ShortMessage> waiting_;
   bool wakeDue_ = false;  // a wake was sent and its take() has not run yet

@@ -34,9 +34,12 @@ uint32_t sounded(int channel, int key, int velocity) {
 
 class MidiKeys : public EditorTest {
  protected:
+  // As the window does: each message sounds as it arrives, then the batch
+  // is entered on the UI thread.
   void play(std::initializer_list<ShortMessage> messages, bool enter = true) {
-    const std::vector<ShortMessage> batch(messages);
-    editor.midiKeys().receive(batch, enter);
+    editor.midiSound().follow(s().WorkPart, enter);
+    for (const ShortMessage& m : messages) editor.midiSound().play(m);
+    editor.midiKeys().receive(std::vector<ShortMessage>(messages), enter);
   }
   // The work part as text: each record's pitches and velocity, "*" when it
   // is open, ">" before the cursor's record ("end" for the end marker).
@@ -131,7 +134,8 @@ TEST_F(MidiKeys, NothingIsPlayedInWhileADialogIsOpenButSoundingNotesEnd) {
 TEST_F(MidiKeys, BurstFromTheInputThreadIsEnteredInOrder) {
   FakeMidiInput input;
   input.present = {{"Keys:Keys MIDI 1 24:0", "Keys MIDI 1"}};
-  MidiInputQueue queue;
+  editor.midiSound().follow(0, true);
+  MidiInputQueue queue({}, [this](const ShortMessage& m) { editor.midiSound().play(m); });
   MidiInputChoice choice(input, queue);
   ASSERT_TRUE(choice.choose("Keys:Keys MIDI 1 24:0"));
 
@@ -157,6 +161,7 @@ TEST_F(MidiKeys, BurstFromTheInputThreadIsEnteredInOrder) {
   std::vector<int> entered;
   for (TOnpu* r = first(); !isEndMarker(*r); r = r->Next) entered.push_back(r->Pitch[0]);
   EXPECT_EQ(entered, keys);
+  EXPECT_EQ(midi.messages().size(), 200u) << "each note sounded and ended on the input's thread";
   EXPECT_TRUE(scoreIntact(s(), 0));
 }
 
