@@ -1,8 +1,40 @@
 #include "sound/midi_input_choice.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace kelvara {
+
+namespace {
+
+// An ALSA port's name without its " client:port" address, which changes
+// when devices are plugged in another order or the system starts again.
+std::string_view withoutAddress(std::string_view id) {
+  const size_t blank = id.rfind(' ');
+  if (blank == std::string_view::npos) return id;
+  const std::string_view address = id.substr(blank + 1);
+  const bool isAddress = address.find(':') != std::string_view::npos &&
+                         std::all_of(address.begin(), address.end(),
+                                     [](char c) { return c == ':' || (c >= '0' && c <= '9'); });
+  return isAddress ? id.substr(0, blank) : id;
+}
+
+// The present port meant by `id`: the port itself, else the only port of
+// the same name at another address.
+const MidiPortInfo* findPort(const std::string& id, const std::vector<MidiPortInfo>& present) {
+  for (const MidiPortInfo& p : present) {
+    if (p.id == id) return &p;
+  }
+  const MidiPortInfo* moved = nullptr;
+  for (const MidiPortInfo& p : present) {
+    if (withoutAddress(p.id) != withoutAddress(id)) continue;
+    if (moved != nullptr) return nullptr;  // two alike: which one is not known
+    moved = &p;
+  }
+  return moved;
+}
+
+}  // namespace
 
 std::string MidiInputChoice::labelOf(const std::string& id,
                                      const std::vector<MidiPortInfo>& present) const {
@@ -11,14 +43,14 @@ std::string MidiInputChoice::labelOf(const std::string& id,
   return cutDeviceName(it != present.end() ? it->label : alsaPortLabel(id));
 }
 
-bool MidiInputChoice::choose(const std::string& id, const std::string& outputLabel) {
+bool MidiInputChoice::choose(const std::string& wanted, const std::string& outputLabel) {
   close();
-  if (id.empty()) return true;
+  if (wanted.empty()) return true;
   const std::vector<MidiPortInfo> present = ports();
+  const MidiPortInfo* port = findPort(wanted, present);
+  const std::string id = port != nullptr ? port->id : wanted;
   const std::string label = labelOf(id, present);
-  const bool there = std::any_of(present.begin(), present.end(),
-                                 [&](const MidiPortInfo& p) { return p.id == id; });
-  if (!there) {
+  if (port == nullptr) {
     notices_.postOnce("gone " + id, "MIDI入力ポート「" + label +
                                         "」が見つからないため、MIDI入力は「なし」にしました。");
     return false;
@@ -51,6 +83,11 @@ bool MidiInputChoice::checkStillPresent() {
   }
   const std::string id = chosen_;
   close();
+  // Unplugged and plugged in again between two checks: open it where it is now.
+  if (findPort(id, present) != nullptr) {
+    choose(id);
+    return true;
+  }
   notices_.postOnce("gone " + id, "MIDI入力ポート「" + labelOf(id, present) +
                                       "」が見つからなくなったため、MIDI入力は「なし」にしました。");
   return true;

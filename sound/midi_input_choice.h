@@ -22,7 +22,8 @@ class MidiInputChoice {
   // The input ports present now.
   std::vector<MidiPortInfo> ports() { return input_.midiInPorts(); }
   // Opens the port with this id, closing the one open; an empty id chooses
-  // none. True when the choice is now what was asked. A port whose label is
+  // none. A port of the same name at another address (plugged in anew) is
+  // the same port. True when the choice is now what was asked. A port whose label is
   // `outputLabel` (the MIDI output's open device) is refused: what the editor
   // sends there would come back in and be entered again without end.
   bool choose(const std::string& id, const std::string& outputLabel = {});
@@ -31,7 +32,8 @@ class MidiInputChoice {
   // Its label as the device lists show it; empty for none.
   const std::string& chosenLabel() const { return chosenLabel_; }
   // Checks that the open port is still present; when it has gone, closes it,
-  // reports it and falls back to none. True when the choice changed.
+  // reports it and falls back to none (or opens it again where it came back
+  // at another address). True when the port open changed.
   bool checkStillPresent();
   // Closes the open port; the choice becomes none.
   void close();

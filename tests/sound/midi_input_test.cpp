@@ -45,6 +45,18 @@ TEST_F(InputChoice, AVanishedPortIsReportedOnceAndTheChoiceFallsBackToNone) {
   EXPECT_EQ(input.opened, "");
   EXPECT_NE(choice.takeNotice().find("Keys MIDI 1"), std::string::npos);
 
+  // Back at another address (plugged in again): the same keyboard, chosen
+  // or found again by the check.
+  input.present.push_back({"Keys:Keys MIDI 1 28:0", "Keys MIDI 1"});
+  EXPECT_TRUE(choice.choose(kKeys));
+  EXPECT_EQ(choice.chosen(), "Keys:Keys MIDI 1 28:0");
+  input.present.back().id = "Keys:Keys MIDI 1 32:0";
+  EXPECT_TRUE(choice.checkStillPresent());
+  EXPECT_EQ(input.opened, "Keys:Keys MIDI 1 32:0");
+  input.present.pop_back();
+  EXPECT_TRUE(choice.checkStillPresent());
+  choice.takeNotice();
+
   // Asked for again (the next start) while still gone: none, and no second word.
   EXPECT_FALSE(choice.choose(kKeys));
   EXPECT_EQ(choice.chosen(), "");
