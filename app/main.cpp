@@ -19,6 +19,7 @@
 #include "print/pages_command.h"
 #include "render/glyph_table.h"
 #include "sound/audio_export.h"
+#include "sound/rtmidi_input.h"
 #include "sound/sound_devices.h"
 
 namespace {
@@ -107,6 +108,9 @@ int runEditor(int argc, char** argv, const std::vector<std::string>& args) {
   options.earlierSettingsPath = location.earlierPath;
   options.glyphFolder = kelvara::findGlyphFolder(executableDir());
   options.recoveryFolder = kelvara::RecoveryStore::defaultFolder();
+  // Without an ALSA sequencer it has no ports and "MIDI入力" offers "なし" alone.
+  kelvara::RtMidiInput midiInput;
+  options.midiInput = &midiInput;
 
   // The window is mapped first and filled while the window system shows it;
   // the soundfont goes on loading meanwhile (see createSystemMidiOutput).

@@ -95,8 +95,16 @@ void deliverKey(KeyInput& input, const KeyStroke& stroke) {
 TForm1::TForm1(MidiOutput& midi, const Options& options)
     : midi_(midi),
       options_(options),
-      editor_(*this, *this, midi, *this),
+      editor_(*this, *this, midi_, *this),
       keyRepeat_(std::make_unique<KeyRepeatFilter>()) {
+  // On the input's thread a key sounds at once and is queued; the entry is
+  // made here, on the UI thread.
+  midiQueue_ = std::make_unique<MidiInputQueue>(
+      [this] { QMetaObject::invokeMethod(this, &TForm1::drainMidiInput, Qt::QueuedConnection); },
+      [this](const ShortMessage& m) { editor_.midiSound().play(m); });
+  midiInput_ = std::make_unique<MidiInputChoice>(
+      options.midiInput != nullptr ? *options.midiInput : noMidiInput_, *midiQueue_);
+  editor_.setMidiInput(midiInput_.get());
   setWindowTitle(QStringLiteral("Kelvara ver 1.1b4"));
   setFixedSize(kClientWidth, kClientHeight);
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -109,6 +117,8 @@ TForm1::TForm1(MidiOutput& midi, const Options& options)
 }
 
 TForm1::~TForm1() {
+  // Nothing is played in once the window goes.
+  midiInput_->close();
   qApp->removeEventFilter(this);
   releaseTimer_->stop();
   timer1_->stop();
@@ -125,6 +135,7 @@ bool TForm1::FormCreate() {
     return false;
   }
   created_ = true;
+  followWorkPart();
   image1_->setPicture(&editor_.renderer().picture().image());
   image1_->resize(editor_.renderer().picture().width(), kScoreHeight);
   // The percussion pad lists show the choices read from the settings file.
@@ -144,7 +155,44 @@ bool TForm1::FormCreate() {
   image2_->update();
   focusNoteEntry();
   startRecovery();
+  // A chosen MIDI input that is unplugged is noticed within a few seconds.
+  constexpr int kInputCheckMs = 2000;
+  auto* inputCheck = new QTimer(this);
+  connect(inputCheck, &QTimer::timeout, this, &TForm1::checkMidiInput);
+  inputCheck->start(kInputCheckMs);
   return true;
+}
+
+void TForm1::drainMidiInput() {
+  const std::vector<ShortMessage> played = midiQueue_->take();
+  if (!created_ || played.empty()) return;
+  // While a dialog or a menu is open the score is not the keyboard's.
+  const bool enter =
+      QApplication::activeModalWidget() == nullptr && QApplication::activePopupWidget() == nullptr;
+  editor_.midiKeys().receive(played, enter);
+  followWorkPart();
+  if (midiQueue_->takeDropped() > 0) {
+    notice_->add(QStringLiteral("MIDI入力が多すぎたため、一部の音を受け取れませんでした。"));
+  }
+}
+
+void TForm1::checkMidiInput() {
+  if (!created_ || !midiInput_->checkStillPresent()) return;
+  resetMidiKeys();
+  showMidiInputNotices();
+}
+
+void TForm1::resetMidiKeys() {
+  editor_.midiSound().reset();
+  editor_.midiKeys().reset();
+}
+
+void TForm1::followWorkPart() {
+  editor_.midiSound().follow(editor_.state().WorkPart, created_ && !blocked_);
+}
+
+void TForm1::showMidiInputNotices() {
+  notice_->add(QString::fromStdString(midiInput_->takeNotice()));
 }
 
 void TForm1::startRecovery() {
@@ -461,6 +509,7 @@ void TForm1::runHistory(bool redo) {
   // now being worked on, without running a part switch of its own.
   const QSignalBlocker quiet(comboBox1_);
   comboBox1_->setCurrentIndex(listItemForPart(editor_.state().WorkPart));
+  followWorkPart();
 }
 
 void TForm1::connectScoreMouse() {
@@ -614,6 +663,11 @@ bool TForm1::askYesNo(const std::string& text) {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if ((type == QEvent::WindowBlocked || type == QEvent::WindowUnblocked) && watched == this) {
+    blocked_ = type == QEvent::WindowBlocked;
+    followWorkPart();
+    return false;
+  }
   if (type == QEvent::WindowDeactivate && watched == this && created_) {
     // The releases of keys held now go to another window or program.
     deliverHeldRelease();
@@ -669,7 +723,9 @@ void TForm1::BitBtn1Click() {
 void TForm1::BitBtn2Click() {
   const EditorState& s = editor_.state();
   const auto voices = std::tuple(s.PartProgram, s.PartVolume, s.PartPan);
-  runSoundDialog(this, editor_.state(), midi_, this);
+  const std::string input = midiInput_->chosen();
+  runSoundDialog(this, editor_.state(), midi_, this, midiInput_.get());
+  if (midiInput_->chosen() != input) resetMidiKeys();
   // The voices are kept in the whole-score file.
   if (voices != std::tuple(s.PartProgram, s.PartVolume, s.PartPan)) editor_.state().markChanged();
   showSoundNotices();
@@ -696,6 +752,7 @@ void TForm1::ComboBox1Change(int index) {
   // part changes, never half in one part and half in the other.
   editor_.input().finishAnimation();
   editor_.score().selectWorkPart(index);
+  followWorkPart();
 }
 
 void TForm1::showSoundNoticesWhenReady() {

@@ -8,6 +8,8 @@
 #include "input/editor_controls.h"
 #include "score/score_view.h"
 #include "score/user_questions.h"
+#include "sound/locked_midi_output.h"
+#include "sound/midi_input_choice.h"
 
 class QComboBox;
 class QLabel;
@@ -45,6 +47,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
     std::string earlierSettingsPath;
     // Folder of the recovery copies of unsaved work; empty keeps none.
     std::string recoveryFolder;
+    // The system's MIDI input ports; null offers none.
+    MidiInput* midiInput = nullptr;
   };
 
   TForm1(MidiOutput& midi, const Options& options);
@@ -61,6 +65,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   ScoreCommands& scoreCommands() { return *commands_; }
   // A key release is held back to see whether it is half of a key repeat.
   bool keyReleaseHeldBack() const;
+  // The MIDI input chosen under "MIDI音源".
+  MidiInputChoice& midiInput() { return *midiInput_; }
 
   // ScoreView.
   void invertLine(const Line& line) override;
@@ -117,6 +123,17 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void showSoundNoticesWhenReady();
   // Lets a held-back key release go to the key handler.
   void deliverHeldRelease();
+  // Enters what the MIDI keyboard played since the last call (UI thread).
+  void drainMidiInput();
+  // A chosen MIDI input that has gone is reported and dropped.
+  void checkMidiInput();
+  // Tells what the MIDI input has to say (in the window, asking nothing).
+  void showMidiInputNotices();
+  // The MIDI keyboard sounds on the work part's channel, and not at all while
+  // a dialog blocks the window.
+  void followWorkPart();
+  // The MIDI keyboard's held keys and pedal are forgotten (the input changed).
+  void resetMidiKeys();
 
   void BitBtn1Click();   // quit
   void BitBtn2Click();   // sound source
@@ -125,9 +142,13 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void notYetAvailable();
   void ComboBox1Change(int index);
 
-  MidiOutput& midi_;
+  // The MIDI keyboard's notes reach the output from the input's thread.
+  LockedMidiOutput midi_;
   Options options_;
   Editor editor_;
+  NullMidiInput noMidiInput_;
+  std::unique_ptr<MidiInputQueue> midiQueue_;
+  std::unique_ptr<MidiInputChoice> midiInput_;
   std::unique_ptr<OutputCommands> output_;
 
   QLineEdit* edit1_ = nullptr;
@@ -151,6 +172,7 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   QTimer* releaseTimer_ = nullptr;
   NoticePanel* notice_ = nullptr;
   bool created_ = false;
+  bool blocked_ = false;  // a modal dialog blocks the window
   ScoreCommands* commands_ = nullptr;
   std::unique_ptr<RecoveryStore> recoveryStore_;
   std::unique_ptr<RecoveryKeeper> recovery_;

@@ -52,6 +52,15 @@ TForm2::TForm2(MidiOutput& midi, QWidget* parent, UserQuestions* questions)
   deviceRow->addWidget(ComboBox1, 1);
   top->addLayout(deviceRow);
 
+  auto* inputRow = new QHBoxLayout;
+  inputRow->addWidget(new QLabel("MIDI入力", this));
+  InputList = new QComboBox(this);
+  InputList->setObjectName("InputList");
+  InputList->setEditable(false);
+  InputList->setMinimumContentsLength(32);
+  inputRow->addWidget(InputList, 1);
+  top->addLayout(inputRow);
+
   buildRows();
 
   const OkCancelButtons okCancel = addOkCancelRow(this, top);
@@ -122,6 +131,13 @@ void TForm2::FormCreate() {
 void TForm2::load(const SoundSettings& settings) {
   loaded_ = settings;
   ComboBox1->setCurrentIndex(settings.device < ComboBox1->count() ? settings.device : 0);
+  InputList->clear();
+  InputList->addItem("なし", QString());
+  for (const MidiPortInfo& port : settings.inputPorts) {
+    InputList->addItem(qs(cutDeviceName(port.label)), qs(port.id));
+  }
+  // A chosen port that is no longer listed shows as none.
+  InputList->setCurrentIndex(std::max(InputList->findData(qs(settings.input)), 0));
   for (int part = 0; part < kPartCount; ++part) {
     const auto p = static_cast<size_t>(part);
     if (voice_[p] != nullptr) voice_[p]->setCurrentIndex(settings.program[p]);  // -1 if outside
@@ -133,6 +149,7 @@ void TForm2::load(const SoundSettings& settings) {
 SoundSettings TForm2::settings() const {
   SoundSettings out = loaded_;
   out.device = ComboBox1->isEnabled() ? std::max(ComboBox1->currentIndex(), 0) : 0;
+  out.input = InputList->currentData().toString().toStdString();
   for (int part = 0; part < kPartCount; ++part) {
     const auto p = static_cast<size_t>(part);
     if (voice_[p] != nullptr && voice_[p]->currentIndex() >= 0) {
@@ -179,11 +196,16 @@ void TForm2::showEvent(QShowEvent* event) {
   }
 }
 
-bool runSoundDialog(TForm2& dialog, EditorState& s, MidiOutput& midi, UserQuestions* questions) {
-  dialog.load(loadSoundSettings(s, midi));
+bool runSoundDialog(TForm2& dialog, EditorState& s, MidiOutput& midi, UserQuestions* questions,
+                    MidiInputChoice* input) {
+  dialog.load(loadSoundSettings(s, midi, input));
   if (dialog.exec() != QDialog::Accepted) return false;
-  applySoundSettings(s, midi, dialog.settings());  // the dialog has checked the volumes
-  const std::string notice = midi.takeNotice();
+  applySoundSettings(s, midi, dialog.settings(), input);  // the dialog has checked the volumes
+  std::string notice = midi.takeNotice();
+  if (input != nullptr) {
+    const std::string inputNotice = input->takeNotice();
+    notice += (notice.empty() || inputNotice.empty() ? "" : "\n") + inputNotice;
+  }
   if (!notice.empty()) {
     if (questions != nullptr) {
       questions->inform(notice);
@@ -194,9 +216,10 @@ bool runSoundDialog(TForm2& dialog, EditorState& s, MidiOutput& midi, UserQuesti
   return true;
 }
 
-bool runSoundDialog(QWidget* parent, EditorState& s, MidiOutput& midi, UserQuestions* questions) {
+bool runSoundDialog(QWidget* parent, EditorState& s, MidiOutput& midi, UserQuestions* questions,
+                    MidiInputChoice* input) {
   TForm2 dialog(midi, parent, questions);
-  return runSoundDialog(dialog, s, midi, questions);
+  return runSoundDialog(dialog, s, midi, questions, input);
 }
 
 }  // namespace kelvara

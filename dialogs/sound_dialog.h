@@ -15,8 +15,8 @@ class QSlider;
 
 namespace kelvara {
 
-// The sound dialog "MIDI音源": the output device, and per part the voice,
-// the volume and the stereo position.
+// The sound dialog "MIDI音源": the output device, the MIDI input, and per
+// part the voice, the volume and the stereo position.
 class TForm2 : public QDialog {
   Q_OBJECT
 
@@ -39,6 +39,7 @@ class TForm2 : public QDialog {
   QSlider* panBar(int part) const;
 
   QComboBox* ComboBox1 = nullptr;  // the devices
+  QComboBox* InputList = nullptr;  // "MIDI入力": "なし", then the input ports (id as item data)
   QPushButton* OkButton = nullptr;
   QPushButton* CancelButton = nullptr;
 
@@ -66,12 +67,13 @@ class TForm2 : public QDialog {
 
 // The "MIDI音源" command: loads the dialog from the state, shows it modally
 // and on OK stores the values and reopens the output with the voices of
-// channels 0..8 and 10. Anything the output has to tell afterwards (a port
-// that would not open) is passed on. True when OK was pressed.
+// channels 0..8 and 10, and opens a MIDI input chosen anew. Anything the
+// output or the input has to tell afterwards (a port that would not open) is
+// passed on. True when OK was pressed.
 bool runSoundDialog(TForm2& dialog, EditorState& s, MidiOutput& midi,
-                    UserQuestions* questions = nullptr);
+                    UserQuestions* questions = nullptr, MidiInputChoice* input = nullptr);
 // The same with a dialog made for this one time.
 bool runSoundDialog(QWidget* parent, EditorState& s, MidiOutput& midi,
-                    UserQuestions* questions = nullptr);
+                    UserQuestions* questions = nullptr, MidiInputChoice* input = nullptr);
 
 }  // namespace kelvara

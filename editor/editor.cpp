@@ -1,5 +1,6 @@
 #include "editor/editor.h"
 
+#include "editor/midi_input_setting.h"
 #include "editor/settings_file.h"
 #include "score/part_list.h"
 #include "sound/part_voices.h"
@@ -15,6 +16,8 @@ Editor::Editor(ScoreView& view, EditorControls& controls, MidiOutput& midi,
       renderer_(state_, view, glyphs_),
       score_(state_, renderer_, view),
       input_(state_, score_, renderer_, midi, keyboard_, glyphs_, controls, view),
+      midiSound_(midi),
+      midiKeys_(state_, score_),
       tuplets_(state_, renderer_, view, score_.selection()),
       modifiers_(state_, renderer_, view, score_.selection()),
       mouse_(state_, score_, renderer_, view),
@@ -75,6 +78,7 @@ std::string Editor::FormCreate(const StartOptions& options) {
 
   reopenMidiOutput(midi_, s.MidiDevice, s.PartProgram, ProgramChanges::AllChannels,
                    /*closeFirst=*/false);
+  reopenMidiInput();
 
   if (!options.glyphFolder.empty()) {
     const std::string error = glyphs_.load(options.glyphFolder);
@@ -95,9 +99,25 @@ std::string Editor::FormCreate(const StartOptions& options) {
   return {};
 }
 
+void Editor::reopenMidiInput() {
+  if (midiInput_ == nullptr || settingsPath_.empty()) return;
+  const MidiInputSetting kept = readMidiInputSetting(midiInputSettingPath(settingsPath_));
+  if (!kept.notice.empty()) questions_.inform(kept.notice);
+  midiInput_->choose(kept.port,
+                     midi_.midiOutGetDevCaps(usableMidiDevice(midi_, state_.MidiDevice)));
+  midiSound_.reset();
+  midiKeys_.reset();
+  if (const std::string notice = midiInput_->takeNotice(); !notice.empty()) {
+    questions_.inform(notice);
+  }
+}
+
 void Editor::FormClose() {
   if (settingsPath_.empty()) return;
-  const std::string error = writeSettingsFile(settingsPath_, settingsFromState(state_));
+  std::string error = writeSettingsFile(settingsPath_, settingsFromState(state_));
+  if (error.empty() && midiInput_ != nullptr) {
+    error = writeMidiInputSetting(midiInputSettingPath(settingsPath_), midiInput_->chosen());
+  }
   if (!error.empty()) questions_.error("設定を保存できませんでした。" + error);
 }
 

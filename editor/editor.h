@@ -8,6 +8,7 @@
 #include "input/edit_menu.h"
 #include "input/editor_controls.h"
 #include "input/key_input.h"
+#include "input/midi_key_input.h"
 #include "input/mouse_input.h"
 #include "render/glyph_table.h"
 #include "render/keyboard_picture.h"
@@ -19,6 +20,8 @@
 #include "score/tuplets.h"
 #include "score/undo_history.h"
 #include "score/user_questions.h"
+#include "sound/midi_input_choice.h"
+#include "sound/midi_key_sound.h"
 #include "sound/midi_output.h"
 
 namespace kelvara {
@@ -46,6 +49,10 @@ class Editor {
   // A settings file start-up reads instead of the one in StartOptions while
   // only this one exists (where an earlier version kept it); empty for none.
   void setEarlierSettingsPath(std::string path) { earlierSettingsPath_ = std::move(path); }
+  // The MIDI input the player chooses; start-up reopens the one kept beside
+  // the settings file and shut-down keeps the one chosen. Set before
+  // FormCreate; null keeps no MIDI input.
+  void setMidiInput(MidiInputChoice* input) { midiInput_ = input; }
   // Writes the settings file; a failure is reported to the user.
   void FormClose();
   // Closes the MIDI output and frees every record. Safe to call twice.
@@ -56,6 +63,10 @@ class Editor {
   ScoreEditor& score() { return score_; }
   PageRenderer& renderer() { return renderer_; }
   KeyInput& input() { return input_; }
+  // What the MIDI keyboard plays: sounded on the input's thread, entered
+  // into the work part on the UI thread.
+  MidiKeySound& midiSound() { return midiSound_; }
+  MidiKeyInput& midiKeys() { return midiKeys_; }
   MouseInput& mouse() { return mouse_; }
   EditMenu& editMenu() { return editMenu_; }
   Tuplets& tuplets() { return tuplets_; }
@@ -71,6 +82,10 @@ class Editor {
   const std::string& settingsPath() const { return settingsPath_; }
 
  private:
+  // Opens the MIDI input kept beside the settings file; what went wrong is
+  // told once.
+  void reopenMidiInput();
+
   ScoreView& view_;
   EditorControls& controls_;
   MidiOutput& midi_;
@@ -83,6 +98,9 @@ class Editor {
   ScoreEditor score_;
   KeyboardPicture keyboard_;
   KeyInput input_;
+  MidiKeySound midiSound_;
+  MidiKeyInput midiKeys_;
+  MidiInputChoice* midiInput_ = nullptr;
   Tuplets tuplets_;
   NoteModifiers modifiers_;
   MouseInput mouse_;

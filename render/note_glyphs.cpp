@@ -75,6 +75,14 @@ StaffPosition staffPosition(int32_t pitch) {
   return {r / 2, q / 12};
 }
 
+bool staffHoldsPitch(int32_t pitch) {
+  if (pitch < 1 || pitch > 127) return false;
+  // Head centre y = 504 - 8n; a head reaches 8 pixels above and below it.
+  constexpr int32_t kHalfHead = 8;
+  const int32_t y = 504 - 8 * staffPosition(pitch).index();
+  return y >= kHalfHead && y <= kScoreHeight - kHalfHead;
+}
+
 PageRenderer::Sign PageRenderer::decideAccidental(int32_t pitch, StaffPosition& pos,
                                                   TOnpu& record) {
   const Spelling spelled = spellPitch(pitch, s_.AccState, &record.AccDelta);

@@ -21,6 +21,9 @@ struct StaffPosition {
 };
 // Plain staff position of a pitch: black keys on the letter below.
 StaffPosition staffPosition(int32_t pitch);
+// Whether the staff holds the pitch: its note head lies whole on the score
+// picture (A0 = 21 up to E7 = 100).
+bool staffHoldsPitch(int32_t pitch);
 inline int32_t stemUpTop(int32_t n) {
   return 432 - 8 * n;
 }

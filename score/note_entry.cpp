@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "score/score_editor.h"
 #include "score/undo_scope.h"
 
@@ -53,7 +55,7 @@ void ScoreEditor::dissolveAndRedraw(TOnpu* member) {
   drawing_.PageDraw();
 }
 
-int32_t ScoreEditor::InsertOnpu(int32_t pitch, int32_t length) {
+int32_t ScoreEditor::InsertOnpu(int32_t pitch, int32_t length, std::optional<int32_t> velocity) {
   const int p = s_.WorkPart;
   TOnpu* c = s_.CurNode[p];
   // A record the whole-score file could not keep is never made: the key is
@@ -75,6 +77,7 @@ int32_t ScoreEditor::InsertOnpu(int32_t pitch, int32_t length) {
     if (c->RenIndex > 1) dissolveAndRedraw(c);
     reopened_.record = nullptr;
     TOnpu* n = makeRecord(pitch, length, 0);
+    if (velocity) n->Velocity = *velocity;
     linkBefore(c, n);
     s_.CurNode[p] = n;
     if (n->Next == s_.PageNode) s_.PageNode = n;
@@ -88,12 +91,12 @@ int32_t ScoreEditor::InsertOnpu(int32_t pitch, int32_t length) {
   c->Closed = 0;
   const bool toChord =
       pitch == c->Pitch[0] || (pitch != 0 && c->Pitch[0] != 0 && s_.SingleInput != 1);
-  if (!toChord) return appendAfterCursor(pitch, length);
+  if (!toChord) return appendAfterCursor(pitch, length, velocity);
 
   int i = 0;
   while (i < kPitchSlots && c->Pitch[i] > -1 && c->Pitch[i] != pitch) ++i;
   // Ten pitches already, or a marker: the pitch starts a new record.
-  if (i == kPitchSlots || c->Pitch[i] < -2) return appendAfterCursor(pitch, length);
+  if (i == kPitchSlots || c->Pitch[i] < -2) return appendAfterCursor(pitch, length, velocity);
 
   if (c->Pitch[i] >= 0) {
     // The pitch (or rest) is there already: entering it again lengthens it.
@@ -110,10 +113,12 @@ int32_t ScoreEditor::InsertOnpu(int32_t pitch, int32_t length) {
     for (int k = i; k > j; --k) c->Pitch[k] = c->Pitch[k - 1];
     c->Pitch[j] = pitch;
   }
+  if (velocity) c->Velocity = std::max(c->Velocity, *velocity);
   return drawing_.DrawFromIti();
 }
 
-int32_t ScoreEditor::appendAfterCursor(int32_t pitch, int32_t length) {
+int32_t ScoreEditor::appendAfterCursor(int32_t pitch, int32_t length,
+                                       std::optional<int32_t> velocity) {
   const int p = s_.WorkPart;
   TOnpu* c = s_.CurNode[p];
   eraseCursorMark();
@@ -122,6 +127,7 @@ int32_t ScoreEditor::appendAfterCursor(int32_t pitch, int32_t length) {
   reopened_.record = nullptr;
   passRight(c);
   TOnpu* n = makeRecord(pitch, length, 0);
+  if (velocity) n->Velocity = *velocity;
   linkAfter(c, n);
   s_.CurNode[p] = n;
   if (n->Next == s_.PageNode) s_.PageNode = n;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "score/editor_state.h"
 #include "score/score_drawing.h"
@@ -31,8 +32,10 @@ class ScoreEditor {
 
   // Enters a pitch (0: a rest) of the given length (64ths) at the cursor: a
   // new open record, a further chord pitch, or a lengthened record. Returns
-  // the x where the redraw ended.
-  int32_t InsertOnpu(int32_t pitch, int32_t length);
+  // the x where the redraw ended. A played `velocity` (1..127) is stored in
+  // a new record and raises an open chord's to the loudest of its keys;
+  // without one a new record gets the default.
+  int32_t InsertOnpu(int32_t pitch, int32_t length, std::optional<int32_t> velocity = {});
   // Removes the cursor record unless it is the end marker.
   void DeleteOnpu();
   // Drops the record being entered: an open record is removed, and a note
@@ -77,7 +80,7 @@ class ScoreEditor {
   void closeRecord(TOnpu* c);
   void copyRange(const SelectedRange& range);
   void deleteRange(const SelectedRange& range);
-  int32_t appendAfterCursor(int32_t pitch, int32_t length);
+  int32_t appendAfterCursor(int32_t pitch, int32_t length, std::optional<int32_t> velocity);
   // True when entering `pitch` lengthens the cursor record by the input length.
   bool lengthensCursorRecord(int32_t pitch) const;
   // True when record r, starting at the cursor, may be `length` 64ths long

@@ -14,8 +14,12 @@ bool isBlank(char c) {
 
 }  // namespace
 
-SoundSettings loadSoundSettings(const EditorState& s, MidiOutput& out) {
+SoundSettings loadSoundSettings(const EditorState& s, MidiOutput& out, MidiInputChoice* input) {
   SoundSettings settings;
+  if (input != nullptr) {
+    settings.inputPorts = input->ports();
+    settings.input = input->chosen();
+  }
   settings.device = usableMidiDevice(out, s.MidiDevice);
   for (int part = 0; part < kPartCount; ++part) {
     settings.program[part] = s.PartProgram[part];
@@ -57,7 +61,8 @@ std::optional<VolumeProblem> checkVolumes(const SoundSettings& settings) {
 }
 
 std::optional<VolumeProblem> applySoundSettings(EditorState& s, MidiOutput& out,
-                                                const SoundSettings& settings) {
+                                                const SoundSettings& settings,
+                                                MidiInputChoice* input) {
   if (std::optional<VolumeProblem> problem = checkVolumes(settings)) return problem;
 
   s.MidiDevice = usableMidiDevice(out, settings.device);
@@ -67,6 +72,15 @@ std::optional<VolumeProblem> applySoundSettings(EditorState& s, MidiOutput& out,
     s.PartPan[part] = std::clamp(settings.pan[part], 0, kMaxPan);
   }
   reopenMidiOutput(out, s.MidiDevice, s.PartProgram, ProgramChanges::MelodicChannels);
+  if (input != nullptr) {
+    // Chosen anew, or the port the output now opens too: chosen again, so
+    // that a port is never both.
+    const std::string outputLabel = out.midiOutGetDevCaps(s.MidiDevice);
+    if (settings.input != input->chosen() ||
+        (!settings.input.empty() && input->chosenLabel() == outputLabel)) {
+      input->choose(settings.input, outputLabel);
+    }
+  }
   return std::nullopt;
 }
 

@@ -22,6 +22,7 @@
 
 #include "app/main_window.h"
 #include "score/part_list.h"
+#include "sound/fake_midi_input.h"
 #include "sound/recording_midi_output.h"
 
 namespace kelvara::testing {
@@ -65,6 +66,7 @@ class WindowTest : public ::testing::Test {
     TForm1::Options options;
     options.settingsPath = settingsPath();
     options.glyphFolder = SOURCE_DIR "/onpu";
+    options.midiInput = &midiIn;
     window = std::make_unique<TForm1>(midi, options);
     ASSERT_TRUE(window->FormCreate());
     window->show();
@@ -186,6 +188,7 @@ class WindowTest : public ::testing::Test {
   }
 
   TellingMidiOutput midi{2};
+  FakeMidiInput midiIn;  // no ports until a test plugs some in
   std::unique_ptr<TForm1> window;
 
  private:

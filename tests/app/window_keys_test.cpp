@@ -6,6 +6,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <set>
+#include <thread>
 
 #include "window_fixture.h"
 
@@ -271,6 +272,29 @@ TEST_F(WindowKeys, NoteHeldWhenTheWindowLosesTheKeyboardIsEndedAndPlaysAgain) {
   release(Qt::Key_V);
   release(Qt::Key_V);  // a second release ends nothing
   EXPECT_EQ(midi.messages(), (std::vector<uint32_t>{noteOn(0, 62, 100), noteOn(0, 62, 0)}));
+}
+
+TEST_F(WindowKeys, MidiKeyboardPlaysIntoTheScoreFromItsOwnThreadUntilUnplugged) {
+  const std::string keys = "Keys:Keys MIDI 1 24:0";
+  midiIn.present = {{keys, "Keys MIDI 1"}};
+  ASSERT_TRUE(window->midiInput().choose(keys));
+  std::thread([this] {
+    midiIn.play({0x90, 60, 90});
+    midiIn.play({0x80, 60, 0});
+    midiIn.play({0x90, 64, 80});
+  }).join();
+  ASSERT_TRUE(waitUntil([this] { return pitches().size() == 2; }));
+  EXPECT_EQ(pitches(), (std::vector<int32_t>{60, 64}));
+  EXPECT_EQ(midi.messages(),
+            (std::vector<uint32_t>{noteOn(0, 60, 90), noteOn(0, 60, 0), noteOn(0, 64, 80)}));
+
+  // Unplugged: within a few seconds the window says so and the choice is none.
+  midiIn.present.clear();
+  auto* panel = child<QWidget>("NoticePanel");
+  ASSERT_TRUE(waitUntil([panel] { return panel->isVisible(); }, 5000));
+  EXPECT_TRUE(panel->findChild<QLabel*>()->text().contains(QStringLiteral("Keys MIDI 1")));
+  EXPECT_EQ(window->midiInput().chosen(), "");
+  EXPECT_EQ(midi.messages().back(), noteOn(0, 64, 0)) << "the held note ends";
 }
 
 }  // namespace

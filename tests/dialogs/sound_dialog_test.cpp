@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "dialogs/sound_dialog.h"
+#include "sound/fake_midi_input.h"
 #include "sound/recording_midi_output.h"
 
 namespace kelvara::testing {
@@ -39,13 +40,13 @@ class SoundDialog : public ::testing::Test {
   }
 
   // Runs the command; `whileOpen` works the dialog's controls once it shows.
-  bool run(const std::function<void(TForm2&)>& whileOpen) {
+  bool run(const std::function<void(TForm2&)>& whileOpen, MidiInputChoice* input = nullptr) {
     QTimer::singleShot(0, [&] {
       auto* d = qobject_cast<TForm2*>(QApplication::activeModalWidget());
       ASSERT_NE(d, nullptr);
       whileOpen(*d);
     });
-    return runSoundDialog(dialog, s, midi, &questions);
+    return runSoundDialog(dialog, s, midi, &questions, input);
   }
 
   // The volume box in the row labelled `label`, found by where it is shown.
@@ -185,6 +186,54 @@ TEST_F(SoundDialog, OutOfRangeVolumeIsRefusedUntilCorrected) {
   ASSERT_EQ(questions.errors.size(), 1u);
   EXPECT_NE(questions.errors[0].find("'128'"), std::string::npos);
   EXPECT_EQ(s.PartVolume[0], 127);
+}
+
+TEST_F(SoundDialog, MidiInputOffersNoneAndThePortsAndOkOpensTheOneChosen) {
+  FakeMidiInput input;
+  const std::string keys = "Keys:Keys MIDI 1 24:0";
+  input.present = {{keys, "Keys MIDI 1"}};
+  MidiInputQueue queue;
+  MidiInputChoice choice(input, queue);
+  auto choose = [&](int item, QPushButton* TForm2::*button) {
+    return run(
+        [&](TForm2& d) {
+          ASSERT_EQ(d.InputList->count(), 2);
+          EXPECT_EQ(d.InputList->itemText(0), "なし");
+          EXPECT_EQ(d.InputList->itemText(1), "Keys MIDI 1");
+          d.InputList->setCurrentIndex(item);
+          QTest::mouseClick(d.*button, Qt::LeftButton);
+        },
+        &choice);
+  };
+  EXPECT_FALSE(choose(1, &TForm2::CancelButton));
+  EXPECT_EQ(input.opened, "");
+  EXPECT_TRUE(choose(1, &TForm2::OkButton));
+  EXPECT_EQ(input.opened, keys);
+  EXPECT_TRUE(choose(0, &TForm2::OkButton));
+  EXPECT_EQ(input.opened, "");
+
+  // The output's own port cannot be the input too: what is sent would come back.
+  input.present.push_back({"Rec:Recorder 2 30:0", "Recorder 2"});
+  EXPECT_TRUE(run(
+      [](TForm2& d) {
+        d.ComboBox1->setCurrentIndex(2);
+        d.InputList->setCurrentIndex(2);
+        QTest::mouseClick(d.OkButton, Qt::LeftButton);
+      },
+      &choice));
+  EXPECT_EQ(input.opened, "");
+  ASSERT_EQ(questions.informs.size(), 1u);
+  EXPECT_NE(questions.informs[0].find("Recorder 2"), std::string::npos);
+  input.present.pop_back();
+
+  // No ports (no ALSA sequencer): "なし" alone.
+  input.present.clear();
+  run(
+      [](TForm2& d) {
+        EXPECT_EQ(d.InputList->count(), 1);
+        d.reject();
+      },
+      &choice);
 }
 
 }  // namespace
