@@ -30,6 +30,8 @@
 #include "app/output_commands.h"
 #include "app/score_canvas.h"
 #include "app/score_commands.h"
+#include "app/window_layout.h"
+#include "app/window_settings.h"
 #include "dialogs/modifier_prompts.h"
 #include "dialogs/preview_dialogs.h"
 #include "dialogs/sound_dialog.h"
@@ -42,8 +44,6 @@ namespace kelvara {
 
 namespace {
 
-constexpr int kClientWidth = 777;
-constexpr int kClientHeight = 560;
 constexpr int kTimer1Interval = 200;
 constexpr int kTimer2Interval = 500;
 
@@ -98,11 +98,12 @@ TForm1::TForm1(MidiOutput& midi, const Options& options)
       editor_(*this, *this, midi, *this),
       keyRepeat_(std::make_unique<KeyRepeatFilter>()) {
   setWindowTitle(QStringLiteral("Kelvara ver 1.1b4"));
-  setFixedSize(kClientWidth, kClientHeight);
-  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                 Qt::MSWindowsFixedSizeDialogHint);
+  // The controls are laid out for the smallest size; a larger window gives
+  // the score view the room.
+  setMinimumSize(kSmallestWindowSize);
+  resize(kSmallestWindowSize);
   buildControls();
+  restoreWindowGeometry();
   output_ = std::make_unique<OutputCommands>(this, editor_, *this);
   connectScoreCommands();
   qApp->installEventFilter(this);
@@ -126,7 +127,8 @@ bool TForm1::FormCreate() {
   }
   created_ = true;
   image1_->setPicture(&editor_.renderer().picture().image());
-  image1_->resize(editor_.renderer().picture().width(), kScoreHeight);
+  image1_->setStaffTile(&editor_.glyphs()[Glyph::StaffTile]);
+  image1_->setPictureWidth(editor_.renderer().picture().width());
   // The percussion pad lists show the choices read from the settings file.
   for (int i = 0; i < kPadCount; ++i) {
     const QSignalBlocker blocker(padLists_[i]);
@@ -183,6 +185,7 @@ void TForm1::buildControls() {
   buildCommandButtons();
   buildEditMenu();
   connectScoreMouse();
+  anchorControls();
   notice_ = new NoticePanel(this);
 
   timer1_ = new QTimer(this);
@@ -274,7 +277,7 @@ void TForm1::buildScoreView() {
   scrollBox1_->setFocusPolicy(Qt::NoFocus);
   image1_ = new ScoreCanvas;
   image1_->setObjectName(QStringLiteral("Image1"));
-  image1_->resize(742, kScoreHeight);
+  image1_->setPictureWidth(742);
   scrollBox1_->setWidget(image1_);
   scrollBox1_->setWidgetResizable(false);
 
@@ -507,11 +510,15 @@ void TForm1::setScrollX(int32_t x) {
 }
 
 int32_t TForm1::viewWidth() const {
-  return image1_->width();
+  return image1_->pictureWidth();
 }
 
 void TForm1::setViewWidth(int32_t width) {
-  image1_->resize(width, kScoreHeight);
+  image1_->setPictureWidth(width);
+}
+
+int32_t TForm1::viewportWidth() const {
+  return scoreViewportSize().width();
 }
 
 void TForm1::setPageButtons(bool previousEnabled, bool nextEnabled) {
@@ -647,9 +654,63 @@ void TForm1::closeEvent(QCloseEvent* event) {
     return;
   }
   if (created_) editor_.FormClose();
+  keepWindowGeometry();
   // A clean end: nothing is left to recover.
   if (recovery_) recovery_->finish();
   event->accept();
+}
+
+struct TForm1::AnchoredControl {
+  QWidget* control;
+  QRect designed;
+  Anchor how;
+};
+
+void TForm1::anchor(QWidget* control, const Anchor& how) {
+  anchored_.push_back({control, control->geometry(), how});
+}
+
+void TForm1::anchorControls() {
+  anchor(scrollBox1_, kGrows);
+  anchor(bitBtn9_, kGrowsDown);
+  anchor(bitBtn10_, kRightGrowsDown);
+  anchor(pageControl1_, kBottom);
+  anchor(findChild<QWidget*>(QStringLiteral("GroupBox1")), kBottomRight);
+  for (int i : {1, 2, 3, 4, 5, 6, 7, 8, 11, 12}) {
+    anchor(findChild<QWidget*>(QStringLiteral("BitBtn%1").arg(i)), kBottomRight);
+  }
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  for (const AnchoredControl& a : anchored_) {
+    a.control->setGeometry(anchoredGeometry(a.designed, a.how, size()));
+  }
+  if (image1_ != nullptr) image1_->fitTo(scoreViewportSize());
+  if (notice_ != nullptr) notice_->recentre();
+}
+
+QSize TForm1::scoreViewportSize() const {
+  // Both scroll bars are always there.
+  return scrollBox1_->maximumViewportSize() -
+         QSize(scrollBox1_->verticalScrollBar()->sizeHint().width(),
+               scrollBox1_->horizontalScrollBar()->sizeHint().height());
+}
+
+void TForm1::restoreWindowGeometry() {
+  if (options_.settingsPath.empty()) return;
+  const WindowSettings kept = readWindowSettings(windowSettingsPath(options_.settingsPath));
+  // Kept values the window system cannot use leave the smallest size.
+  if (!kept.geometry.isEmpty()) restoreGeometry(kept.geometry);
+}
+
+void TForm1::keepWindowGeometry() {
+  if (options_.settingsPath.empty()) return;
+  WindowSettings settings;
+  settings.geometry = saveGeometry();
+  if (!writeWindowSettings(windowSettingsPath(options_.settingsPath), settings)) {
+    std::fprintf(stderr, "kelvara: the window's size could not be kept\n");
+  }
 }
 
 void TForm1::BitBtn1Click() {

@@ -42,6 +42,10 @@ void NoticePanel::add(const QString& text) {
   raise();
 }
 
+void NoticePanel::recentre() {
+  if (isVisible()) placeOnWindow();
+}
+
 QString NoticePanel::text() const {
   return label_->text();
 }
