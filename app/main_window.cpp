@@ -47,8 +47,10 @@ namespace {
 constexpr int kTimer1Interval = 200;
 constexpr int kTimer2Interval = 500;
 
-// The picture of a length button: the note glyph and the digit of its key.
-QIcon lengthIcon(const QImage& glyph, int digit) {
+// The picture of a length button: the note glyph and the digit of its key,
+// in the button's text colour.
+QIcon lengthIcon(const QImage& glyph, int digit, const QPalette& palette) {
+  const QColor ink = palette.color(QPalette::ButtonText);
   QPixmap pixmap(44, 34);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
@@ -60,8 +62,7 @@ QIcon lengthIcon(const QImage& glyph, int digit) {
     for (int y = 0; y < masked.height(); ++y) {
       auto* row = reinterpret_cast<QRgb*>(masked.scanLine(y));
       for (int x = 0; x < masked.width(); ++x) {
-        const int ink = 255 - qGray(row[x]);
-        row[x] = qRgba(0, 0, 0, ink);
+        row[x] = qRgba(ink.red(), ink.green(), ink.blue(), 255 - qGray(row[x]));
       }
     }
     painter.drawImage(QRect(0, 1, 24, 32), masked);
@@ -69,7 +70,7 @@ QIcon lengthIcon(const QImage& glyph, int digit) {
   QFont font = painter.font();
   font.setPointSize(9);
   painter.setFont(font);
-  painter.setPen(Qt::darkGray);
+  painter.setPen(palette.color(QPalette::PlaceholderText));
   painter.drawText(QRect(28, 18, 16, 16), Qt::AlignCenter, QString::number(digit));
   return QIcon(pixmap);
 }
@@ -134,10 +135,7 @@ bool TForm1::FormCreate() {
     const QSignalBlocker blocker(padLists_[i]);
     padLists_[i]->setCurrentIndex(editor_.state().PadChoice[i]);
   }
-  for (int i = 1; i <= 7; ++i) {
-    speedButtons_[i]->setIcon(lengthIcon(
-        editor_.glyphs()[static_cast<Glyph>(static_cast<int>(Glyph::Note64) - i + 1)], i));
-  }
+  drawLengthIcons();
   // What the sound output has to tell comes once the window is up, and
   // again when it has finished getting ready.
   QTimer::singleShot(0, this, [this] { showSoundNoticesWhenReady(); });
@@ -147,6 +145,19 @@ bool TForm1::FormCreate() {
   focusNoteEntry();
   startRecovery();
   return true;
+}
+
+void TForm1::drawLengthIcons() {
+  for (int i = 1; i <= 7; ++i) {
+    speedButtons_[i]->setIcon(
+        lengthIcon(editor_.glyphs()[static_cast<Glyph>(static_cast<int>(Glyph::Note64) - i + 1)], i,
+                   speedButtons_[i]->palette()));
+  }
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange && created_) drawLengthIcons();
 }
 
 void TForm1::startRecovery() {

@@ -99,6 +99,7 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void buildControls();
@@ -107,6 +108,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void buildLowerTabs();
   void buildCommandButtons();
   void buildEditMenu();
+  // The length buttons' note pictures in the theme's text colour.
+  void drawLengthIcons();
   // Notes how each control follows the window's size.
   void anchorControls();
   void anchor(QWidget* control, const Anchor& how);

@@ -74,7 +74,8 @@ void TForm13::RadioButtonClick() {
   for (QLineEdit* box : {Edit1, Edit2}) {
     box->setEnabled(some);
     QPalette colours = box->palette();
-    colours.setColor(QPalette::Base, some ? QColor(Qt::white) : palette().color(QPalette::Button));
+    // The theme's own field colour, or the button colour while it is off.
+    colours.setColor(QPalette::Base, palette().color(some ? QPalette::Base : QPalette::Button));
     box->setPalette(colours);
   }
 }

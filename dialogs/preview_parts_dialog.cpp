@@ -89,7 +89,9 @@ void TForm6::setBoxesEnabled(bool enabled) {
   for (QLineEdit* box : {Edit12, Edit13}) {
     box->setEnabled(enabled);
     QPalette p = box->palette();
-    const QColor colour = enabled ? QColor(Qt::white) : palette().color(QPalette::Button);
+    // The theme's own field colour, or the button colour while it is off.
+    const QColor colour =
+        palette().color(QPalette::Active, enabled ? QPalette::Base : QPalette::Button);
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
       p.setColor(group, QPalette::Base, colour);
     }

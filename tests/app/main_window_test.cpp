@@ -68,6 +68,53 @@ TEST_F(Window, GrowsFromItsDescribedSizeWithThePanelsAnchoredAndKeepsItsSize) {
   EXPECT_EQ(linesOf(settingsPath()).size(), 25u) << "the settings file keeps its form";
 }
 
+// A dark desktop theme, put back when the test ends.
+struct DarkTheme {
+  DarkTheme() {
+    QPalette dark;
+    const QColor window(0x2b, 0x2b, 0x2b), text(0xee, 0xee, 0xee);
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Button, QPalette::Base,
+                                     QPalette::AlternateBase, QPalette::ToolTipBase}) {
+      dark.setColor(role, window);
+    }
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text,
+                                     QPalette::ToolTipText, QPalette::PlaceholderText}) {
+      dark.setColor(role, text);
+    }
+    QApplication::setPalette(dark);
+  }
+  ~DarkTheme() { QApplication::setPalette(light); }
+  QPalette light = QApplication::palette();
+};
+
+TEST_F(Window, NoticesAndLengthButtonsReadWellInADarkThemeWhileThePaperStaysWhite) {
+  const DarkTheme theme;
+  midi.notice = "音声出力装置を開けないため、内蔵シンセサイザーの音は鳴りません。";
+  ASSERT_NO_FATAL_FAILURE(open());
+  auto* panel = child<QWidget>("NoticePanel");
+  ASSERT_TRUE(waitUntil([panel] { return panel->isVisible(); }));
+  const QImage shot = window->grab().toImage();
+  auto lightnessAt = [&](QPoint at) { return QColor(shot.pixel(at)).lightnessF(); };
+  EXPECT_LT(lightnessAt(panel->geometry().topLeft() + QPoint(4, 4)), 0.3) << "notice paper";
+  const QLabel* text = panel->findChild<QLabel*>();
+  EXPECT_GT(text->palette().color(text->foregroundRole()).lightnessF(), 0.8) << "notice text";
+  EXPECT_GT(lightnessAt(child<QWidget>("ScrollBox1")->geometry().topLeft() + QPoint(30, 30)), 0.95)
+      << "the score paper";
+  // The note on a length button is drawn in the theme's text colour.
+  const QImage icon = child<QToolButton>("SpeedButton4")->icon().pixmap(44, 34).toImage();
+  int inked = 0;
+  for (int y = 0; y < icon.height(); ++y) {
+    for (int x = 0; x < 24; ++x) {
+      const QColor c = icon.pixelColor(x, y);
+      if (c.alpha() > 200) {
+        ++inked;
+        EXPECT_GT(c.lightnessF(), 0.8) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_GT(inked, 20);
+}
+
 TEST_F(Window, ShowsEveryControlWithItsCaptionAndStartState) {
   const std::vector<std::pair<const char*, QString>> captions = {
       {"SpeedButton8", "単音入力式(&8)"},
