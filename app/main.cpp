@@ -15,6 +15,7 @@
 #include "editor/settings_file.h"
 #include "files/convert_command.h"
 #include "print/pages_command.h"
+#include "render/app_icon.h"
 #include "render/glyph_table.h"
 #include "sound/audio_export.h"
 #include "sound/sound_devices.h"
@@ -93,6 +94,7 @@ int runEditor(int argc, char** argv, const std::vector<std::string>& args) {
   heldMessages().clear();
   QApplication::setApplicationName(QStringLiteral("kelvara"));
   QApplication::setOrganizationName(QStringLiteral("kelvara"));
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(kelvara::kAppId));
 
   const kelvara::SettingsLocation location =
       kelvara::resolveSettingsLocation(parsed.arguments.settings.value_or(""));

@@ -39,6 +39,7 @@
 #include "editor/recovery_store.h"
 #include "input/drum_names.h"
 #include "input/key_repeat.h"
+#include "render/app_icon.h"
 
 namespace kelvara {
 
@@ -136,6 +137,7 @@ bool TForm1::FormCreate() {
     padLists_[i]->setCurrentIndex(editor_.state().PadChoice[i]);
   }
   drawLengthIcons();
+  setWindowIcon(appIcon());
   // What the sound output has to tell comes once the window is up, and
   // again when it has finished getting ready.
   QTimer::singleShot(0, this, [this] { showSoundNoticesWhenReady(); });
@@ -145,6 +147,15 @@ bool TForm1::FormCreate() {
   focusNoteEntry();
   startRecovery();
   return true;
+}
+
+QIcon TForm1::appIcon() const {
+  // The theme's icon when installed; else the same drawing made here.
+  QIcon drawn;
+  for (int size : {16, 32, 48, 64, 128}) {
+    drawn.addPixmap(QPixmap::fromImage(drawAppIcon(editor_.glyphs(), size)));
+  }
+  return QIcon::fromTheme(QString::fromLatin1(kAppId), drawn);
 }
 
 void TForm1::drawLengthIcons() {

@@ -110,6 +110,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void buildEditMenu();
   // The length buttons' note pictures in the theme's text colour.
   void drawLengthIcons();
+  // The program's icon for the window.
+  QIcon appIcon() const;
   // Notes how each control follows the window's size.
   void anchorControls();
   void anchor(QWidget* control, const Anchor& how);
