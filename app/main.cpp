@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/interface_language.h"
 #include "app/main_window.h"
 #include "app/score_commands.h"
+#include "app/window_settings.h"
 #include "editor/recovery_store.h"
 #include "editor/render_command.h"
 #include "editor/settings_file.h"
@@ -23,7 +25,7 @@
 namespace {
 
 void printUsage(std::ostream& out) {
-  out << "Usage: kelvara [--settings FILE] [--soundfont FILE] [SCORE]\n"
+  out << "Usage: kelvara [--settings FILE] [--soundfont FILE] [--lang ja|en] [SCORE]\n"
          "       kelvara convert INPUT OUTPUT [OPTIONS]\n"
          "       kelvara render INPUT OUTPUT.png [OPTIONS]\n"
          "       kelvara pages INPUT OUTPUT [OPTIONS]\n"
@@ -32,6 +34,8 @@ void printUsage(std::ostream& out) {
          "                    (else KELVARA_SETTINGS, else ~/.config/kelvara/klv.ini)\n"
          "  --soundfont FILE  the General MIDI soundfont of the built-in synthesizer\n"
          "                    (else KELVARA_SOUNDFONT, else the one installed)\n"
+         "  --lang ja|en      the language of the window (else the one chosen in the\n"
+         "                    credit and settings dialog, else ja)\n"
          "  SCORE             a .zqf3, .zqf2 or .zqf score to open at start\n\n"
       << kelvara::convertUsage() << "\n"
       << kelvara::renderUsage() << "\n"
@@ -98,6 +102,13 @@ int runEditor(int argc, char** argv, const std::vector<std::string>& args) {
 
   const kelvara::SettingsLocation location =
       kelvara::resolveSettingsLocation(parsed.arguments.settings.value_or(""));
+  const QString language = kelvara::chooseInterfaceLanguage(
+      parsed.arguments.language.value_or(""),
+      kelvara::readWindowSettings(kelvara::windowSettingsPath(location.path)).language);
+  const std::string missingTexts =
+      kelvara::installTranslations(app, language, kelvara::findTranslationFolder(executableDir()))
+          .problem;
+  if (!missingTexts.empty()) std::cerr << "kelvara: " << missingTexts << "\n";
   std::unique_ptr<kelvara::MidiOutput> midi =
       kelvara::createSystemMidiOutput(parsed.arguments.soundFont);
   kelvara::TForm1::Options options;
@@ -106,6 +117,7 @@ int runEditor(int argc, char** argv, const std::vector<std::string>& args) {
   options.earlierSettingsPath = location.earlierPath;
   options.glyphFolder = kelvara::findGlyphFolder(executableDir());
   options.recoveryFolder = kelvara::RecoveryStore::defaultFolder();
+  options.language = language;
 
   // The window is mapped first and filled while the window system shows it;
   // the soundfont goes on loading meanwhile (see createSystemMidiOutput).

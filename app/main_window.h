@@ -47,6 +47,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
     std::string earlierSettingsPath;
     // Folder of the recovery copies of unsaved work; empty keeps none.
     std::string recoveryFolder;
+    // The interface language in effect ("ja" or "en").
+    QString language = QStringLiteral("ja");
   };
 
   TForm1(MidiOutput& midi, const Options& options);
@@ -140,6 +142,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void BitBtn12Click();  // output: print or pictures
   void notYetAvailable();
   void ComboBox1Change(int index);
+  // A part's name in the part list, in the interface's language.
+  static QString partCaption(int part);
 
   MidiOutput& midi_;
   Options options_;

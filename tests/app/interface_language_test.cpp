@@ -1,0 +1,104 @@
+// The interface in Japanese with Qt's own texts in Japanese too, or wholly
+// in English on request.
+#include <QAction>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTranslator>
+
+#include "app/interface_language.h"
+#include "app/score_commands.h"
+#include "app/window_settings.h"
+#include "dialogs/credit_dialog.h"
+#include "window_fixture.h"
+
+namespace kelvara::testing {
+namespace {
+
+bool hasJapanese(const QString& text) {
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    if ((u >= 0x3040 && u <= 0x30ff) || (u >= 0x4e00 && u <= 0x9fff) ||
+        (u >= 0xff01 && u <= 0xff60)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Every text a user reads on the controls of `top` and of the windows it
+// holds, with the name of the control that shows it.
+std::vector<std::pair<QString, QString>> textsOf(const QWidget& top) {
+  std::vector<std::pair<QString, QString>> texts;
+  auto add = [&](const QObject* o, const QString& text) {
+    texts.emplace_back(o->objectName(), text);
+  };
+  for (const QWidget* w : top.findChildren<QWidget*>()) {
+    if (w->window() != &top) continue;
+    if (auto* b = qobject_cast<const QAbstractButton*>(w)) add(b, b->text());
+    if (auto* l = qobject_cast<const QLabel*>(w)) add(l, l->text());
+    if (auto* g = qobject_cast<const QGroupBox*>(w)) add(g, g->title());
+    if (auto* t = qobject_cast<const QTabWidget*>(w)) {
+      for (int i = 0; i < t->count(); ++i) add(t, t->tabText(i));
+    }
+    if (auto* c = qobject_cast<const QComboBox*>(w)) {
+      for (int i = 0; i < c->count(); ++i) add(c, c->itemText(i));
+    }
+    for (const QAction* a : w->actions()) add(a, a->text());
+  }
+  for (const QAction* a : top.findChildren<QAction*>()) add(a, a->text());
+  return texts;
+}
+
+class Language : public WindowTest {
+ protected:
+  void SetUp() override {}
+  ~Language() override {
+    window.reset();
+    if (texts_.translator != nullptr) QCoreApplication::removeTranslator(texts_.translator);
+    delete texts_.translator;
+  }
+  void openIn(const char* language) {
+    texts_ = installTranslations(*qApp, QString::fromLatin1(language), KELVARA_QM_DIR);
+    ASSERT_EQ(texts_.problem, "");
+    ASSERT_NO_FATAL_FAILURE(open());
+  }
+  InstalledTexts texts_;
+};
+
+TEST_F(Language, EnglishLeavesNoJapaneseOnTheWindowOrTheCreditDialog) {
+  ASSERT_NO_FATAL_FAILURE(openIn("en"));
+  EXPECT_EQ(child<QAbstractButton>("BitBtn5")->text(), "Save");
+  EXPECT_EQ(child<QComboBox>("ComboBox1")->itemText(0), "Part 1");
+  for (const QWidget* top : {static_cast<QWidget*>(window.get()),
+                             static_cast<QWidget*>(&window->scoreCommands().creditDialog())}) {
+    for (const auto& [name, text] : textsOf(*top)) {
+      if (name == "LanguageBox") continue;  // each language in its own words
+      EXPECT_FALSE(hasJapanese(text)) << name.toStdString() << ": " << text.toStdString();
+    }
+  }
+}
+
+TEST_F(Language, JapaneseKeepsTheProgramsTextsAndGivesQtsDialogsJapanese) {
+  ASSERT_NO_FATAL_FAILURE(openIn("ja"));
+  EXPECT_EQ(child<QAbstractButton>("BitBtn5")->text(), "保存");
+  EXPECT_EQ(child<QComboBox>("ComboBox1")->itemText(0), " 1パート");
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "キャンセル");
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:"), "ファイル名(&N):");
+}
+
+TEST_F(Language, TheCreditDialogsChoiceIsKeptForTheNextStartAndTheCommandLineWins) {
+  ASSERT_NO_FATAL_FAILURE(open());
+  auto* box = window->scoreCommands().creditDialog().findChild<QComboBox*>("LanguageBox");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->currentData().toString(), "ja");
+  box->setCurrentIndex(box->findData(QStringLiteral("en")));
+  const QString kept = readWindowSettings(windowSettingsPath(settingsPath())).language;
+  EXPECT_EQ(kept, "en");
+  EXPECT_EQ(chooseInterfaceLanguage("", kept), "en");
+  EXPECT_EQ(chooseInterfaceLanguage("ja", kept), "ja");
+  EXPECT_EQ(chooseInterfaceLanguage("", ""), "ja") << "Japanese unless chosen";
+}
+
+}  // namespace
+}  // namespace kelvara::testing
