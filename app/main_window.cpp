@@ -34,6 +34,7 @@
 #include "app/window_settings.h"
 #include "dialogs/credit_dialog.h"
 #include "dialogs/modifier_prompts.h"
+#include "dialogs/part_caption.h"
 #include "dialogs/preview_dialogs.h"
 #include "dialogs/sound_dialog.h"
 #include "editor/recovery_keeper.h"
@@ -759,17 +760,6 @@ void TForm1::BitBtn4Click() {
 
 void TForm1::notYetAvailable() {
   focusNoteEntry();
-}
-
-QString TForm1::partCaption(int part) {
-  if (part == kPercussionPart) return tr("パーカッション");
-  // The tenth melodic part follows the percussion part's index.
-  const QString number = QString::number(part == kPartCount - 1 ? 10 : part + 1);
-  QString caption = tr("%1パート").arg(number);
-  // Numbers below 10 are set off by a space when they lead, as the engine's
-  // labels are.
-  if (number.size() == 1 && caption.startsWith(number)) caption.prepend(QLatin1Char(' '));
-  return caption;
 }
 
 void TForm1::ComboBox1Change(int index) {

@@ -142,8 +142,6 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void BitBtn12Click();  // output: print or pictures
   void notYetAvailable();
   void ComboBox1Change(int index);
-  // A part's name in the part list, in the interface's language.
-  static QString partCaption(int part);
 
   MidiOutput& midi_;
   Options options_;

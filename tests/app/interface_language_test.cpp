@@ -10,6 +10,13 @@
 #include "app/score_commands.h"
 #include "app/window_settings.h"
 #include "dialogs/credit_dialog.h"
+#include "dialogs/length_dialog.h"
+#include "dialogs/output_layout_dialog.h"
+#include "dialogs/output_parts_dialog.h"
+#include "dialogs/preview_parts_dialog.h"
+#include "dialogs/score_settings_dialog.h"
+#include "dialogs/tail_dialog.h"
+#include "dialogs/velocity_dialog.h"
 #include "window_fixture.h"
 
 namespace kelvara::testing {
@@ -66,12 +73,24 @@ class Language : public WindowTest {
   InstalledTexts texts_;
 };
 
-TEST_F(Language, EnglishLeavesNoJapaneseOnTheWindowOrTheCreditDialog) {
+TEST_F(Language, EnglishLeavesNoJapaneseOnTheWindowOrItsDialogs) {
   ASSERT_NO_FATAL_FAILURE(openIn("en"));
   EXPECT_EQ(child<QAbstractButton>("BitBtn5")->text(), "Save");
   EXPECT_EQ(child<QComboBox>("ComboBox1")->itemText(0), "Part 1");
-  for (const QWidget* top : {static_cast<QWidget*>(window.get()),
-                             static_cast<QWidget*>(&window->scoreCommands().creditDialog())}) {
+  TForm3 settings(window.get());
+  TForm6 preview(window.get());
+  TForm9 length(window.get());
+  TForm10 velocity(window.get());
+  TForm11 tail(window.get());
+  TForm12 layout(window.get());
+  TForm13 parts(window.get());
+  const std::vector<const QWidget*> tops = {window.get(), &window->scoreCommands().creditDialog(),
+                                            &settings,    &preview,
+                                            &length,      &velocity,
+                                            &tail,        &layout,
+                                            &parts};
+  for (const QWidget* top : tops) {
+    EXPECT_FALSE(hasJapanese(top->windowTitle())) << top->windowTitle().toStdString();
     for (const auto& [name, text] : textsOf(*top)) {
       if (name == "LanguageBox") continue;  // each language in its own words
       EXPECT_FALSE(hasJapanese(text)) << name.toStdString() << ": " << text.toStdString();
