@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>kelvara::OutputFileDialogs</name>
+    <message>
+        <source>JPEG イメージファイル (*.jpg *.jpeg)</source>
+        <translation>JPEG pictures (*.jpg *.jpeg)</translation>
+    </message>
+    <message>
+        <source>ビットマップ (*.bmp)</source>
+        <translation>Bitmaps (*.bmp)</translation>
+    </message>
+    <message>
+        <source>画像を保存</source>
+        <translation>Save pictures</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::PartNames</name>
     <message>
         <source>パーカッション</source>
