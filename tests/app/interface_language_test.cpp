@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QTranslator>
+#include <fstream>
 
 #include "app/interface_language.h"
 #include "app/score_commands.h"
@@ -117,6 +118,29 @@ TEST_F(Language, TheCreditDialogsChoiceIsKeptForTheNextStartAndTheCommandLineWin
   EXPECT_EQ(chooseInterfaceLanguage("", kept), "en");
   EXPECT_EQ(chooseInterfaceLanguage("ja", kept), "ja");
   EXPECT_EQ(chooseInterfaceLanguage("", ""), "ja") << "Japanese unless chosen";
+}
+
+// The file beside the settings file is read as hostile: what is not ours
+// leaves the window at its smallest size and the interface Japanese.
+TEST(WindowSettingsFile, KeepsWhatIsOursAndIgnoresWhatIsNot) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("kelvara-window-file-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  const std::string path = windowSettingsPath((folder / "klv.ini").string());
+  EXPECT_EQ(std::filesystem::path(path).filename(), "klv-window.ini");
+  ASSERT_TRUE(writeWindowSettings(path, {QByteArray("geometry"), QStringLiteral("en")}));
+  EXPECT_EQ(readWindowSettings(path).geometry, "geometry");
+  EXPECT_EQ(readWindowSettings(path).language, "en");
+  const std::pair<const char*, std::string> foreign[] = {
+      {"an unknown language", "[interface]\nlanguage=de\n"},
+      {"an oversized file", "[interface]\nlanguage=en\n" + std::string(70000, '#')},
+  };
+  for (const auto& [what, content] : foreign) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+    EXPECT_EQ(readWindowSettings(path).language, "") << what;
+  }
+  EXPECT_FALSE(writeWindowSettings(path, {{}, QStringLiteral("ja")})) << "not ours: left alone";
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
