@@ -27,9 +27,10 @@ EditorArgumentsResult parseEditorArguments(const std::vector<std::string>& args)
     std::string_view name;
     std::optional<std::string> EditorArguments::*field;
   };
-  const std::array<ValueOption, 2> options = {{
+  const std::array<ValueOption, 3> options = {{
       {"--settings", &EditorArguments::settings},
       {"--soundfont", &EditorArguments::soundFont},
+      {"--lang", &EditorArguments::language},
   }};
 
   for (size_t i = 0; i < args.size(); ++i) {
@@ -47,8 +48,14 @@ EditorArgumentsResult parseEditorArguments(const std::vector<std::string>& args)
       } else {
         continue;
       }
+      const bool isLanguage = option.field == &EditorArguments::language;
       if (!value || value->empty()) {
-        result.error = std::string(option.name) + " needs a value (a file name)";
+        result.error = std::string(option.name) + " needs a value (" +
+                       (isLanguage ? "ja or en" : "a file name") + ")";
+        return result;
+      }
+      if (isLanguage && *value != "ja" && *value != "en") {
+        result.error = "--lang takes ja or en, not '" + *value + "'";
         return result;
       }
       result.arguments.*option.field = *value;

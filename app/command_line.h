@@ -14,6 +14,7 @@ constexpr std::string_view kVersion = "1.1b4";
 struct EditorArguments {
   std::optional<std::string> settings;   // --settings FILE
   std::optional<std::string> soundFont;  // --soundfont FILE
+  std::optional<std::string> language;   // --lang ja|en
   std::string scoreFile;                 // a score to open at start ("" none)
 };
 
@@ -25,7 +26,8 @@ struct EditorArgumentsResult {
 };
 
 // Reads the arguments of the editor window (the line holds no command word).
-// Options take their value as the next argument or after "=".
+// Options take their value as the next argument or after "="; --lang takes
+// "ja" or "en".
 EditorArgumentsResult parseEditorArguments(const std::vector<std::string>& args);
 
 // "--help" (or "-h") or "--version" stands somewhere on the line.

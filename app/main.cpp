@@ -10,13 +10,16 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/interface_language.h"
 #include "app/main_window.h"
 #include "app/score_commands.h"
+#include "app/window_settings.h"
 #include "editor/recovery_store.h"
 #include "editor/render_command.h"
 #include "editor/settings_file.h"
 #include "files/convert_command.h"
 #include "print/pages_command.h"
+#include "render/app_icon.h"
 #include "render/glyph_table.h"
 #include "sound/audio_export.h"
 #include "sound/rtmidi_input.h"
@@ -25,7 +28,7 @@
 namespace {
 
 void printUsage(std::ostream& out) {
-  out << "Usage: kelvara [--settings FILE] [--soundfont FILE] [SCORE]\n"
+  out << "Usage: kelvara [--settings FILE] [--soundfont FILE] [--lang ja|en] [SCORE]\n"
          "       kelvara convert INPUT OUTPUT [OPTIONS]\n"
          "       kelvara render INPUT OUTPUT.png [OPTIONS]\n"
          "       kelvara pages INPUT OUTPUT [OPTIONS]\n"
@@ -34,8 +37,10 @@ void printUsage(std::ostream& out) {
          "                    (else KELVARA_SETTINGS, else ~/.config/kelvara/klv.ini)\n"
          "  --soundfont FILE  the General MIDI soundfont of the built-in synthesizer\n"
          "                    (else KELVARA_SOUNDFONT, else the one installed)\n"
-         "  SCORE             a .zqf3, .zqf2 or .zqf score, or a .mid / .smf file,\n"
-         "                    to open at start\n\n"
+         "  --lang ja|en      the language of the window (else the one chosen in the\n"
+         "                    credit and settings dialog, else ja)\n"
+         "  SCORE             a .zqf3, .zqf2 or .zqf score, a .mid / .smf file or a\n"
+         "                    MusicXML file, to open at start\n\n"
       << kelvara::convertUsage() << "\n"
       << kelvara::renderUsage() << "\n"
       << kelvara::pagesUsage();
@@ -97,9 +102,17 @@ int runEditor(int argc, char** argv, const std::vector<std::string>& args) {
   heldMessages().clear();
   QApplication::setApplicationName(QStringLiteral("kelvara"));
   QApplication::setOrganizationName(QStringLiteral("kelvara"));
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(kelvara::kAppId));
 
   const kelvara::SettingsLocation location =
       kelvara::resolveSettingsLocation(parsed.arguments.settings.value_or(""));
+  const QString language = kelvara::chooseInterfaceLanguage(
+      parsed.arguments.language.value_or(""),
+      kelvara::readWindowSettings(kelvara::windowSettingsPath(location.path)).language);
+  const std::string missingTexts =
+      kelvara::installTranslations(app, language, kelvara::findTranslationFolder(executableDir()))
+          .problem;
+  if (!missingTexts.empty()) std::cerr << "kelvara: " << missingTexts << "\n";
   std::unique_ptr<kelvara::MidiOutput> midi =
       kelvara::createSystemMidiOutput(parsed.arguments.soundFont);
   kelvara::TForm1::Options options;
@@ -111,6 +124,7 @@ int runEditor(int argc, char** argv, const std::vector<std::string>& args) {
   // Without an ALSA sequencer it has no ports and "MIDI入力" offers "なし" alone.
   kelvara::RtMidiInput midiInput;
   options.midiInput = &midiInput;
+  options.language = language;
 
   // The window is mapped first and filled while the window system shows it;
   // the soundfont goes on loading meanwhile (see createSystemMidiOutput).

@@ -30,25 +30,30 @@
 #include "app/output_commands.h"
 #include "app/score_canvas.h"
 #include "app/score_commands.h"
+#include "app/window_layout.h"
+#include "app/window_settings.h"
+#include "dialogs/credit_dialog.h"
 #include "dialogs/modifier_prompts.h"
+#include "dialogs/part_caption.h"
 #include "dialogs/preview_dialogs.h"
 #include "dialogs/sound_dialog.h"
 #include "editor/recovery_keeper.h"
 #include "editor/recovery_store.h"
 #include "input/drum_names.h"
 #include "input/key_repeat.h"
+#include "render/app_icon.h"
 
 namespace kelvara {
 
 namespace {
 
-constexpr int kClientWidth = 777;
-constexpr int kClientHeight = 560;
 constexpr int kTimer1Interval = 200;
 constexpr int kTimer2Interval = 500;
 
-// The picture of a length button: the note glyph and the digit of its key.
-QIcon lengthIcon(const QImage& glyph, int digit) {
+// The picture of a length button: the note glyph and the digit of its key,
+// in the button's text colour.
+QIcon lengthIcon(const QImage& glyph, int digit, const QPalette& palette) {
+  const QColor ink = palette.color(QPalette::ButtonText);
   QPixmap pixmap(44, 34);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
@@ -60,8 +65,7 @@ QIcon lengthIcon(const QImage& glyph, int digit) {
     for (int y = 0; y < masked.height(); ++y) {
       auto* row = reinterpret_cast<QRgb*>(masked.scanLine(y));
       for (int x = 0; x < masked.width(); ++x) {
-        const int ink = 255 - qGray(row[x]);
-        row[x] = qRgba(0, 0, 0, ink);
+        row[x] = qRgba(ink.red(), ink.green(), ink.blue(), 255 - qGray(row[x]));
       }
     }
     painter.drawImage(QRect(0, 1, 24, 32), masked);
@@ -69,7 +73,7 @@ QIcon lengthIcon(const QImage& glyph, int digit) {
   QFont font = painter.font();
   font.setPointSize(9);
   painter.setFont(font);
-  painter.setPen(Qt::darkGray);
+  painter.setPen(palette.color(QPalette::PlaceholderText));
   painter.drawText(QRect(28, 18, 16, 16), Qt::AlignCenter, QString::number(digit));
   return QIcon(pixmap);
 }
@@ -106,11 +110,12 @@ TForm1::TForm1(MidiOutput& midi, const Options& options)
       options.midiInput != nullptr ? *options.midiInput : noMidiInput_, *midiQueue_);
   editor_.setMidiInput(midiInput_.get());
   setWindowTitle(QStringLiteral("Kelvara ver 1.1b4"));
-  setFixedSize(kClientWidth, kClientHeight);
-  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
-                 Qt::MSWindowsFixedSizeDialogHint);
+  // The controls are laid out for the smallest size; a larger window gives
+  // the score view the room.
+  setMinimumSize(kSmallestWindowSize);
+  resize(kSmallestWindowSize);
   buildControls();
+  restoreWindowGeometry();
   output_ = std::make_unique<OutputCommands>(this, editor_, *this);
   connectScoreCommands();
   qApp->installEventFilter(this);
@@ -137,16 +142,15 @@ bool TForm1::FormCreate() {
   created_ = true;
   followWorkPart();
   image1_->setPicture(&editor_.renderer().picture().image());
-  image1_->resize(editor_.renderer().picture().width(), kScoreHeight);
+  image1_->setStaffTile(&editor_.glyphs()[Glyph::StaffTile]);
+  image1_->setPictureWidth(editor_.renderer().picture().width());
   // The percussion pad lists show the choices read from the settings file.
   for (int i = 0; i < kPadCount; ++i) {
     const QSignalBlocker blocker(padLists_[i]);
     padLists_[i]->setCurrentIndex(editor_.state().PadChoice[i]);
   }
-  for (int i = 1; i <= 7; ++i) {
-    speedButtons_[i]->setIcon(lengthIcon(
-        editor_.glyphs()[static_cast<Glyph>(static_cast<int>(Glyph::Note64) - i + 1)], i));
-  }
+  drawLengthIcons();
+  setWindowIcon(appIcon());
   // What the sound output has to tell comes once the window is up, and
   // again when it has finished getting ready.
   QTimer::singleShot(0, this, [this] { showSoundNoticesWhenReady(); });
@@ -195,6 +199,28 @@ void TForm1::showMidiInputNotices() {
   notice_->add(QString::fromStdString(midiInput_->takeNotice()));
 }
 
+QIcon TForm1::appIcon() const {
+  // The theme's icon when installed; else the same drawing made here.
+  QIcon drawn;
+  for (int size : {16, 32, 48, 64, 128}) {
+    drawn.addPixmap(QPixmap::fromImage(drawAppIcon(editor_.glyphs(), size)));
+  }
+  return QIcon::fromTheme(QString::fromLatin1(kAppId), drawn);
+}
+
+void TForm1::drawLengthIcons() {
+  for (int i = 1; i <= 7; ++i) {
+    speedButtons_[i]->setIcon(
+        lengthIcon(editor_.glyphs()[static_cast<Glyph>(static_cast<int>(Glyph::Note64) - i + 1)], i,
+                   speedButtons_[i]->palette()));
+  }
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange && created_) drawLengthIcons();
+}
+
 void TForm1::startRecovery() {
   if (options_.recoveryFolder.empty()) return;
   recoveryStore_ = std::make_unique<RecoveryStore>(options_.recoveryFolder);
@@ -236,6 +262,7 @@ void TForm1::buildControls() {
   buildCommandButtons();
   buildEditMenu();
   connectScoreMouse();
+  anchorControls();
   notice_ = new NoticePanel(this);
 
   timer1_ = new QTimer(this);
@@ -287,10 +314,10 @@ void TForm1::buildTopRow() {
   inputGroup->setGeometry(6, 0, 232, 46);
   auto* modeGroup = new QFrame(this);
   modeGroup->setGeometry(244, 0, 140, 46);
-  toggle(8, QStringLiteral("単音入力式(&8)"), 0, 114)->setParent(inputGroup);
-  toggle(9, QStringLiteral("和音入力式(&9)"), 116, 114)->setParent(inputGroup);
-  toggle(10, QStringLiteral("挿入"), 0, 66)->setParent(modeGroup);
-  toggle(11, QStringLiteral("重ね書き"), 68, 70)->setParent(modeGroup);
+  toggle(8, tr("単音入力式(&8)"), 0, 114)->setParent(inputGroup);
+  toggle(9, tr("和音入力式(&9)"), 116, 114)->setParent(inputGroup);
+  toggle(10, tr("挿入"), 0, 66)->setParent(modeGroup);
+  toggle(11, tr("重ね書き"), 68, 70)->setParent(modeGroup);
   speedButtons_[8]->setChecked(true);
   speedButtons_[10]->setChecked(true);
 
@@ -299,7 +326,7 @@ void TForm1::buildTopRow() {
   panel1->setFrameShape(QFrame::StyledPanel);
   panel1->setAutoFillBackground(true);
   panel1->setGeometry(390, 2, 381, 42);
-  auto* label1 = new QLabel(QStringLiteral("入力単位"), panel1);
+  auto* label1 = new QLabel(tr("入力単位"), panel1);
   label1->setObjectName(QStringLiteral("Label1"));
   label1->setGeometry(6, 4, 60, 34);
   for (int i = 1; i <= 7; ++i) {
@@ -327,7 +354,7 @@ void TForm1::buildScoreView() {
   scrollBox1_->setFocusPolicy(Qt::NoFocus);
   image1_ = new ScoreCanvas;
   image1_->setObjectName(QStringLiteral("Image1"));
-  image1_->resize(742, kScoreHeight);
+  image1_->setPictureWidth(742);
   scrollBox1_->setWidget(image1_);
   scrollBox1_->setWidgetResizable(false);
 
@@ -362,11 +389,10 @@ void TForm1::buildLowerTabs() {
   label2_ = new QLabel(keyboardPage);
   label2_->setObjectName(QStringLiteral("Label2"));
   label2_->setGeometry(4, 152, KeyboardPicture::kWidth, 16);
-  pageControl1_->addTab(keyboardPage, QStringLiteral("仮想キーボード"));
+  pageControl1_->addTab(keyboardPage, tr("仮想キーボード"));
 
   auto* padPage = new QWidget;
-  auto* note = new QLabel(
-      QStringLiteral("※これらの音色はパーカッションパート入力時に使用できます。"), padPage);
+  auto* note = new QLabel(tr("※これらの音色はパーカッションパート入力時に使用できます。"), padPage);
   note->setGeometry(8, 2, 600, 18);
   for (int i = 0; i < kPadCount; ++i) {
     const int column = i / 4;
@@ -381,14 +407,14 @@ void TForm1::buildLowerTabs() {
       editor_.state().PadChoice[i] = index;
       focusNoteEntry();
     });
-    auto* button = new QPushButton(QStringLiteral("入力"), padPage);
+    auto* button = new QPushButton(tr("入力"), padPage);
     button->setObjectName(QStringLiteral("Button%1").arg(i + 1));
     button->setGeometry(158 + column * 204, 24 + row * 36, 44, 26);
     button->setFocusPolicy(Qt::NoFocus);
     connect(button, &QPushButton::clicked, this,
             [this, i] { editor_.input().percussionButtonClick(i); });
   }
-  pageControl1_->addTab(padPage, QStringLiteral("パーカッション"));
+  pageControl1_->addTab(padPage, tr("パーカッション"));
   connect(pageControl1_, &QTabWidget::currentChanged, this, [this] { focusNoteEntry(); });
 }
 
@@ -401,7 +427,7 @@ QPushButton* TForm1::commandButton(const QString& caption, int x, int y, void (T
 }
 
 void TForm1::buildCommandButtons() {
-  auto* groupBox1 = new QGroupBox(QStringLiteral(" 作業パート "), this);
+  auto* groupBox1 = new QGroupBox(tr(" 作業パート "), this);
   groupBox1->setObjectName(QStringLiteral("GroupBox1"));
   groupBox1->setGeometry(630, 362, 143, 50);
   comboBox1_ = new QComboBox(groupBox1);
@@ -409,34 +435,33 @@ void TForm1::buildCommandButtons() {
   comboBox1_->setGeometry(8, 20, 127, 24);
   comboBox1_->setFocusPolicy(Qt::NoFocus);
   for (int item = 0; item < kPartCount; ++item) {
-    comboBox1_->addItem(QString::fromStdString(partLabel(partForListItem(item))));
+    comboBox1_->addItem(partCaption(partForListItem(item)));
   }
   connect(comboBox1_, &QComboBox::currentIndexChanged, this, &TForm1::ComboBox1Change);
 
   constexpr int left = 630;
   constexpr int right = 703;
-  commandButton(QStringLiteral("保存"), left, 418, &TForm1::notYetAvailable)
+  commandButton(tr("保存"), left, 418, &TForm1::notYetAvailable)
       ->setObjectName(QStringLiteral("BitBtn5"));
-  commandButton(QStringLiteral("読込"), right, 418, &TForm1::notYetAvailable)
+  commandButton(tr("読込"), right, 418, &TForm1::notYetAvailable)
       ->setObjectName(QStringLiteral("BitBtn7"));
-  bitBtn11_ = commandButton(QStringLiteral("上書"), left, 446, &TForm1::notYetAvailable);
+  bitBtn11_ = commandButton(tr("上書"), left, 446, &TForm1::notYetAvailable);
   bitBtn11_->setObjectName(QStringLiteral("BitBtn11"));
   bitBtn11_->setEnabled(false);
-  commandButton(QStringLiteral("新規"), right, 446, &TForm1::notYetAvailable)
+  commandButton(tr("新規"), right, 446, &TForm1::notYetAvailable)
       ->setObjectName(QStringLiteral("BitBtn8"));
-  commandButton(QStringLiteral("設定"), left, 474, &TForm1::notYetAvailable)
+  commandButton(tr("設定"), left, 474, &TForm1::notYetAvailable)
       ->setObjectName(QStringLiteral("BitBtn3"));
-  commandButton(QStringLiteral("試聴"), right, 474, &TForm1::BitBtn4Click)
+  commandButton(tr("試聴"), right, 474, &TForm1::BitBtn4Click)
       ->setObjectName(QStringLiteral("BitBtn4"));
-  commandButton(QStringLiteral("MIDI音源"), left, 502, &TForm1::BitBtn2Click)
+  commandButton(tr("MIDI音源"), left, 502, &TForm1::BitBtn2Click)
       ->setObjectName(QStringLiteral("BitBtn2"));
-  commandButton(QStringLiteral("出力"), right, 502, &TForm1::BitBtn12Click)
+  commandButton(tr("出力"), right, 502, &TForm1::BitBtn12Click)
       ->setObjectName(QStringLiteral("BitBtn12"));
-  auto* credit =
-      commandButton(QStringLiteral("Credit＆補助設定 "), left, 530, &TForm1::notYetAvailable);
+  auto* credit = commandButton(tr("Credit＆補助設定 "), left, 530, &TForm1::notYetAvailable);
   credit->setObjectName(QStringLiteral("BitBtn6"));
   credit->setGeometry(left, 530, 100, 26);
-  auto* quit = commandButton(QStringLiteral("終了"), 733, 530, &TForm1::BitBtn1Click);
+  auto* quit = commandButton(tr("終了"), 733, 530, &TForm1::BitBtn1Click);
   quit->setObjectName(QStringLiteral("BitBtn1"));
   quit->setGeometry(733, 530, 40, 26);
 }
@@ -452,37 +477,34 @@ void TForm1::buildEditMenu() {
     connect(action, &QAction::triggered, this, command);
     return action;
   };
-  QAction* cut = item(editMenu_, "Cut1", QStringLiteral("切り取り(&X)  Ctrl + X"),
-                      [&menu] { menu.Cut1Click(); });
-  QAction* copy = item(editMenu_, "Copy1", QStringLiteral("コピー(&C)    Ctrl + C"),
-                       [&menu] { menu.Copy1Click(); });
-  QAction* paste = item(editMenu_, "Paste1", QStringLiteral("貼り付け(&V) Ctrl + V"),
-                        [&menu] { menu.Paste1Click(); });
-  QAction* remove = item(editMenu_, "Delete1", QStringLiteral("削除(&D)      DEL"),
-                         [&menu] { menu.Delete1Click(); });
+  QAction* cut =
+      item(editMenu_, "Cut1", tr("切り取り(&X)  Ctrl + X"), [&menu] { menu.Cut1Click(); });
+  QAction* copy =
+      item(editMenu_, "Copy1", tr("コピー(&C)    Ctrl + C"), [&menu] { menu.Copy1Click(); });
+  QAction* paste =
+      item(editMenu_, "Paste1", tr("貼り付け(&V) Ctrl + V"), [&menu] { menu.Paste1Click(); });
+  QAction* remove =
+      item(editMenu_, "Delete1", tr("削除(&D)      DEL"), [&menu] { menu.Delete1Click(); });
   editMenu_->addSeparator();
-  QMenu* renpu = editMenu_->addMenu(QStringLiteral("連符(&B)"));
+  QMenu* renpu = editMenu_->addMenu(tr("連符(&B)"));
   renpu->setObjectName(QStringLiteral("Renpu"));
-  item(renpu, "Ren_1", QStringLiteral("全音符"), [&menu] { menu.Ren_1Click(); });
-  item(renpu, "Ren_2", QStringLiteral("2分音符"), [&menu] { menu.Ren_2Click(); });
-  item(renpu, "Ren_4", QStringLiteral("4分音符"), [&menu] { menu.Ren_4Click(); });
-  item(renpu, "Ren_8", QStringLiteral("8分音符"), [&menu] { menu.Ren_8Click(); });
-  item(renpu, "Ren_16", QStringLiteral("16分音符"), [&menu] { menu.Ren_16Click(); });
-  item(renpu, "Ren_re", QStringLiteral("解除"), [&menu] { menu.Ren_reClick(); });
-  QMenu* syusyoku = editMenu_->addMenu(QStringLiteral("修飾(&N)"));
+  item(renpu, "Ren_1", tr("全音符"), [&menu] { menu.Ren_1Click(); });
+  item(renpu, "Ren_2", tr("2分音符"), [&menu] { menu.Ren_2Click(); });
+  item(renpu, "Ren_4", tr("4分音符"), [&menu] { menu.Ren_4Click(); });
+  item(renpu, "Ren_8", tr("8分音符"), [&menu] { menu.Ren_8Click(); });
+  item(renpu, "Ren_16", tr("16分音符"), [&menu] { menu.Ren_16Click(); });
+  item(renpu, "Ren_re", tr("解除"), [&menu] { menu.Ren_reClick(); });
+  QMenu* syusyoku = editMenu_->addMenu(tr("修飾(&N)"));
   syusyoku->setObjectName(QStringLiteral("Syusyoku"));
   ModifierPrompts& prompts = *modifierPrompts_;
-  item(syusyoku, "Syu_dl", QStringLiteral("長さ調整"),
-       [&menu, &prompts] { menu.Syu_dlClick(prompts); });
-  item(syusyoku, "Syu_vel", QStringLiteral("強弱調整"),
-       [&menu, &prompts] { menu.Syu_velClick(prompts); });
-  item(syusyoku, "Syu_yo", QStringLiteral("余韻調整"),
-       [&menu, &prompts] { menu.Syu_yoClick(prompts); });
+  item(syusyoku, "Syu_dl", tr("長さ調整"), [&menu, &prompts] { menu.Syu_dlClick(prompts); });
+  item(syusyoku, "Syu_vel", tr("強弱調整"), [&menu, &prompts] { menu.Syu_velClick(prompts); });
+  item(syusyoku, "Syu_yo", tr("余韻調整"), [&menu, &prompts] { menu.Syu_yoClick(prompts); });
   editMenu_->addSeparator();
-  QAction* undo = item(editMenu_, "Undo1", QStringLiteral("元に戻す(&U)  Ctrl + Z"),
-                       [this] { runHistory(false); });
-  QAction* redo = item(editMenu_, "Redo1", QStringLiteral("やり直し(&R)  Ctrl + Y"),
-                       [this] { runHistory(true); });
+  QAction* undo =
+      item(editMenu_, "Undo1", tr("元に戻す(&U)  Ctrl + Z"), [this] { runHistory(false); });
+  QAction* redo =
+      item(editMenu_, "Redo1", tr("やり直し(&R)  Ctrl + Y"), [this] { runHistory(true); });
   editor_.input().setHistoryKeys([this](bool forward) { runHistory(forward); });
   connect(image1_, &QWidget::customContextMenuRequested, this,
           [this, cut, copy, paste, remove, renpu, syusyoku, undo, redo](const QPoint& at) {
@@ -547,7 +569,7 @@ void TForm1::showScorePicture() {
     picture.clearAllocationFailure();
     QTimer::singleShot(0, this, [this] {
       QMessageBox::critical(this, QStringLiteral("Kelvara"),
-                            QStringLiteral("メモリが足りないため、このページを描けません。"));
+                            tr("メモリが足りないため、このページを描けません。"));
     });
   }
 }
@@ -561,11 +583,15 @@ void TForm1::setScrollX(int32_t x) {
 }
 
 int32_t TForm1::viewWidth() const {
-  return image1_->width();
+  return image1_->pictureWidth();
 }
 
 void TForm1::setViewWidth(int32_t width) {
-  image1_->resize(width, kScoreHeight);
+  image1_->setPictureWidth(width);
+}
+
+int32_t TForm1::viewportWidth() const {
+  return scoreViewportSize().width();
 }
 
 void TForm1::setPageButtons(bool previousEnabled, bool nextEnabled) {
@@ -574,7 +600,8 @@ void TForm1::setPageButtons(bool previousEnabled, bool nextEnabled) {
 }
 
 void TForm1::setOctaveLabel(const std::string& text) {
-  label2_->setText(QString::fromStdString(text));
+  label2_->setText(QString::fromStdString(text).replace(
+      QStringLiteral("キ－"), tr("キ－", "the octave label: [↓キ－] ← 4 → [↑キ－]")));
 }
 
 void TForm1::focusNoteEntry() {
@@ -710,9 +737,63 @@ void TForm1::closeEvent(QCloseEvent* event) {
     return;
   }
   if (created_) editor_.FormClose();
+  keepWindowGeometry();
   // A clean end: nothing is left to recover.
   if (recovery_) recovery_->finish();
   event->accept();
+}
+
+struct TForm1::AnchoredControl {
+  QWidget* control;
+  QRect designed;
+  Anchor how;
+};
+
+void TForm1::anchor(QWidget* control, const Anchor& how) {
+  anchored_.push_back({control, control->geometry(), how});
+}
+
+void TForm1::anchorControls() {
+  anchor(scrollBox1_, kGrows);
+  anchor(bitBtn9_, kGrowsDown);
+  anchor(bitBtn10_, kRightGrowsDown);
+  anchor(pageControl1_, kBottom);
+  anchor(findChild<QWidget*>(QStringLiteral("GroupBox1")), kBottomRight);
+  for (int i : {1, 2, 3, 4, 5, 6, 7, 8, 11, 12}) {
+    anchor(findChild<QWidget*>(QStringLiteral("BitBtn%1").arg(i)), kBottomRight);
+  }
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  for (const AnchoredControl& a : anchored_) {
+    a.control->setGeometry(anchoredGeometry(a.designed, a.how, size()));
+  }
+  if (image1_ != nullptr) image1_->fitTo(scoreViewportSize());
+  if (notice_ != nullptr) notice_->recentre();
+}
+
+QSize TForm1::scoreViewportSize() const {
+  // Both scroll bars are always there.
+  return scrollBox1_->maximumViewportSize() -
+         QSize(scrollBox1_->verticalScrollBar()->sizeHint().width(),
+               scrollBox1_->horizontalScrollBar()->sizeHint().height());
+}
+
+void TForm1::restoreWindowGeometry() {
+  if (options_.settingsPath.empty()) return;
+  const WindowSettings kept = readWindowSettings(windowSettingsPath(options_.settingsPath));
+  // Kept values the window system cannot use leave the smallest size.
+  if (!kept.geometry.isEmpty()) restoreGeometry(kept.geometry);
+}
+
+void TForm1::keepWindowGeometry() {
+  if (options_.settingsPath.empty()) return;
+  WindowSettings settings;
+  settings.geometry = saveGeometry();
+  if (!writeWindowSettings(windowSettingsPath(options_.settingsPath), settings)) {
+    std::fprintf(stderr, "kelvara: the window's size could not be kept\n");
+  }
 }
 
 void TForm1::BitBtn1Click() {
@@ -779,6 +860,17 @@ void TForm1::connectScoreCommands() {
     disconnect(button, &QPushButton::clicked, this, nullptr);
     connect(button, &QPushButton::clicked, commands_, command);
   }
+  // The language chosen in the credit dialog is kept for the next start.
+  TForm5& credit = commands_->creditDialog();
+  credit.setLanguage(options_.language);
+  credit.setOnLanguageChange([this](const QString& language) {
+    if (options_.settingsPath.empty()) return;
+    WindowSettings settings;
+    settings.language = language;
+    if (!writeWindowSettings(windowSettingsPath(options_.settingsPath), settings)) {
+      error(tr("表示言語を保存できません。").toStdString());
+    }
+  });
   auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
   connect(save, &QShortcut::activated, commands_, &ScoreCommands::saveShortcut);
 }

@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include "editor/editor.h"
 #include "input/editor_controls.h"
@@ -32,6 +33,7 @@ class RecoveryKeeper;
 class RecoveryStore;
 class KeyRepeatFilter;
 class NoticePanel;
+struct Anchor;
 
 // The editor window. It turns window events into engine calls and answers
 // what the engine asks of the window: the score view, the controls around
@@ -49,6 +51,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
     std::string recoveryFolder;
     // The system's MIDI input ports; null offers none.
     MidiInput* midiInput = nullptr;
+    // The interface language in effect ("ja" or "en").
+    QString language = QStringLiteral("ja");
   };
 
   TForm1(MidiOutput& midi, const Options& options);
@@ -75,6 +79,7 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void setScrollX(int32_t x) override;
   int32_t viewWidth() const override;
   void setViewWidth(int32_t width) override;
+  int32_t viewportWidth() const override;
   void setPageButtons(bool previousEnabled, bool nextEnabled) override;
   void setOctaveLabel(const std::string& text) override;
   void focusNoteEntry() override;
@@ -102,6 +107,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void buildControls();
@@ -110,6 +117,18 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void buildLowerTabs();
   void buildCommandButtons();
   void buildEditMenu();
+  // The length buttons' note pictures in the theme's text colour.
+  void drawLengthIcons();
+  // The program's icon for the window.
+  QIcon appIcon() const;
+  // Notes how each control follows the window's size.
+  void anchorControls();
+  void anchor(QWidget* control, const Anchor& how);
+  // The size of the score view inside its scroll bars.
+  QSize scoreViewportSize() const;
+  // The window's size and place as the last run left them.
+  void restoreWindowGeometry();
+  void keepWindowGeometry();
   void connectScoreMouse();
   // Claims this run's recovery copy, offers earlier ones, keeps it current.
   void startRecovery();
@@ -176,6 +195,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   ScoreCommands* commands_ = nullptr;
   std::unique_ptr<RecoveryStore> recoveryStore_;
   std::unique_ptr<RecoveryKeeper> recovery_;
+  struct AnchoredControl;
+  std::vector<AnchoredControl> anchored_;
 };
 
 }  // namespace kelvara

@@ -13,12 +13,16 @@ constexpr int kPanelWidth = 460;
 NoticePanel::NoticePanel(QWidget* window) : QFrame(window) {
   setObjectName(QStringLiteral("NoticePanel"));
   setFrameShape(QFrame::Box);
+  // The colours of the desktop's tool tips: a note apart from the window,
+  // readable in light and dark themes alike, and following a theme change.
+  setBackgroundRole(QPalette::ToolTipBase);
+  setForegroundRole(QPalette::ToolTipText);
   setAutoFillBackground(true);
   setFocusPolicy(Qt::NoFocus);
-  setStyleSheet(QStringLiteral("#NoticePanel { background: #fffbe6; border: 1px solid #a08c50; }"));
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(14, 12, 14, 10);
   label_ = new QLabel(this);
+  label_->setForegroundRole(QPalette::ToolTipText);
   label_->setWordWrap(true);
   label_->setTextFormat(Qt::PlainText);
   label_->setFocusPolicy(Qt::NoFocus);
@@ -40,6 +44,10 @@ void NoticePanel::add(const QString& text) {
   placeOnWindow();
   show();
   raise();
+}
+
+void NoticePanel::recentre() {
+  if (isVisible()) placeOnWindow();
 }
 
 QString NoticePanel::text() const {

@@ -19,6 +19,8 @@ class NoticePanel : public QFrame {
   void add(const QString& text);
   // The paragraphs shown, one per line.
   QString text() const;
+  // Centres it on the window again (after the window's size changed).
+  void recentre();
 
  private:
   void placeOnWindow();

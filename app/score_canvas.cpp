@@ -6,12 +6,33 @@
 #include <algorithm>
 
 #include "render/view_overlay.h"
+#include "score/editor_state.h"
 
 namespace kelvara {
 
 ScoreCanvas::ScoreCanvas(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+void ScoreCanvas::setPictureWidth(int width) {
+  pictureWidth_ = width;
+  fitTo(viewport_);
+}
+
+void ScoreCanvas::fitTo(const QSize& viewport) {
+  viewport_ = viewport;
+  resize(std::max(pictureWidth_, viewport.width()), std::max(kScoreHeight, viewport.height()));
+}
+
+void ScoreCanvas::paintStaffBeyond(QPainter& painter, const QRect& area) const {
+  const QRect staff = area & QRect(pictureWidth_, 0, width() - pictureWidth_, kScoreHeight);
+  if (staff.isEmpty() || staffTile_ == nullptr || staffTile_->isNull()) return;
+  const int tileWidth = staffTile_->width();
+  const int first = pictureWidth_ + (staff.left() - pictureWidth_) / tileWidth * tileWidth;
+  for (int x = first; x <= staff.right(); x += tileWidth) {
+    painter.drawImage(QPoint(x, 0), *staffTile_);
+  }
 }
 
 void ScoreCanvas::showScorePicture() {
@@ -38,14 +59,18 @@ void ScoreCanvas::paintEvent(QPaintEvent* event) {
     return;
   }
   // Convert the columns on screen only; marks are applied to that piece.
-  const QRect piece = QRect(area.x(), 0, area.width(), picture_->height()) & picture_->rect();
+  const QRect piece = QRect(area.x(), 0, area.width(), picture_->height()) & picture_->rect() &
+                      QRect(0, 0, pictureWidth_, kScoreHeight);
   if (!piece.isEmpty()) {
     QImage shown = picture_->copy(piece).convertToFormat(QImage::Format_RGB32);
     invertLines(shown, inverted_, piece.x());
     painter.drawImage(piece.topLeft(), shown);
   }
+  // Paper stays white whatever the desktop's colours.
   const QRegion outside = QRegion(area) - QRegion(piece);
   for (const QRect& r : outside) painter.fillRect(r, Qt::white);
+  painter.setClipRect(area);
+  paintStaffBeyond(painter, area);
 }
 
 void ScoreCanvas::mousePressEvent(QMouseEvent* event) {

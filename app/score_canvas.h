@@ -11,7 +11,8 @@ namespace kelvara {
 // The picture control of the score view (Image1): shows the score picture
 // and the marks drawn on it with the self-inverting pen. It paints from the
 // renderer's picture directly, converting only the part on screen, so a
-// wide page costs nothing extra at each key press.
+// wide page costs nothing extra at each key press. A view wider or taller
+// than the picture shows empty staff right of it and white paper below it.
 class ScoreCanvas : public QWidget {
   Q_OBJECT
 
@@ -20,6 +21,14 @@ class ScoreCanvas : public QWidget {
 
   // The picture shown: the renderer's score picture, never copied.
   void setPicture(const QImage* picture) { picture_ = picture; }
+  // The empty staff drawn right of the picture (a glyph, never copied).
+  void setStaffTile(const QImage* tile) { staffTile_ = tile; }
+  // The width the engine gives the picture; the control is at least as wide
+  // as the view around it.
+  void setPictureWidth(int width);
+  int pictureWidth() const { return pictureWidth_; }
+  // Takes the size of the view it is shown in, or the picture's when larger.
+  void fitTo(const QSize& viewport);
   // The view's picture becomes the score picture as it is now.
   void showScorePicture();
   void invertLine(const Line& line);
@@ -36,7 +45,12 @@ class ScoreCanvas : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  void paintStaffBeyond(QPainter& painter, const QRect& area) const;
+
   const QImage* picture_ = nullptr;
+  const QImage* staffTile_ = nullptr;
+  int pictureWidth_ = 0;
+  QSize viewport_;
   std::vector<Line> inverted_;
 };
 

@@ -50,6 +50,8 @@ class ScoreCommands : public QObject, public CommandDialogs {
   void refreshCaption();
 
   FileCommands& files() { return files_; }
+  // The credit and auxiliary settings dialog.
+  TForm5& creditDialog() { return *form5_; }
 
   // CommandDialogs.
   std::optional<PerPart<uint8_t>> chooseSaveParts(const PerPart<uint8_t>& selected) override;

@@ -1,11 +1,14 @@
 #include "dialogs/credit_dialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPixmap>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "dialogs/centre.h"
 
@@ -44,18 +47,34 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
   Picture->setAlignment(Qt::AlignCenter);
   top->addWidget(Picture);
 
-  auto* group = new QGroupBox("補助設定", this);
+  auto* group = new QGroupBox(tr("補助設定"), this);
   group->setObjectName("GroupBox1");
   auto* boxes = new QVBoxLayout(group);
-  CheckBox1 = new QCheckBox("カーソルを点滅させる", group);
+  CheckBox1 = new QCheckBox(tr("カーソルを点滅させる"), group);
   CheckBox1->setObjectName("CheckBox1");
-  CheckBox2 = new QCheckBox("↑↓キー入力時に動作", group);
+  CheckBox2 = new QCheckBox(tr("↑↓キー入力時に動作"), group);
   CheckBox2->setObjectName("CheckBox2");
   CheckBox1->setChecked(true);
   CheckBox2->setChecked(true);
   boxes->addWidget(CheckBox1);
   boxes->addWidget(CheckBox2);
   top->addWidget(group);
+
+  // Each language is named in its own words, so either can be found.
+  auto* languages = new QGroupBox(tr("表示言語 (Language)"), this);
+  languages->setObjectName("LanguageGroup");
+  auto* languageRows = new QVBoxLayout(languages);
+  LanguageBox = new QComboBox(languages);
+  LanguageBox->setObjectName("LanguageBox");
+  LanguageBox->addItem(QStringLiteral("日本語"), QStringLiteral("ja"));
+  LanguageBox->addItem(QStringLiteral("English"), QStringLiteral("en"));
+  languageRows->addWidget(LanguageBox);
+  auto* nextStart = new QLabel(tr("次回の起動から切り替わります。"), languages);
+  languageRows->addWidget(nextStart);
+  top->addWidget(languages);
+  connect(LanguageBox, &QComboBox::currentIndexChanged, this, [this] {
+    if (onLanguageChange_) onLanguageChange_(language());
+  });
 
   for (QCheckBox* box : {CheckBox1, CheckBox2}) {
     connect(box, &QCheckBox::toggled, this, [this] {
@@ -81,6 +100,19 @@ AuxiliaryOptions TForm5::values() const {
 
 void TForm5::setOnChange(std::function<void(const AuxiliaryOptions&)> onChange) {
   onChange_ = std::move(onChange);
+}
+
+void TForm5::setLanguage(const QString& language) {
+  const QSignalBlocker block(LanguageBox);
+  LanguageBox->setCurrentIndex(std::max(0, LanguageBox->findData(language)));
+}
+
+QString TForm5::language() const {
+  return LanguageBox->currentData().toString();
+}
+
+void TForm5::setOnLanguageChange(std::function<void(const QString&)> onChange) {
+  onLanguageChange_ = std::move(onChange);
 }
 
 void TForm5::showEvent(QShowEvent* event) {

@@ -6,6 +6,7 @@
 #include "editor/command_dialogs.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 
 namespace kelvara {
@@ -25,16 +26,24 @@ class TForm5 : public QDialog {
   AuxiliaryOptions values() const;
   // Called whenever a box is ticked or cleared.
   void setOnChange(std::function<void(const AuxiliaryOptions&)> onChange);
+  // The interface language shown as chosen ("ja" or "en"), without
+  // reporting a change; a choice takes effect at the next start.
+  void setLanguage(const QString& language);
+  QString language() const;
+  // Called whenever another language is chosen.
+  void setOnLanguageChange(std::function<void(const QString&)> onChange);
 
   QLabel* Picture = nullptr;
-  QCheckBox* CheckBox1 = nullptr;  // make the cursor blink
-  QCheckBox* CheckBox2 = nullptr;  // act on up/down arrow key input
+  QCheckBox* CheckBox1 = nullptr;    // make the cursor blink
+  QCheckBox* CheckBox2 = nullptr;    // act on up/down arrow key input
+  QComboBox* LanguageBox = nullptr;  // the interface language
 
  protected:
   void showEvent(QShowEvent* event) override;
 
  private:
   std::function<void(const AuxiliaryOptions&)> onChange_;
+  std::function<void(const QString&)> onLanguageChange_;
 };
 
 }  // namespace kelvara

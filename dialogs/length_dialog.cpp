@@ -1,5 +1,7 @@
 #include "dialogs/length_dialog.h"
 
+#include <QCoreApplication>
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,7 +32,7 @@ void addOkCancel(QDialog& dialog, QVBoxLayout& layout, QPushButton*& ok, QPushBu
   ok = new QPushButton("OK", &dialog);
   ok->setObjectName("OkButton");
   ok->setDefault(true);
-  cancel = new QPushButton("キャンセル", &dialog);
+  cancel = new QPushButton(QCoreApplication::translate("kelvara::TForm9", "キャンセル"), &dialog);
   cancel->setObjectName("CancelButton");
   row->addWidget(ok);
   row->addWidget(cancel);
@@ -41,26 +43,26 @@ void addOkCancel(QDialog& dialog, QVBoxLayout& layout, QPushButton*& ok, QPushBu
 
 TForm9::TForm9(QWidget* parent, UserQuestions* questions) : QDialog(parent), questions_(questions) {
   setObjectName("Form9");
-  setWindowTitle("長さ調整");
+  setWindowTitle(tr("長さ調整"));
   setModal(true);
   auto* top = new QVBoxLayout(this);
   top->setSizeConstraint(QLayout::SetFixedSize);
 
   auto* amountRow = new QHBoxLayout;
-  amountRow->addWidget(new QLabel("全音符の", this));
+  amountRow->addWidget(new QLabel(tr("全音符の"), this));
   Edit1 = new QLineEdit("1/16", this);
   Edit1->setObjectName("Edit1");
   Edit1->setMaxLength(16);
   Edit1->setFixedWidth(70);
   amountRow->addWidget(Edit1);
-  amountRow->addWidget(new QLabel("分だけ", this));
+  amountRow->addWidget(new QLabel(tr("分だけ"), this));
   top->addLayout(amountRow);
 
   auto* group = new QGroupBox(this);
   group->setObjectName("RadioGroup1");
   auto* choices = new QHBoxLayout(group);
-  Longer = new QRadioButton("長く", group);
-  Shorter = new QRadioButton("短く", group);
+  Longer = new QRadioButton(tr("長く"), group);
+  Shorter = new QRadioButton(tr("短く"), group);
   Longer->setChecked(true);
   choices->addWidget(Longer);
   choices->addWidget(Shorter);

@@ -1,5 +1,6 @@
 #include "dialogs/output_file_dialogs.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -8,18 +9,23 @@ namespace kelvara {
 
 namespace {
 
-const QString kJpegFilter = QStringLiteral("JPEG イメージファイル (*.jpg *.jpeg)");
-const QString kBitmapFilter = QStringLiteral("ビットマップ (*.bmp)");
+QString text(const char* japanese) {
+  return QCoreApplication::translate("kelvara::OutputFileDialogs", japanese);
+}
 
 }  // namespace
 
 std::optional<OutputDialogs::ChosenPicture> OutputFileDialogs::choosePicture() {
-  QString filter = kJpegFilter;
-  const QString name =
-      QFileDialog::getSaveFileName(window_, QStringLiteral("画像を保存"), QString(),
-                                   kJpegFilter + ";;" + kBitmapFilter, &filter);
+  const QString jpegFilter =
+      text(QT_TRANSLATE_NOOP("kelvara::OutputFileDialogs", "JPEG イメージファイル (*.jpg *.jpeg)"));
+  const QString bitmapFilter =
+      text(QT_TRANSLATE_NOOP("kelvara::OutputFileDialogs", "ビットマップ (*.bmp)"));
+  QString filter = jpegFilter;
+  const QString name = QFileDialog::getSaveFileName(
+      window_, text(QT_TRANSLATE_NOOP("kelvara::OutputFileDialogs", "画像を保存")), QString(),
+      jpegFilter + ";;" + bitmapFilter, &filter);
   if (name.isEmpty()) return std::nullopt;
-  return ChosenPicture{name.toStdString(), filter == kJpegFilter};
+  return ChosenPicture{name.toStdString(), filter == jpegFilter};
 }
 
 bool OutputFileDialogs::choosePrinter(QPrinter& printer) {

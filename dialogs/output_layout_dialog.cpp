@@ -14,18 +14,18 @@
 namespace kelvara {
 
 namespace {
-constexpr char kCaption[] = "出力準備2";
+constexpr char kCaption[] = QT_TRANSLATE_NOOP("kelvara::TForm12", "出力準備2");
 }  // namespace
 
 TForm12::TForm12(QWidget* parent, UserQuestions* questions)
     : QDialog(parent), questions_(questions) {
   setObjectName("Form12");
-  setWindowTitle(kCaption);
+  setWindowTitle(tr(kCaption));
   setModal(true);
 
   auto* top = new QVBoxLayout(this);
   top->setSizeConstraint(QLayout::SetFixedSize);
-  top->addWidget(new QLabel("パートごとに印刷します", this));
+  top->addWidget(new QLabel(tr("パートごとに印刷します"), this));
 
   auto* grid = new QGridLayout;
   Edit1 = new QLineEdit(this);
@@ -36,18 +36,18 @@ TForm12::TForm12(QWidget* parent, UserQuestions* questions)
     box->setMaxLength(9);
     box->setFixedWidth(60);
   }
-  grid->addWidget(new QLabel("小節数/段 ：", this), 0, 0);
+  grid->addWidget(new QLabel(tr("小節数/段 ："), this), 0, 0);
   grid->addWidget(Edit1, 0, 1);
-  grid->addWidget(new QLabel("段数/ページ：", this), 1, 0);
+  grid->addWidget(new QLabel(tr("段数/ページ："), this), 1, 0);
   grid->addWidget(Edit2, 1, 1);
   top->addLayout(grid);
 
   auto* buttons = new QHBoxLayout;
-  Button1 = new QPushButton("印刷", this);
+  Button1 = new QPushButton(tr("印刷"), this);
   Button1->setObjectName("Button1");
-  Button3 = new QPushButton("画像", this);
+  Button3 = new QPushButton(tr("画像"), this);
   Button3->setObjectName("Button3");
-  CancelButton = new QPushButton("キャンセル", this);
+  CancelButton = new QPushButton(tr("キャンセル"), this);
   CancelButton->setObjectName("CancelButton");
   for (QPushButton* b : {Button1, Button3, CancelButton}) {
     b->setAutoDefault(false);
@@ -81,7 +81,7 @@ void TForm12::closeWith(int kind) {
     if (questions_ != nullptr) {
       questions_->error(problem);
     } else {
-      QMessageBox::warning(this, kCaption, QString::fromStdString(problem));
+      QMessageBox::warning(this, tr(kCaption), QString::fromStdString(problem));
     }
     QLineEdit* box = checkLayoutNumbers(bars, 1).empty() ? Edit2 : Edit1;
     box->setFocus(Qt::OtherFocusReason);

@@ -19,30 +19,30 @@ namespace kelvara {
 
 namespace {
 
-constexpr char kCaption[] = "出力準備1";
+constexpr char kCaption[] = QT_TRANSLATE_NOOP("kelvara::TForm13", "出力準備1");
 
 }  // namespace
 
 TForm13::TForm13(QWidget* parent, UserQuestions* questions)
     : QDialog(parent), questions_(questions) {
   setObjectName("Form13");
-  setWindowTitle(kCaption);
+  setWindowTitle(tr(kCaption));
   setModal(true);
 
   auto* top = new QVBoxLayout(this);
   top->setSizeConstraint(QLayout::SetFixedSize);
 
-  auto* partsGroup = new QGroupBox(" 出力するパートをチェック ", this);
+  auto* partsGroup = new QGroupBox(tr(" 出力するパートをチェック "), this);
   parts_ = addPartBoxes(partsGroup, /*spaced=*/false);
   for (int k = 0; k < kPartCount; ++k) CheckBox[k] = parts_[partForListItem(k)];
   top->addWidget(partsGroup);
 
-  auto* rangeGroup = new QGroupBox(" 出力範囲 ", this);
+  auto* rangeGroup = new QGroupBox(tr(" 出力範囲 "), this);
   auto* range = new QVBoxLayout(rangeGroup);
-  RadioButton1 = new QRadioButton("すべて", rangeGroup);
+  RadioButton1 = new QRadioButton(tr("すべて"), rangeGroup);
   RadioButton1->setObjectName("RadioButton1");
   RadioButton1->setChecked(true);
-  RadioButton2 = new QRadioButton("一部", rangeGroup);
+  RadioButton2 = new QRadioButton(tr("一部"), rangeGroup);
   RadioButton2->setObjectName("RadioButton2");
   range->addWidget(RadioButton1);
   range->addWidget(RadioButton2);
@@ -56,9 +56,9 @@ TForm13::TForm13(QWidget* parent, UserQuestions* questions)
     box->setFixedWidth(60);
   }
   bars->addWidget(Edit1);
-  bars->addWidget(new QLabel("小節目から", rangeGroup));
+  bars->addWidget(new QLabel(tr("小節目から"), rangeGroup));
   bars->addWidget(Edit2);
-  bars->addWidget(new QLabel("小節目まで", rangeGroup));
+  bars->addWidget(new QLabel(tr("小節目まで"), rangeGroup));
   range->addLayout(bars);
   top->addWidget(rangeGroup);
 
@@ -74,7 +74,8 @@ void TForm13::RadioButtonClick() {
   for (QLineEdit* box : {Edit1, Edit2}) {
     box->setEnabled(some);
     QPalette colours = box->palette();
-    colours.setColor(QPalette::Base, some ? QColor(Qt::white) : palette().color(QPalette::Button));
+    // The theme's own field colour, or the button colour while it is off.
+    colours.setColor(QPalette::Base, palette().color(some ? QPalette::Base : QPalette::Button));
     box->setPalette(colours);
   }
 }
@@ -95,7 +96,7 @@ bool TForm13::refuse(QLineEdit* box, const std::string& text) {
   if (questions_ != nullptr) {
     questions_->error(text);
   } else {
-    QMessageBox::warning(this, kCaption, QString::fromStdString(text));
+    QMessageBox::warning(this, tr(kCaption), QString::fromStdString(text));
   }
   box->setFocus(Qt::OtherFocusReason);
   box->selectAll();
@@ -107,15 +108,15 @@ void TForm13::accept() {
     const std::optional<int32_t> first = parseWholeNumber(Edit1->text().toStdString());
     const std::optional<int32_t> last = parseWholeNumber(Edit2->text().toStdString());
     if (!first || *first < 1) {
-      refuse(Edit1, "最初の小節は 1 以上の整数で入力してください。");
+      refuse(Edit1, tr("最初の小節は 1 以上の整数で入力してください。").toStdString());
       return;
     }
     if (!last || *last < 1) {
-      refuse(Edit2, "最後の小節は 1 以上の整数で入力してください。");
+      refuse(Edit2, tr("最後の小節は 1 以上の整数で入力してください。").toStdString());
       return;
     }
     if (*last < *first) {
-      refuse(Edit2, "最後の小節は最初の小節と同じか、それより後にしてください。");
+      refuse(Edit2, tr("最後の小節は最初の小節と同じか、それより後にしてください。").toStdString());
       return;
     }
     firstBar_ = *first;

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QString>
 
+#include "dialogs/part_caption.h"
 #include "score/editor_state.h"
 
 namespace kelvara {
@@ -21,7 +22,7 @@ inline PartBoxes addPartBoxes(QGroupBox* group, bool spaced = true) {
   auto* grid = new QGridLayout(group);
   for (int item = 0; item < kPartCount; ++item) {
     const int part = partForListItem(item);
-    QString label = QString::fromStdString(partLabel(part));
+    QString label = partCaption(part);
     if (!spaced) label = label.trimmed();
     auto* box = new QCheckBox(label, group);
     box->setObjectName(QStringLiteral("CheckBox%1").arg(item + 1));

@@ -30,12 +30,12 @@ QString clockText(int64_t micros) {
 }
 
 QToolButton* transportButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon,
-                             const char* tip) {
+                             const QString& tip) {
   auto* b = new QToolButton(parent);
   b->setObjectName(name);
   b->setIcon(parent->style()->standardIcon(icon));
   b->setIconSize(QSize(24, 24));
-  b->setToolTip(QString::fromUtf8(tip));
+  b->setToolTip(tip);
   b->setAutoRaise(false);
   return b;
 }
@@ -52,7 +52,7 @@ TForm4::TForm4(MidiOutput& midi, int device, std::string file, int32_t firstBar,
       ownClock_(clock == nullptr ? std::make_unique<SteadyPlayerClock>() : nullptr),
       clock_(clock == nullptr ? ownClock_.get() : clock) {
   setObjectName("Form4");
-  setWindowTitle("試聴");
+  setWindowTitle(tr("試聴"));
   setModal(true);
   // A fixed dialog frame with a caption and no title-bar buttons.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -61,11 +61,11 @@ TForm4::TForm4(MidiOutput& midi, int device, std::string file, int32_t firstBar,
   auto* top = new QVBoxLayout(this);
   top->setSizeConstraint(QLayout::SetFixedSize);
   auto* transport = new QHBoxLayout;
-  PlayButton = transportButton(this, "PlayButton", QStyle::SP_MediaPlay, "再生");
-  PauseButton = transportButton(this, "PauseButton", QStyle::SP_MediaPause, "一時停止");
-  StopButton = transportButton(this, "StopButton", QStyle::SP_MediaStop, "停止");
-  BackButton = transportButton(this, "BackButton", QStyle::SP_MediaSkipBackward, "前の小節へ");
-  StepButton = transportButton(this, "StepButton", QStyle::SP_MediaSkipForward, "次の小節へ");
+  PlayButton = transportButton(this, "PlayButton", QStyle::SP_MediaPlay, tr("再生"));
+  PauseButton = transportButton(this, "PauseButton", QStyle::SP_MediaPause, tr("一時停止"));
+  StopButton = transportButton(this, "StopButton", QStyle::SP_MediaStop, tr("停止"));
+  BackButton = transportButton(this, "BackButton", QStyle::SP_MediaSkipBackward, tr("前の小節へ"));
+  StepButton = transportButton(this, "StepButton", QStyle::SP_MediaSkipForward, tr("次の小節へ"));
   for (QToolButton* b : {PlayButton, PauseButton, StopButton, BackButton, StepButton}) {
     transport->addWidget(b);
   }
@@ -132,7 +132,8 @@ void TForm4::FormActivate() {
     refresh();
     return;
   }
-  if (!read.song.hasNotes) showMessage("選んだパートと範囲には音符がありません。");
+  if (!read.song.hasNotes)
+    showMessage(tr("選んだパートと範囲には音符がありません。").toStdString());
   deviceOpen_ = true;
   midi_.midiOutOpen(usableMidiDevice(midi_, device_));
   const std::string notice = midi_.takeNotice();
@@ -176,7 +177,7 @@ void TForm4::refresh() {
   StopButton->setEnabled(player_ && s.state != PlayState::Stopped);
   StepButton->setEnabled(player_ && s.bar + 1 < s.bars);
   BackButton->setEnabled(player_ && (s.positionMicros > 0 || playing));
-  BarLabel->setText(QString("小節 %1 / %2").arg(firstBar_ + s.bar).arg(firstBar_ + s.bars - 1));
+  BarLabel->setText(tr("小節 %1 / %2").arg(firstBar_ + s.bar).arg(firstBar_ + s.bars - 1));
   TimeLabel->setText(clockText(s.positionMicros) + " / " + clockText(s.lengthMicros));
 }
 

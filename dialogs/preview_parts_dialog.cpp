@@ -17,7 +17,7 @@ namespace kelvara {
 
 namespace {
 
-constexpr char kCaption[] = "試聴－準備";
+constexpr char kCaption[] = QT_TRANSLATE_NOOP("kelvara::TForm6", "試聴－準備");
 
 QLineEdit* barBox(QWidget* parent, const char* name) {
   auto* box = new QLineEdit("1", parent);
@@ -31,20 +31,20 @@ QLineEdit* barBox(QWidget* parent, const char* name) {
 
 TForm6::TForm6(QWidget* parent, UserQuestions* questions) : QDialog(parent), questions_(questions) {
   setObjectName("Form6");
-  setWindowTitle(kCaption);
+  setWindowTitle(tr(kCaption));
   setModal(true);
   auto* top = new QVBoxLayout(this);
   top->setSizeConstraint(QLayout::SetFixedSize);
 
-  auto* partsGroup = new QGroupBox(" 試聴するパートをチェック ", this);
+  auto* partsGroup = new QGroupBox(tr(" 試聴するパートをチェック "), this);
   parts_ = addPartBoxes(partsGroup);
   top->addWidget(partsGroup);
 
-  auto* rangeGroup = new QGroupBox(" 試聴範囲 ", this);
+  auto* rangeGroup = new QGroupBox(tr(" 試聴範囲 "), this);
   auto* range = new QVBoxLayout(rangeGroup);
-  RadioButton1 = new QRadioButton("すべて", rangeGroup);
+  RadioButton1 = new QRadioButton(tr("すべて"), rangeGroup);
   RadioButton1->setObjectName("RadioButton1");
-  RadioButton2 = new QRadioButton("一部", rangeGroup);
+  RadioButton2 = new QRadioButton(tr("一部"), rangeGroup);
   RadioButton2->setObjectName("RadioButton2");
   range->addWidget(RadioButton1);
   auto* row = new QHBoxLayout;
@@ -52,9 +52,9 @@ TForm6::TForm6(QWidget* parent, UserQuestions* questions) : QDialog(parent), que
   Edit12 = barBox(rangeGroup, "Edit12");
   Edit13 = barBox(rangeGroup, "Edit13");
   row->addWidget(Edit12);
-  row->addWidget(new QLabel("小節目から", rangeGroup));
+  row->addWidget(new QLabel(tr("小節目から"), rangeGroup));
   row->addWidget(Edit13);
-  row->addWidget(new QLabel("小節目まで", rangeGroup));
+  row->addWidget(new QLabel(tr("小節目まで"), rangeGroup));
   row->addStretch(1);
   range->addLayout(row);
   top->addWidget(rangeGroup);
@@ -89,7 +89,9 @@ void TForm6::setBoxesEnabled(bool enabled) {
   for (QLineEdit* box : {Edit12, Edit13}) {
     box->setEnabled(enabled);
     QPalette p = box->palette();
-    const QColor colour = enabled ? QColor(Qt::white) : palette().color(QPalette::Button);
+    // The theme's own field colour, or the button colour while it is off.
+    const QColor colour =
+        palette().color(QPalette::Active, enabled ? QPalette::Base : QPalette::Button);
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
       p.setColor(group, QPalette::Base, colour);
     }
@@ -112,7 +114,7 @@ void TForm6::accept() {
     if (questions_ != nullptr) {
       questions_->error(check.error);
     } else {
-      QMessageBox::warning(this, kCaption, QString::fromStdString(check.error));
+      QMessageBox::warning(this, tr(kCaption), QString::fromStdString(check.error));
     }
     QLineEdit* box = check.badBox == 1 ? Edit12 : Edit13;
     box->setFocus(Qt::OtherFocusReason);

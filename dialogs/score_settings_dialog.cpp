@@ -19,12 +19,12 @@
 namespace kelvara {
 
 namespace {
-constexpr char kCaption[] = "設定";
+constexpr char kCaption[] = QT_TRANSLATE_NOOP("kelvara::TForm3", "設定");
 }  // namespace
 
 TForm3::TForm3(QWidget* parent, UserQuestions* questions) : QDialog(parent), questions_(questions) {
   setObjectName("Form3");
-  setWindowTitle(kCaption);
+  setWindowTitle(tr(kCaption));
   setModal(true);
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -37,23 +37,23 @@ TForm3::TForm3(QWidget* parent, UserQuestions* questions) : QDialog(parent), que
   ComboBox2->setObjectName("ComboBox2");
   for (const char* item : kKeyListItems) ComboBox2->addItem(QString::fromUtf8(item));
   ComboBox2->setCurrentIndex(7);
-  fields->addRow("調号", ComboBox2);
+  fields->addRow(tr("調号"), ComboBox2);
   ComboBox3 = new QComboBox(this);
   ComboBox3->setObjectName("ComboBox3");
   for (const TimeListItem& item : kTimeListItems) ComboBox3->addItem(QString::fromUtf8(item.text));
   ComboBox3->setCurrentIndex(0);
-  fields->addRow("拍子記号", ComboBox3);
+  fields->addRow(tr("拍子記号"), ComboBox3);
   Edit1 = new QLineEdit("120", this);
   Edit1->setObjectName("Edit1");
-  fields->addRow("テンポ", Edit1);
+  fields->addRow(tr("テンポ"), Edit1);
   top->addLayout(fields);
 
-  auto* radioGroup1 = new QGroupBox("キ－配列", this);
+  auto* radioGroup1 = new QGroupBox(tr("キ－配列"), this);
   radioGroup1->setObjectName("RadioGroup1");
   auto* radios = new QHBoxLayout(radioGroup1);
-  MajorButton = new QRadioButton("長調", radioGroup1);
+  MajorButton = new QRadioButton(tr("長調"), radioGroup1);
   MajorButton->setObjectName("MajorButton");
-  MinorButton = new QRadioButton("短調", radioGroup1);
+  MinorButton = new QRadioButton(tr("短調"), radioGroup1);
   MinorButton->setObjectName("MinorButton");
   radios->addWidget(MajorButton);
   radios->addWidget(MinorButton);
@@ -96,7 +96,7 @@ void TForm3::accept() {
     if (questions_ != nullptr) {
       questions_->error(*problem);
     } else {
-      QMessageBox::warning(this, kCaption, QString::fromStdString(*problem));
+      QMessageBox::warning(this, tr(kCaption), QString::fromStdString(*problem));
     }
     Edit1->setFocus(Qt::OtherFocusReason);
     Edit1->selectAll();

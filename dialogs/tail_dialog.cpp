@@ -1,5 +1,7 @@
 #include "dialogs/tail_dialog.h"
 
+#include <QCoreApplication>
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -27,20 +29,21 @@ QLineEdit* numberBox(QWidget* parent, const char* name, const char* text) {
 // "全音符の" [box] "分だけ後から．．．"
 QHBoxLayout* delayRow(QWidget* parent, QLineEdit* box) {
   auto* row = new QHBoxLayout;
-  row->addWidget(new QLabel("全音符の", parent));
+  row->addWidget(new QLabel(QCoreApplication::translate("kelvara::TForm11", "全音符の"), parent));
   row->addWidget(box);
-  row->addWidget(new QLabel("分だけ後から．．．", parent));
+  row->addWidget(
+      new QLabel(QCoreApplication::translate("kelvara::TForm11", "分だけ後から．．．"), parent));
   row->addStretch(1);
   return row;
 }
 
 // A titled group holding one box and an optional unit after it.
-QGroupBox* boxGroup(QWidget* parent, const char* title, QLineEdit* box, const char* unit) {
+QGroupBox* boxGroup(QWidget* parent, const QString& title, QLineEdit* box, const QString& unit) {
   auto* group = new QGroupBox(title, parent);
   auto* row = new QHBoxLayout(group);
   box->setParent(group);
   row->addWidget(box);
-  if (unit != nullptr) row->addWidget(new QLabel(unit, group));
+  if (!unit.isEmpty()) row->addWidget(new QLabel(unit, group));
   return group;
 }
 
@@ -49,16 +52,16 @@ QGroupBox* boxGroup(QWidget* parent, const char* title, QLineEdit* box, const ch
 TForm11::TForm11(QWidget* parent, UserQuestions* questions)
     : QDialog(parent), questions_(questions) {
   setObjectName("Form11");
-  setWindowTitle("余韻調整");
+  setWindowTitle(tr("余韻調整"));
   setModal(true);
   auto* top = new QVBoxLayout(this);
   top->setSizeConstraint(QLayout::SetFixedSize);
 
-  Constant = new QRadioButton("一定", this);
+  Constant = new QRadioButton(tr("一定"), this);
   Constant->setObjectName("Constant");
   top->addWidget(Constant);
 
-  shift = new QRadioButton("シフト", this);
+  shift = new QRadioButton(tr("シフト"), this);
   shift->setObjectName("shift");
   top->addWidget(shift);
   shiftControls_ = new QWidget(this);
@@ -68,12 +71,12 @@ TForm11::TForm11(QWidget* parent, UserQuestions* questions)
   shiftLayout->addLayout(delayRow(shiftControls_, Edit1));
   auto* shiftRow = new QHBoxLayout;
   Edit5 = numberBox(shiftControls_, "Edit5", "0");
-  shiftRow->addWidget(boxGroup(shiftControls_, "シフト量", Edit5, "音"));
+  shiftRow->addWidget(boxGroup(shiftControls_, tr("シフト量"), Edit5, tr("音")));
   auto* direction = new QGroupBox(shiftControls_);
   direction->setObjectName("RadioGroup2");
   auto* directionRow = new QHBoxLayout(direction);
-  Raise = new QRadioButton("上げる", direction);
-  Lower = new QRadioButton("下げる", direction);
+  Raise = new QRadioButton(tr("上げる"), direction);
+  Lower = new QRadioButton(tr("下げる"), direction);
   Raise->setChecked(true);
   directionRow->addWidget(Raise);
   directionRow->addWidget(Lower);
@@ -81,7 +84,7 @@ TForm11::TForm11(QWidget* parent, UserQuestions* questions)
   shiftLayout->addLayout(shiftRow);
   top->addWidget(shiftControls_);
 
-  vibe = new QRadioButton("振動", this);
+  vibe = new QRadioButton(tr("振動"), this);
   vibe->setObjectName("vibe");
   top->addWidget(vibe);
   vibratoControls_ = new QWidget(this);
@@ -92,17 +95,17 @@ TForm11::TForm11(QWidget* parent, UserQuestions* questions)
   auto* vibeRow = new QHBoxLayout;
   Edit4 = numberBox(vibratoControls_, "Edit4", "0");
   Edit3 = numberBox(vibratoControls_, "Edit3", "0");
-  vibeRow->addWidget(boxGroup(vibratoControls_, "振幅", Edit4, "音"));
-  vibeRow->addWidget(boxGroup(vibratoControls_, " 周期 ", Edit3, nullptr));
+  vibeRow->addWidget(boxGroup(vibratoControls_, tr("振幅"), Edit4, tr("音")));
+  vibeRow->addWidget(boxGroup(vibratoControls_, tr(" 周期 "), Edit3, QString()));
   vibeLayout->addLayout(vibeRow);
   top->addWidget(vibratoControls_);
 
   auto* notes = new QGridLayout;
-  notes->addWidget(new QLabel("※シフト量、振幅は 6音まで", this), 0, 0);
-  notes->addWidget(new QLabel("（全音は １、半音は 0.5）", this), 1, 0);
-  notes->addWidget(new QLabel("※周期は 4で 16分音符分", this), 0, 1);
-  notes->addWidget(new QLabel("2で 32分音符分", this), 1, 1, Qt::AlignRight);
-  notes->addWidget(new QLabel("8で 8分音符分", this), 2, 1, Qt::AlignRight);
+  notes->addWidget(new QLabel(tr("※シフト量、振幅は 6音まで"), this), 0, 0);
+  notes->addWidget(new QLabel(tr("（全音は １、半音は 0.5）"), this), 1, 0);
+  notes->addWidget(new QLabel(tr("※周期は 4で 16分音符分"), this), 0, 1);
+  notes->addWidget(new QLabel(tr("2で 32分音符分"), this), 1, 1, Qt::AlignRight);
+  notes->addWidget(new QLabel(tr("8で 8分音符分"), this), 2, 1, Qt::AlignRight);
   top->addLayout(notes);
 
   addOkCancel(*this, *top, OkButton, CancelButton);

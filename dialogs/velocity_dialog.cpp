@@ -13,7 +13,7 @@ namespace kelvara {
 TForm10::TForm10(QWidget* parent, UserQuestions* questions)
     : QDialog(parent), questions_(questions) {
   setObjectName("Form10");
-  setWindowTitle("強弱調整");
+  setWindowTitle(tr("強弱調整"));
   setModal(true);
   auto* top = new QVBoxLayout(this);
   top->setSizeConstraint(QLayout::SetFixedSize);

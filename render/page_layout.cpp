@@ -303,8 +303,9 @@ bool PageRenderer::widenBy(int32_t amount) {
 
 void PageRenderer::autoScroll(int32_t scrollBefore) {
   const int32_t x = s_.CursorX[s_.WorkPart];
-  if (x - scrollBefore > 600) {
-    view_.setScrollX(x - 550);
+  const int32_t extra = extraViewRoom(view_);
+  if (x - scrollBefore > 600 + extra) {
+    view_.setScrollX(x - 550 - extra);
   } else if (x - scrollBefore < 100) {
     view_.setScrollX(x - 150);
   }

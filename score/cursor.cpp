@@ -51,8 +51,9 @@ void eraseCursorMark(EditorState& s, ScoreView& view) {
 void ScoreEditor::scrollFollow() {
   const int32_t scroll = view_.scrollX();
   const int32_t x = s_.CursorX[s_.WorkPart];
-  if (x - scroll > kScrollFarMargin) {
-    view_.setScrollX(x - kScrollFarTarget);
+  const int32_t extra = extraViewRoom(view_);
+  if (x - scroll > kScrollFarMargin + extra) {
+    view_.setScrollX(x - kScrollFarTarget - extra);
   } else if (x - scroll < kScrollNearMargin) {
     view_.setScrollX(x - kScrollNearTarget);
   }

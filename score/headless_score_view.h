@@ -19,6 +19,7 @@ class HeadlessScoreView : public ScoreView {
   void setScrollX(int32_t x) override;
   int32_t viewWidth() const override { return viewWidth_; }
   void setViewWidth(int32_t width) override;
+  int32_t viewportWidth() const override { return viewportWidth_; }
   void setPageButtons(bool previousEnabled, bool nextEnabled) override;
   void setOctaveLabel(const std::string& text) override { octaveLabel_ = text; }
   void focusNoteEntry() override { ++focusCount_; }

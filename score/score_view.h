@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -30,6 +31,12 @@ class ScoreView {
   // Width of the view's picture (it grows with the score picture).
   virtual int32_t viewWidth() const = 0;
   virtual void setViewWidth(int32_t width) = 0;
+  // Width of the part of the picture the view shows at once; the smallest
+  // window's view unless the window says otherwise.
+  virtual int32_t viewportWidth() const { return kSmallestViewportWidth; }
+
+  // The visible width of the score view in the smallest window.
+  static constexpr int32_t kSmallestViewportWidth = 741;
 
   virtual void setPageButtons(bool previousEnabled, bool nextEnabled) = 0;
   virtual void setOctaveLabel(const std::string& text) = 0;
@@ -39,5 +46,11 @@ class ScoreView {
   // was dropped and nothing changed.
   virtual void refuse() {}
 };
+
+// How much further right the cursor may go before the view follows it: the
+// room a view wider than the smallest window's adds.
+inline int32_t extraViewRoom(const ScoreView& view) {
+  return std::max(0, view.viewportWidth() - ScoreView::kSmallestViewportWidth);
+}
 
 }  // namespace kelvara

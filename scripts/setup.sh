@@ -22,6 +22,14 @@ packages=(
 # 40 seconds and 100 MB to install).
 packages+=(musescore3)
 
+# Translations: Qt's linguist tools build the English interface; Qt's own
+# Japanese texts for its dialogs.
+packages+=(qt6-tools-dev qt6-l10n-tools qt6-tools-dev-tools qt6-translations-l10n)
+
+# The install tree's checks: the desktop entry, AppStream and man page
+# validators, the file type database and the desktop's file type queries.
+packages+=(desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin groff-base)
+
 # The fuzz targets (scripts/fuzz.sh): clang and its libFuzzer runtime.
 packages+=(clang libclang-rt-14-dev)
 

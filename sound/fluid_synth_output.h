@@ -25,8 +25,10 @@ struct FluidSynthOptions {
   int sampleRate = 48000;
   int periodSize = 128;  // frames per audio period
   int periods = 2;       // periods in the audio buffer
-  // Load a sample only when a program that plays it is chosen, not the whole
-  // soundfont up front: quicker to start for a one-off rendering.
+  // Load a sample only when a program that plays it is chosen (by a program
+  // change, in the thread that sends it), not the whole soundfont up front:
+  // quicker to start and far less memory. Samples no channel uses any more
+  // are let go.
   bool loadSamplesOnUse = false;
   // Threads the synthesizer renders its voices with.
   int cpuCores = 1;

@@ -45,6 +45,10 @@ std::unique_ptr<MidiOutput> createSystemMidiOutput(
   synth.audioDrivers = audioDrivers(synth);
   // The window shows while the soundfont loads.
   synth.loadInBackground = true;
+  // Only the voices the parts use are held in memory (a full General MIDI
+  // set is some 150 MB); a voice's samples load when it is chosen, so its
+  // first note sounds at once.
+  synth.loadSamplesOnUse = true;
 
   std::vector<std::unique_ptr<MidiOutput>> outputs;
   outputs.push_back(std::make_unique<FluidSynthOutput>(std::move(synth)));

@@ -127,6 +127,43 @@ void BM_LatencyBound(benchmark::State& state) {
 }
 BENCHMARK(BM_LatencyBound)->Iterations(1);
 
+// The editor holds only the voices its parts use: choosing another voice
+// loads its samples then (program_change_ms, paid in the sound dialog), so
+// the first note of the new voice costs what any note does (note_on_us) and
+// sounds in the next audio period.
+void BM_FirstNoteOfANewlyChosenVoice(benchmark::State& state) {
+  FluidSynthOptions o = offlineOptions();
+  o.loadSamplesOnUse = true;
+  FluidSynthOutput synth(o);
+  if (!synth.midiOutOpen(0)) {
+    state.SkipWithError("no soundfont installed");
+    return;
+  }
+  const PacedAudio audio(synth);
+  double worstChange = 0, worstNote = 0;
+  int program = 0;
+  for (auto _ : state) {
+    program = (program + 7) % 128;
+    const auto t0 = Clock::now();
+    synth.midiOutShortMsg(packShortMessage(0xC0, static_cast<uint32_t>(program), 0));
+    const auto t1 = Clock::now();
+    synth.midiOutShortMsg(noteOnMessage(0, 60, 100));
+    const auto t2 = Clock::now();
+    synth.midiOutShortMsg(noteOnMessage(0, 60, 0));
+    const double change = std::chrono::duration<double, std::milli>(t1 - t0).count();
+    const double note = std::chrono::duration<double, std::micro>(t2 - t1).count();
+    worstChange = std::max(worstChange, change);
+    worstNote = std::max(worstNote, note);
+    state.SetIterationTime(note / 1e6);
+  }
+  state.counters["program_change_max_ms"] = worstChange;
+  state.counters["note_on_max_us"] = worstNote;
+}
+BENCHMARK(BM_FirstNoteOfANewlyChosenVoice)
+    ->UseManualTime()
+    ->Iterations(64)
+    ->Unit(benchmark::kMicrosecond);
+
 // Loading the soundfont happens once, when the output is made: this is what
 // start-up pays so that a key press never does.
 void BM_LoadSoundFont(benchmark::State& state) {

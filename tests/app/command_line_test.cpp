@@ -18,10 +18,12 @@ namespace {
 
 TEST(CommandLine, ReadsTheEditorOptionsInBothForms) {
   const EditorArgumentsResult r =
-      parseEditorArguments({"--settings", "a.ini", "--soundfont=/x/gm.sf2"});
+      parseEditorArguments({"--settings", "a.ini", "--soundfont=/x/gm.sf2", "--lang", "en"});
   EXPECT_EQ(r.error, "");
   EXPECT_EQ(r.arguments.settings, "a.ini");
   EXPECT_EQ(r.arguments.soundFont, "/x/gm.sf2");
+  EXPECT_EQ(r.arguments.language, "en");
+  EXPECT_EQ(parseEditorArguments({"--lang=ja"}).arguments.language, "ja");
   EXPECT_EQ(parseEditorArguments({}).error, "");
 }
 
@@ -32,6 +34,8 @@ TEST(CommandLine, NamesTheOptionWhoseValueIsMissing) {
   EXPECT_EQ(parseEditorArguments({"--settings", "--soundfont", "x.sf2"}).error,
             "--settings needs a value (a file name)");
   EXPECT_EQ(parseEditorArguments({"--settings=--odd.ini"}).arguments.settings, "--odd.ini");
+  EXPECT_EQ(parseEditorArguments({"--lang"}).error, "--lang needs a value (ja or en)");
+  EXPECT_EQ(parseEditorArguments({"--lang", "de"}).error, "--lang takes ja or en, not 'de'");
 }
 
 TEST(CommandLine, RefusesAnUnknownArgument) {

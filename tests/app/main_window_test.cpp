@@ -23,11 +23,96 @@ std::vector<std::string> linesOf(const std::string& path) {
   return lines;
 }
 
-TEST_F(Window, HasItsCaptionAndAFixedClientArea) {
+TEST_F(Window, GrowsFromItsDescribedSizeWithThePanelsAnchoredAndKeepsItsSize) {
   EXPECT_EQ(window->windowTitle(), "Kelvara ver 1.1b4");
   EXPECT_EQ(window->size(), QSize(777, 560));
-  EXPECT_EQ(window->minimumSize(), window->maximumSize()) << "cannot be resized";
-  EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+  EXPECT_EQ(window->minimumSize(), QSize(777, 560)) << "the described layout is the smallest";
+  EXPECT_GT(window->maximumSize().width(), 777);
+  struct Place {
+    const char* name;
+    QRect designed;
+    QPoint moves;  // per pixel the window grows: 0 stays, 1 follows
+    QPoint grows;
+  };
+  const Place places[] = {
+      {"ScrollBox1", {16, 48, 745, 308}, {0, 0}, {1, 1}},
+      {"BitBtn9", {0, 48, 16, 308}, {0, 0}, {0, 1}},
+      {"BitBtn10", {761, 48, 16, 308}, {1, 0}, {0, 1}},
+      {"PageControl1", {4, 360, 622, 198}, {0, 1}, {0, 0}},
+      {"GroupBox1", {630, 362, 143, 50}, {1, 1}, {0, 0}},
+      {"BitBtn1", {733, 530, 40, 26}, {1, 1}, {0, 0}},
+      {"Panel1", {390, 2, 381, 42}, {0, 0}, {0, 0}},
+  };
+  auto check = [&](QSize grown) {
+    const int dx = grown.width(), dy = grown.height();
+    for (const Place& p : places) {
+      const QRect expected(p.designed.x() + p.moves.x() * dx, p.designed.y() + p.moves.y() * dy,
+                           p.designed.width() + p.grows.x() * dx,
+                           p.designed.height() + p.grows.y() * dy);
+      EXPECT_EQ(child<QWidget>(p.name)->geometry(), expected) << p.name << " grown by " << dx;
+    }
+  };
+  check({0, 0});
+  const int widthBefore = window->viewportWidth();
+  window->resize(1500, 900);
+  ASSERT_TRUE(waitUntil([this] { return window->size() == QSize(1500, 900); }));
+  check({723, 340});
+  EXPECT_EQ(window->viewportWidth(), widthBefore + 723) << "more bars across";
+  auto* image1 = child<QWidget>("Image1");
+  EXPECT_GE(image1->width(), window->viewportWidth());
+  EXPECT_GE(image1->height(), 384) << "the whole grand staff and its ledger room";
+
+  window->close();
+  ASSERT_NO_FATAL_FAILURE(open());
+  EXPECT_EQ(window->size(), QSize(1500, 900)) << "kept beside the settings file";
+  EXPECT_EQ(linesOf(settingsPath()).size(), 25u) << "the settings file keeps its form";
+}
+
+// A dark desktop theme, put back when the test ends.
+struct DarkTheme {
+  DarkTheme() {
+    QPalette dark;
+    const QColor window(0x2b, 0x2b, 0x2b), text(0xee, 0xee, 0xee);
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Button, QPalette::Base,
+                                     QPalette::AlternateBase, QPalette::ToolTipBase}) {
+      dark.setColor(role, window);
+    }
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text,
+                                     QPalette::ToolTipText, QPalette::PlaceholderText}) {
+      dark.setColor(role, text);
+    }
+    QApplication::setPalette(dark);
+  }
+  ~DarkTheme() { QApplication::setPalette(light); }
+  QPalette light = QApplication::palette();
+};
+
+TEST_F(Window, NoticesAndLengthButtonsReadWellInADarkThemeWhileThePaperStaysWhite) {
+  const DarkTheme theme;
+  midi.notice = "音声出力装置を開けないため、内蔵シンセサイザーの音は鳴りません。";
+  ASSERT_NO_FATAL_FAILURE(open());
+  auto* panel = child<QWidget>("NoticePanel");
+  ASSERT_TRUE(waitUntil([panel] { return panel->isVisible(); }));
+  const QImage shot = window->grab().toImage();
+  auto lightnessAt = [&](QPoint at) { return QColor(shot.pixel(at)).lightnessF(); };
+  EXPECT_LT(lightnessAt(panel->geometry().topLeft() + QPoint(4, 4)), 0.3) << "notice paper";
+  const QLabel* text = panel->findChild<QLabel*>();
+  EXPECT_GT(text->palette().color(text->foregroundRole()).lightnessF(), 0.8) << "notice text";
+  EXPECT_GT(lightnessAt(child<QWidget>("ScrollBox1")->geometry().topLeft() + QPoint(30, 30)), 0.95)
+      << "the score paper";
+  // The note on a length button is drawn in the theme's text colour.
+  const QImage icon = child<QToolButton>("SpeedButton4")->icon().pixmap(44, 34).toImage();
+  int inked = 0;
+  for (int y = 0; y < icon.height(); ++y) {
+    for (int x = 0; x < 24; ++x) {
+      const QColor c = icon.pixelColor(x, y);
+      if (c.alpha() > 200) {
+        ++inked;
+        EXPECT_GT(c.lightnessF(), 0.8) << x << "," << y;
+      }
+    }
+  }
+  EXPECT_GT(inked, 20);
 }
 
 TEST_F(Window, ShowsEveryControlWithItsCaptionAndStartState) {

@@ -1,0 +1,147 @@
+// The interface in Japanese with Qt's own texts in Japanese too, or wholly
+// in English on request.
+#include <QAction>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTranslator>
+#include <fstream>
+
+#include "app/interface_language.h"
+#include "app/score_commands.h"
+#include "app/window_settings.h"
+#include "dialogs/credit_dialog.h"
+#include "dialogs/length_dialog.h"
+#include "dialogs/output_layout_dialog.h"
+#include "dialogs/output_parts_dialog.h"
+#include "dialogs/preview_parts_dialog.h"
+#include "dialogs/score_settings_dialog.h"
+#include "dialogs/tail_dialog.h"
+#include "dialogs/velocity_dialog.h"
+#include "window_fixture.h"
+
+namespace kelvara::testing {
+namespace {
+
+bool hasJapanese(const QString& text) {
+  for (const QChar c : text) {
+    const char16_t u = c.unicode();
+    if ((u >= 0x3040 && u <= 0x30ff) || (u >= 0x4e00 && u <= 0x9fff) ||
+        (u >= 0xff01 && u <= 0xff60)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Every text a user reads on the controls of `top` and of the windows it
+// holds, with the name of the control that shows it.
+std::vector<std::pair<QString, QString>> textsOf(const QWidget& top) {
+  std::vector<std::pair<QString, QString>> texts;
+  auto add = [&](const QObject* o, const QString& text) {
+    texts.emplace_back(o->objectName(), text);
+  };
+  for (const QWidget* w : top.findChildren<QWidget*>()) {
+    if (w->window() != &top) continue;
+    if (auto* b = qobject_cast<const QAbstractButton*>(w)) add(b, b->text());
+    if (auto* l = qobject_cast<const QLabel*>(w)) add(l, l->text());
+    if (auto* g = qobject_cast<const QGroupBox*>(w)) add(g, g->title());
+    if (auto* t = qobject_cast<const QTabWidget*>(w)) {
+      for (int i = 0; i < t->count(); ++i) add(t, t->tabText(i));
+    }
+    if (auto* c = qobject_cast<const QComboBox*>(w)) {
+      for (int i = 0; i < c->count(); ++i) add(c, c->itemText(i));
+    }
+    for (const QAction* a : w->actions()) add(a, a->text());
+  }
+  for (const QAction* a : top.findChildren<QAction*>()) add(a, a->text());
+  return texts;
+}
+
+class Language : public WindowTest {
+ protected:
+  void SetUp() override {}
+  ~Language() override {
+    window.reset();
+    if (texts_.translator != nullptr) QCoreApplication::removeTranslator(texts_.translator);
+    delete texts_.translator;
+  }
+  void openIn(const char* language) {
+    texts_ = installTranslations(*qApp, QString::fromLatin1(language), KELVARA_QM_DIR);
+    ASSERT_EQ(texts_.problem, "");
+    ASSERT_NO_FATAL_FAILURE(open());
+  }
+  InstalledTexts texts_;
+};
+
+TEST_F(Language, EnglishLeavesNoJapaneseOnTheWindowOrItsDialogs) {
+  ASSERT_NO_FATAL_FAILURE(openIn("en"));
+  EXPECT_EQ(child<QAbstractButton>("BitBtn5")->text(), "Save");
+  EXPECT_EQ(child<QComboBox>("ComboBox1")->itemText(0), "Part 1");
+  TForm3 settings(window.get());
+  TForm6 preview(window.get());
+  TForm9 length(window.get());
+  TForm10 velocity(window.get());
+  TForm11 tail(window.get());
+  TForm12 layout(window.get());
+  TForm13 parts(window.get());
+  const std::vector<const QWidget*> tops = {window.get(), &window->scoreCommands().creditDialog(),
+                                            &settings,    &preview,
+                                            &length,      &velocity,
+                                            &tail,        &layout,
+                                            &parts};
+  for (const QWidget* top : tops) {
+    EXPECT_FALSE(hasJapanese(top->windowTitle())) << top->windowTitle().toStdString();
+    for (const auto& [name, text] : textsOf(*top)) {
+      if (name == "LanguageBox") continue;  // each language in its own words
+      EXPECT_FALSE(hasJapanese(text)) << name.toStdString() << ": " << text.toStdString();
+    }
+  }
+}
+
+TEST_F(Language, JapaneseKeepsTheProgramsTextsAndGivesQtsDialogsJapanese) {
+  ASSERT_NO_FATAL_FAILURE(openIn("ja"));
+  EXPECT_EQ(child<QAbstractButton>("BitBtn5")->text(), "保存");
+  EXPECT_EQ(child<QComboBox>("ComboBox1")->itemText(0), " 1パート");
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "キャンセル");
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File &name:"), "ファイル名(&N):");
+}
+
+TEST_F(Language, TheCreditDialogsChoiceIsKeptForTheNextStartAndTheCommandLineWins) {
+  ASSERT_NO_FATAL_FAILURE(open());
+  auto* box = window->scoreCommands().creditDialog().findChild<QComboBox*>("LanguageBox");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->currentData().toString(), "ja");
+  box->setCurrentIndex(box->findData(QStringLiteral("en")));
+  const QString kept = readWindowSettings(windowSettingsPath(settingsPath())).language;
+  EXPECT_EQ(kept, "en");
+  EXPECT_EQ(chooseInterfaceLanguage("", kept), "en");
+  EXPECT_EQ(chooseInterfaceLanguage("ja", kept), "ja");
+  EXPECT_EQ(chooseInterfaceLanguage("", ""), "ja") << "Japanese unless chosen";
+}
+
+// The file beside the settings file is read as hostile: what is not ours
+// leaves the window at its smallest size and the interface Japanese.
+TEST(WindowSettingsFile, KeepsWhatIsOursAndIgnoresWhatIsNot) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("kelvara-window-file-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  const std::string path = windowSettingsPath((folder / "klv.ini").string());
+  EXPECT_EQ(std::filesystem::path(path).filename(), "klv-window.ini");
+  ASSERT_TRUE(writeWindowSettings(path, {QByteArray("geometry"), QStringLiteral("en")}));
+  EXPECT_EQ(readWindowSettings(path).geometry, "geometry");
+  EXPECT_EQ(readWindowSettings(path).language, "en");
+  const std::pair<const char*, std::string> foreign[] = {
+      {"an unknown language", "[interface]\nlanguage=de\n"},
+      {"an oversized file", "[interface]\nlanguage=en\n" + std::string(70000, '#')},
+  };
+  for (const auto& [what, content] : foreign) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+    EXPECT_EQ(readWindowSettings(path).language, "") << what;
+  }
+  EXPECT_FALSE(writeWindowSettings(path, {{}, QStringLiteral("ja")})) << "not ours: left alone";
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace kelvara::testing

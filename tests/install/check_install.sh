@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary prefix and checks the tree as a desktop
+# sees it: the launcher entry, the description and the man page pass their
+# validators, the file types are known, and a score opens with the editor.
+#   check_install.sh BUILD_DIR
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+id=org.kelvara.Kelvara
+failed=0
+fail() { echo "FAIL: $*" >&2; failed=1; }
+
+for file in bin/kelvara share/kelvara/onpu/tohe.bmp \
+    share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+    share/mime/packages/$id.xml share/icons/hicolor/scalable/apps/$id.svg \
+    share/man/man1/kelvara.1 share/doc/kelvara/README.md \
+    share/doc/kelvara/LICENSE-Emmentaler.txt \
+    share/kelvara/translations/kelvara_en.qm; do
+  [ -s "$prefix/$file" ] || fail "not installed: $file"
+done
+for size in 16 24 32 48 64 128 256; do
+  png=$prefix/share/icons/hicolor/${size}x$size/apps/$id.png
+  # The PNG's width is the 4 bytes at offset 16, big-endian.
+  width=$(od -An -tu1 -j16 -N4 "$png" 2>/dev/null | awk '{print $1*16777216+$2*65536+$3*256+$4}')
+  [ "$width" = "$size" ] || fail "icon $size is ${width:-missing} pixels wide"
+done
+
+desktop-file-validate "$prefix/share/applications/$id.desktop" || fail "desktop-file-validate"
+appstreamcli validate --no-net --explain "$prefix/share/metainfo/$id.metainfo.xml" >/dev/null ||
+  fail "appstreamcli validate"
+warnings=$(groff -man -ww -z "$prefix/share/man/man1/kelvara.1" 2>&1)
+[ -z "$warnings" ] || fail "man page: $warnings"
+"$prefix/bin/kelvara" --version | grep -q '^kelvara ' || fail "the installed program does not run"
+
+# The file types, as a desktop's file manager asks for them.
+export XDG_DATA_DIRS=$prefix/share:/usr/share XDG_DATA_HOME=$prefix/home-data
+export HOME=$prefix XDG_CONFIG_HOME=$prefix/config XDG_CURRENT_DESKTOP=GNOME
+printf '\x07\x00\x04\x04\x78\x00\x00' > "$prefix/song.zqf3"
+printf 'MThd\x00\x00\x00\x06\x00\x01\x00\x01\x03\xc0' > "$prefix/song.zqf2"
+cp "$prefix/song.zqf2" "$prefix/part.zqf"
+check_type() {
+  local got
+  got=$(xdg-mime query filetype "$prefix/$1")
+  [ "$got" = "$2" ] || fail "$1 is $got, not $2"
+}
+check_type song.zqf3 application/x-kelvara-score
+check_type song.zqf2 application/x-kelvara-tracks
+check_type part.zqf application/x-kelvara-track
+for type in application/x-kelvara-score application/x-kelvara-tracks application/x-kelvara-track; do
+  got=$(xdg-mime query default "$type")
+  [ "$got" = "$id.desktop" ] || fail "$type opens with '$got'"
+done
+exit $failed

@@ -1,0 +1,493 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>kelvara::OutputFileDialogs</name>
+    <message>
+        <source>JPEG イメージファイル (*.jpg *.jpeg)</source>
+        <translation>JPEG pictures (*.jpg *.jpeg)</translation>
+    </message>
+    <message>
+        <source>ビットマップ (*.bmp)</source>
+        <translation>Bitmaps (*.bmp)</translation>
+    </message>
+    <message>
+        <source>画像を保存</source>
+        <translation>Save pictures</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::PartNames</name>
+    <message>
+        <source>パーカッション</source>
+        <translation>Percussion</translation>
+    </message>
+    <message>
+        <source>%1パート</source>
+        <translation>Part %1</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TForm1</name>
+    <message>
+        <source>単音入力式(&amp;8)</source>
+        <translation>Single notes (&amp;8)</translation>
+    </message>
+    <message>
+        <source>和音入力式(&amp;9)</source>
+        <translation>Chords (&amp;9)</translation>
+    </message>
+    <message>
+        <source>挿入</source>
+        <translation>Insert</translation>
+    </message>
+    <message>
+        <source>重ね書き</source>
+        <translation>Overlay</translation>
+    </message>
+    <message>
+        <source>入力単位</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>仮想キーボード</source>
+        <translation>Keyboard</translation>
+    </message>
+    <message>
+        <source>※これらの音色はパーカッションパート入力時に使用できます。</source>
+        <translation>* These sounds can be entered in the percussion part.</translation>
+    </message>
+    <message>
+        <source>入力</source>
+        <translation>Enter</translation>
+    </message>
+    <message>
+        <source>パーカッション</source>
+        <translation>Percussion</translation>
+    </message>
+    <message>
+        <source> 作業パート </source>
+        <translation> Working part </translation>
+    </message>
+    <message>
+        <source>保存</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>読込</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>上書</source>
+        <translation>Resave</translation>
+    </message>
+    <message>
+        <source>新規</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>設定</source>
+        <translation>Score</translation>
+    </message>
+    <message>
+        <source>試聴</source>
+        <translation>Listen</translation>
+    </message>
+    <message>
+        <source>MIDI音源</source>
+        <translation>Sound</translation>
+    </message>
+    <message>
+        <source>出力</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>Credit＆補助設定 </source>
+        <translation>Credit, options </translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>切り取り(&amp;X)  Ctrl + X</source>
+        <translation>Cu&amp;t  Ctrl + X</translation>
+    </message>
+    <message>
+        <source>コピー(&amp;C)    Ctrl + C</source>
+        <translation>&amp;Copy  Ctrl + C</translation>
+    </message>
+    <message>
+        <source>貼り付け(&amp;V) Ctrl + V</source>
+        <translation>&amp;Paste  Ctrl + V</translation>
+    </message>
+    <message>
+        <source>削除(&amp;D)      DEL</source>
+        <translation>&amp;Delete  Del</translation>
+    </message>
+    <message>
+        <source>連符(&amp;B)</source>
+        <translation>Tuplet (&amp;B)</translation>
+    </message>
+    <message>
+        <source>全音符</source>
+        <translation>Whole note</translation>
+    </message>
+    <message>
+        <source>2分音符</source>
+        <translation>Half note</translation>
+    </message>
+    <message>
+        <source>4分音符</source>
+        <translation>Quarter note</translation>
+    </message>
+    <message>
+        <source>8分音符</source>
+        <translation>Eighth note</translation>
+    </message>
+    <message>
+        <source>16分音符</source>
+        <translation>16th note</translation>
+    </message>
+    <message>
+        <source>解除</source>
+        <translation>Release</translation>
+    </message>
+    <message>
+        <source>修飾(&amp;N)</source>
+        <translation>Modifiers (&amp;N)</translation>
+    </message>
+    <message>
+        <source>長さ調整</source>
+        <translation>Length adjustment</translation>
+    </message>
+    <message>
+        <source>強弱調整</source>
+        <translation>Velocity ramp</translation>
+    </message>
+    <message>
+        <source>余韻調整</source>
+        <translation>Pitch tail</translation>
+    </message>
+    <message>
+        <source>元に戻す(&amp;U)  Ctrl + Z</source>
+        <translation>&amp;Undo  Ctrl + Z</translation>
+    </message>
+    <message>
+        <source>やり直し(&amp;R)  Ctrl + Y</source>
+        <translation>&amp;Redo  Ctrl + Y</translation>
+    </message>
+    <message>
+        <source>メモリが足りないため、このページを描けません。</source>
+        <translation>There is not enough memory to draw this page.</translation>
+    </message>
+    <message>
+        <source>キ－</source>
+        <comment>the octave label: [↓キ－] ← 4 → [↑キ－]</comment>
+        <translation>key</translation>
+    </message>
+    <message>
+        <source>表示言語を保存できません。</source>
+        <translation>The interface language cannot be kept.</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TForm10</name>
+    <message>
+        <source>強弱調整</source>
+        <translation>Velocity ramp</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TForm11</name>
+    <message>
+        <source>全音符の</source>
+        <translation>After</translation>
+    </message>
+    <message>
+        <source>分だけ後から．．．</source>
+        <translation>of a whole note...</translation>
+    </message>
+    <message>
+        <source>余韻調整</source>
+        <translation>Pitch tail</translation>
+    </message>
+    <message>
+        <source>一定</source>
+        <translation>Steady</translation>
+    </message>
+    <message>
+        <source>シフト</source>
+        <translation>Shift</translation>
+    </message>
+    <message>
+        <source>シフト量</source>
+        <translation>Shift by</translation>
+    </message>
+    <message>
+        <source>音</source>
+        <translation>tones</translation>
+    </message>
+    <message>
+        <source>上げる</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>下げる</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>振動</source>
+        <translation>Vibrato</translation>
+    </message>
+    <message>
+        <source>振幅</source>
+        <translation>Depth</translation>
+    </message>
+    <message>
+        <source> 周期 </source>
+        <translation> Period </translation>
+    </message>
+    <message>
+        <source>※シフト量、振幅は 6音まで</source>
+        <translation>* Shift and depth: up to 6 tones</translation>
+    </message>
+    <message>
+        <source>（全音は １、半音は 0.5）</source>
+        <translation>(a whole tone is 1, a semitone 0.5)</translation>
+    </message>
+    <message>
+        <source>※周期は 4で 16分音符分</source>
+        <translation>* A period of 4 lasts a 16th note,</translation>
+    </message>
+    <message>
+        <source>2で 32分音符分</source>
+        <translation>2 a 32nd note,</translation>
+    </message>
+    <message>
+        <source>8で 8分音符分</source>
+        <translation>8 an eighth note</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TForm12</name>
+    <message>
+        <source>出力準備2</source>
+        <translation>Output: layout</translation>
+    </message>
+    <message>
+        <source>パートごとに印刷します</source>
+        <translation>Each part is printed on pages of its own</translation>
+    </message>
+    <message>
+        <source>小節数/段 ：</source>
+        <translation>Bars per staff line:</translation>
+    </message>
+    <message>
+        <source>段数/ページ：</source>
+        <translation>Staff lines per page:</translation>
+    </message>
+    <message>
+        <source>印刷</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>画像</source>
+        <translation>Pictures</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TForm13</name>
+    <message>
+        <source>出力準備1</source>
+        <translation>Output: parts</translation>
+    </message>
+    <message>
+        <source> 出力するパートをチェック </source>
+        <translation> Parts to output </translation>
+    </message>
+    <message>
+        <source> 出力範囲 </source>
+        <translation> Bars to output </translation>
+    </message>
+    <message>
+        <source>すべて</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>一部</source>
+        <translation>Some</translation>
+    </message>
+    <message>
+        <source>小節目から</source>
+        <translation>from bar</translation>
+    </message>
+    <message>
+        <source>小節目まで</source>
+        <translation>to bar</translation>
+    </message>
+    <message>
+        <source>最初の小節は 1 以上の整数で入力してください。</source>
+        <translation>Enter the first bar as a whole number of 1 or more.</translation>
+    </message>
+    <message>
+        <source>最後の小節は 1 以上の整数で入力してください。</source>
+        <translation>Enter the last bar as a whole number of 1 or more.</translation>
+    </message>
+    <message>
+        <source>最後の小節は最初の小節と同じか、それより後にしてください。</source>
+        <translation>The last bar must be the first bar or a later one.</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TForm3</name>
+    <message>
+        <source>設定</source>
+        <translation>Score settings</translation>
+    </message>
+    <message>
+        <source>調号</source>
+        <translation>Key signature</translation>
+    </message>
+    <message>
+        <source>拍子記号</source>
+        <translation>Time signature</translation>
+    </message>
+    <message>
+        <source>テンポ</source>
+        <translation>Tempo</translation>
+    </message>
+    <message>
+        <source>キ－配列</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>長調</source>
+        <translation>Major</translation>
+    </message>
+    <message>
+        <source>短調</source>
+        <translation>Minor</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TForm4</name>
+    <message>
+        <source>試聴</source>
+        <translation>Listen</translation>
+    </message>
+    <message>
+        <source>再生</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>一時停止</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>前の小節へ</source>
+        <translation>Back one bar</translation>
+    </message>
+    <message>
+        <source>次の小節へ</source>
+        <translation>On one bar</translation>
+    </message>
+    <message>
+        <source>選んだパートと範囲には音符がありません。</source>
+        <translation>The chosen parts and bars hold no notes.</translation>
+    </message>
+    <message>
+        <source>小節 %1 / %2</source>
+        <translation>Bar %1 / %2</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TForm5</name>
+    <message>
+        <source>補助設定</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>カーソルを点滅させる</source>
+        <translation>Blink the cursor</translation>
+    </message>
+    <message>
+        <source>↑↓キー入力時に動作</source>
+        <translation>Act on the ↑ ↓ keys</translation>
+    </message>
+    <message>
+        <source>表示言語 (Language)</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>次回の起動から切り替わります。</source>
+        <translation>Takes effect at the next start.</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TForm6</name>
+    <message>
+        <source>試聴－準備</source>
+        <translation>Listen: parts and bars</translation>
+    </message>
+    <message>
+        <source> 試聴するパートをチェック </source>
+        <translation> Parts to hear </translation>
+    </message>
+    <message>
+        <source> 試聴範囲 </source>
+        <translation> Bars to hear </translation>
+    </message>
+    <message>
+        <source>すべて</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>一部</source>
+        <translation>Some</translation>
+    </message>
+    <message>
+        <source>小節目から</source>
+        <translation>from bar</translation>
+    </message>
+    <message>
+        <source>小節目まで</source>
+        <translation>to bar</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TForm9</name>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>長さ調整</source>
+        <translation>Length adjustment</translation>
+    </message>
+    <message>
+        <source>全音符の</source>
+        <translation>By</translation>
+    </message>
+    <message>
+        <source>分だけ</source>
+        <translation>of a whole note</translation>
+    </message>
+    <message>
+        <source>長く</source>
+        <translation>Longer</translation>
+    </message>
+    <message>
+        <source>短く</source>
+        <translation>Shorter</translation>
+    </message>
+</context>
+</TS>
