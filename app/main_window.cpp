@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
@@ -113,6 +112,8 @@ TForm1::~TForm1() {
   releaseTimer_->stop();
   timer1_->stop();
   timer2_->stop();
+  // The caption goes with the window.
+  editor_.state().OnModifiedChange = nullptr;
   editor_.FormDestroy();
 }
 
@@ -631,6 +632,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   modifiers.ctrl = key->modifiers() & Qt::ControlModifier;
   modifiers.alt = key->modifiers() & Qt::AltModifier;
   if (code == 0) return true;
+  // Ctrl+S is read as the other shortcuts are, by the letter the layout
+  // gives the key.
+  if (modifiers.ctrl && code == vk::kS) {
+    if (type == QEvent::KeyPress && !key->isAutoRepeat()) commands_->saveShortcut();
+    return true;
+  }
   // A held key repeats its press; only the real release ends the note.
   const KeyStroke stroke{type == QEvent::KeyPress, code, modifiers, false};
   for (const KeyStroke& k : keyRepeat_->take(stroke, key->timestamp(), key->isAutoRepeat())) {
@@ -713,8 +720,6 @@ void TForm1::connectScoreCommands() {
     disconnect(button, &QPushButton::clicked, this, nullptr);
     connect(button, &QPushButton::clicked, commands_, command);
   }
-  auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
-  connect(save, &QShortcut::activated, commands_, &ScoreCommands::saveShortcut);
 }
 
 }  // namespace kelvara

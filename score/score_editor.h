@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "score/editor_state.h"
 #include "score/score_drawing.h"
@@ -8,6 +9,8 @@
 #include "score/selection.h"
 
 namespace kelvara {
+
+class UndoScope;
 
 // Draws the cursor mark of the work part with the view's inverting pen (a
 // line, or a box around an open record) and flips CursorOff.
@@ -75,6 +78,9 @@ class ScoreEditor {
   void dissolveAndRedraw(TOnpu* member);
   // Closes the record under the cursor (the end of its entry).
   void closeRecord(TOnpu* c);
+  // Opens `undo` for closing `c` when it is open and its close can join
+  // the step that entered it.
+  void recordClosing(std::optional<UndoScope>& undo, TOnpu* c);
   void copyRange(const SelectedRange& range);
   void deleteRange(const SelectedRange& range);
   int32_t appendAfterCursor(int32_t pitch, int32_t length);
