@@ -629,7 +629,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   }
   Modifiers modifiers;
   modifiers.shift = (key->modifiers() & Qt::ShiftModifier) || code == vk::kShift;
-  modifiers.ctrl = key->modifiers() & Qt::ControlModifier;
+  // X11 reports a modifier key's own press without its modifier.
+  modifiers.ctrl = (key->modifiers() & Qt::ControlModifier) || code == vk::kControl;
   modifiers.alt = key->modifiers() & Qt::AltModifier;
   if (code == 0) return true;
   // Ctrl+S is read as the other shortcuts are, by the letter the layout

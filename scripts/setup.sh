@@ -13,7 +13,7 @@ packages=(
   timgm6mb-soundfont fluid-soundfont-gm
   fonts-ipafont-gothic
   midicsv python3-mido
-  xvfb xauth
+  xvfb xauth xdotool openbox x11-xserver-utils
 )
 
 # The fuzz targets (scripts/fuzz.sh): clang and its libFuzzer runtime.
