@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -29,6 +30,7 @@
 #include "app/output_commands.h"
 #include "app/score_canvas.h"
 #include "app/score_commands.h"
+#include "dialogs/centre.h"
 #include "dialogs/form2.h"
 #include "dialogs/modifier_prompts.h"
 #include "dialogs/preview_command.h"
@@ -610,6 +612,16 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     // The releases of keys held now go to another window or program.
     deliverHeldRelease();
     releaseHeldKeys(editor_);
+    return false;
+  }
+  if (type == QEvent::Show) {
+    // Every dialog of the editor opens over it, whatever the window manager
+    // would choose (openbox puts them at the screen's edge).
+    auto* dialog = qobject_cast<QDialog*>(watched);
+    if (dialog != nullptr && dialog->isWindow() && dialog->parentWidget() != nullptr &&
+        dialog->parentWidget()->window() == this) {
+      centreOverWindow(*dialog);
+    }
     return false;
   }
   if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;

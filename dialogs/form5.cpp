@@ -85,7 +85,7 @@ void TForm5::setOnChange(std::function<void(const AuxiliaryOptions&)> onChange) 
 
 void TForm5::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  centreOnScreen(*this);
+  centreOverWindow(*this);
 }
 
 }  // namespace kelvara

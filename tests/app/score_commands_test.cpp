@@ -199,6 +199,22 @@ TEST_F(ScoreCommandsWindow, ClosingWithUnsavedChangesAsksFirst) {
   EXPECT_TRUE(std::filesystem::exists(settingsPath())) << "closed as usual";
 }
 
+TEST_F(ScoreCommandsWindow, DialogsOpenCentredOverTheWindow) {
+  // Regression: they opened where the window manager put them, at the
+  // screen's edge, away from a window that is not in the middle.
+  window->move(40, 30);
+  ASSERT_TRUE(waitUntil([&] { return window->pos() == QPoint(40, 30); }));
+  const QPoint middle = window->frameGeometry().center();
+  for (const char* button : {"BitBtn5", "BitBtn3", "BitBtn12", "BitBtn1"}) {
+    QPoint seen;
+    run(button, {[&seen](QWidget& w) {
+          seen = w.frameGeometry().center();
+          qobject_cast<QDialog*>(&w)->reject();
+        }});
+    EXPECT_LE((seen - middle).manhattanLength(), 4) << button;
+  }
+}
+
 TEST_F(ScoreCommandsWindow, ScoreSettingsRefuseABadTempoAndStayOpen) {
   QString error;
   run("BitBtn3", {[&](QWidget& w) {
