@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/score_commands.h"
+#include "app/termination_signals.h"
 #include "editor/recovery_store.h"
 #include "editor/render_command.h"
 #include "editor/settings_file.h"
@@ -110,6 +111,11 @@ int runEditor(int argc, char** argv, const std::vector<std::string>& args) {
   kelvara::TForm1 window(*midi, options);
   window.show();
   if (!window.FormCreate()) return 1;
+  // SIGTERM and SIGINT end the editor as its quit command does, without
+  // questions; unsaved work is kept as a recovery copy.
+  kelvara::TerminationSignals termination;
+  QObject::connect(&termination, &kelvara::TerminationSignals::received, &window,
+                   &kelvara::TForm1::endWithoutQuestions);
   // A score file named on the command line opens once the window is up.
   if (!parsed.arguments.scoreFile.empty()) {
     window.scoreCommands().openAtStart(parsed.arguments.scoreFile);

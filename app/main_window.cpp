@@ -590,6 +590,10 @@ void TForm1::inform(const std::string& text) {
 }
 
 void TForm1::error(const std::string& text) {
+  if (ending_) {
+    std::fprintf(stderr, "kelvara: %s\n", text.c_str());
+    return;
+  }
   QMessageBox::critical(this, QStringLiteral("Kelvara"), QString::fromStdString(text));
 }
 
@@ -661,6 +665,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  if (ending_) {
+    event->accept();
+    return;
+  }
   // Unsaved changes are saved or given up first, or the window stays.
   if (created_ && !commands_->mayClose()) {
     event->ignore();
@@ -669,7 +677,28 @@ void TForm1::closeEvent(QCloseEvent* event) {
   if (created_) editor_.FormClose();
   // A clean end: nothing is left to recover.
   if (recovery_) recovery_->finish();
+  removePreviewFile();
   event->accept();
+}
+
+void TForm1::endWithoutQuestions() {
+  if (ending_) return;
+  ending_ = true;
+  if (created_) {
+    deliverHeldRelease();
+    releaseHeldKeys(editor_);
+    editor_.FormClose();
+  }
+  if (recovery_) recovery_->keep();
+  removePreviewFile();
+  // Every event loop returns, those of open dialogs first; the window and
+  // the sound output are taken down as after the quit command.
+  QCoreApplication::exit(0);
+}
+
+void TForm1::removePreviewFile() {
+  const PreviewFile file = previewFilePath();
+  if (file.error.empty()) std::remove(file.path.c_str());
 }
 
 void TForm1::BitBtn1Click() {

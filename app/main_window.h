@@ -61,6 +61,11 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   ScoreCommands& scoreCommands() { return *commands_; }
   // A key release is held back to see whether it is half of a key repeat.
   bool keyReleaseHeldBack() const;
+  // Ends the editor without a question (a termination signal): held notes
+  // end, the settings are written, unsaved work keeps its recovery copy for
+  // the next start, the lock and the preview file go, and the event loops
+  // (open dialogs too) return.
+  void endWithoutQuestions();
 
   // ScoreView.
   void invertLine(const Line& line) override;
@@ -116,6 +121,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void showSoundNoticesWhenReady();
   // Lets a held-back key release go to the key handler.
   void deliverHeldRelease();
+  // The preview's MIDI file is of no use once the editor ends.
+  static void removePreviewFile();
 
   void BitBtn1Click();   // quit
   void BitBtn2Click();   // sound source
@@ -150,6 +157,7 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   QTimer* releaseTimer_ = nullptr;
   NoticePanel* notice_ = nullptr;
   bool created_ = false;
+  bool ending_ = false;  // ending on a signal: nothing more is asked
   ScoreCommands* commands_ = nullptr;
   std::unique_ptr<RecoveryStore> recoveryStore_;
   std::unique_ptr<RecoveryKeeper> recovery_;

@@ -30,6 +30,10 @@ class RecoveryKeeper {
   void wait();
   // The clean exit: waits, then removes this run's copy and lock.
   void finish();
+  // An end without a save (a termination signal): unsaved work gets its
+  // copy at once, whatever the quiet time, and the copy stays for the next
+  // start; the lock goes. A saved score ends as finish() does.
+  void keep();
 
   // Copies handed to the worker so far.
   int writes() const { return writes_; }
@@ -38,6 +42,8 @@ class RecoveryKeeper {
 
  private:
   void collect();
+  // Encodes every part and hands the copy to the worker.
+  void writeCopy();
 
   EditorState& s_;
   RecoveryStore& store_;

@@ -10,7 +10,8 @@ Ctrl+Y, a Shift tap, Ctrl+Shift+Z; untick a part in the save dialog;
 Ctrl+S; one more note; quit and answer "save" to the unsaved-changes
 question. Then it checks the score file with the program's own converter
 and midicsv: no part is lost, the redo keys worked, the program ended and
-left no recovery copy.
+left no recovery copy. Last, SIGTERM and SIGINT (with a question open) end
+the editor at once, keeping the unsaved notes as a recovery copy.
 """
 import os
 import shutil
@@ -157,7 +158,35 @@ def main():
         left = [f for f in os.listdir(state)] if os.path.isdir(state) else []
         if left:
             fail("the state folder still holds %r" % left)
-        print("x11_session: every part kept; redo keys, Ctrl+S and save on quit work")
+        # A termination signal ends the editor without questions, also with a
+        # dialog open, and keeps the unsaved work for the next start.
+        for signal, dialog_open in (("TERM", False), ("INT", True)):
+            env["XDG_STATE_HOME"] = os.path.join(work, "state-" + signal)
+            editor = subprocess.Popen([kelvara], env=env, stdout=subprocess.DEVNULL,
+                                      stderr=subprocess.PIPE)
+            main_window = s.window("Kelvara")
+            s.xdo("windowactivate", "--sync", main_window)
+            time.sleep(1.0)
+            s.keys("c", "v")
+            if dialog_open:
+                s.click(main_window, 753, 543)  # "終了": its question stays open
+            subprocess.run(["kill", "-" + signal, str(editor.pid)], check=True)
+            try:
+                status = editor.wait(timeout=TIMEOUT)
+            except subprocess.TimeoutExpired:
+                fail("SIG%s did not end the editor" % signal)
+            if status != 0:
+                fail("SIG%s: status %d: %s" % (signal, status, editor.stderr.read()[-2000:]))
+            state = os.path.join(env["XDG_STATE_HOME"], "kelvara")
+            left = sorted(os.listdir(state))
+            copies = [f for f in left if f.endswith(".zqf3")]
+            if len(copies) != 1 or any(f.endswith(".lock") for f in left):
+                fail("SIG%s left %r in the state folder" % (signal, left))
+            kept = notes_per_track(kelvara, os.path.join(state, copies[0]), work, env)
+            if kept != {1: 2}:
+                fail("SIG%s: the recovery copy holds %r notes per track" % (signal, kept))
+        print("x11_session: every part kept; redo keys, Ctrl+S, save on quit and "
+              "termination signals work")
     finally:
         if editor is not None and editor.poll() is None:
             editor.kill()

@@ -252,7 +252,13 @@ TEST_F(UndoCommandsTest, RecoveryCopyFollowsUnsavedWorkAndIsRestoredAfterACrash)
     EXPECT_EQ(keeper.writes(), 2);
     copy = store.copyPath();
     EXPECT_TRUE(fs::exists(copy));
-    // The run ends here without finish(): as after a crash.
+    // A termination signal right after a change: the copy is brought up to
+    // date at once and kept, the lock goes.
+    type({'V'});
+    keeper.tick(9500);
+    keeper.keep();
+    EXPECT_EQ(keeper.writes(), 3);
+    EXPECT_FALSE(fs::exists(fs::path(copy).replace_extension(".lock")));
   }
   const std::vector<uint8_t> typed = snapshot();
   s().Modified = false;
