@@ -116,9 +116,12 @@ int runEditor(int argc, char** argv, const std::vector<std::string>& args) {
   kelvara::TerminationSignals termination;
   QObject::connect(&termination, &kelvara::TerminationSignals::received, &window,
                    &kelvara::TForm1::endWithoutQuestions);
-  // A score file named on the command line opens once the window is up.
+  // A score file named on the command line opens once the window stands
+  // where the window manager put it, so a message about the file stands
+  // over it.
   if (!parsed.arguments.scoreFile.empty()) {
-    window.scoreCommands().openAtStart(parsed.arguments.scoreFile);
+    const std::string file = parsed.arguments.scoreFile;
+    window.whenOnScreen([&window, file] { window.scoreCommands().openAtStart(file); });
   }
   return QApplication::exec();
 }

@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <tuple>
 
 #include <chrono>
@@ -694,6 +695,17 @@ void TForm1::endWithoutQuestions() {
   // Every event loop returns, those of open dialogs first; the window and
   // the sound output are taken down as after the quit command.
   QCoreApplication::exit(0);
+}
+
+void TForm1::whenOnScreen(std::function<void()> then, int triesLeft) {
+  if (triesLeft <= 0 || (windowHandle() != nullptr && windowHandle()->isExposed())) {
+    then();
+    return;
+  }
+  constexpr int kPollMs = 20;
+  QTimer::singleShot(kPollMs, this, [this, then = std::move(then), triesLeft]() mutable {
+    whenOnScreen(std::move(then), triesLeft - 1);
+  });
 }
 
 void TForm1::removePreviewFile() {

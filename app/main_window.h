@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
 #include "editor/editor.h"
@@ -61,6 +62,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   ScoreCommands& scoreCommands() { return *commands_; }
   // A key release is held back to see whether it is half of a key repeat.
   bool keyReleaseHeldBack() const;
+  // Runs `then` once the window is on the screen (or after two seconds).
+  void whenOnScreen(std::function<void()> then, int triesLeft = 100);
   // Ends the editor without a question (a termination signal): held notes
   // end, the settings are written, unsaved work keeps its recovery copy for
   // the next start, the lock and the preview file go, and the event loops

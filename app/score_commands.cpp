@@ -135,6 +135,8 @@ void ScoreCommands::BitBtn6Click() {
 }
 
 void ScoreCommands::openAtStart(const std::string& fileName) {
+  // A recovery copy restored meanwhile is unsaved work: asked about first.
+  if (!files_.settleUnsavedChanges()) return;
   // The name is kept for overwriting, which must not depend on the folder
   // the program was started in.
   files_.openFile(toEngine(QFileInfo(fromEngine(fileName)).absoluteFilePath()));

@@ -79,7 +79,10 @@ void ScoreEditor::recordClosing(std::optional<UndoScope>& undo, TOnpu* c) {
   // move belong to the entry's undo step. After an undo the record is closed
   // outside the history: a close changes no note a file keeps, and the steps
   // that can be done again stay.
-  if (s_.Undo != nullptr && s_.Undo->canRedo()) return;
+  if (s_.Undo != nullptr && s_.Undo->canRedo()) {
+    s_.Undo->noteClosed(c);
+    return;
+  }
   undo.emplace(s_, s_.WorkPart, c, c, /*join=*/true);
 }
 
