@@ -1,21 +1,17 @@
 #include "app/output_commands.h"
 
-#include <QFileDialog>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 
-#include "dialogs/form12.h"
-#include "dialogs/form13.h"
+#include "dialogs/output_file_dialogs.h"
+#include "dialogs/output_layout_dialog.h"
+#include "dialogs/output_parts_dialog.h"
 #include "print/picture_pages.h"
 #include "print/printer_pages.h"
 
 namespace kelvara {
 
 namespace {
-
-const QString kJpegFilter = QStringLiteral("JPEG イメージファイル (*.jpg *.jpeg)");
-const QString kBitmapFilter = QStringLiteral("ビットマップ (*.bmp)");
 
 // A progress dialog over the editor window; it appears only when the output
 // takes a while, and its button stops the output before the next page.
@@ -53,20 +49,9 @@ OutputCommands::OutputCommands(QWidget* window, Editor& editor, UserQuestions& q
       editor_(editor),
       questions_(questions),
       form13_(std::make_unique<TForm13>(window, &questions)),
-      form12_(std::make_unique<TForm12>(window, &questions)) {
-  choosePicture = [this]() -> std::optional<ChosenPicture> {
-    QString filter = kJpegFilter;
-    const QString name =
-        QFileDialog::getSaveFileName(window_, QStringLiteral("画像を保存"), QString(),
-                                     kJpegFilter + ";;" + kBitmapFilter, &filter);
-    if (name.isEmpty()) return std::nullopt;
-    return ChosenPicture{name.toStdString(), filter == kJpegFilter};
-  };
-  choosePrinter = [this](QPrinter& printer) {
-    QPrintDialog dialog(&printer, window_);
-    return dialog.exec() == QDialog::Accepted;
-  };
-}
+      form12_(std::make_unique<TForm12>(window, &questions)),
+      fileDialogs_(std::make_unique<OutputFileDialogs>(window)),
+      dialogs_(fileDialogs_.get()) {}
 
 OutputCommands::~OutputCommands() = default;
 
@@ -98,12 +83,12 @@ void OutputCommands::Printdata(int32_t firstBar, int32_t lastBar) {
   ScorePages pages(s, editor_.glyphs());
   if (form12_->OutputKind == 1) {
     QPrinter printer(QPrinter::HighResolution);
-    if (!choosePrinter(printer)) return;
+    if (!dialogs_->choosePrinter(printer)) return;
     PrinterPages target(printer);
     report(outputWithProgress(pages, request, target));
     return;
   }
-  const std::optional<ChosenPicture> chosen = choosePicture();
+  const std::optional<OutputDialogs::ChosenPicture> chosen = dialogs_->choosePicture();
   if (!chosen) return;
   const PictureName name = splitPictureName(chosen->name, chosen->jpegFilter);
   PicturePages target(name.base, name.extension);

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "editor/editor.h"
+#include "print/output_dialogs.h"
 #include "print/score_pages.h"
 #include "score/user_questions.h"
 
-class QPrinter;
 class QWidget;
 
 namespace kelvara {
@@ -38,15 +38,9 @@ class OutputCommands {
   TForm13& form13() { return *form13_; }
   TForm12& form12() { return *form12_; }
 
-  // The save-picture question: the chosen name and whether the JPEG filter
-  // was chosen, nothing when cancelled. Tests replace it.
-  struct ChosenPicture {
-    std::string name;
-    bool jpegFilter = true;
-  };
-  std::function<std::optional<ChosenPicture>()> choosePicture;
-  // The print dialog: true when the user chose a printer. Tests replace it.
-  std::function<bool(QPrinter&)> choosePrinter;
+  // Where the save-picture and print questions go: the file and print
+  // dialogs over the window unless a test scripts them.
+  void setDialogs(OutputDialogs& dialogs) { dialogs_ = &dialogs; }
 
  private:
   void report(const OutputResult& result);
@@ -59,6 +53,8 @@ class OutputCommands {
   UserQuestions& questions_;
   std::unique_ptr<TForm13> form13_;
   std::unique_ptr<TForm12> form12_;
+  std::unique_ptr<OutputDialogs> fileDialogs_;
+  OutputDialogs* dialogs_;
 };
 
 }  // namespace kelvara

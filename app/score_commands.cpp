@@ -11,10 +11,10 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "dialogs/form3.h"
-#include "dialogs/form5.h"
-#include "dialogs/form7.h"
-#include "dialogs/form8.h"
+#include "dialogs/credit_dialog.h"
+#include "dialogs/part_choice_dialog.h"
+#include "dialogs/save_parts_dialog.h"
+#include "dialogs/score_settings_dialog.h"
 #include "render/page_renderer.h"
 #include "score/headless_score_view.h"
 #include "score/part_list.h"
@@ -184,7 +184,7 @@ QString ScoreCommands::startFolder(const std::string& fileName) const {
   return QFileInfo(fromEngine(fileName)).absolutePath();
 }
 
-std::optional<PerPart<uint8_t>> ScoreCommands::TForm7(const PerPart<uint8_t>& selected) {
+std::optional<PerPart<uint8_t>> ScoreCommands::chooseSaveParts(const PerPart<uint8_t>& selected) {
   form7_->load(selected);
   if (form7_->exec() != QDialog::Accepted) return std::nullopt;
   return form7_->values();
@@ -222,17 +222,17 @@ std::optional<std::string> ScoreCommands::openDialog(const std::string& fileName
   return toEngine(dialog.selectedFiles().first());
 }
 
-int ScoreCommands::TForm8(const std::string& line1, const std::string& line2) {
+int ScoreCommands::chooseOnePart(const std::string& line1, const std::string& line2) {
   return form8_->choose(QString::fromStdString(line1), QString::fromStdString(line2));
 }
 
-std::optional<ScoreSettingsForm> ScoreCommands::TForm3(const ScoreSettingsForm& shown) {
+std::optional<ScoreSettingsForm> ScoreCommands::editScoreSettings(const ScoreSettingsForm& shown) {
   form3_->load(shown);
   if (form3_->exec() != QDialog::Accepted) return std::nullopt;
   return form3_->values();
 }
 
-AuxiliaryOptions ScoreCommands::TForm5(
+AuxiliaryOptions ScoreCommands::showCredit(
     const AuxiliaryOptions& shown, const std::function<void(const AuxiliaryOptions&)>& changed) {
   form5_->load(shown);
   form5_->setOnChange(changed);

@@ -52,13 +52,13 @@ class ScoreCommands : public QObject, public CommandDialogs {
   FileCommands& files() { return files_; }
 
   // CommandDialogs.
-  std::optional<PerPart<uint8_t>> TForm7(const PerPart<uint8_t>& selected) override;
+  std::optional<PerPart<uint8_t>> chooseSaveParts(const PerPart<uint8_t>& selected) override;
   std::optional<SaveDialogAnswer> saveDialog(const std::string& fileName, int filterIndex) override;
   std::optional<std::string> openDialog(const std::string& fileName) override;
-  int TForm8(const std::string& line1, const std::string& line2) override;
-  std::optional<ScoreSettingsForm> TForm3(const ScoreSettingsForm& shown) override;
-  AuxiliaryOptions TForm5(const AuxiliaryOptions& shown,
-                          const std::function<void(const AuxiliaryOptions&)>& changed) override;
+  int chooseOnePart(const std::string& line1, const std::string& line2) override;
+  std::optional<ScoreSettingsForm> editScoreSettings(const ScoreSettingsForm& shown) override;
+  AuxiliaryOptions showCredit(const AuxiliaryOptions& shown,
+                              const std::function<void(const AuxiliaryOptions&)>& changed) override;
   UnsavedAnswer askUnsavedChanges(const std::string& text) override;
   void setOverwriteEnabled(bool enabled) override;
 

@@ -2,9 +2,9 @@
 
 #include <QWidget>
 
-#include "dialogs/form10.h"
-#include "dialogs/form11.h"
-#include "dialogs/form9.h"
+#include "dialogs/length_dialog.h"
+#include "dialogs/tail_dialog.h"
+#include "dialogs/velocity_dialog.h"
 #include "score/modifier_dialogs.h"
 #include "score/user_questions.h"
 

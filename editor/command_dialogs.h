@@ -48,8 +48,8 @@ class CommandDialogs {
  public:
   virtual ~CommandDialogs() = default;
 
-  // TForm7: which parts to save, shown ticked as `selected`; nothing on Cancel.
-  virtual std::optional<PerPart<uint8_t>> TForm7(const PerPart<uint8_t>& selected) = 0;
+  // TForm7 ("保存－準備"): which parts to save, shown ticked as `selected`; nothing on Cancel.
+  virtual std::optional<PerPart<uint8_t>> chooseSaveParts(const PerPart<uint8_t>& selected) = 0;
   // The save dialog, opened on `fileName` with filter `filterIndex` chosen;
   // nothing when the user cancels. The dialog does not ask about existing
   // files: the command does.
@@ -57,16 +57,17 @@ class CommandDialogs {
                                                      int filterIndex) = 0;
   // The open dialog, opened on `fileName`; nothing when the user cancels.
   virtual std::optional<std::string> openDialog(const std::string& fileName) = 0;
-  // TForm8 with its two lines: the chosen item of the list of the ten melodic
+  // TForm8 ("保存－選択") with its two lines: the chosen item of the list of the ten melodic
   // parts (0..9; item 9 is part 10). It has no way to cancel.
-  virtual int TForm8(const std::string& line1, const std::string& line2) = 0;
-  // TForm3 shown with `shown`; what the controls hold after OK, nothing on
+  virtual int chooseOnePart(const std::string& line1, const std::string& line2) = 0;
+  // TForm3 ("設定") shown with `shown`; what the controls hold after OK, nothing on
   // Cancel.
-  virtual std::optional<ScoreSettingsForm> TForm3(const ScoreSettingsForm& shown) = 0;
-  // TForm5 shown with `shown`; `changed` is called whenever a box is ticked
+  virtual std::optional<ScoreSettingsForm> editScoreSettings(const ScoreSettingsForm& shown) = 0;
+  // TForm5 ("Credit") shown with `shown`; `changed` is called whenever a box is ticked
   // or cleared while it is open. Returns the boxes as the dialog closed.
-  virtual AuxiliaryOptions TForm5(const AuxiliaryOptions& shown,
-                                  const std::function<void(const AuxiliaryOptions&)>& changed) = 0;
+  virtual AuxiliaryOptions showCredit(
+      const AuxiliaryOptions& shown,
+      const std::function<void(const AuxiliaryOptions&)>& changed) = 0;
   // Save, discard or cancel, for a score with unsaved changes.
   virtual UnsavedAnswer askUnsavedChanges(const std::string& text) = 0;
   // The overwrite button "上書".

@@ -106,7 +106,7 @@ void FileCommands::savedWholeScoreFile(bool everyPart) {
 
 bool FileCommands::BitBtn5Click() {
   FocusBack focus(editor_.view());
-  const std::optional<PerPart<uint8_t>> parts = dialogs_.TForm7(s_.PartSelected);
+  const std::optional<PerPart<uint8_t>> parts = dialogs_.chooseSaveParts(s_.PartSelected);
   if (!parts) return false;
   s_.PartSelected = *parts;
   saveFilter_ = saveFilterFor(fileExtension(s_.FileName), saveFilter_);
@@ -162,8 +162,8 @@ bool FileCommands::saveThroughDialog(const std::string& offered, int filterIndex
     s_.PartSelected.fill(0);
     const int part =
         count == 1 ? only
-                   : partOfTenPartItem(dialogs_.TForm8("Zqファイルは1パートしか保存できません。",
-                                                       "どのパートを保存しますか？"));
+                   : partOfTenPartItem(dialogs_.chooseOnePart(
+                         "Zqファイルは1パートしか保存できません。", "どのパートを保存しますか？"));
     s_.PartSelected[part] = 1;
   }
 
@@ -241,8 +241,8 @@ bool FileCommands::openFile(const std::string& fileName) {
   const std::string extension = fileExtension(fileName);
   const bool onePart = extension == ".zqf";
   const int intoPart =
-      onePart ? partOfTenPartItem(dialogs_.TForm8("Zqファイルは1パートしかありません。",
-                                                  "どのパートに読み込みますか？"))
+      onePart ? partOfTenPartItem(dialogs_.chooseOnePart("Zqファイルは1パートしかありません。",
+                                                         "どのパートに読み込みますか？"))
               : 0;
 
   // The file is read completely into a score of its own first; the editor's
@@ -252,14 +252,7 @@ bool FileCommands::openFile(const std::string& fileName) {
   LoadResult result;
   try {
     loaded.createLists();
-    loaded.KeySig = s_.KeySig;
-    loaded.Major = s_.Major;
-    loaded.TimeNum = s_.TimeNum;
-    loaded.TimeDen = s_.TimeDen;
-    loaded.Tempo = s_.Tempo;
-    loaded.PartProgram = s_.PartProgram;
-    loaded.PartVolume = s_.PartVolume;
-    loaded.PartPan = s_.PartPan;
+    static_cast<ScoreValues&>(loaded) = s_;
     result = loadScoreFile(loaded, fileName, intoPart);
   } catch (const std::bad_alloc&) {
     result = FileResult::failure(FileError::CannotOpen,
@@ -283,19 +276,14 @@ bool FileCommands::openFile(const std::string& fileName) {
   s_.SelEndNode = nullptr;
 
   const uint8_t majorBefore = s_.Major;
-  s_.KeySig = loaded.KeySig;
-  s_.Major = loaded.Major;
-  s_.TimeNum = loaded.TimeNum;
-  s_.TimeDen = loaded.TimeDen;
-  s_.Tempo = loaded.Tempo;
+  // A one-part file changes only its part's voice; the other parts' values
+  // came in with the editor's own above.
+  static_cast<ScoreValues&>(s_) = loaded;
   for (int p = 0; p < kPartCount; ++p) {
     if (onePart && p != intoPart) continue;
     // The parts trade lists: the old records go with `loaded`.
     std::swap(s_.PartHead[p], loaded.PartHead[p]);
     s_.CurNode[p] = firstRecordOf(s_.PartHead[p]);
-    s_.PartProgram[p] = loaded.PartProgram[p];
-    s_.PartVolume[p] = loaded.PartVolume[p];
-    s_.PartPan[p] = loaded.PartPan[p];
     s_.PartSelected[p] = 1;
     s_.PageEndNode[p] = nullptr;
     s_.CursorX[p] = kMusicLeft;

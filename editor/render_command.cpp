@@ -3,11 +3,11 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImage>
-#include <charconv>
 #include <filesystem>
 #include <optional>
 
 #include "files/atomic_write.h"
+#include "files/command_options.h"
 #include "files/score_file.h"
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
@@ -16,18 +16,11 @@
 #include "score/bar_math.h"
 #include "score/headless_score_view.h"
 #include "score/part_list.h"
+#include "score/whole_number.h"
 
 namespace kelvara {
 
 namespace {
-
-std::optional<int> parseInt(const std::string& text) {
-  int v = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, v);
-  if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
-  return v;
-}
 
 struct RenderRequest {
   std::string input;
@@ -37,32 +30,21 @@ struct RenderRequest {
   int bar = 1;
 };
 
-std::optional<std::string> parse(const std::vector<std::string>& args, RenderRequest& req) {
-  std::vector<std::string> positional;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--part" || a == "--bar") {
-      if (i + 1 >= args.size()) return a + " needs a value";
-      const std::string& value = args[++i];
-      if (a == "--part") {
-        const std::optional<int> part = partFromUserLabel(value);
-        if (!part) return "unknown part '" + value + "' (use 1 to 10 or perc)";
-        req.part = *part;
-        req.partLabel = value;
-      } else {
-        const std::optional<int> bar = parseInt(value);
-        if (!bar || *bar < 1) return "--bar needs a bar number from 1, not '" + value + "'";
-        req.bar = *bar;
-      }
-    } else if (!a.empty() && a[0] == '-') {
-      return "unknown option " + a;
-    } else {
-      positional.push_back(a);
-    }
+UsageProblem parse(const std::vector<std::string>& args, RenderRequest& req) {
+  CommandOptions options;
+  if (UsageProblem problem = readCommandOptions(args, {"--part", "--bar"}, options)) return problem;
+  if (const std::string* label = options.value("--part")) {
+    if (UsageProblem problem = parsePartLabel(*label, req.part)) return problem;
+    req.partLabel = *label;
   }
-  if (positional.size() != 2) return "render needs INPUT and OUTPUT.png";
-  req.input = positional[0];
-  req.output = positional[1];
+  if (const std::string* bar = options.value("--bar")) {
+    const std::optional<int32_t> n = parseWholeNumber(*bar, 1);
+    if (!n) return "--bar needs a bar number from 1, not '" + *bar + "'";
+    req.bar = *n;
+  }
+  if (options.positional.size() != 2) return "render needs INPUT and OUTPUT.png";
+  req.input = options.positional[0];
+  req.output = options.positional[1];
   if (fileExtension(req.output) != ".png") return "the output must be a .png file";
   return std::nullopt;
 }
@@ -98,25 +80,21 @@ int runRenderCommand(const std::vector<std::string>& args, const std::string& gl
                      std::ostream& out, std::ostream& err) {
   RenderRequest req;
   if (const std::optional<std::string> problem = parse(args, req)) {
-    err << "kelvara render: " << *problem << "\n";
-    return 2;
+    return badUsage(err, "render", *problem);
   }
   GlyphTable glyphs;
   if (const std::string error = glyphs.load(glyphFolder); !error.empty()) {
-    err << "kelvara render: " << error << "\n";
-    return 1;
+    return commandFailed(err, "render", error);
   }
 
   EditorState s;
   s.createLists();
   if (!isScoreFileKind(fileExtension(req.input))) {
-    err << "kelvara render: " << req.input << ": not a .zqf3, .zqf2 or .zqf file\n";
-    return 2;
+    return badUsage(err, "render", req.input + ": not a .zqf3, .zqf2 or .zqf file");
   }
   const LoadResult loaded = loadScoreFile(s, req.input, req.part);
   if (!loaded.ok()) {
-    err << "kelvara render: " << loaded.message << "\n";
-    return 1;
+    return commandFailed(err, "render", loaded.message);
   }
   if (!loaded.notice.empty()) err << "kelvara render: " << loaded.notice << "\n";
 
@@ -126,9 +104,10 @@ int runRenderCommand(const std::vector<std::string>& args, const std::string& gl
   cursorToBar(s, req.bar);
   const int32_t lastPage = pageFirstBarFor(s.BarNo[req.part], s.BarsPerPage);
   if (isEndMarker(*s.CurNode[req.part]) && lastPage < pageFirstBarFor(req.bar, s.BarsPerPage)) {
-    err << "kelvara render: bar " << req.bar << " is after the end of part " << req.partLabel
-        << ", whose last page begins at bar " << lastPage << "\n";
-    return 2;
+    return badUsage(err, "render",
+                    "bar " + std::to_string(req.bar) + " is after the end of part " +
+                        req.partLabel + ", whose last page begins at bar " +
+                        std::to_string(lastPage));
   }
 
   // The page is laid out from its own records: the picture starts one page
@@ -140,9 +119,9 @@ int runRenderCommand(const std::vector<std::string>& args, const std::string& gl
   renderer.PageDraw();
 
   if (renderer.picture().allocationFailed()) {
-    err << "kelvara render: not enough memory for the picture of bar " << req.bar << " of "
-        << req.input << "\n";
-    return 1;
+    return commandFailed(
+        err, "render",
+        "not enough memory for the picture of bar " + std::to_string(req.bar) + " of " + req.input);
   }
   // Encoded in memory and written like the score files: the old picture or
   // the complete new one, nothing else, whatever the name's length.
@@ -150,16 +129,12 @@ int runRenderCommand(const std::vector<std::string>& args, const std::string& gl
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
   if (!renderer.picture().image().save(&buffer, "PNG")) {
-    err << "kelvara render: cannot encode the picture for " << req.output << "\n";
-    return 1;
+    return commandFailed(err, "render", "cannot encode the picture for " + req.output);
   }
   const std::string error =
       writeFileAtomically(req.output, std::span(reinterpret_cast<const uint8_t*>(png.constData()),
                                                 static_cast<size_t>(png.size())));
-  if (!error.empty()) {
-    err << "kelvara render: " << error << "\n";
-    return 1;
-  }
+  if (!error.empty()) return commandFailed(err, "render", error);
   out << req.output << ": page of bars " << s.PageFirstBar << " to "
       << s.PageFirstBar + s.BarsPerPage - 1 << "\n";
   return 0;

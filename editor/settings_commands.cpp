@@ -2,9 +2,8 @@
 
 #include "score/undo_history.h"
 
-#include <charconv>
-
 #include "editor/focus_back.h"
+#include "score/whole_number.h"
 
 namespace kelvara {
 
@@ -29,20 +28,13 @@ int timeListItemFor(int32_t timeNum, int32_t timeDen) {
 }
 
 std::optional<std::string> checkTempoText(const std::string& text, int32_t& tempo) {
-  const std::string digits = trimmed(text);
-  const char* begin = digits.data();
-  const char* end = begin + digits.size();
-  if (begin != end && *begin == '+') ++begin;
-  int64_t value = 0;
-  const auto [ptr, ec] = std::from_chars(begin, end, value);
-  const bool integer =
-      begin != end && ptr == end && (ec == std::errc() || ec == std::errc::result_out_of_range);
-  if (!integer) return "'" + text + "' は整数ではありません";
-  if (ec != std::errc() || value < kLowestTempo || value > kHighestTempo) {
-    return "テンポ " + digits + " は使えません。" + std::to_string(kLowestTempo) + " から " +
+  if (!isWholeNumberText(text)) return "'" + text + "' は整数ではありません";
+  const std::optional<int32_t> value = parseWholeNumber(text, kLowestTempo, kHighestTempo);
+  if (!value) {
+    return "テンポ " + trimmed(text) + " は使えません。" + std::to_string(kLowestTempo) + " から " +
            std::to_string(kHighestTempo) + " までの整数を入れてください。";
   }
-  tempo = static_cast<int32_t>(value);
+  tempo = *value;
   return std::nullopt;
 }
 
@@ -59,7 +51,7 @@ void SettingsCommands::BitBtn3Click() {
   shown.timeIndex = timeListItemFor(s_.TimeNum, s_.TimeDen);
   shown.tempoText = std::to_string(s_.Tempo);
   shown.major = s_.Major == 1;
-  const std::optional<ScoreSettingsForm> answer = dialogs_.TForm3(shown);
+  const std::optional<ScoreSettingsForm> answer = dialogs_.editScoreSettings(shown);
   if (!answer) return;
 
   // Every value is checked before any is applied.
@@ -119,7 +111,7 @@ void SettingsCommands::BitBtn6Click() {
     s_.UpDownAction = o.upDownAction ? 1 : 0;
   };
   const AuxiliaryOptions shown{s_.BlinkCursor == 1, s_.UpDownAction == 1};
-  apply(dialogs_.TForm5(shown, apply));
+  apply(dialogs_.showCredit(shown, apply));
 }
 
 }  // namespace kelvara

@@ -1,6 +1,5 @@
 #include "editor/settings_file.h"
 
-#include <charconv>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -8,6 +7,7 @@
 
 #include "files/atomic_write.h"
 #include "score/editor_state.h"
+#include "score/whole_number.h"
 
 namespace kelvara {
 
@@ -17,15 +17,6 @@ constexpr char kEndOfText = 0x1A;  // Ctrl-Z
 
 bool isSeparator(char c) {
   return static_cast<unsigned char>(c) <= ' ';
-}
-
-bool parseInteger(std::string_view token, int32_t& value) {
-  if (!token.empty() && token.front() == '+') token.remove_prefix(1);
-  const char* first = token.data();
-  const char* last = token.data() + token.size();
-  if (first == last) return false;
-  const auto [end, ec] = std::from_chars(first, last, value);
-  return ec == std::errc() && end == last;
 }
 
 // The numbers of the text, up to a Ctrl-Z; tokens that are not integers are
@@ -45,8 +36,9 @@ std::vector<Token> tokenize(const std::string& text) {
     if (i >= end) break;
     const size_t start = i;
     while (i < end && !isSeparator(text[i])) ++i;
-    Token t{false, 0};
-    t.valid = parseInteger(std::string_view(text).substr(start, i - start), t.value);
+    const std::optional<int32_t> value =
+        parseWholeNumber(std::string_view(text).substr(start, i - start));
+    const Token t{value.has_value(), value.value_or(0)};
     tokens.push_back(t);
   }
   return tokens;

@@ -32,7 +32,7 @@ bool UndoCommands::step(bool forward) {
   editor_.score().selection().drop();
   eraseCursorMark(s, editor_.view());
 
-  const ScoreValues before = ScoreValues::of(s);
+  const ScoreValues before = s;
   const std::optional<int> part = forward ? history.redo() : history.undo();
   // An overlay entry's saved note belongs to the state just left.
   editor_.score().forgetReopened();
@@ -52,7 +52,7 @@ bool UndoCommands::step(bool forward) {
   editor_.view().setOctaveLabel(octaveLabelText(s.PartBaseKey[s.WorkPart]));
   s.markChanged();
 
-  const ScoreValues after = ScoreValues::of(s);
+  const ScoreValues& after = s;
   if (after.PartProgram != before.PartProgram) {
     reopenMidiOutput(editor_.midi(), s.MidiDevice, s.PartProgram, ProgramChanges::AllChannels);
   }

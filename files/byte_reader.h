@@ -11,7 +11,8 @@
 namespace kelvara {
 
 // Thrown inside a reader when the bytes break the layout; the reader's entry
-// point turns it into a FileResult, so it never leaves files/.
+// point turns it into its result (a FileResult, a message), so it never
+// leaves the reader.
 struct ReadFault {
   FileError error;
   std::string detail;  // what is wrong, without the file name
@@ -90,6 +91,13 @@ class ByteReader {
   void skip(size_t n) {
     need(n);
     pos_ += n;
+  }
+  // The next n bytes, as a part of the buffer.
+  std::span<const uint8_t> take(size_t n) {
+    need(n);
+    const auto out = data_.subspan(pos_, n);
+    pos_ += n;
+    return out;
   }
 
  private:

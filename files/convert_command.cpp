@@ -2,9 +2,9 @@
 
 #include "files/score_file.h"
 
-#include <charconv>
 #include <optional>
 
+#include "files/command_options.h"
 #include "files/midi_export.h"
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
@@ -28,118 +28,52 @@ struct ConvertRequest {
   int intoPart = 0;
 };
 
-struct UsageError {
-  std::string message;
-};
-
-std::optional<int> parseInt(const std::string& text) {
-  int v = 0;
-  const char* end = text.data() + text.size();
-  const auto [ptr, ec] = std::from_chars(text.data(), end, v);
-  if (ec != std::errc() || ptr != end || text.empty()) return std::nullopt;
-  return v;
-}
-
-// The labels users see: 1..9 are parts 0..8, 10 is part 10, "perc" part 9.
-int partFromLabel(const std::string& label) {
-  if (label == "perc") return kPercussionPart;
-  const auto n = parseInt(label);
-  if (!n || *n < 1 || *n > 10) {
-    throw UsageError{"unknown part '" + label + "' (use 1 to 10 or perc)"};
-  }
-  return partForListItem(*n - 1);
-}
-
-void parseParts(const std::string& list, ConvertRequest& req) {
-  req.parts.fill(0);
-  size_t from = 0;
-  for (;;) {
-    const size_t comma = list.find(',', from);
-    const int p = partFromLabel(list.substr(from, comma - from));
-    req.parts[p] = 1;
-    if (comma == std::string::npos) break;
-    from = comma + 1;
-  }
-  req.chosenParts = 0;
-  for (uint8_t on : req.parts) req.chosenParts += on;
-}
-
-void parseBars(const std::string& range, ConvertRequest& req) {
-  const size_t dash = range.find('-');
-  const auto from = dash == std::string::npos ? std::nullopt : parseInt(range.substr(0, dash));
-  const auto to = dash == std::string::npos ? std::nullopt : parseInt(range.substr(dash + 1));
-  if (!from || !to || *from < 1 || *to < *from) {
-    throw UsageError{"--bars needs FROM-TO with 1 <= FROM <= TO, not '" + range + "'"};
-  }
-  req.fromBar = *from;
-  req.toBar = *to;
-}
-
-ConvertRequest parseArgs(const std::vector<std::string>& args) {
-  ConvertRequest req;
+UsageProblem parseArgs(const std::vector<std::string>& args, ConvertRequest& req) {
   req.parts.fill(1);
   req.chosenParts = kPartCount;
-  std::vector<std::string> positional;
-  std::optional<std::string> bars, intoPart, soundFont;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a.size() < 2 || a.compare(0, 2, "--") != 0) {
-      positional.push_back(a);
-      continue;
-    }
-    std::string name = a, value;
-    const size_t eq = a.find('=');
-    if (eq != std::string::npos) {
-      name = a.substr(0, eq);
-      value = a.substr(eq + 1);
-    } else if (name == "--parts" || name == "--bars" || name == "--into-part" ||
-               name == "--soundfont") {
-      if (i + 1 == args.size()) throw UsageError{name + " needs a value"};
-      value = args[++i];
-    }
-    if (name == "--parts") {
-      parseParts(value, req);
-    } else if (name == "--bars") {
-      bars = value;
-    } else if (name == "--into-part") {
-      intoPart = value;
-    } else if (name == "--soundfont") {
-      soundFont = value;
-    } else {
-      throw UsageError{"unknown option '" + a + "'"};
-    }
+  CommandOptions options;
+  if (UsageProblem problem =
+          readCommandOptions(args, {"--parts", "--bars", "--into-part", "--soundfont"}, options)) {
+    return problem;
   }
-  if (positional.size() != 2) throw UsageError{"needs exactly an INPUT and an OUTPUT file"};
+  if (const std::string* list = options.value("--parts")) {
+    PartChoice choice;
+    if (UsageProblem problem = parsePartList(*list, choice)) return problem;
+    req.parts = choice.parts;
+    req.chosenParts = choice.count;
+  }
+  const std::vector<std::string>& positional = options.positional;
+  if (positional.size() != 2) return "needs exactly an INPUT and an OUTPUT file";
   req.input = positional[0];
   req.output = positional[1];
   req.inputKind = fileExtension(req.input);
   req.outputKind = fileExtension(req.output);
   if (!isScoreFileKind(req.inputKind)) {
-    throw UsageError{"cannot read '" + req.input + "': INPUT must end in .zqf3, .zqf2 or .zqf"};
+    return "cannot read '" + req.input + "': INPUT must end in .zqf3, .zqf2 or .zqf";
   }
   const bool audio = req.outputKind == ".wav";
   const bool midi = req.outputKind == ".mid" || req.outputKind == ".smf" || audio;
   if (!midi && req.outputKind != ".zqf3" && req.outputKind != ".zqf2" && req.outputKind != ".zqf") {
-    throw UsageError{"cannot write '" + req.output +
-                     "': OUTPUT must end in .mid, .smf, .wav, .zqf3, .zqf2 or .zqf"};
+    return "cannot write '" + req.output +
+           "': OUTPUT must end in .mid, .smf, .wav, .zqf3, .zqf2 or .zqf";
   }
-  if (soundFont) {
-    if (!audio) throw UsageError{"--soundfont works only with .wav output"};
-    if (soundFont->empty()) throw UsageError{"--soundfont needs a file"};
+  if (const std::string* soundFont = options.value("--soundfont")) {
+    if (!audio) return "--soundfont works only with .wav output";
+    if (soundFont->empty()) return "--soundfont needs a file";
     req.soundFont = *soundFont;
   }
   if (req.outputKind == ".zqf" && req.chosenParts != 1) {
-    throw UsageError{"a .zqf file holds one part: choose it with --parts"};
+    return "a .zqf file holds one part: choose it with --parts";
   }
-  if (bars) {
-    if (!midi) throw UsageError{"--bars works only with .mid, .smf or .wav output"};
-    parseBars(*bars, req);
+  if (const std::string* bars = options.value("--bars")) {
+    if (!midi) return "--bars works only with .mid, .smf or .wav output";
+    if (UsageProblem problem = parseBarRange(*bars, req.fromBar, req.toBar)) return problem;
   }
-  if (intoPart) {
-    if (req.inputKind != ".zqf") throw UsageError{"--into-part works only with .zqf input"};
-    req.intoPart = partFromLabel(*intoPart);
+  if (const std::string* intoPart = options.value("--into-part")) {
+    if (req.inputKind != ".zqf") return "--into-part works only with .zqf input";
+    if (UsageProblem problem = parsePartLabel(*intoPart, req.intoPart)) return problem;
   }
-  return req;
+  return std::nullopt;
 }
 
 FileResult convert(const ConvertRequest& req, const AudioExport& audio, std::ostream& notices) {
@@ -195,17 +129,9 @@ int runConvertCommand(const std::vector<std::string>& args, std::ostream& out, s
     }
   }
   ConvertRequest req;
-  try {
-    req = parseArgs(args);
-  } catch (const UsageError& e) {
-    err << "kelvara convert: " << e.message << " (see kelvara --help)\n";
-    return kConvertBadUsage;
-  }
+  if (UsageProblem problem = parseArgs(args, req)) return badUsage(err, "convert", *problem);
   const FileResult r = convert(req, audio, err);
-  if (!r.ok()) {
-    err << "kelvara convert: " << r.message << "\n";
-    return kConvertFileFailed;
-  }
+  if (!r.ok()) return commandFailed(err, "convert", r.message);
   return kConvertOk;
 }
 

@@ -5,15 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "files/command_options.h"
 #include "files/file_result.h"
 #include "score/editor_state.h"
 
 namespace kelvara {
 
 // Exit statuses of the converter.
-constexpr int kConvertOk = 0;
-constexpr int kConvertFileFailed = 1;  // a file could not be read or written
-constexpr int kConvertBadUsage = 2;    // the command line is wrong
+constexpr int kConvertOk = kCommandOk;
+constexpr int kConvertFileFailed = kCommandFileFailed;
+constexpr int kConvertBadUsage = kCommandBadUsage;
 
 // Writes the selected parts and the records starting in bars fromBar..toBar
 // (all when toBar is below 0) of a score as audio to `output`, with the

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "files/byte_reader.h"
+#include "score/bar_math.h"
 #include "score/editor_state.h"
 #include "score/onpu.h"
 
@@ -11,13 +12,6 @@ namespace kelvara {
 namespace {
 
 constexpr int32_t kPageBars = 16;
-
-int32_t pieceSize(int64_t left, int64_t fill, int32_t barLen) {
-  for (int32_t size : {64, 32, 16, 8, 4, 2}) {
-    if (left >= size && barLen >= size && fill + size <= barLen) return size;
-  }
-  return 1;
-}
 
 // Pieces of a length drawn from `fill` on, the bar moving on with each piece.
 int64_t piecesFrom(int64_t& left, int64_t& fill, int32_t barLen, bool untilBarStart) {

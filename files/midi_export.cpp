@@ -6,9 +6,9 @@
 #include <queue>
 #include <vector>
 
-#include "files/atomic_write.h"
 #include "files/byte_writer.h"
 #include "files/midi_common.h"
+#include "files/score_file.h"
 #include "files/score_walk.h"
 
 namespace kelvara {
@@ -368,17 +368,7 @@ FileResult encodeMidiExport(const EditorState& s, int32_t fromBar, int32_t toBar
 
 FileResult savedataplus3(const EditorState& s, const std::string& fileName, int32_t fromBar,
                          int32_t toBar) {
-  std::vector<uint8_t> bytes;
-  try {
-    FileResult r = encodeMidiExport(s, fromBar, toBar, fileName, bytes);
-    if (!r.ok()) return r;
-  } catch (const std::bad_alloc&) {
-    return FileResult::failure(FileError::CannotCreate,
-                               "ファイル " + fileName + " を作成できません（メモリが足りません）");
-  }
-  const std::string err = writeFileAtomically(fileName, bytes);
-  if (!err.empty()) return FileResult::failure(FileError::CannotCreate, err);
-  return {};
+  return writeEncoded(encodeMidiExport, s, fileName, fromBar, toBar);
 }
 
 }  // namespace kelvara

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "files/file_result.h"
 #include "score/editor_state.h"
@@ -17,5 +19,16 @@ bool isScoreFileKind(const std::string& extension);
 // Reads a score file of one of those kinds, told by its extension: a ".zqf3"
 // or ".zqf2" as the whole score, a ".zqf" into part `intoPart`.
 LoadResult loadScoreFile(EditorState& s, const std::string& path, int intoPart);
+
+// One of the writers' encoders: the bytes of the selected parts and the bars
+// fromBar..toBar (all when toBar is below 0); fileName names the file in
+// messages only.
+using ScoreEncoder = FileResult (*)(const EditorState& s, int32_t fromBar, int32_t toBar,
+                                    const std::string& fileName, std::vector<uint8_t>& out);
+
+// Encodes with `encode` and writes the bytes to fileName whole or not at all;
+// running out of memory is a failure like any other.
+FileResult writeEncoded(ScoreEncoder encode, const EditorState& s, const std::string& fileName,
+                        int32_t fromBar, int32_t toBar);
 
 }  // namespace kelvara

@@ -7,6 +7,7 @@
 #include "files/load_limits.h"
 #include "files/loaded_score.h"
 #include "files/midi_common.h"
+#include "files/score_file.h"
 #include "files/score_walk.h"
 
 namespace kelvara {
@@ -329,17 +330,7 @@ FileResult encodeTrackFile(const EditorState& s, int32_t fromBar, int32_t toBar,
 
 FileResult savedataplus(const EditorState& s, const std::string& fileName, int32_t fromBar,
                         int32_t toBar) {
-  std::vector<uint8_t> bytes;
-  try {
-    FileResult r = encodeTrackFile(s, fromBar, toBar, fileName, bytes);
-    if (!r.ok()) return r;
-  } catch (const std::bad_alloc&) {
-    return FileResult::failure(FileError::CannotCreate,
-                               "ファイル " + fileName + " を作成できません（メモリが足りません）");
-  }
-  const std::string err = writeFileAtomically(fileName, bytes);
-  if (!err.empty()) return FileResult::failure(FileError::CannotCreate, err);
-  return {};
+  return writeEncoded(encodeTrackFile, s, fileName, fromBar, toBar);
 }
 
 LoadResult decodeTrackFile(EditorState& s, std::span<const uint8_t> bytes,

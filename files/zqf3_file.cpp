@@ -7,6 +7,7 @@
 #include "files/byte_writer.h"
 #include "files/load_limits.h"
 #include "files/loaded_score.h"
+#include "files/score_file.h"
 #include "files/score_walk.h"
 #include "score/part_list.h"
 
@@ -258,17 +259,7 @@ FileResult encodeZqf3(const EditorState& s, int32_t fromBar, int32_t toBar,
 
 FileResult savedataplus2(const EditorState& s, const std::string& fileName, int32_t fromBar,
                          int32_t toBar) {
-  std::vector<uint8_t> bytes;
-  try {
-    FileResult r = encodeZqf3(s, fromBar, toBar, fileName, bytes);
-    if (!r.ok()) return r;
-  } catch (const std::bad_alloc&) {
-    return FileResult::failure(FileError::CannotCreate,
-                               "ファイル " + fileName + " を作成できません（メモリが足りません）");
-  }
-  const std::string err = writeFileAtomically(fileName, bytes);
-  if (!err.empty()) return FileResult::failure(FileError::CannotCreate, err);
-  return {};
+  return writeEncoded(encodeZqf3, s, fileName, fromBar, toBar);
 }
 
 LoadResult decodeZqf3(EditorState& s, std::span<const uint8_t> bytes, const std::string& fileName) {

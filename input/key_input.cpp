@@ -78,13 +78,13 @@ void KeyInput::FormKeyDown(int key, Modifiers modifiers) {
     if (key == vk::kDown) {
       if (base >= kLowestBaseForDown && !controls_.timer1Running() &&
           controls_.keyboardPageActive()) {
-        s_.SlideStep = 8;
+        s_.SlideStep = slide::kOctaveDown;
         controls_.startTimer1(kOctaveTickMs);
       }
     } else if (key == vk::kUp) {
       if (base <= kHighestBaseForUp && !controls_.timer1Running() &&
           controls_.keyboardPageActive()) {
-        s_.SlideStep = 17;
+        s_.SlideStep = slide::kOctaveUp;
         controls_.startTimer1(kOctaveTickMs);
       }
     } else if (key == vk::kEscape) {
@@ -204,7 +204,7 @@ void KeyInput::showKeyboardFrame(int frame) {
 }
 
 void KeyInput::slide(bool major) {
-  s_.SlideStep = major ? 0 : 4;
+  s_.SlideStep = major ? slide::kToMajor : slide::kToMinor;
   controls_.startTimer1(kSlideTickMs);
 }
 

@@ -18,6 +18,20 @@
 
 namespace kelvara {
 
+// The steps of the keyboard animation, kept in SlideStep: each Timer1 tick
+// shows one step and moves on to the next. The first step of each animation
+// sounds the base key; the last one lets it go.
+namespace slide {
+constexpr int32_t kToMajor = 0;  // slide to the major arrangement: 0 .. 3
+constexpr int32_t kToMajorLast = 3;
+constexpr int32_t kToMinor = 4;  // slide to the minor arrangement: 4 .. 7
+constexpr int32_t kToMinorLast = 7;
+constexpr int32_t kOctaveDown = 8;      // octave down: 8 .. 15 move the keyboard,
+constexpr int32_t kOctaveDownEnd = 16;  // and 16 ends it
+constexpr int32_t kOctaveUp = 17;       // octave up: 17 .. 24 move the keyboard,
+constexpr int32_t kOctaveUpEnd = 25;    // and 25 ends it
+}  // namespace slide
+
 struct Modifiers {
   bool shift = false;
   bool ctrl = false;

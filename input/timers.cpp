@@ -40,8 +40,9 @@ void KeyInput::stepBase(int32_t delta) {
 void KeyInput::finishAnimation() {
   if (!controls_.timer1Running()) return;
   const int step = s_.SlideStep;
-  // Steps 0, 4, 8 and 17 are first steps: nothing sounds before them.
-  const bool sounding = step != 0 && step != 4 && step != 8 && step != 17;
+  // Nothing sounds before the first step of an animation.
+  const bool sounding = step != slide::kToMajor && step != slide::kToMinor &&
+                        step != slide::kOctaveDown && step != slide::kOctaveUp;
   if (sounding) sendNote(s_.PartBaseKey[s_.WorkPart], 0);
   silentSteps_ = true;
   // Every animation ends within nine steps; the bound only guards the loop.
@@ -61,58 +62,59 @@ void KeyInput::Timer1Timer() {
   const int step = s_.SlideStep;
 
   // Octave shift without the animation: the new base sounds for one tick.
-  if ((step == 8 || step == 17) && s_.UpDownAction == 0) {
-    base += step == 8 ? -12 : 12;
+  if ((step == slide::kOctaveDown || step == slide::kOctaveUp) && s_.UpDownAction == 0) {
+    const bool down = step == slide::kOctaveDown;
+    base += down ? -12 : 12;
     sendBase(base, kSlideVelocity);
-    s_.SlideStep = step == 8 ? 16 : 25;
+    s_.SlideStep = down ? slide::kOctaveDownEnd : slide::kOctaveUpEnd;
     return;
   }
 
   switch (step) {
-    case 0:
+    case slide::kToMajor:
       sendBase(base, kSlideVelocity);
       showKeyboardFrame(3);
-      s_.SlideStep = 1;
+      s_.SlideStep = step + 1;
       return;
-    case 1:
+    case slide::kToMajor + 1:
       stepBase(2);
       showKeyboardFrame(2);
-      s_.SlideStep = 2;
+      s_.SlideStep = step + 1;
       return;
-    case 2:
+    case slide::kToMajor + 2:
       stepBase(1);
       showKeyboardFrame(1);
-      s_.SlideStep = 3;
+      s_.SlideStep = slide::kToMajorLast;
       return;
-    case 3:
+    case slide::kToMajorLast:
       sendBase(base, 0);
       finishSlide();
       controls_.moveKeyboardBar(-kBarShift);
       controls_.stopTimer1();
       return;
-    case 4:
+    case slide::kToMinor:
       sendBase(base, kSlideVelocity);
       showKeyboardFrame(1);
-      s_.SlideStep = 5;
+      s_.SlideStep = step + 1;
       return;
-    case 5:
+    case slide::kToMinor + 1:
       stepBase(-1);
       showKeyboardFrame(2);
-      s_.SlideStep = 6;
+      s_.SlideStep = step + 1;
       return;
-    case 6:
+    case slide::kToMinor + 2:
       stepBase(-2);
       showKeyboardFrame(3);
-      s_.SlideStep = 7;
+      s_.SlideStep = slide::kToMinorLast;
       return;
-    case 7:
+    case slide::kToMinorLast:
       sendBase(base, 0);
       finishSlide();
       controls_.moveKeyboardBar(kBarShift);
       controls_.stopTimer1();
       return;
-    case 16:
-    case 25:
+    case slide::kOctaveDownEnd:
+    case slide::kOctaveUpEnd:
       sendBase(base, 0);
       finishSlide();
       view_.setOctaveLabel(octaveLabelText(base));
@@ -122,15 +124,16 @@ void KeyInput::Timer1Timer() {
       break;
   }
 
-  const bool down = step >= 8 && step < 16;
-  const bool up = step >= 17 && step < 25;
+  const bool down = step >= slide::kOctaveDown && step < slide::kOctaveDownEnd;
+  const bool up = step >= slide::kOctaveUp && step < slide::kOctaveUpEnd;
   if (!down && !up) {
     controls_.stopTimer1();
     return;
   }
-  const OctaveStep& o = down ? kOctaveDown[step - 8] : kOctaveUp[step - 17];
+  const OctaveStep& o =
+      down ? kOctaveDown[step - slide::kOctaveDown] : kOctaveUp[step - slide::kOctaveUp];
   const int32_t delta = major ? o.majorDelta : o.minorDelta;
-  if (step == 8 || step == 17) {
+  if (step == slide::kOctaveDown || step == slide::kOctaveUp) {
     sendBase(base, kSlideVelocity);
   } else {
     stepBase(delta);

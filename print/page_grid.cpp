@@ -1,7 +1,5 @@
 #include "print/page_grid.h"
 
-#include <cctype>
-#include <charconv>
 #include <filesystem>
 
 namespace kelvara {
@@ -62,20 +60,6 @@ PictureName splitPictureName(const std::string& chosen, bool jpegFilter) {
     return {base, jpegFilter ? ".jpg" : ".bmp"};
   }
   return {chosen.substr(0, chosen.size() - extension.size()), extension};
-}
-
-std::optional<int32_t> parseWholeNumber(const std::string& text) {
-  size_t begin = 0;
-  size_t end = text.size();
-  while (begin < end && std::isspace(static_cast<unsigned char>(text[begin]))) ++begin;
-  while (end > begin && std::isspace(static_cast<unsigned char>(text[end - 1]))) --end;
-  if (begin < end && text[begin] == '+') ++begin;
-  int32_t value = 0;
-  const char* first = text.data() + begin;
-  const char* last = text.data() + end;
-  const auto [ptr, ec] = std::from_chars(first, last, value);
-  if (begin == end || ec != std::errc() || ptr != last) return std::nullopt;
-  return value;
 }
 
 std::string checkLayoutNumbers(const std::optional<int32_t>& barsPerLine,

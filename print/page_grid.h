@@ -80,10 +80,6 @@ struct PictureName {
 };
 PictureName splitPictureName(const std::string& chosen, bool jpegFilter);
 
-// Reads a whole number typed in a dialog box: optional blanks around, an
-// optional sign, digits only. nullopt for anything else or out of range.
-std::optional<int32_t> parseWholeNumber(const std::string& text);
-
 // Checks the two layout boxes; an empty result means both are usable,
 // otherwise the message to show.
 std::string checkLayoutNumbers(const std::optional<int32_t>& barsPerLine,

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+#include "files/command_options.h"
 #include "files/score_file.h"
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
@@ -17,6 +18,7 @@
 #include "print/printer_pages.h"
 #include "print/score_pages.h"
 #include "score/part_list.h"
+#include "score/whole_number.h"
 
 namespace kelvara {
 
@@ -26,7 +28,6 @@ struct PagesRequest {
   std::string input;
   std::string output;
   OutputRequest request;
-  bool partsGiven = false;
   int firstPart = 0;  // where a one-part .zqf file is read into
 };
 
@@ -36,65 +37,29 @@ std::string lowered(std::string text) {
   return text;
 }
 
-std::optional<std::string> parseParts(const std::string& list, PagesRequest& req) {
-  req.request.parts.fill(0);
-  size_t from = 0;
-  bool first = true;
-  for (;;) {
-    const size_t comma = list.find(',', from);
-    const std::string label = list.substr(from, comma - from);
-    const std::optional<int> part = partFromUserLabel(label);
-    if (!part) return "unknown part '" + label + "' (use 1 to 10 or perc)";
-    req.request.parts[*part] = 1;
-    if (first) req.firstPart = *part;
-    first = false;
-    if (comma == std::string::npos) break;
-    from = comma + 1;
-  }
-  req.partsGiven = true;
-  return std::nullopt;
-}
-
-std::optional<std::string> parseBars(const std::string& range, OutputRequest& req) {
-  const size_t dash = range.find('-');
-  const auto from =
-      dash == std::string::npos ? std::nullopt : parseWholeNumber(range.substr(0, dash));
-  const auto to =
-      dash == std::string::npos ? std::nullopt : parseWholeNumber(range.substr(dash + 1));
-  if (!from || !to || *from < 1 || *to < *from) {
-    return "--bars needs FROM-TO with 1 <= FROM <= TO, not '" + range + "'";
-  }
-  req.firstBar = *from;
-  req.lastBar = *to;
-  return std::nullopt;
-}
-
-std::optional<std::string> parse(const std::vector<std::string>& args, PagesRequest& req) {
+UsageProblem parse(const std::vector<std::string>& args, PagesRequest& req) {
   req.request.parts.fill(1);
-  std::vector<std::string> positional;
-  std::optional<int32_t> barsPerLine = req.request.barsPerLine;
-  std::optional<int32_t> linesPerPage = req.request.linesPerPage;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (a == "--parts" || a == "--bars" || a == "--bars-per-line" || a == "--lines-per-page") {
-      if (i + 1 >= args.size()) return a + " needs a value";
-      const std::string& value = args[++i];
-      if (a == "--parts") {
-        if (auto problem = parseParts(value, req)) return problem;
-      } else if (a == "--bars") {
-        if (auto problem = parseBars(value, req.request)) return problem;
-      } else if (a == "--bars-per-line") {
-        barsPerLine = parseWholeNumber(value);
-      } else {
-        linesPerPage = parseWholeNumber(value);
-      }
-    } else if (!a.empty() && a[0] == '-') {
-      return "unknown option " + a;
-    } else {
-      positional.push_back(a);
+  CommandOptions options;
+  if (UsageProblem problem = readCommandOptions(
+          args, {"--parts", "--bars", "--bars-per-line", "--lines-per-page"}, options)) {
+    return problem;
+  }
+  if (const std::string* list = options.value("--parts")) {
+    PartChoice choice;
+    if (UsageProblem problem = parsePartList(*list, choice)) return problem;
+    req.request.parts = choice.parts;
+    req.firstPart = choice.first;
+  }
+  if (const std::string* bars = options.value("--bars")) {
+    if (UsageProblem problem = parseBarRange(*bars, req.request.firstBar, req.request.lastBar)) {
+      return problem;
     }
   }
-  if (positional.size() != 2) return "pages needs INPUT and OUTPUT";
+  std::optional<int32_t> barsPerLine = req.request.barsPerLine;
+  std::optional<int32_t> linesPerPage = req.request.linesPerPage;
+  if (const std::string* n = options.value("--bars-per-line")) barsPerLine = parseWholeNumber(*n);
+  if (const std::string* m = options.value("--lines-per-page")) linesPerPage = parseWholeNumber(*m);
+  if (options.positional.size() != 2) return "pages needs INPUT and OUTPUT";
   if (!barsPerLine || *barsPerLine < 1 || *barsPerLine > kMaxBarsPerLine) {
     return "--bars-per-line needs a number from 1 to " + std::to_string(kMaxBarsPerLine);
   }
@@ -103,8 +68,8 @@ std::optional<std::string> parse(const std::vector<std::string>& args, PagesRequ
   }
   req.request.barsPerLine = *barsPerLine;
   req.request.linesPerPage = *linesPerPage;
-  req.input = positional[0];
-  req.output = positional[1];
+  req.input = options.positional[0];
+  req.output = options.positional[1];
   const std::string kind = lowered(fileExtension(req.output));
   if (kind != ".jpg" && kind != ".jpeg" && kind != ".bmp" && kind != ".pdf") {
     return "the output must end in .jpg, .jpeg, .bmp or .pdf";
@@ -141,19 +106,17 @@ int writePdf(ScorePages& pages, const OutputRequest& request, const std::string&
   std::error_code ec;
   if (!result.ok()) {
     std::filesystem::remove(temporary, ec);
-    err << "kelvara pages: " << result.error << "\n";
-    return 1;
+    return commandFailed(err, "pages", result.error);
   }
   if (result.pages == 0) {
     std::filesystem::remove(temporary, ec);
-    err << "kelvara pages: nothing to output: the parts chosen hold no bars in the range\n";
-    return 1;
+    return commandFailed(err, "pages",
+                         "nothing to output: the parts chosen hold no bars in the range");
   }
   std::filesystem::rename(temporary, output, ec);
   if (ec) {
     std::filesystem::remove(temporary, ec);
-    err << "kelvara pages: cannot write " << output << "\n";
-    return 1;
+    return commandFailed(err, "pages", "cannot write " + output);
   }
   out << output << ": " << result.pages << (result.pages == 1 ? " page\n" : " pages\n");
   return 0;
@@ -175,24 +138,20 @@ int runPagesCommand(const std::vector<std::string>& args, const std::string& gly
                     std::ostream& out, std::ostream& err) {
   PagesRequest req;
   if (const std::optional<std::string> problem = parse(args, req)) {
-    err << "kelvara pages: " << *problem << "\n";
-    return 2;
+    return badUsage(err, "pages", *problem);
   }
   GlyphTable glyphs;
   if (const std::string error = glyphs.load(glyphFolder); !error.empty()) {
-    err << "kelvara pages: " << error << "\n";
-    return 1;
+    return commandFailed(err, "pages", error);
   }
   EditorState s;
   s.createLists();
   if (!isScoreFileKind(fileExtension(req.input))) {
-    err << "kelvara pages: " << req.input << ": not a .zqf3, .zqf2 or .zqf file\n";
-    return 2;
+    return badUsage(err, "pages", req.input + ": not a .zqf3, .zqf2 or .zqf file");
   }
   const LoadResult loaded = loadScoreFile(s, req.input, req.firstPart);
   if (!loaded.ok()) {
-    err << "kelvara pages: " << loaded.message << "\n";
-    return 1;
+    return commandFailed(err, "pages", loaded.message);
   }
   for (int p = 0; p < kPartCount; ++p) {
     s.CurNode[p] = firstRecordOf(s.PartHead[p]);
@@ -210,12 +169,11 @@ int runPagesCommand(const std::vector<std::string>& args, const std::string& gly
   const OutputResult result = pages.output(req.request, target);
   for (const std::string& file : target.written()) out << file << "\n";
   if (!result.ok()) {
-    err << "kelvara pages: " << result.error << "\n";
-    return 1;
+    return commandFailed(err, "pages", result.error);
   }
   if (result.pages == 0) {
-    err << "kelvara pages: nothing to output: the parts chosen hold no bars in the range\n";
-    return 1;
+    return commandFailed(err, "pages",
+                         "nothing to output: the parts chosen hold no bars in the range");
   }
   return 0;
 }

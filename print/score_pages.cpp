@@ -29,69 +29,6 @@ int64_t contentLength(const EditorState& s, int part) {
   return total;
 }
 
-// Size of the next glyph piece of a record with `left` 64ths still to lay
-// out at `fill` 64ths into its bar: the largest power of two that is not
-// more than what is left, not more than a bar and fits in the bar's rest.
-int32_t pieceSize(int32_t left, int32_t fill, int32_t barLen) {
-  for (int32_t size : {64, 32, 16, 8, 4, 2}) {
-    if (left >= size && barLen >= size && fill + size <= barLen) return size;
-  }
-  return 1;
-}
-
-// Everything of the editor state that drawing a bar changes.
-struct ViewStateCopy {
-  explicit ViewStateCopy(const EditorState& s)
-      : WorkPart(s.WorkPart),
-        BarsPerPage(s.BarsPerPage),
-        CurNode(s.CurNode),
-        CursorX(s.CursorX),
-        BarNo(s.BarNo),
-        BarFill(s.BarFill),
-        AccState(s.AccState),
-        CursorOff(s.CursorOff),
-        Busy(s.Busy),
-        PageFirstBar(s.PageFirstBar),
-        PageBar(s.PageBar),
-        PageNode(s.PageNode),
-        PageFill(s.PageFill),
-        PageX(s.PageX),
-        EndX(s.EndX),
-        PageEndNode(s.PageEndNode),
-        LastBarLineX(s.LastBarLineX) {}
-
-  void restore(EditorState& s) const {
-    s.WorkPart = WorkPart;
-    s.BarsPerPage = BarsPerPage;
-    s.CurNode = CurNode;
-    s.CursorX = CursorX;
-    s.BarNo = BarNo;
-    s.BarFill = BarFill;
-    s.AccState = AccState;
-    s.CursorOff = CursorOff;
-    s.Busy = Busy;
-    s.PageFirstBar = PageFirstBar;
-    s.PageBar = PageBar;
-    s.PageNode = PageNode;
-    s.PageFill = PageFill;
-    s.PageX = PageX;
-    s.EndX = EndX;
-    s.PageEndNode = PageEndNode;
-    s.LastBarLineX = LastBarLineX;
-  }
-
-  int32_t WorkPart, BarsPerPage;
-  PerPart<TOnpu*> CurNode;
-  PerPart<int32_t> CursorX, BarNo, BarFill;
-  std::array<int32_t, kLetters> AccState;
-  uint8_t CursorOff, Busy;
-  int32_t PageFirstBar, PageBar;
-  TOnpu* PageNode;
-  int32_t PageFill, PageX, EndX;
-  PerPart<TOnpu*> PageEndNode;
-  int32_t LastBarLineX;
-};
-
 }  // namespace
 
 int32_t contentBars(const EditorState& s, int part) {
@@ -128,7 +65,7 @@ class ScorePages::Session {
     s_.Busy = 1;
     renderer_.initPicture();
   }
-  ~Session() { kept_.restore(s_); }
+  ~Session() { static_cast<PageView&>(s_) = kept_; }
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
@@ -223,7 +160,7 @@ class ScorePages::Session {
   }
 
   EditorState& s_;
-  ViewStateCopy kept_;
+  const PageView kept_;  // what drawing the pages changes, put back afterwards
   HeadlessScoreView view_;
   PageRenderer renderer_;
   Position at_{};

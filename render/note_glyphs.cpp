@@ -149,7 +149,7 @@ std::vector<int32_t> PageRenderer::cellSizes(const TOnpu& record) const {
   int32_t fill = s_.BarFill[s_.WorkPart];
   std::vector<int32_t> cells;
   for (int32_t left = cellLength; left > 0;) {
-    const int32_t size = pieceSizeAt(left, fill, barLen);
+    const int32_t size = pieceSize(left, fill, barLen);
     cells.push_back(size);
     if (steps) advanceBar(bar, fill, size, barLen);
     left -= size;

@@ -31,7 +31,7 @@ int32_t cellsBeforeBar(int32_t bar, int32_t fill, int32_t length, int32_t barLen
                        int32_t firstBar) {
   int32_t cells = 0;
   while (length > 0 && bar < firstBar) {
-    const int32_t size = pieceSizeAt(length, fill, barLen);
+    const int32_t size = pieceSize(length, fill, barLen);
     ++cells;
     length -= size;
     advanceBar(bar, fill, size, barLen);

@@ -29,14 +29,6 @@ inline int32_t stemDownTop(int32_t n) {
 inline int32_t accidentalTop(int32_t n) {
   return 485 - 8 * n;
 }
-// The piece a note of `left` 64ths gets at `fill` 64ths into a bar: the
-// largest note value that fits what is left, the bar and the rest of the bar.
-inline int32_t pieceSizeAt(int32_t left, int32_t fill, int32_t barLen) {
-  for (int32_t size : {64, 32, 16, 8, 4, 2}) {
-    if (left >= size && barLen >= size && fill + size <= barLen) return size;
-  }
-  return 1;
-}
 
 // Highest pitch from which a note is drawn with its stem down.
 constexpr int32_t kStemDownFrom = 68;

@@ -25,10 +25,78 @@ class UndoHistory;
 template <typename T>
 using PerPart = std::array<T, kPartCount>;
 
-// The whole editor state, under the names every subsystem uses for it. One
-// instance is owned by the editor; it owns the part lists and the clipboard
-// list and frees them when released or destroyed.
-struct EditorState {
+// The score-wide values a score file keeps beside the records, and the file
+// the score came from. A whole-score undo step brings them back together; a
+// load starts from the editor's values where the file is silent.
+struct ScoreValues {
+  int32_t TimeNum = 4;
+  int32_t TimeDen = 4;
+  int32_t KeySig = 7;  // 7 - KeySig sharps (negative: flats)
+  uint8_t Major = 1;
+  int32_t Tempo = 120;
+  PerPart<int32_t> PartProgram{};
+  PerPart<int32_t> PartVolume{};
+  PerPart<int32_t> PartPan{};  // 0..20, 10 = centre
+  std::string FileName;
+
+  bool operator==(const ScoreValues&) const = default;
+};
+
+// Where each part's cursor stands and which page of the work part the view
+// shows: everything that drawing a page changes, so drawing pages for print
+// keeps a copy and puts it back whole.
+struct PageView {
+  int32_t WorkPart = 0;
+  PerPart<TOnpu*> CurNode{};
+  PerPart<int32_t> CursorX{};                // x of the left edge of CurNode on the page picture
+  PerPart<int32_t> BarNo{};                  // bar (from 1) in which CurNode begins
+  PerPart<int32_t> BarFill{};                // 64ths of that bar before CurNode
+  std::array<int32_t, kLetters> AccState{};  // -1 flat, 0 natural, 1 sharp
+  uint8_t CursorOff = 1;                     // 1: the cursor mark is not drawn
+  uint8_t Busy = 0;                          // 1 while a command or a redraw runs
+
+  int32_t BarsPerPage = 16;
+  int32_t PageFirstBar = 1;
+  int32_t PageBar = 1;
+  TOnpu* PageNode = nullptr;
+  int32_t PageFill = 0;
+  int32_t PageX = kMusicLeft;
+  int32_t EndX = 300;
+  PerPart<TOnpu*> PageEndNode{};
+  int32_t LastBarLineX = 0;
+};
+
+// The selection: an anchor and a moving end, each a record, an x and the
+// first bar of the page on which it was set.
+struct Selection {
+  uint8_t SelActive = 0;
+  TOnpu* SelAnchorNode = nullptr;
+  int32_t SelAnchorX = 0;
+  int32_t SelAnchorPage = 1;
+  TOnpu* SelEndNode = nullptr;
+  int32_t SelEndX = 0;
+  int32_t SelEndPage = 1;
+  uint8_t MouseHeld = 0;
+};
+
+// How keys become notes: the input length and modes, each part's keyboard
+// position, the keys held down and the keyboard's octave slide.
+struct KeyboardInput {
+  int32_t InputUnit = 8;
+  uint8_t SingleInput = 1;
+  uint8_t InsertMode = 1;
+  PerPart<int32_t> PartBaseKey{};
+  std::array<uint8_t, kMappedKeys> KeyHeld{};
+  int32_t SlideStep = 0;  // step of the keyboard animation, one a Timer1 tick
+  int32_t UpDownAction = 1;
+  // Selected item of each percussion pad list; item i is drum key 35 + i.
+  std::array<int32_t, kPadCount> PadChoice{};
+};
+
+// The whole editor state, under the names every subsystem uses for it, in
+// named parts. One instance is owned by the editor; it owns the part lists
+// and the clipboard list and frees them when released or destroyed.
+struct EditorState : ScoreValues, PageView, Selection, KeyboardInput {
   EditorState();
   ~EditorState();
   EditorState(const EditorState&) = delete;
@@ -49,68 +117,16 @@ struct EditorState {
   // calls this before redrawing.
   void recountBarPosition(int part);
 
-  // Per part.
+  // The records: each part's list and the clipboard.
   PerPart<TOnpu*> PartHead{};
-  PerPart<TOnpu*> CurNode{};
-  PerPart<int32_t> CursorX{};  // x of the left edge of CurNode on the page picture
-  PerPart<int32_t> BarNo{};    // bar (from 1) in which CurNode begins
-  PerPart<int32_t> BarFill{};  // 64ths of that bar before CurNode
-  PerPart<int32_t> PartProgram{};
-  PerPart<int32_t> PartVolume{};
-  PerPart<int32_t> PartPan{};  // 0..20, 10 = centre
-  PerPart<uint8_t> PartSelected{};
-  PerPart<int32_t> PartBaseKey{};
-
-  // Score-wide settings.
-  int32_t TimeNum = 4;
-  int32_t TimeDen = 4;
-  int32_t KeySig = 7;  // 7 - KeySig sharps (negative: flats)
-  uint8_t Major = 1;
-  int32_t Tempo = 120;
-
-  // Editor.
-  int32_t WorkPart = 0;
-  int32_t InputUnit = 8;
-  uint8_t SingleInput = 1;
-  uint8_t InsertMode = 1;
-  std::array<int32_t, kLetters> AccState{};  // -1 flat, 0 natural, 1 sharp
-  uint8_t CursorOff = 1;                     // 1: the cursor mark is not drawn
-  std::string FileName;
-  uint8_t Busy = 0;
-  int32_t BlinkCursor = 1;
-  int32_t UpDownAction = 1;
-  int32_t MidiDevice = 0;
   TOnpu* ClipHead = nullptr;
   uint8_t ClipCopied = 0;
+  // Parts the save, preview and output commands take.
+  PerPart<uint8_t> PartSelected{};
 
-  // Selection: an anchor and a moving end, each a record, an x and the first
-  // bar of the page on which it was set.
-  uint8_t SelActive = 0;
-  TOnpu* SelAnchorNode = nullptr;
-  int32_t SelAnchorX = 0;
-  int32_t SelAnchorPage = 1;
-  TOnpu* SelEndNode = nullptr;
-  int32_t SelEndX = 0;
-  int32_t SelEndPage = 1;
-  uint8_t MouseHeld = 0;
-
-  // Page view.
-  int32_t BarsPerPage = 16;
-  int32_t PageFirstBar = 1;
-  int32_t PageBar = 1;
-  TOnpu* PageNode = nullptr;
-  int32_t PageFill = 0;
-  int32_t PageX = kMusicLeft;
-  int32_t EndX = 300;
-  PerPart<TOnpu*> PageEndNode{};
-  int32_t LastBarLineX = 0;
-
-  // Input.
-  std::array<uint8_t, kMappedKeys> KeyHeld{};
-  int32_t SlideStep = 0;
-  int32_t CursorPage = 1;
-  // Selected item of each percussion pad list; item i is drum key 35 + i.
-  std::array<int32_t, kPadCount> PadChoice{};
+  int32_t MidiDevice = 0;
+  int32_t BlinkCursor = 1;
+  int32_t CursorPage = 1;  // first bar of the page the cursor mark was last drawn on
 
   // The history commands record their changes in; null where none is kept
   // (the command-line modes, most tests).

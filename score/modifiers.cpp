@@ -8,6 +8,7 @@
 
 #include "score/score_changes.h"
 #include "score/undo_scope.h"
+#include "score/whole_number.h"
 
 namespace kelvara {
 
@@ -27,17 +28,6 @@ std::string_view trimmed(std::string_view text) {
   while (!text.empty() && space(text.front())) text.remove_prefix(1);
   while (!text.empty() && space(text.back())) text.remove_suffix(1);
   return text;
-}
-
-// A whole number in [low, high], spaces around it allowed.
-std::optional<int32_t> wholeNumber(std::string_view text, int32_t low, int32_t high) {
-  text = trimmed(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  int64_t value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  if (value < low || value > high) return std::nullopt;
-  return static_cast<int32_t>(value);
 }
 
 // A decimal number of tones, at most kMaxTones either way, as hundredths.
@@ -64,11 +54,12 @@ struct Fraction {
 std::optional<Fraction> fraction(std::string_view text, int32_t maxNum) {
   const auto slash = text.find('/');
   if (slash == std::string_view::npos) {
-    if (!trimmed(text).empty() && !wholeNumber(text, INT32_MIN, INT32_MAX)) return std::nullopt;
+    if (!trimmed(text).empty() && !parseWholeNumber(text, INT32_MIN, INT32_MAX))
+      return std::nullopt;
     return Fraction{0, 4, false};
   }
-  const auto num = wholeNumber(text.substr(0, slash), 0, maxNum);
-  const auto den = wholeNumber(text.substr(slash + 1), 1, kMaxDen);
+  const auto num = parseWholeNumber(text.substr(0, slash), 0, maxNum);
+  const auto den = parseWholeNumber(text.substr(slash + 1), 1, kMaxDen);
   if (!num || !den) return std::nullopt;
   return Fraction{*num, *den, true};
 }
@@ -105,12 +96,12 @@ Checked<LengthValues> readLengthForm(const LengthForm& form) {
 }
 
 Checked<VelocityValues> readVelocityForm(const VelocityForm& form) {
-  const auto from = wholeNumber(form.from, 0, kMaxVelocity);
+  const auto from = parseWholeNumber(form.from, 0, kMaxVelocity);
   if (!from) {
     return refuse(FormBox::VelocityFrom,
                   "強弱調整: 「→」の左の値は 0〜127 の整数で入力してください。");
   }
-  const auto to = wholeNumber(form.to, 0, kMaxVelocity);
+  const auto to = parseWholeNumber(form.to, 0, kMaxVelocity);
   if (!to) {
     return refuse(FormBox::VelocityTo,
                   "強弱調整: 「→」の右の値は 0〜127 の整数で入力してください。");
@@ -148,7 +139,7 @@ Checked<TailValues> readTailForm(const TailForm& form) {
     }
     v.amount = amount.value_or(0);
   }
-  const auto period = wholeNumber(form.vibratoPeriod, kMinPeriod, kMaxPeriod);
+  const auto period = parseWholeNumber(form.vibratoPeriod, kMinPeriod, kMaxPeriod);
   if (!period && form.kind == TailKind::Vibrato) {
     return refuse(FormBox::VibratoPeriod,
                   "余韻調整: 周期は 2〜255 の整数で入力してください（4 で 16分音符分）。");

@@ -79,32 +79,6 @@ size_t countList(const TOnpu* head) {
 
 }  // namespace
 
-ScoreValues ScoreValues::of(const EditorState& s) {
-  ScoreValues v;
-  v.TimeNum = s.TimeNum;
-  v.TimeDen = s.TimeDen;
-  v.KeySig = s.KeySig;
-  v.Major = s.Major;
-  v.Tempo = s.Tempo;
-  v.PartProgram = s.PartProgram;
-  v.PartVolume = s.PartVolume;
-  v.PartPan = s.PartPan;
-  v.FileName = s.FileName;
-  return v;
-}
-
-void ScoreValues::applyTo(EditorState& s) const {
-  s.TimeNum = TimeNum;
-  s.TimeDen = TimeDen;
-  s.KeySig = KeySig;
-  s.Major = Major;
-  s.Tempo = Tempo;
-  s.PartProgram = PartProgram;
-  s.PartVolume = PartVolume;
-  s.PartPan = PartPan;
-  s.FileName = FileName;
-}
-
 UndoHistory::UndoHistory(EditorState& state) : s_(state) {}
 
 UndoHistory::~UndoHistory() {
@@ -191,7 +165,7 @@ void UndoHistory::beginScore(bool listsChange, const PerPart<uint8_t>& replaced)
   st.score = true;
   st.part = -1;
   st.workPartBefore = s_.WorkPart;
-  o.valuesBefore = ScoreValues::of(s_);
+  o.valuesBefore = s_;
   if (listsChange) {
     // The command works on copies; the originals stay untouched with the step.
     for (int p = 0; p < kPartCount; ++p) {
@@ -227,7 +201,7 @@ bool UndoHistory::commit() {
   st.workPartAfter = s_.WorkPart;
 
   if (st.score) {
-    const ScoreValues after = ScoreValues::of(s_);
+    const ScoreValues& after = s_;
     const bool listsHeld = st.otherHeads[0] != nullptr;
     if (!listsHeld && after == o.valuesBefore) return false;
     st.otherValues = o.valuesBefore;
@@ -402,9 +376,7 @@ void UndoHistory::applyLocal(Step& st, bool forward) {
 }
 
 void UndoHistory::applyScore(Step& st) {
-  const ScoreValues now = ScoreValues::of(s_);
-  st.otherValues.applyTo(s_);
-  st.otherValues = now;
+  std::swap(static_cast<ScoreValues&>(s_), st.otherValues);
   if (st.otherHeads[0] != nullptr) {
     size_t current = 0;
     for (int p = 0; p < kPartCount; ++p) {

@@ -11,23 +11,6 @@
 
 namespace kelvara {
 
-// The score-wide values a whole-score step brings back with the lists.
-struct ScoreValues {
-  int32_t TimeNum = 4;
-  int32_t TimeDen = 4;
-  int32_t KeySig = 7;
-  uint8_t Major = 1;
-  int32_t Tempo = 120;
-  PerPart<int32_t> PartProgram{};
-  PerPart<int32_t> PartVolume{};
-  PerPart<int32_t> PartPan{};
-  std::string FileName;
-
-  static ScoreValues of(const EditorState& s);
-  void applyTo(EditorState& s) const;
-  bool operator==(const ScoreValues&) const = default;
-};
-
 // Undo and redo of score changes.
 //
 // A local step covers one run of records of one part: the records strictly

@@ -5,6 +5,8 @@
 #include <map>
 #include <new>
 
+#include "files/byte_reader.h"
+
 namespace kelvara {
 
 namespace {
@@ -16,53 +18,6 @@ constexpr uint32_t kDefaultQuarterMicros = 500000;  // 120 beats per minute
 
 struct Fault {
   std::string what;
-};
-
-class Reader {
- public:
-  explicit Reader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
-
-  bool atEnd() const { return at_ >= bytes_.size(); }
-  size_t offset() const { return at_; }
-  size_t left() const { return bytes_.size() - at_; }
-
-  uint8_t u8() {
-    if (atEnd()) throw Fault{"途中で終わっています"};
-    return bytes_[at_++];
-  }
-  uint8_t peek() const {
-    if (atEnd()) throw Fault{"途中で終わっています"};
-    return bytes_[at_];
-  }
-  uint32_t be(int count) {
-    uint32_t v = 0;
-    for (int i = 0; i < count; ++i) v = (v << 8) | u8();
-    return v;
-  }
-  // A variable-length quantity of at most four bytes.
-  uint32_t vlq() {
-    uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) {
-      const uint8_t b = u8();
-      v = (v << 7) | (b & 0x7Fu);
-      if ((b & 0x80u) == 0) return v;
-    }
-    throw Fault{"長さの表し方が壊れています"};
-  }
-  void skip(size_t count) {
-    if (count > left()) throw Fault{"途中で終わっています"};
-    at_ += count;
-  }
-  std::span<const uint8_t> take(size_t count) {
-    if (count > left()) throw Fault{"途中で終わっています"};
-    const auto out = bytes_.subspan(at_, count);
-    at_ += count;
-    return out;
-  }
-
- private:
-  std::span<const uint8_t> bytes_;
-  size_t at_ = 0;
 };
 
 struct RawMessage {
@@ -89,7 +44,7 @@ struct Collected {
 };
 
 void readTrack(std::span<const uint8_t> chunk, int track, int division, Collected& c) {
-  Reader r(chunk);
+  ByteReader r(chunk);
   int64_t tick = 0;
   uint8_t running = 0;
   size_t order = 0;
@@ -199,13 +154,13 @@ MidiSongResult readMidiSong(std::span<const uint8_t> bytes, const std::string& n
   MidiSongResult result;
   try {
     if (bytes.size() > kMaxSongBytes) throw Fault{"大きすぎます"};
-    Reader r(bytes);
-    if (r.left() < 14 || r.be(4) != 0x4D546864u) throw Fault{"MIDI ファイルではありません"};
-    const uint32_t headerLength = r.be(4);
+    ByteReader r(bytes);
+    if (r.remaining() < 14 || r.u32be() != 0x4D546864u) throw Fault{"MIDI ファイルではありません"};
+    const uint32_t headerLength = r.u32be();
     if (headerLength < 6) throw Fault{"ヘッダーが壊れています"};
-    const uint32_t format = r.be(2);
-    const uint32_t tracks = r.be(2);
-    const uint32_t division = r.be(2);
+    const uint32_t format = r.u16be();
+    const uint32_t tracks = r.u16be();
+    const uint32_t division = r.u16be();
     r.skip(headerLength - 6);
     if (format > 1) throw Fault{"形式 " + std::to_string(format) + " には対応していません"};
     if (division == 0 || (division & 0x8000u) != 0) {
@@ -215,8 +170,8 @@ MidiSongResult readMidiSong(std::span<const uint8_t> bytes, const std::string& n
     Collected c;
     int track = 0;
     while (track < static_cast<int>(tracks) && !r.atEnd()) {
-      const uint32_t id = r.be(4);
-      const uint32_t length = r.be(4);
+      const uint32_t id = r.u32be();
+      const uint32_t length = r.u32be();
       const auto chunk = r.take(length);
       if (id != 0x4D54726Bu) continue;  // a chunk of another kind is skipped
       readTrack(chunk, track++, static_cast<int>(division), c);
@@ -244,6 +199,9 @@ MidiSongResult readMidiSong(std::span<const uint8_t> bytes, const std::string& n
   } catch (const Fault& f) {
     result = {};
     result.error = "MIDI ファイル " + name + " を読めません: " + f.what;
+  } catch (const ReadFault& f) {
+    result = {};
+    result.error = "MIDI ファイル " + name + " を読めません: " + f.detail;
   } catch (const std::bad_alloc&) {
     result = {};
     result.error = "MIDI ファイル " + name + " を読むためのメモリが足りません";

@@ -33,13 +33,15 @@ struct Quiet : UserQuestions {
   std::string failure;
 };
 struct OpenOnly : CommandDialogs {
-  std::optional<PerPart<uint8_t>> TForm7(const PerPart<uint8_t>&) override { return {}; }
+  std::optional<PerPart<uint8_t>> chooseSaveParts(const PerPart<uint8_t>&) override { return {}; }
   std::optional<SaveDialogAnswer> saveDialog(const std::string&, int) override { return {}; }
   std::optional<std::string> openDialog(const std::string&) override { return {}; }
-  int TForm8(const std::string&, const std::string&) override { return 0; }
-  std::optional<ScoreSettingsForm> TForm3(const ScoreSettingsForm&) override { return {}; }
-  AuxiliaryOptions TForm5(const AuxiliaryOptions& shown,
-                          const std::function<void(const AuxiliaryOptions&)>&) override {
+  int chooseOnePart(const std::string&, const std::string&) override { return 0; }
+  std::optional<ScoreSettingsForm> editScoreSettings(const ScoreSettingsForm&) override {
+    return {};
+  }
+  AuxiliaryOptions showCredit(const AuxiliaryOptions& shown,
+                              const std::function<void(const AuxiliaryOptions&)>&) override {
     return shown;
   }
   UnsavedAnswer askUnsavedChanges(const std::string&) override { return UnsavedAnswer::Discard; }

@@ -7,8 +7,8 @@
 #include <QRadioButton>
 
 #include "app/output_commands.h"
-#include "dialogs/form12.h"
-#include "dialogs/form13.h"
+#include "dialogs/output_layout_dialog.h"
+#include "dialogs/output_parts_dialog.h"
 #include "print/page_grid.h"
 #include "window_fixture.h"
 
@@ -17,19 +17,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class OutputCommand : public WindowTest {
+class OutputCommand : public WindowTest, public OutputDialogs {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
     folder = fs::temp_directory_path() / ("kelvara-output-" + std::to_string(::getpid()));
     fs::remove_all(folder);
     fs::create_directories(folder);
-    output().choosePicture = [this]() -> std::optional<OutputCommands::ChosenPicture> {
-      ++pictureQuestions;
-      if (chosenName.empty()) return std::nullopt;
-      return OutputCommands::ChosenPicture{(folder / chosenName).string(), true};
-    };
+    output().setDialogs(*this);
   }
+  // The picture name is the test's; no printer is ever chosen.
+  std::optional<ChosenPicture> choosePicture() override {
+    ++pictureQuestions;
+    if (chosenName.empty()) return std::nullopt;
+    return ChosenPicture{(folder / chosenName).string(), true};
+  }
+  bool choosePrinter(QPrinter&) override { return false; }
   void TearDown() override { fs::remove_all(folder); }
 
   OutputCommands& output() { return window->output(); }

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "dialogs/form4.h"
-#include "dialogs/form6.h"
+#include "dialogs/player_window.h"
+#include "dialogs/preview_parts_dialog.h"
 
 namespace kelvara::testing {
 namespace {

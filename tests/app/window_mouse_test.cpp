@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "app/score_canvas.h"
-#include "dialogs/form10.h"
+#include "dialogs/velocity_dialog.h"
 #include "window_fixture.h"
 
 namespace kelvara::testing {

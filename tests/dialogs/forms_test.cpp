@@ -10,10 +10,10 @@
 #include <QRadioButton>
 #include <QTimer>
 
-#include "dialogs/form3.h"
-#include "dialogs/form5.h"
-#include "dialogs/form7.h"
-#include "dialogs/form8.h"
+#include "dialogs/credit_dialog.h"
+#include "dialogs/part_choice_dialog.h"
+#include "dialogs/save_parts_dialog.h"
+#include "dialogs/score_settings_dialog.h"
 
 namespace kelvara {
 namespace {

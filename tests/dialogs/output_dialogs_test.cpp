@@ -6,8 +6,8 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "dialogs/form12.h"
-#include "dialogs/form13.h"
+#include "dialogs/output_layout_dialog.h"
+#include "dialogs/output_parts_dialog.h"
 #include "support/scripted_questions.h"
 
 namespace kelvara {

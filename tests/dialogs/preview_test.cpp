@@ -15,9 +15,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "dialogs/form4.h"
-#include "dialogs/form6.h"
-#include "dialogs/preview_command.h"
+#include "dialogs/player_window.h"
+#include "dialogs/preview_dialogs.h"
+#include "dialogs/preview_parts_dialog.h"
 #include "files/midi_export.h"
 #include "score/onpu.h"
 #include "score/part_list.h"

@@ -2,6 +2,7 @@
 
 #include "print/page_grid.h"
 #include "score/editor_state.h"
+#include "score/whole_number.h"
 
 namespace kelvara {
 namespace {

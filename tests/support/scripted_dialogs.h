@@ -14,7 +14,7 @@ namespace kelvara::testing {
 // A dialog asked with no answer left is cancelled (TForm8: its first item).
 class ScriptedDialogs : public CommandDialogs {
  public:
-  std::optional<PerPart<uint8_t>> TForm7(const PerPart<uint8_t>& selected) override {
+  std::optional<PerPart<uint8_t>> chooseSaveParts(const PerPart<uint8_t>& selected) override {
     shownTForm7.push_back(selected);
     if (form7.empty()) return std::nullopt;
     auto answer = form7.front();
@@ -30,20 +30,21 @@ class ScriptedDialogs : public CommandDialogs {
     shownOpen.push_back(fileName);
     return next(open);
   }
-  int TForm8(const std::string& line1, const std::string& line2) override {
+  int chooseOnePart(const std::string& line1, const std::string& line2) override {
     shownTForm8.push_back(line1 + " / " + line2);
     if (form8.empty()) return 0;
     const int item = form8.front();
     form8.pop_front();
     return item;
   }
-  std::optional<ScoreSettingsForm> TForm3(const ScoreSettingsForm& shown) override {
+  std::optional<ScoreSettingsForm> editScoreSettings(const ScoreSettingsForm& shown) override {
     shownTForm3.push_back(shown);
     if (!form3) return std::nullopt;
     return form3(shown);
   }
-  AuxiliaryOptions TForm5(const AuxiliaryOptions& shown,
-                          const std::function<void(const AuxiliaryOptions&)>& changed) override {
+  AuxiliaryOptions showCredit(
+      const AuxiliaryOptions& shown,
+      const std::function<void(const AuxiliaryOptions&)>& changed) override {
     shownTForm5.push_back(shown);
     return form5 ? form5(shown, changed) : shown;
   }

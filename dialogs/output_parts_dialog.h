@@ -55,6 +55,7 @@ class TForm13 : public QDialog {
   bool refuse(QLineEdit* box, const std::string& text);
 
   UserQuestions* questions_;
+  PerPart<QCheckBox*> parts_{};  // by part index
   int32_t firstBar_ = 1;
   int32_t lastBar_ = 1;
 };

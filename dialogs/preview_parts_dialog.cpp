@@ -1,7 +1,5 @@
-#include "dialogs/form6.h"
+#include "dialogs/preview_parts_dialog.h"
 
-#include <QCheckBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/ok_cancel.h"
+#include "dialogs/part_boxes.h"
 
 namespace kelvara {
 
@@ -38,16 +37,7 @@ TForm6::TForm6(QWidget* parent, UserQuestions* questions) : QDialog(parent), que
   top->setSizeConstraint(QLayout::SetFixedSize);
 
   auto* partsGroup = new QGroupBox(" 試聴するパートをチェック ", this);
-  auto* grid = new QGridLayout(partsGroup);
-  // CheckBox1..CheckBox9 are parts 0..8, CheckBox10 part 10, CheckBox11 the
-  // percussion part, in list order.
-  for (int item = 0; item < kPartCount; ++item) {
-    const int part = partForListItem(item);
-    auto* box = new QCheckBox(QString::fromStdString(partLabel(part)), partsGroup);
-    box->setObjectName(QString("CheckBox%1").arg(item + 1));
-    grid->addWidget(box, item % 6, item / 6);
-    parts_[static_cast<size_t>(part)] = box;
-  }
+  parts_ = addPartBoxes(partsGroup);
   top->addWidget(partsGroup);
 
   auto* rangeGroup = new QGroupBox(" 試聴範囲 ", this);
@@ -84,17 +74,11 @@ TForm6::TForm6(QWidget* parent, UserQuestions* questions) : QDialog(parent), que
 }
 
 void TForm6::load(const PerPart<uint8_t>& selected) {
-  for (int part = 0; part < kPartCount; ++part) {
-    parts_[static_cast<size_t>(part)]->setChecked(selected[static_cast<size_t>(part)] != 0);
-  }
+  setPartBoxes(parts_, selected);
 }
 
 PerPart<uint8_t> TForm6::selectedParts() const {
-  PerPart<uint8_t> out{};
-  for (int part = 0; part < kPartCount; ++part) {
-    out[static_cast<size_t>(part)] = parts_[static_cast<size_t>(part)]->isChecked() ? 1 : 0;
-  }
-  return out;
+  return tickedParts(parts_);
 }
 
 QCheckBox* TForm6::partBox(int part) const {

@@ -1,7 +1,5 @@
-#include "dialogs/form13.h"
+#include "dialogs/output_parts_dialog.h"
 
-#include <QCheckBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,17 +11,15 @@
 #include <QVBoxLayout>
 
 #include "dialogs/ok_cancel.h"
+#include "dialogs/part_boxes.h"
 #include "print/page_grid.h"
+#include "score/whole_number.h"
 
 namespace kelvara {
 
 namespace {
 
 constexpr char kCaption[] = "出力準備1";
-
-const char* const kPartCaptions[kPartCount] = {"1パート", "2パート",  "3パート",       "4パート",
-                                               "5パート", "6パート",  "7パート",       "8パート",
-                                               "9パート", "10パート", "パーカッション"};
 
 }  // namespace
 
@@ -37,12 +33,8 @@ TForm13::TForm13(QWidget* parent, UserQuestions* questions)
   top->setSizeConstraint(QLayout::SetFixedSize);
 
   auto* partsGroup = new QGroupBox(" 出力するパートをチェック ", this);
-  auto* grid = new QGridLayout(partsGroup);
-  for (int k = 0; k < kPartCount; ++k) {
-    CheckBox[k] = new QCheckBox(kPartCaptions[k], partsGroup);
-    CheckBox[k]->setObjectName(QString("CheckBox%1").arg(k + 1));
-    grid->addWidget(CheckBox[k], k % 6, k / 6);
-  }
+  parts_ = addPartBoxes(partsGroup, /*spaced=*/false);
+  for (int k = 0; k < kPartCount; ++k) CheckBox[k] = parts_[partForListItem(k)];
   top->addWidget(partsGroup);
 
   auto* rangeGroup = new QGroupBox(" 出力範囲 ", this);
@@ -88,13 +80,11 @@ void TForm13::RadioButtonClick() {
 }
 
 QCheckBox* TForm13::partBox(int part) const {
-  return CheckBox[listItemForPart(part)];
+  return parts_.at(static_cast<size_t>(part));
 }
 
 PerPart<uint8_t> TForm13::parts() const {
-  PerPart<uint8_t> chosen{};
-  for (int part = 0; part < kPartCount; ++part) chosen[part] = partBox(part)->isChecked() ? 1 : 0;
-  return chosen;
+  return tickedParts(parts_);
 }
 
 bool TForm13::wholeRange() const {

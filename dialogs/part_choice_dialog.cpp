@@ -1,4 +1,4 @@
-#include "dialogs/form8.h"
+#include "dialogs/part_choice_dialog.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

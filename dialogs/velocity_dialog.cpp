@@ -1,4 +1,4 @@
-#include "dialogs/form10.h"
+#include "dialogs/velocity_dialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "dialogs/form9.h"
+#include "dialogs/length_dialog.h"
 
 namespace kelvara {
 

@@ -54,7 +54,7 @@ class TForm6 : public QDialog {
   void setBoxesEnabled(bool enabled);
 
   UserQuestions* questions_;
-  std::array<QCheckBox*, kPartCount> parts_{};  // by part index
+  PerPart<QCheckBox*> parts_{};  // by part index
   PreviewRange range_;
 };
 

@@ -1,4 +1,4 @@
-#include "dialogs/form2.h"
+#include "dialogs/sound_dialog.h"
 
 #include <QComboBox>
 #include <QFontDatabase>

@@ -1,7 +1,5 @@
-#include "dialogs/form7.h"
+#include "dialogs/save_parts_dialog.h"
 
-#include <QCheckBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -9,6 +7,7 @@
 
 #include "dialogs/centre.h"
 #include "dialogs/ok_cancel.h"
+#include "dialogs/part_boxes.h"
 
 namespace kelvara {
 
@@ -22,15 +21,7 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent) {
   auto* top = new QVBoxLayout(this);
   top->setSizeConstraint(QLayout::SetFixedSize);  // fixed border
   auto* group = new QGroupBox(" 保存するパートをチェック ", this);
-  auto* grid = new QGridLayout(group);
-  // In list order: " 1パート" .. " 9パート", "10パート", "パーカッション".
-  for (int item = 0; item < kPartCount; ++item) {
-    const int part = partForListItem(item);
-    auto* box = new QCheckBox(QString::fromStdString(partLabel(part)), group);
-    box->setObjectName(QStringLiteral("CheckBox%1").arg(item + 1));
-    grid->addWidget(box, item % 6, item / 6);
-    boxes_[static_cast<size_t>(part)] = box;
-  }
+  boxes_ = addPartBoxes(group);
   top->addWidget(group);
 
   const OkCancelButtons okCancel = addOkCancelRow(this, top);
@@ -39,13 +30,11 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent) {
 }
 
 void TForm7::load(const PerPart<uint8_t>& selected) {
-  for (int p = 0; p < kPartCount; ++p) partBox(p)->setChecked(selected[p] != 0);
+  setPartBoxes(boxes_, selected);
 }
 
 PerPart<uint8_t> TForm7::values() const {
-  PerPart<uint8_t> selected{};
-  for (int p = 0; p < kPartCount; ++p) selected[p] = partBox(p)->isChecked() ? 1 : 0;
-  return selected;
+  return tickedParts(boxes_);
 }
 
 QCheckBox* TForm7::partBox(int part) const {

@@ -32,7 +32,7 @@ class TForm7 : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  std::array<QCheckBox*, kPartCount> boxes_{};  // by part index
+  PerPart<QCheckBox*> boxes_{};  // by part index
 };
 
 }  // namespace kelvara

@@ -1,4 +1,4 @@
-#include "dialogs/form12.h"
+#include "dialogs/output_layout_dialog.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "print/page_grid.h"
+#include "score/whole_number.h"
 
 namespace kelvara {
 

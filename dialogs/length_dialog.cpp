@@ -1,4 +1,4 @@
-#include "dialogs/form9.h"
+#include "dialogs/length_dialog.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "dialogs/form3.h"
+#include "dialogs/score_settings_dialog.h"
 
 #include <QButtonGroup>
 #include <QComboBox>

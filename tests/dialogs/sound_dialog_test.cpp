@@ -14,7 +14,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "dialogs/form2.h"
+#include "dialogs/sound_dialog.h"
 #include "sound/recording_midi_output.h"
 
 namespace kelvara::testing {

@@ -1,4 +1,4 @@
-#include "dialogs/form5.h"
+#include "dialogs/credit_dialog.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "dialogs/form4.h"
+#include "dialogs/player_window.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

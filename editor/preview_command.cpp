@@ -1,4 +1,4 @@
-#include "dialogs/preview_command.h"
+#include "editor/preview_command.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,8 +7,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include "dialogs/form4.h"
-#include "dialogs/form6.h"
 #include "files/midi_export.h"
 #include "sound/part_voices.h"
 
@@ -33,13 +31,12 @@ PreviewFile previewFilePath() {
   return out;
 }
 
-bool runPreviewCommand(QWidget* parent, EditorState& s, MidiOutput& midi, UserQuestions& questions,
-                       const PreviewFile& file, PlayerClock* clock) {
-  TForm6 form(parent, &questions);
-  form.load(s.PartSelected);
-  if (form.exec() != QDialog::Accepted) return false;
-  s.PartSelected = form.selectedParts();
-  const PreviewRange range = form.range();
+bool runPreviewCommand(EditorState& s, MidiOutput& midi, UserQuestions& questions,
+                       PreviewDialogs& dialogs, const PreviewFile& file) {
+  const std::optional<PreviewChoice> choice = dialogs.choosePreview(s.PartSelected);
+  if (!choice) return false;
+  s.PartSelected = choice->parts;
+  const PreviewRange range = choice->range;
 
   if (!file.error.empty()) {
     questions.error(file.error);
@@ -52,11 +49,7 @@ bool runPreviewCommand(QWidget* parent, EditorState& s, MidiOutput& midi, UserQu
   }
 
   midi.midiOutClose();
-  {
-    TForm4 player(midi, s.MidiDevice, file.path, range.toBar < 0 ? 1 : range.fromBar, parent,
-                  clock);
-    player.exec();
-  }  // the player has let the output go
+  dialogs.playPreview(midi, s.MidiDevice, file.path, range.toBar < 0 ? 1 : range.fromBar);
   reopenMidiOutput(midi, s.MidiDevice, s.PartProgram, ProgramChanges::MelodicChannels,
                    /*closeFirst=*/false);
   return true;

@@ -1,4 +1,4 @@
-#include "dialogs/form11.h"
+#include "dialogs/tail_dialog.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "dialogs/form9.h"
+#include "dialogs/length_dialog.h"
 #include "score/modifiers.h"
 
 namespace kelvara {
