@@ -69,8 +69,28 @@ class Session:
                               timeout=TIMEOUT).stdout.strip()
 
     def window(self, name):
+        """The newest visible window whose title matches `name` (a regex),
+        once there is one."""
         ids = self.xdo("search", "--sync", "--onlyvisible", "--name", name)
         return ids.splitlines()[-1]
+
+    def gone(self, name):
+        """Waits until no visible window's title matches `name`."""
+        deadline = time.monotonic() + TIMEOUT
+        while time.monotonic() < deadline:
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
+                                   env=self.env, capture_output=True, text=True)
+            if not found.stdout.strip():
+                return
+            time.sleep(0.1)
+        fail("the window %r stays open" % name)
+
+    def answer(self, name, key="Return"):
+        """Presses `key` in the dialog titled `name` once it is up."""
+        dialog = self.window(name)
+        self.xdo("windowactivate", "--sync", dialog)
+        self.keys(key)
+        self.gone(name)
 
     def keys(self, *keys):
         for key in keys:
@@ -122,17 +142,15 @@ def main():
         # "保存": untick the second part, OK, then cancel the file dialog:
         # the ticks stay as the preview leaves them.
         s.click(main_window, 665, 431)
-        s.window("保存－準備")
+        parts = s.window("^保存－準備$")
+        s.xdo("windowactivate", "--sync", parts)
         s.keys("Tab", "space", "Return")
-        time.sleep(1.0)
-        s.keys("Escape")
-        time.sleep(0.5)
+        s.gone("^保存－準備$")
+        s.answer("^名前を付けて保存$", "Escape")
         s.xdo("windowactivate", "--sync", main_window)
         # Ctrl+S overwrites the score's file, every part of it.
         s.keys("ctrl+s")
-        time.sleep(0.5)
-        s.keys("Return")
-        time.sleep(0.5)
+        s.answer("^Kelvara$")
         saved = notes_per_track(kelvara, score, work, env)
         expected = dict(before)
         expected[first] += 3
@@ -141,8 +159,8 @@ def main():
         # One more note, then "終了": OK, and "保存する" to the question.
         s.keys("n")
         s.click(main_window, 753, 543)
-        s.keys("Return")
-        time.sleep(0.5)
+        s.answer("^確認$")
+        s.window("^Kelvara$")  # the unsaved-changes question
         s.keys("Return")
         try:
             status = editor.wait(timeout=TIMEOUT)
@@ -170,6 +188,7 @@ def main():
             s.keys("c", "v")
             if dialog_open:
                 s.click(main_window, 753, 543)  # "終了": its question stays open
+                s.window("^確認$")
             subprocess.run(["kill", "-" + signal, str(editor.pid)], check=True)
             try:
                 status = editor.wait(timeout=TIMEOUT)
