@@ -21,6 +21,7 @@ import tempfile
 import time
 
 TIMEOUT = 20
+SKIPPED = 77  # the test's SKIP_RETURN_CODE
 
 
 def fail(message):
@@ -40,7 +41,9 @@ def start_x(work):
         number = f.readline().strip()
     if not number:
         xvfb.kill()
-        fail("Xvfb did not start")
+        # The one case the test cannot help: reported to CTest as skipped.
+        print("x11_session: skipped, Xvfb cannot start an X server here", file=sys.stderr)
+        sys.exit(SKIPPED)
     return xvfb, ":" + number
 
 
