@@ -29,6 +29,15 @@ def fail(message):
     sys.exit(1)
 
 
+def run_checked(step, function):
+    """Runs one step of the session; a tool that fails or hangs names it."""
+    try:
+        return function()
+    except (subprocess.CalledProcessError, subprocess.TimeoutExpired) as error:
+        detail = getattr(error, "stderr", "") or ""
+        fail("%s: %s %s" % (step, error, detail))
+
+
 def start_x(work):
     """Xvfb on a display it picks itself; returns (process, display)."""
     read_end, write_end = os.pipe()
@@ -218,4 +227,4 @@ def main():
 
 
 if __name__ == "__main__":
-    main()
+    run_checked("the session", main)
