@@ -28,13 +28,33 @@ constexpr PlacedKey kPlacedKeys[] = {
     {6, 53},   {7, 54},   {8, 55},   {9, 56},   {10, 57},
 };
 
-int byPlace(quint32 scanCode) {
+// Where a layout without Latin letters has the shortcut letters: their
+// places on a US keyboard.
+constexpr PlacedKey kShortcutPlaces[] = {
+    {44, 'Z'}, {45, 'X'}, {46, 'C'}, {47, 'V'}, {21, 'Y'}, {31, 'S'},
+};
+
+template <size_t N>
+int lookUp(const PlacedKey (&table)[N], quint32 scanCode) {
   if (scanCode < kX11Offset) return 0;
   const quint32 evdev = scanCode - kX11Offset;
-  for (const PlacedKey& k : kPlacedKeys) {
+  for (const PlacedKey& k : table) {
     if (k.evdev == evdev) return k.vk;
   }
   return 0;
+}
+
+int byPlace(quint32 scanCode) {
+  return lookUp(kPlacedKeys, scanCode);
+}
+
+// With Ctrl held a letter key is a shortcut (Ctrl+Z, Ctrl+Y, Ctrl+S ..): it
+// goes by the letter the active layout gives it, as shortcuts do in every
+// program, so Ctrl+Z is the key marked Z on German keyboards too.
+int shortcutLetter(const QKeyEvent& event) {
+  const int key = event.key();
+  if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
+  return lookUp(kShortcutPlaces, event.nativeScanCode());
 }
 
 // Without a key code from the window system (offscreen, other platforms):
@@ -94,6 +114,9 @@ int virtualKeyOf(const QKeyEvent& event) {
   if ((event.modifiers() & Qt::KeypadModifier) && event.key() >= Qt::Key_0 &&
       event.key() <= Qt::Key_9) {
     return '0' + (event.key() - Qt::Key_0);
+  }
+  if ((event.modifiers() & Qt::ControlModifier) && !(event.modifiers() & Qt::AltModifier)) {
+    if (const int letter = shortcutLetter(event); letter != 0) return letter;
   }
   // A key whose place is known is read by its place alone: read by its caps,
   // a key outside the two rows could play a note a key in the rows plays

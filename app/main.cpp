@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "app/score_commands.h"
 #include "app/window_settings.h"
+#include "app/termination_signals.h"
 #include "editor/recovery_store.h"
 #include "editor/render_command.h"
 #include "editor/settings_file.h"
@@ -131,9 +132,17 @@ int runEditor(int argc, char** argv, const std::vector<std::string>& args) {
   kelvara::TForm1 window(*midi, options);
   window.show();
   if (!window.FormCreate()) return 1;
-  // A score file named on the command line opens once the window is up.
+  // SIGTERM and SIGINT end the editor as its quit command does, without
+  // questions; unsaved work is kept as a recovery copy.
+  kelvara::TerminationSignals termination;
+  QObject::connect(&termination, &kelvara::TerminationSignals::received, &window,
+                   &kelvara::TForm1::endWithoutQuestions);
+  // A score file named on the command line opens once the window stands
+  // where the window manager put it, so a message about the file stands
+  // over it.
   if (!parsed.arguments.scoreFile.empty()) {
-    window.scoreCommands().openAtStart(parsed.arguments.scoreFile);
+    const std::string file = parsed.arguments.scoreFile;
+    window.whenOnScreen([&window, file] { window.scoreCommands().openAtStart(file); });
   }
   return QApplication::exec();
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -14,11 +15,11 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 #include <tuple>
 
 #include <chrono>
@@ -33,6 +34,7 @@
 #include "app/window_layout.h"
 #include "app/window_settings.h"
 #include "dialogs/credit_dialog.h"
+#include "dialogs/centre.h"
 #include "dialogs/modifier_prompts.h"
 #include "dialogs/part_caption.h"
 #include "dialogs/preview_dialogs.h"
@@ -128,6 +130,8 @@ TForm1::~TForm1() {
   releaseTimer_->stop();
   timer1_->stop();
   timer2_->stop();
+  // The caption goes with the window.
+  editor_.state().OnModifiedChange = nullptr;
   editor_.FormDestroy();
 }
 
@@ -672,6 +676,10 @@ void TForm1::inform(const std::string& text) {
 }
 
 void TForm1::error(const std::string& text) {
+  if (ending_) {
+    std::fprintf(stderr, "kelvara: %s\n", text.c_str());
+    return;
+  }
   QMessageBox::critical(this, QStringLiteral("Kelvara"), QString::fromStdString(text));
 }
 
@@ -701,6 +709,16 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     releaseHeldKeys(editor_);
     return false;
   }
+  if (type == QEvent::Show) {
+    // Every dialog of the editor opens over it, whatever the window manager
+    // would choose (openbox puts them at the screen's edge).
+    auto* dialog = qobject_cast<QDialog*>(watched);
+    if (dialog != nullptr && dialog->isWindow() && dialog->parentWidget() != nullptr &&
+        dialog->parentWidget()->window() == this) {
+      centreOverWindow(*dialog);
+    }
+    return false;
+  }
   if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
   auto* widget = qobject_cast<QWidget*>(watched);
   if (widget == nullptr || !created_) return false;
@@ -718,9 +736,16 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   }
   Modifiers modifiers;
   modifiers.shift = (key->modifiers() & Qt::ShiftModifier) || code == vk::kShift;
-  modifiers.ctrl = key->modifiers() & Qt::ControlModifier;
+  // X11 reports a modifier key's own press without its modifier.
+  modifiers.ctrl = (key->modifiers() & Qt::ControlModifier) || code == vk::kControl;
   modifiers.alt = key->modifiers() & Qt::AltModifier;
   if (code == 0) return true;
+  // Ctrl+S is read as the other shortcuts are, by the letter the layout
+  // gives the key.
+  if (modifiers.ctrl && code == vk::kS) {
+    if (type == QEvent::KeyPress && !key->isAutoRepeat()) commands_->saveShortcut();
+    return true;
+  }
   // A held key repeats its press; only the real release ends the note.
   const KeyStroke stroke{type == QEvent::KeyPress, code, modifiers, false};
   for (const KeyStroke& k : keyRepeat_->take(stroke, key->timestamp(), key->isAutoRepeat())) {
@@ -731,6 +756,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  if (ending_) {
+    event->accept();
+    return;
+  }
   // Unsaved changes are saved or given up first, or the window stays.
   if (created_ && !commands_->mayClose()) {
     event->ignore();
@@ -740,6 +769,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
   keepWindowGeometry();
   // A clean end: nothing is left to recover.
   if (recovery_) recovery_->finish();
+  removePreviewFile();
   event->accept();
 }
 
@@ -794,6 +824,38 @@ void TForm1::keepWindowGeometry() {
   if (!writeWindowSettings(windowSettingsPath(options_.settingsPath), settings)) {
     std::fprintf(stderr, "kelvara: the window's size could not be kept\n");
   }
+}
+
+void TForm1::endWithoutQuestions() {
+  if (ending_) return;
+  ending_ = true;
+  if (created_) {
+    deliverHeldRelease();
+    releaseHeldKeys(editor_);
+    editor_.FormClose();
+  }
+  keepWindowGeometry();
+  if (recovery_) recovery_->keep();
+  removePreviewFile();
+  // Every event loop returns, those of open dialogs first; the window and
+  // the sound output are taken down as after the quit command.
+  QCoreApplication::exit(0);
+}
+
+void TForm1::whenOnScreen(std::function<void()> then, int triesLeft) {
+  if (triesLeft <= 0 || (windowHandle() != nullptr && windowHandle()->isExposed())) {
+    then();
+    return;
+  }
+  constexpr int kPollMs = 20;
+  QTimer::singleShot(kPollMs, this, [this, then = std::move(then), triesLeft]() mutable {
+    whenOnScreen(std::move(then), triesLeft - 1);
+  });
+}
+
+void TForm1::removePreviewFile() {
+  const PreviewFile file = previewFilePath();
+  if (file.error.empty()) std::remove(file.path.c_str());
 }
 
 void TForm1::BitBtn1Click() {
@@ -871,8 +933,6 @@ void TForm1::connectScoreCommands() {
       error(tr("表示言語を保存できません。").toStdString());
     }
   });
-  auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
-  connect(save, &QShortcut::activated, commands_, &ScoreCommands::saveShortcut);
 }
 
 }  // namespace kelvara

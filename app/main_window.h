@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -71,6 +72,13 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   bool keyReleaseHeldBack() const;
   // The MIDI input chosen under "MIDI音源".
   MidiInputChoice& midiInput() { return *midiInput_; }
+  // Runs `then` once the window is on the screen (or after two seconds).
+  void whenOnScreen(std::function<void()> then, int triesLeft = 100);
+  // Ends the editor without a question (a termination signal): held notes
+  // end, the settings are written, unsaved work keeps its recovery copy for
+  // the next start, the lock and the preview file go, and the event loops
+  // (open dialogs too) return.
+  void endWithoutQuestions();
 
   // ScoreView.
   void invertLine(const Line& line) override;
@@ -153,6 +161,8 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   void followWorkPart();
   // The MIDI keyboard's held keys and pedal are forgotten (the input changed).
   void resetMidiKeys();
+  // The preview's MIDI file is of no use once the editor ends.
+  static void removePreviewFile();
 
   void BitBtn1Click();   // quit
   void BitBtn2Click();   // sound source
@@ -192,6 +202,7 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   NoticePanel* notice_ = nullptr;
   bool created_ = false;
   bool blocked_ = false;  // a modal dialog blocks the window
+  bool ending_ = false;  // ending on a signal: nothing more is asked
   ScoreCommands* commands_ = nullptr;
   std::unique_ptr<RecoveryStore> recoveryStore_;
   std::unique_ptr<RecoveryKeeper> recovery_;

@@ -25,7 +25,11 @@ class ProgressDialog : public OutputProgress {
     dialog_.setAutoClose(false);
     dialog_.setAutoReset(false);
   }
-  ~ProgressDialog() override { dialog_.close(); }
+  ~ProgressDialog() override {
+    // Also stops the timer that would show it after the minimum duration.
+    dialog_.reset();
+    dialog_.close();
+  }
 
   bool pagesDone(int done, int total) override {
     dialog_.setMaximum(std::max(total, 1));
@@ -81,16 +85,22 @@ void OutputCommands::Printdata(int32_t firstBar, int32_t lastBar) {
     QPrinter printer(QPrinter::HighResolution);
     if (!dialogs_->choosePrinter(printer)) return;
     const std::unique_ptr<PageTarget> target = printTargetFor(printer);
-    ProgressDialog progress(window_);
-    report(pages.output(request, *target, &progress));
+    report(outputWithProgress(pages, request, *target));
     return;
   }
   const std::optional<OutputDialogs::ChosenPicture> chosen = dialogs_->choosePicture();
   if (!chosen) return;
   const PictureName name = splitPictureName(chosen->name, chosen->jpegFilter);
   PicturePages target(name.base, name.extension);
+  report(outputWithProgress(pages, request, target));
+}
+
+OutputResult OutputCommands::outputWithProgress(ScorePages& pages, const OutputRequest& request,
+                                                PageTarget& target) {
+  // The progress box is gone before anything is reported: left open, it
+  // would come up over the message and take its clicks.
   ProgressDialog progress(window_);
-  report(pages.output(request, target, &progress));
+  return pages.output(request, target, &progress);
 }
 
 void OutputCommands::report(const OutputResult& result) {

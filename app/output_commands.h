@@ -44,6 +44,9 @@ class OutputCommands {
 
  private:
   void report(const OutputResult& result);
+  // Puts the pages out under a progress box, closed when this returns.
+  OutputResult outputWithProgress(ScorePages& pages, const OutputRequest& request,
+                                  PageTarget& target);
 
   QWidget* window_;
   Editor& editor_;

@@ -9,7 +9,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
-#include <QTimer>
 #include <QWidget>
 
 #include "dialogs/credit_dialog.h"
@@ -25,8 +24,6 @@
 namespace kelvara {
 
 namespace {
-
-constexpr int kCaptionRefreshMs = 250;
 
 // File names go to the engine as the bytes the file system uses.
 std::string toEngine(const QString& path) {
@@ -97,15 +94,12 @@ ScoreCommands::ScoreCommands(QWidget& window, Editor& editor, QPushButton& overw
       form5_(new kelvara::TForm5(&window)),
       form7_(new kelvara::TForm7(&window)),
       form8_(new kelvara::TForm8(&window)),
-      captionTimer_(new QTimer(this)),
       lastFolder_(QDir::homePath()) {
   // The built-in synthesizer renders the save dialog's fifth kind, audio.
   files_.setAudioExport(exportWav);
-  // Note entry, the clipboard and other commands mark changes as they go;
-  // the caption follows within a blink.
-  captionTimer_->setInterval(kCaptionRefreshMs);
-  connect(captionTimer_, &QTimer::timeout, this, &ScoreCommands::refreshCaption);
-  captionTimer_->start();
+  // Note entry, the clipboard, undo and the other commands mark changes as
+  // they go; the caption and "上書" follow each at once.
+  editor_.state().OnModifiedChange = [this] { refreshCaption(); };
 }
 
 ScoreCommands::~ScoreCommands() = default;
@@ -146,6 +140,8 @@ void ScoreCommands::BitBtn6Click() {
 }
 
 void ScoreCommands::openAtStart(const std::string& fileName) {
+  // A recovery copy restored meanwhile is unsaved work: asked about first.
+  if (!files_.settleUnsavedChanges()) return;
   // The name is kept for overwriting, which must not depend on the folder
   // the program was started in.
   files_.openFile(toEngine(QFileInfo(fromEngine(fileName)).absoluteFilePath()));
@@ -186,6 +182,8 @@ bool ScoreCommands::mayClose() {
 void ScoreCommands::refreshCaption() {
   const QString caption = QString::fromStdString(windowCaption(editor_.state()));
   if (window_.windowTitle() != caption) window_.setWindowTitle(caption);
+  // An undo may bring back another file name: "上書" names the same file.
+  overwrite_.setEnabled(files_.overwriteEnabled());
 }
 
 QString ScoreCommands::startFolder(const std::string& fileName) const {

@@ -9,7 +9,6 @@
 #include "editor/settings_commands.h"
 
 class QPushButton;
-class QTimer;
 class QWidget;
 
 namespace kelvara {
@@ -46,7 +45,8 @@ class ScoreCommands : public QObject, public CommandDialogs {
   void offerRecovery(RecoveryStore& store);
   // Before the window closes: false when the user keeps it open.
   bool mayClose();
-  // Shows the file's name and the unsaved-changes mark in the caption.
+  // Shows the file's name and the unsaved-changes mark in the caption, and
+  // "上書" enabled when that file is a whole-score file.
   void refreshCaption();
 
   FileCommands& files() { return files_; }
@@ -77,7 +77,6 @@ class ScoreCommands : public QObject, public CommandDialogs {
   kelvara::TForm5* form5_ = nullptr;
   kelvara::TForm7* form7_ = nullptr;
   kelvara::TForm8* form8_ = nullptr;
-  QTimer* captionTimer_ = nullptr;
   QString lastFolder_;  // where the last file dialog ended
 };
 

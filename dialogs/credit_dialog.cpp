@@ -117,7 +117,7 @@ void TForm5::setOnLanguageChange(std::function<void(const QString&)> onChange) {
 
 void TForm5::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  centreOnScreen(*this);
+  centreOverWindow(*this);
 }
 
 }  // namespace kelvara

@@ -58,7 +58,7 @@ void TForm8::reject() {}
 
 void TForm8::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  centreOnScreen(*this);
+  centreOverWindow(*this);
 }
 
 }  // namespace kelvara

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+#include "dialogs/centre.h"
 #include "sound/midi_song.h"
 #include "sound/part_voices.h"
 
@@ -188,9 +189,7 @@ bool TForm4::event(QEvent* event) {
 
 void TForm4::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (const QScreen* screen = this->screen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
+  centreOverWindow(*this);
   // Some window systems never make a dialog active on its own.
   QTimer::singleShot(0, this, &TForm4::FormActivate);
 }

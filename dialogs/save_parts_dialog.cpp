@@ -43,7 +43,7 @@ QCheckBox* TForm7::partBox(int part) const {
 
 void TForm7::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  centreOnScreen(*this);
+  centreOverWindow(*this);
 }
 
 }  // namespace kelvara

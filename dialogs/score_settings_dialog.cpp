@@ -107,7 +107,7 @@ void TForm3::accept() {
 
 void TForm3::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  centreOnScreen(*this);
+  centreOverWindow(*this);
 }
 
 }  // namespace kelvara

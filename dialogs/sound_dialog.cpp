@@ -13,6 +13,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include "dialogs/centre.h"
 #include "dialogs/ok_cancel.h"
 #include "score/voice_names.h"
 
@@ -190,10 +191,7 @@ void TForm2::accept() {
 
 void TForm2::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (const QScreen* screen = this->screen()) {
-    const QRect area = screen->availableGeometry();
-    move(area.center() - rect().center());
-  }
+  centreOverWindow(*this);
 }
 
 bool runSoundDialog(TForm2& dialog, EditorState& s, MidiOutput& midi, UserQuestions* questions,

@@ -70,29 +70,44 @@ std::string windowCaption(const EditorState& s) {
 FileCommands::FileCommands(Editor& editor, CommandDialogs& dialogs)
     : editor_(editor), s_(editor.state()), dialogs_(dialogs) {}
 
-void FileCommands::setOverwriteEnabled(bool enabled) {
-  overwriteEnabled_ = enabled;
-  dialogs_.setOverwriteEnabled(enabled);
+bool FileCommands::overwriteEnabled() const {
+  return fileExtension(s_.FileName) == ".zqf3";
 }
 
-FileResult FileCommands::write(int filter, const std::string& fileName) {
+void FileCommands::showOverwriteState() {
+  dialogs_.setOverwriteEnabled(overwriteEnabled());
+}
+
+FileResult FileCommands::write(int filter, const std::string& fileName, bool everyPart) {
+  // The ticks stay as the user left them; a whole-score save reads past them.
+  const PerPart<uint8_t> ticked = s_.PartSelected;
+  if (everyPart && filter != kFilterZqf) s_.PartSelected.fill(1);
+  FileResult result;
   try {
-    if (filter == kFilterMidi) return savedataplus3(s_, fileName, 0, -1);
-    if (filter == kFilterZqf3) return savedataplus2(s_, fileName, 0, -1);
-    if (filter == kFilterWav && audioExport_) return audioExport_(s_, 0, -1, fileName, "");
-    if (filter == kFilterMusicXml) return saveMusicXml(s_, fileName);
-    return savedataplus(s_, fileName, 0, -1);
+    if (filter == kFilterMidi) {
+      result = savedataplus3(s_, fileName, 0, -1);
+    } else if (filter == kFilterZqf3) {
+      result = savedataplus2(s_, fileName, 0, -1);
+    } else if (filter == kFilterWav && audioExport_) {
+      result = audioExport_(s_, 0, -1, fileName, "");
+    } else if (filter == kFilterMusicXml) {
+      result = saveMusicXml(s_, fileName);
+    } else {
+      result = savedataplus(s_, fileName, 0, -1);
+    }
   } catch (const std::bad_alloc&) {
-    return FileResult::failure(FileError::CannotCreate,
-                               "ファイル " + fileName + " を書くためのメモリが足りません。");
+    result = FileResult::failure(FileError::CannotCreate,
+                                 "ファイル " + fileName + " を書くためのメモリが足りません。");
   }
+  if (everyPart && filter != kFilterZqf) s_.PartSelected = ticked;
+  return result;
 }
 
-void FileCommands::savedWholeScoreFile() {
-  for (int p = 0; p < kPartCount; ++p) {
+void FileCommands::savedWholeScoreFile(bool everyPart) {
+  for (int p = 0; p < kPartCount && !everyPart; ++p) {
     if (s_.PartSelected[p] == 0 && !isPartEmpty(s_.PartHead[p])) return;
   }
-  s_.Modified = false;
+  s_.markSaved();
 }
 
 bool FileCommands::BitBtn5Click() {
@@ -100,9 +115,34 @@ bool FileCommands::BitBtn5Click() {
   const std::optional<PerPart<uint8_t>> parts = dialogs_.chooseSaveParts(s_.PartSelected);
   if (!parts) return false;
   s_.PartSelected = *parts;
-
   saveFilter_ = saveFilterFor(fileExtension(s_.FileName), saveFilter_);
-  const std::optional<SaveDialogAnswer> answer = dialogs_.saveDialog(s_.FileName, saveFilter_);
+  return saveThroughDialog(s_.FileName, saveFilter_, false);
+}
+
+bool FileCommands::saveWholeScore() {
+  // The file the score came from (or was last kept in) takes it again: the
+  // question that led here named it.
+  if (overwriteEnabled()) {
+    const FileResult result = write(kFilterZqf3, s_.FileName, true);
+    if (!result.ok()) {
+      editor_.questions().error(result.message);
+      return false;
+    }
+    savedWholeScoreFile(true);
+    return true;
+  }
+  const std::string offered = s_.FileName.empty() ? "" : withExtension(s_.FileName, ".zqf3");
+  if (!saveThroughDialog(offered, kFilterZqf3, true)) return false;
+  if (s_.Modified) {
+    editor_.questions().inform(
+        "この形式のファイルには楽譜全体は残りません。変更はまだ保存されていません。");
+    return false;
+  }
+  return true;
+}
+
+bool FileCommands::saveThroughDialog(const std::string& offered, int filterIndex, bool everyPart) {
+  const std::optional<SaveDialogAnswer> answer = dialogs_.saveDialog(offered, filterIndex);
   if (!answer || answer->fileName.empty()) return false;
   // Audio only where a synthesizer writes it; an unknown kind is the nearest known one.
   int filter = std::clamp<int>(answer->filterIndex, 1, kFilterMusicXml);
@@ -137,18 +177,17 @@ bool FileCommands::BitBtn5Click() {
   bool written = false;
   if (!fileExists(name) ||
       editor_.questions().askYesNo("既存のファイルが存在します．上書きしますか?")) {
-    const FileResult result = write(filter, name);
+    const FileResult result = write(filter, name, everyPart);
     if (!result.ok()) {
       editor_.questions().error(result.message);
     } else {
       written = true;
+      // An export or a track file leaves the score's own file as it was.
       if (filter == kFilterZqf3) {
-        setOverwriteEnabled(true);
         s_.FileName = name;
-        savedWholeScoreFile();
-      } else {
-        setOverwriteEnabled(false);
+        savedWholeScoreFile(everyPart);
       }
+      showOverwriteState();
     }
   }
   if (filter == kFilterZqf) s_.PartSelected = selectedBefore;
@@ -162,12 +201,13 @@ void FileCommands::BitBtn11Click() {
                                     " を上書きします。よろしいですね?")) {
     return;
   }
-  const FileResult result = write(kFilterZqf3, s_.FileName);
+  // The whole-score file keeps every part, whatever was last ticked.
+  const FileResult result = write(kFilterZqf3, s_.FileName, true);
   if (!result.ok()) {
     editor_.questions().error(result.message);
     return;
   }
-  savedWholeScoreFile();
+  savedWholeScoreFile(true);
 }
 
 void FileCommands::saveShortcut() {
@@ -183,8 +223,10 @@ bool FileCommands::settleUnsavedChanges() {
   const std::string what =
       s_.FileName.empty() ? std::string("現在のデータ") : "「" + fileBaseName(s_.FileName) + "」";
   switch (dialogs_.askUnsavedChanges(what + "には保存されていない変更があります。保存しますか？")) {
-    case UnsavedAnswer::Save:
-      return BitBtn5Click();
+    case UnsavedAnswer::Save: {
+      FocusBack focus(editor_.view());
+      return saveWholeScore();
+    }
     case UnsavedAnswer::Discard:
       return true;
     case UnsavedAnswer::Cancel:
@@ -262,9 +304,9 @@ bool FileCommands::openFile(const std::string& fileName) {
     s_.markChanged();
   } else {
     s_.FileName = fileName;
-    s_.Modified = false;
+    s_.markSaved();
   }
-  if (extension == ".zqf3") setOverwriteEnabled(true);
+  showOverwriteState();
   if (s_.Undo != nullptr) s_.Undo->commit();
 
   rebuildView();
@@ -282,7 +324,7 @@ bool FileCommands::restoreRecoveryCopy(const std::string& copyPath,
                                        const std::string& originalName) {
   if (!openFile(copyPath)) return false;
   s_.FileName = originalName;
-  setOverwriteEnabled(fileExtension(originalName) == ".zqf3");
+  showOverwriteState();
   s_.markChanged();
   editor_.history().clear();
   return true;
@@ -314,8 +356,12 @@ void FileCommands::BitBtn8Click() {
     s_.PartSelected[p] = 1;
     s_.PageEndNode[p] = nullptr;
   }
-  s_.Modified = false;
+  // A new score is kept in no file yet: nothing may overwrite the old one
+  // with it.
+  s_.FileName.clear();
+  s_.markSaved();
   if (s_.Undo != nullptr) s_.Undo->commit();
+  showOverwriteState();
   rebuildView();
   s_.Busy = 0;
 }

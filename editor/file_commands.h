@@ -48,20 +48,31 @@ class FileCommands {
   // ("" when it had no file yet); nothing can be undone past it.
   bool restoreRecoveryCopy(const std::string& copyPath, const std::string& originalName);
   // Whether unsaved changes may go: true when there are none, or the user
-  // saved them or chose to discard them.
+  // saved the whole score or chose to discard them.
   bool settleUnsavedChanges();
 
-  bool overwriteEnabled() const { return overwriteEnabled_; }
+  // "上書" and Ctrl+S overwrite the remembered file when it is a whole-score file.
+  bool overwriteEnabled() const;
   // Offers audio as the save dialog's fifth kind, written by `audio` (the
   // program's synthesizer); without it the dialog has the four score kinds.
   void setAudioExport(AudioExport audio) { audioExport_ = std::move(audio); }
 
  private:
-  FileResult write(int filter, const std::string& fileName);
-  void setOverwriteEnabled(bool enabled);
+  // Writes the kind `filter`; with `everyPart` every part goes into it,
+  // whatever the ticks say, and the ticks stay.
+  FileResult write(int filter, const std::string& fileName, bool everyPart);
+  // The save dialog opened on `offered` and `filterIndex`, then the writer of
+  // the chosen kind. True when a file was written.
+  bool saveThroughDialog(const std::string& offered, int filterIndex, bool everyPart);
+  // The save the unsaved-changes question starts: every part into the
+  // remembered whole-score file, or into one the user names. True only when
+  // the whole score is kept.
+  bool saveWholeScore();
+  // Shows "上書" enabled exactly when it has a file to overwrite.
+  void showOverwriteState();
   // After a whole-score save: the changes are kept when every part that
-  // holds records was written.
-  void savedWholeScoreFile();
+  // holds records was written (`everyPart`: all were).
+  void savedWholeScoreFile(bool everyPart);
   // Makes the view show the work part from its cursor again, on a picture
   // one page wide.
   void rebuildView();
@@ -69,7 +80,6 @@ class FileCommands {
   Editor& editor_;
   EditorState& s_;
   CommandDialogs& dialogs_;
-  bool overwriteEnabled_ = false;
   AudioExport audioExport_;
   // The save dialog's filter as last used; the first save offers the whole
   // score, the one kind that keeps everything.

@@ -59,7 +59,10 @@ void RecoveryKeeper::tick(int64_t nowMs) {
   }
   if (copyExists_ && writtenChanges_ == seenChanges_) return;
   if (nowMs - lastChangeMs_ < kQuietMs) return;
+  writeCopy();
+}
 
+void RecoveryKeeper::writeCopy() {
   // Every part goes into the copy, whatever the save dialog last ticked.
   std::vector<uint8_t> bytes;
   FileResult encoded;
@@ -88,6 +91,21 @@ void RecoveryKeeper::tick(int64_t nowMs) {
   } catch (const std::bad_alloc&) {
     noteOutcome("メモリが足りません");
   }
+}
+
+void RecoveryKeeper::keep() {
+  wait();
+  if (!store_.claimed()) return;
+  if (!s_.Modified) {
+    finish();
+    return;
+  }
+  seenChanges_ = s_.ChangeCount;
+  if (!copyExists_ || writtenChanges_ != seenChanges_) {
+    writeCopy();
+    wait();
+  }
+  store_.releaseLock();
 }
 
 void RecoveryKeeper::finish() {

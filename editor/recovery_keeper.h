@@ -30,6 +30,10 @@ class RecoveryKeeper {
   void wait();
   // The clean exit: waits, then removes this run's copy and lock.
   void finish();
+  // An end without a save (a termination signal): unsaved work gets its
+  // copy at once, whatever the quiet time, and the copy stays for the next
+  // start; the lock goes. A saved score ends as finish() does.
+  void keep();
 
   // Copies handed to the worker so far.
   int writes() const { return writes_; }
@@ -44,6 +48,8 @@ class RecoveryKeeper {
   void collect();
   // Records how the latest copy fared and words a notice when that changed.
   void noteOutcome(std::string error);
+  // Encodes every part and hands the copy to the worker.
+  void writeCopy();
 
   EditorState& s_;
   RecoveryStore& store_;

@@ -192,8 +192,12 @@ void RecoveryStore::dropAdopted() const {
 }
 
 void RecoveryStore::release() {
-  if (lockFd_ < 0) return;
   removeCopy();
+  releaseLock();
+}
+
+void RecoveryStore::releaseLock() {
+  if (lockFd_ < 0) return;
   ::unlink(pathOf(run_, kLock).c_str());
   ::close(lockFd_);
   lockFd_ = -1;

@@ -51,6 +51,9 @@ class RecoveryStore {
   void removeCopy() const;
   // Removes this run's files and lets go of its lock: the clean exit.
   void release();
+  // Lets go of the lock and removes its file, keeping the copy for the next
+  // start: an end with unsaved work.
+  void releaseLock();
 
   // Removes an earlier run's files once it is known not to be running.
   // Returns false when its lock is held again (it is running after all).

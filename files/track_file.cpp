@@ -33,6 +33,9 @@ void putEvent(ByteWriter& w, int64_t delta, int status, int32_t key, int32_t vel
 void writeNoteEvents(ByteWriter& w, const EditorState& s, int p, int32_t fromBar, int32_t toBar) {
   const double barLen = barReal(s);
   const int32_t volume = s.PartVolume[p];
+  // Other programs read a note-on of velocity 0 as a note-off: a silent part
+  // still starts its notes. The note-offs carry the volume the readers take.
+  const int32_t onVelocity = std::max<int32_t>(volume, 1);
   int64_t pending = 0;  // ticks waiting before the next event
   double pos = 0;       // 64ths from the part's start, for the bar range
   bool lastSelected = false;
@@ -44,7 +47,7 @@ void writeNoteEvents(ByteWriter& w, const EditorState& s, int p, int32_t fromBar
     const int last = lastSlot(*r);
     if (isNote(*r)) {
       for (int k = 0; k <= last; ++k) {
-        putEvent(w, pending, 0x90 + p, r->Pitch[k], volume);
+        putEvent(w, pending, 0x90 + p, r->Pitch[k], onVelocity);
         pending = 0;
       }
     }

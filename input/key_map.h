@@ -22,6 +22,7 @@ constexpr int kDigit7 = 55;
 constexpr int kDigit8 = 56;
 constexpr int kDigit9 = 57;
 constexpr int kC = 67;
+constexpr int kS = 83;
 constexpr int kV = 86;
 constexpr int kX = 88;
 constexpr int kY = 89;

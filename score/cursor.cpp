@@ -74,12 +74,23 @@ void ScoreEditor::closeRecord(TOnpu* c) {
   c->Closed = 1;
 }
 
+void ScoreEditor::recordClosing(std::optional<UndoScope>& undo, TOnpu* c) {
+  if (c->Closed != 0) return;
+  // Closing the record being entered finishes its entry: the close and the
+  // move belong to the entry's undo step. After an undo the record is closed
+  // outside the history: a close changes no note a file keeps, and the steps
+  // that can be done again stay.
+  if (s_.Undo != nullptr && s_.Undo->canRedo()) {
+    s_.Undo->noteClosed(c);
+    return;
+  }
+  undo.emplace(s_, s_.WorkPart, c, c, /*join=*/true);
+}
+
 void ScoreEditor::right() {
   TOnpu* c = s_.CurNode[s_.WorkPart];
-  // Closing the record being entered finishes its entry: the close and the
-  // move belong to the entry's undo step.
   std::optional<UndoScope> undo;
-  if (c->Closed == 0) undo.emplace(s_, s_.WorkPart, c, c, /*join=*/true);
+  recordClosing(undo, c);
   if (!isEndMarker(*c)) {
     eraseCursorMark();
     closeRecord(c);
@@ -92,7 +103,7 @@ void ScoreEditor::right() {
 void ScoreEditor::left() {
   TOnpu* c = s_.CurNode[s_.WorkPart];
   std::optional<UndoScope> undo;
-  if (c->Closed == 0) undo.emplace(s_, s_.WorkPart, c, c, /*join=*/true);
+  recordClosing(undo, c);
   if (c->Closed == 1) {
     TOnpu* q = c->Prev;
     if (q->Pitch[0] > -4) {
@@ -109,9 +120,9 @@ void ScoreEditor::left() {
 
 void ScoreEditor::rightshift() {
   TOnpu* c = s_.CurNode[s_.WorkPart];
+  if (c->Closed != 0) return;  // no open record: nothing changes, nothing is recorded
   std::optional<UndoScope> undo;
-  if (c->Closed == 0) undo.emplace(s_, s_.WorkPart, c, c, /*join=*/true);
-  if (c->Closed != 0) return;
+  recordClosing(undo, c);
   eraseCursorMark();
   closeRecord(c);
   passRight(c);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -143,9 +144,18 @@ struct EditorState : ScoreValues, PageView, Selection, KeyboardInput {
   // Counts markChanged() calls, so a watcher sees every change, even one
   // made while Modified was already set (the recovery copy follows it).
   uint64_t ChangeCount = 0;
+  // Told after every markChanged() and markSaved(): the window's caption
+  // follows the unsaved mark at once. May be empty.
+  std::function<void()> OnModifiedChange;
   void markChanged() {
     Modified = true;
     ++ChangeCount;
+    if (OnModifiedChange) OnModifiedChange();
+  }
+  // The score as it stands is kept in a whole-score file (or it is new).
+  void markSaved() {
+    Modified = false;
+    if (OnModifiedChange) OnModifiedChange();
   }
 };
 

@@ -10,6 +10,8 @@
 
 namespace kelvara {
 
+class UndoScope;
+
 // Draws the cursor mark of the work part with the view's inverting pen (a
 // line, or a box around an open record) and flips CursorOff.
 void toggleCursorMark(EditorState& s, ScoreView& view);
@@ -78,6 +80,9 @@ class ScoreEditor {
   void dissolveAndRedraw(TOnpu* member);
   // Closes the record under the cursor (the end of its entry).
   void closeRecord(TOnpu* c);
+  // Opens `undo` for closing `c` when it is open and its close can join
+  // the step that entered it.
+  void recordClosing(std::optional<UndoScope>& undo, TOnpu* c);
   void copyRange(const SelectedRange& range);
   void deleteRange(const SelectedRange& range);
   int32_t appendAfterCursor(int32_t pitch, int32_t length, std::optional<int32_t> velocity);

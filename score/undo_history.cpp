@@ -261,6 +261,20 @@ bool UndoHistory::commit() {
   return true;
 }
 
+void UndoHistory::noteClosed(const TOnpu* r) {
+  const auto patch = [r](const std::vector<TOnpu*>& nodes, std::vector<TOnpu>& values) {
+    for (size_t i = 0; i < nodes.size() && i < values.size(); ++i) {
+      if (nodes[i] == r) values[i].Closed = 1;
+    }
+  };
+  if (done_ > 0 && !steps_[done_ - 1].score) {
+    patch(steps_[done_ - 1].afterNodes, steps_[done_ - 1].afterValues);
+  }
+  if (done_ < steps_.size() && !steps_[done_].score) {
+    patch(steps_[done_].beforeNodes, steps_[done_].beforeValues);
+  }
+}
+
 void UndoHistory::push(Step&& step) {
   dropRedo();
   held_ += step.score ? step.otherRecords : step.removed.size();

@@ -63,6 +63,10 @@ class UndoHistory {
   // Does the last undone step again; same result as undo().
   std::optional<int> redo();
 
+  // The record `r` is closed outside any step (its entry finished while
+  // steps wait to be done again): the two steps beside the current state
+  // take it as closed, so undo and redo come back to it as it is now.
+  void noteClosed(const TOnpu* r);
   // Forgets every step and frees what they hold; for changes made outside
   // the history. An open step is committed and dropped with the rest.
   void clear();

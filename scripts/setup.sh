@@ -15,7 +15,7 @@ packages=(
   midicsv python3-mido
   libzip-dev libxml2-dev
   libxml2-utils
-  xvfb xauth
+  xvfb xauth xdotool openbox x11-xserver-utils
 )
 
 # MusicXML exports are checked by an independent reader: MuseScore 3 (about

@@ -3,6 +3,7 @@
 #include <alsa/asoundlib.h>
 
 #include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <utility>
@@ -28,6 +29,13 @@ std::vector<std::string> audioDrivers(const FluidSynthOptions& defaults) {
   std::vector<std::string> drivers;
   std::istringstream list(named);
   for (std::string name; std::getline(list, name, ',');) {
+    // The synthesizer's "file" driver writes what would sound into
+    // fluidsynth.wav in the working folder, unasked, for as long as the
+    // editor runs: audio files are written only by the save command.
+    if (name == "file") {
+      std::fprintf(stderr, "kelvara: the audio driver \"file\" is not used\n");
+      continue;
+    }
     if (!name.empty()) drivers.push_back(name);
   }
   return drivers;

@@ -50,11 +50,14 @@ std::optional<int32_t> parseVolumeText(std::string_view text) {
 std::optional<VolumeProblem> checkVolumes(const SoundSettings& settings) {
   for (int part : kSoundDialogRows) {
     const std::string& text = settings.volume[part];
+    // The message names the row: "3パートの音量 '200' ...".
+    std::string label = partLabel(part);
+    if (label.front() == ' ') label.erase(0, 1);
+    const std::string what = label + "の音量 '" + text + "'";
     const std::optional<int32_t> volume = parseVolumeText(text);
-    if (!volume) return VolumeProblem{part, "'" + text + "' は整数ではありません"};
+    if (!volume) return VolumeProblem{part, what + " は整数ではありません"};
     if (*volume < 0 || *volume > kMaxVolume) {
-      return VolumeProblem{
-          part, "'" + text + "' は音量の範囲外です。0 から 127 までの整数を入れてください"};
+      return VolumeProblem{part, what + " は 0〜127 の範囲外です"};
     }
   }
   return std::nullopt;

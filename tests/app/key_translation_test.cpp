@@ -65,6 +65,16 @@ TEST(KeyTranslation, KeysOutsideTheRowsDoNotPlayByTheirCaps) {
   EXPECT_EQ(placed(12, Qt::Key_Minus), 0);
 }
 
+TEST(KeyTranslation, CtrlLettersGoByTheLetterTheLayoutGives) {
+  // Regression: Ctrl+Y was read by its place, which the rows do not hold.
+  EXPECT_EQ(placed(21, Qt::Key_Y, Qt::ControlModifier), 'Y');
+  EXPECT_EQ(placed(21, Qt::Key_Z, Qt::ControlModifier), 'Z');  // German "z"
+  EXPECT_EQ(placed(44, Qt::Key_Y, Qt::ControlModifier), 'Y');  // German "y"
+  EXPECT_EQ(placed(31, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier), 'S');
+  EXPECT_EQ(placed(21, 0x043D, Qt::ControlModifier), 'Y');  // Cyrillic: by the US place
+  EXPECT_EQ(placed(44, Qt::Key_Y), 90) << "without Ctrl the place plays";
+}
+
 TEST(KeyTranslation, WithoutAPlaceKeysGoByMeaning) {
   const std::pair<int, int> cases[] = {
       {Qt::Key_C, 67},

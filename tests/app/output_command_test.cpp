@@ -2,6 +2,7 @@
 // the picture name chosen by the test.
 #include <QCheckBox>
 #include <QImage>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -142,6 +143,8 @@ TEST_F(OutputCommand, AFailedWriteIsReportedOnceAndNamesTheFile) {
   typeBars(2);
   chosenName = "missing-folder/song";
   QStringList shown;
+  bool progressUp = false;
+  bool onTop = false;
   runOutput(
       [](TForm13& form) {
         form.CheckBox[0]->setChecked(true);
@@ -156,6 +159,13 @@ TEST_F(OutputCommand, AFailedWriteIsReportedOnceAndNamesTheFile) {
             return;
           }
           shown << box->text();
+          // Regression: the progress box came up over the message and took
+          // its clicks.
+          QTest::qWait(700);
+          for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (qobject_cast<QProgressDialog*>(w) != nullptr && w->isVisible()) progressUp = true;
+          }
+          onTop = QApplication::activeModalWidget() == box;
           box->accept();
         };
         form.Edit1->setText("1");
@@ -164,6 +174,8 @@ TEST_F(OutputCommand, AFailedWriteIsReportedOnceAndNamesTheFile) {
         QTest::mouseClick(form.Button3, Qt::LeftButton);
       });
   ASSERT_EQ(shown.size(), 1);
+  EXPECT_FALSE(progressUp);
+  EXPECT_TRUE(onTop);
   EXPECT_TRUE(shown[0].contains(QStringLiteral("song01_01.jpg"))) << shown[0].toStdString();
   EXPECT_TRUE(files().empty());
   EXPECT_EQ(s().BarsPerPage, 16);

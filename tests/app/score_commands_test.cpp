@@ -129,8 +129,10 @@ class ScoreCommandsWindow : public WindowTest {
 };
 
 TEST_F(ScoreCommandsWindow, TypeSaveNewLoadAndTheSameScoreComesBack) {
+  press(Qt::Key_C);
+  EXPECT_EQ(window->windowTitle(), "Kelvara ver 1.1b4 *") << "the mark comes with the note";
+  release(Qt::Key_C);
   typePhrase();
-  EXPECT_EQ(caption(), "Kelvara ver 1.1b4 *");
   QString told;
   run("BitBtn5", {okTForm7(), typeFileName(QString::fromStdString(path("song"))),
                   answerBox(QMessageBox::Ok, &told)});
@@ -144,8 +146,20 @@ TEST_F(ScoreCommandsWindow, TypeSaveNewLoadAndTheSameScoreComesBack) {
   run("BitBtn8", {answerBox(QMessageBox::Ok, &told)});
   EXPECT_EQ(told, "現在のデータを破棄します");
   EXPECT_TRUE(pitches().empty());
+  // The new score is in no file: the caption names none and "上書" is off,
+  // at once and without a refresh; undone, both name the file again.
+  EXPECT_EQ(window->windowTitle(), "Kelvara ver 1.1b4");
+  EXPECT_FALSE(child<QWidget>("BitBtn11")->isEnabled());
+  press(Qt::Key_Z, Qt::ControlModifier);
+  release(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(window->windowTitle(), "Kelvara ver 1.1b4 - song.zqf3 *");
+  EXPECT_TRUE(child<QWidget>("BitBtn11")->isEnabled());
+  press(Qt::Key_Y, Qt::ControlModifier);
+  release(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(window->windowTitle(), "Kelvara ver 1.1b4 *");
 
-  run("BitBtn7", {typeFileName(QString::fromStdString(path("song.zqf3")))});
+  run("BitBtn7",
+      {answerBox(QMessageBox::Discard), typeFileName(QString::fromStdString(path("song.zqf3")))});
   EXPECT_EQ(pitches(), (std::vector<int32_t>{60, 62, 64, 65}));
   EXPECT_EQ(caption(), "Kelvara ver 1.1b4 - song.zqf3");
   EXPECT_EQ(window->focusWidget(), edit1());
@@ -222,6 +236,22 @@ TEST_F(ScoreCommandsWindow, ClosingWithUnsavedChangesAsksFirst) {
   }
   EXPECT_FALSE(window->isVisible());
   EXPECT_TRUE(std::filesystem::exists(settingsPath())) << "closed as usual";
+}
+
+TEST_F(ScoreCommandsWindow, DialogsOpenCentredOverTheWindow) {
+  // Regression: they opened where the window manager put them, at the
+  // screen's edge, away from a window that is not in the middle.
+  window->move(40, 30);
+  ASSERT_TRUE(waitUntil([&] { return window->pos() == QPoint(40, 30); }));
+  const QPoint middle = window->frameGeometry().center();
+  for (const char* button : {"BitBtn5", "BitBtn3", "BitBtn12", "BitBtn1"}) {
+    QPoint seen;
+    run(button, {[&seen](QWidget& w) {
+          seen = w.frameGeometry().center();
+          qobject_cast<QDialog*>(&w)->reject();
+        }});
+    EXPECT_LE((seen - middle).manhattanLength(), 4) << button;
+  }
 }
 
 TEST_F(ScoreCommandsWindow, ScoreSettingsRefuseABadTempoAndStayOpen) {

@@ -170,7 +170,8 @@ TEST_F(SoundDialog, BadVolumeKeepsTheDialogOpenOnThatBoxAndStoresNothing) {
   }));
   EXPECT_TRUE(stayedOpen);
   EXPECT_TRUE(focused);
-  EXPECT_EQ(questions.errors, (std::vector<std::string>{"'abc' は整数ではありません"}));
+  EXPECT_EQ(questions.errors,
+            (std::vector<std::string>{"5パートの音量 'abc' は整数ではありません"}));
   EXPECT_EQ(std::tuple(s.MidiDevice, s.PartProgram, s.PartVolume, s.PartPan), before);
   EXPECT_TRUE(midi.events().empty());
 }

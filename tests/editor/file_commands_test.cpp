@@ -257,23 +257,22 @@ TEST_F(SaveCommand, AFailedWriteIsReportedAndChangesNothing) {
   EXPECT_TRUE(s().Modified);
 }
 
-TEST_F(FileCommandsTest, OverwriteButtonFollowsSavesAndLoads) {
+TEST_F(FileCommandsTest, OverwriteButtonNamesTheFileTheCaptionNames) {
   type({60, 64});
   EXPECT_FALSE(files.overwriteEnabled());
   saveAs("w.zqf3");
   EXPECT_TRUE(dialogs.overwriteButton);
   EXPECT_EQ(s().FileName, path("w.zqf3"));
+  // Exports leave the score's own file, which "上書" and Ctrl+S still write.
   saveAs("w.mid", kFilterMidi);
-  EXPECT_FALSE(dialogs.overwriteButton);
-  EXPECT_EQ(s().FileName, path("w.zqf3")) << "only a whole-score save names the file";
   saveAs("w.zqf2", kFilterZqf2);
-  EXPECT_FALSE(dialogs.overwriteButton);
-
-  load("w.zqf3");
   EXPECT_TRUE(dialogs.overwriteButton);
+  EXPECT_EQ(s().FileName, path("w.zqf3")) << "only a whole-score save names the file";
+
   load("w.zqf2");
-  EXPECT_TRUE(dialogs.overwriteButton) << "a load of another kind keeps the button";
+  EXPECT_FALSE(dialogs.overwriteButton) << "a track file is no whole-score file";
   EXPECT_EQ(s().FileName, path("w.zqf2"));
+  EXPECT_EQ(windowCaption(s()), "Kelvara ver 1.1b4 - w.zqf2");
   questions.asked.clear();
   const auto before = bytesOf(path("w.zqf3"));
   files.BitBtn11Click();
@@ -462,7 +461,7 @@ TEST_F(LoadCommand, MusicXmlComesBackAndTheNoticeSaysWhatWasLeftOut) {
   EXPECT_EQ(s().FileName, path("sung.xml"));
 }
 
-TEST_F(NewScore, EmptiesEveryPartAndKeepsSettingsClipboardAndFileName) {
+TEST_F(NewScore, EmptiesEveryPartKeepsSettingsAndClipboardAndForgetsTheFileName) {
   typeInto(0, {60, 62, 64});
   typeInto(kPercussionPart, {36});
   s().FileName = path("old.zqf3");
@@ -485,9 +484,20 @@ TEST_F(NewScore, EmptiesEveryPartAndKeepsSettingsClipboardAndFileName) {
     EXPECT_EQ(s().PartSelected[p], 1) << p;
   }
   EXPECT_EQ(s().Tempo, 88);
-  EXPECT_EQ(s().FileName, path("old.zqf3"));
   EXPECT_EQ(s().ClipHead->Next, clip);
   EXPECT_EQ(view.viewWidth(), 742);
+  // Regression: the empty score kept the old name, and Ctrl+S offered to
+  // overwrite the old file with it.
+  EXPECT_EQ(s().FileName, "");
+  EXPECT_FALSE(dialogs.overwriteButton);
+  EXPECT_EQ(windowCaption(s()), "Kelvara ver 1.1b4");
+  dialogs.form7.push_back(std::nullopt);
+  files.saveShortcut();
+  EXPECT_EQ(dialogs.shownTForm7.size(), 1u) << "the save command, not the overwrite";
+  // Undone, the score is the old file's again.
+  ASSERT_TRUE(editor.undoCommands().undo());
+  EXPECT_EQ(s().FileName, path("old.zqf3"));
+  EXPECT_TRUE(files.overwriteEnabled());
 }
 
 TEST_F(UnsavedChanges, AreAskedAboutOnlyAfterAChange) {
@@ -577,6 +587,71 @@ TEST_F(FileCommandsTest, OpenFileAtStartReadsAnyKindAndReportsABadOne) {
   EXPECT_FALSE(files.openFile(path("nothing.zqf3")));
   ASSERT_EQ(questions.errors.size(), 1u);
   EXPECT_NE(questions.errors[0].find("nothing.zqf3"), std::string::npos);
+}
+
+TEST_F(UnsavedChanges, SaveFromTheQuestionKeepsEveryPartWhateverWasTicked) {
+  // Regression: the save the question started wrote only the parts last
+  // ticked for the preview, and quitting then went on.
+  typeInto(0, {60});
+  typeInto(1, {62, 64});
+  const auto whole = snapshot();
+  s().PartSelected = only({0});
+  dialogs.unsaved.push_back(UnsavedAnswer::Save);
+  dialogs.save.push_back(SaveDialogAnswer{path("all"), kFilterZqf3});
+  EXPECT_TRUE(files.settleUnsavedChanges());
+  EXPECT_TRUE(dialogs.shownTForm7.empty()) << "no part ticks to get wrong";
+  EXPECT_EQ(dialogs.shownSave.back().filterIndex, kFilterZqf3);
+  EXPECT_EQ(s().PartSelected, only({0})) << "the ticks stay as they were";
+  EXPECT_FALSE(s().Modified);
+  load("all.zqf3");
+  EXPECT_EQ(snapshot(), whole);
+
+  // With a whole-score file the question names it, and it takes the score.
+  typeInto(1, {65});
+  const auto changed = snapshot();
+  s().PartSelected = only({1});
+  dialogs.unsaved.push_back(UnsavedAnswer::Save);
+  EXPECT_TRUE(files.settleUnsavedChanges());
+  EXPECT_EQ(dialogs.unsavedAsked.back(),
+            "「all.zqf3」には保存されていない変更があります。保存しますか？");
+  EXPECT_EQ(dialogs.shownSave.size(), 1u) << "no dialog";
+  load("all.zqf3");
+  EXPECT_EQ(snapshot(), changed);
+}
+
+TEST_F(UnsavedChanges, AnExportFromTheQuestionDoesNotLetTheScoreGo) {
+  type({60});
+  for (const int filter : {kFilterMidi, kFilterZqf2, kFilterZqf}) {
+    questions.informed.clear();
+    dialogs.unsaved.push_back(UnsavedAnswer::Save);
+    dialogs.save.push_back(SaveDialogAnswer{path("out" + std::to_string(filter)), filter});
+    EXPECT_FALSE(files.settleUnsavedChanges()) << filter;
+    EXPECT_TRUE(s().Modified) << filter;
+    ASSERT_FALSE(questions.informed.empty()) << filter;
+    EXPECT_EQ(questions.informed.back(),
+              "この形式のファイルには楽譜全体は残りません。変更はまだ保存されていません。");
+  }
+  dialogs.unsaved.push_back(UnsavedAnswer::Save);
+  dialogs.save.push_back(SaveDialogAnswer{path("out.mid"), kFilterMidi});
+  files.BitBtn8Click();
+  EXPECT_EQ(pitches(), (std::vector<int32_t>{60})) << "the new score waits for a real save";
+}
+
+TEST_F(FileCommandsTest, OverwriteAndCtrlSWriteEveryPartWhateverWasTicked) {
+  typeInto(0, {60});
+  typeInto(1, {62});
+  saveAs("two.zqf3");
+  typeInto(1, {64});
+  const auto whole = snapshot();
+  s().PartSelected = only({0});  // as the preview left them
+  questions.answers = {true};
+  files.saveShortcut();
+  EXPECT_FALSE(s().Modified);
+  EXPECT_EQ(s().PartSelected, only({0}));
+  questions.answers = {true};
+  files.BitBtn8Click();
+  load("two.zqf3");
+  EXPECT_EQ(snapshot(), whole) << "part 2 is in the file";
 }
 
 TEST(FileNames, ExtensionsAndBaseNames) {

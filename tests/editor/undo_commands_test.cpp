@@ -194,6 +194,20 @@ TEST_F(UndoCommandsTest, SettingsNewScoreAndLoadAreStepsToo) {
   EXPECT_TRUE(s().Modified);
 }
 
+TEST_F(UndoCommandsTest, ShiftAndCtrlAsTheyGoDownKeepTheRedoHistory) {
+  // Ctrl+Shift+Z arrives as Shift, then Ctrl, then Z, each with the
+  // modifiers held so far: a Shift that closes no chord must not end redo.
+  for (int c : {'Z', 'X', 'C'}) key(c);
+  const std::vector<uint8_t> after = snapshot();
+  for (int i = 0; i < 2; ++i) key(vk::kZ, {.ctrl = true});
+  for (int i = 0; i < 2; ++i) {
+    key(vk::kShift, {.shift = true});
+    key(vk::kControl, {.shift = true, .ctrl = true});
+    key(vk::kZ, {.shift = true, .ctrl = true});
+  }
+  EXPECT_EQ(snapshot(), after);
+}
+
 TEST_F(UndoCommandsTest, UndoInAnotherPartShowsThatPart) {
   type({'C'});
   editor.score().selectWorkPart(listItemForPart(3));
@@ -238,7 +252,13 @@ TEST_F(UndoCommandsTest, RecoveryCopyFollowsUnsavedWorkAndIsRestoredAfterACrash)
     EXPECT_EQ(keeper.writes(), 2);
     copy = store.copyPath();
     EXPECT_TRUE(fs::exists(copy));
-    // The run ends here without finish(): as after a crash.
+    // A termination signal right after a change: the copy is brought up to
+    // date at once and kept, the lock goes.
+    type({'V'});
+    keeper.tick(9500);
+    keeper.keep();
+    EXPECT_EQ(keeper.writes(), 3);
+    EXPECT_FALSE(fs::exists(fs::path(copy).replace_extension(".lock")));
   }
   const std::vector<uint8_t> typed = snapshot();
   s().Modified = false;

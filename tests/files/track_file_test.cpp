@@ -114,6 +114,21 @@ TEST_F(TrackFile, SettingsRoundTripIncludingFlatKeys) {
   }
 }
 
+TEST_F(TrackFile, SilentPartStartsItsNotesAtVelocityOneAndReadsBackSilent) {
+  // Regression: velocity 0 note-ons, which every other program takes as note-offs.
+  selectOnly({0});
+  s.PartVolume[0] = 0;
+  add(60, 8);
+  ASSERT_TRUE(savedataplus(s, path("quiet.zqf2")).ok());
+  EXPECT_EQ(toHex(readBytes(path("quiet.zqf2"))),
+            toHex(trackFile(std::string(kPreamble) + " 00 90 3C 01  83 60 80 3C 00")));
+  EditorState t;
+  t.createLists();
+  t.PartVolume[0] = 100;
+  ASSERT_TRUE(loaddataplus(t, path("quiet.zqf2"), ".zqf2").ok());
+  EXPECT_EQ(t.PartVolume[0], 0);
+}
+
 TEST_F(TrackFile, OnlyRestsBecomeOneRestAndTupletsBecomePlainNotes) {
   selectOnly({0, 4});
   add(0, 16);

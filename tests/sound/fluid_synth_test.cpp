@@ -1,6 +1,7 @@
 // The built-in synthesizer, rendered offline: what is heard, not which calls
 // were made.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -230,7 +231,14 @@ TEST_F(Synth, SystemOutputStartsAndPlaysOnAMachineWithoutSound) {
   // The whole device list as the program makes it, on a machine with no
   // audio device (forced here), the soundfont named by the environment.
   setenv(kSoundFontVariable, kSmallSoundFont, 1);
-  setenv(kAudioDriverVariable, "none", 1);
+  // The file driver is never started: it wrote fluidsynth.wav into the
+  // working folder.
+  setenv(kAudioDriverVariable, "file,none", 1);
+  const std::filesystem::path workingFolder = std::filesystem::current_path();
+  const std::filesystem::path scratch =
+      std::filesystem::temp_directory_path() / ("kelvara-driver-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(scratch);
+  std::filesystem::current_path(scratch);
   std::unique_ptr<MidiOutput> out = createSystemMidiOutput(std::nullopt);
   unsetenv(kSoundFontVariable);
   unsetenv(kAudioDriverVariable);
@@ -245,6 +253,10 @@ TEST_F(Synth, SystemOutputStartsAndPlaysOnAMachineWithoutSound) {
   out->midiOutClose();
   EXPECT_NE(out->takeNotice().find("音声出力装置"), std::string::npos);
   EXPECT_EQ(out->takeNotice(), "");
+  out.reset();
+  std::filesystem::current_path(workingFolder);
+  EXPECT_TRUE(std::filesystem::is_empty(scratch));
+  std::filesystem::remove_all(scratch);
 }
 
 }  // namespace

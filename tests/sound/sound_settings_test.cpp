@@ -81,7 +81,7 @@ TEST_F(SoundDialogCommand, BadVolumeStoresNothingAndLeavesTheOutputAlone) {
   const std::optional<VolumeProblem> problem = applySoundSettings(s, out, d);
   ASSERT_TRUE(problem);
   EXPECT_EQ(problem->part, 5);
-  EXPECT_EQ(problem->message, "'abc' は整数ではありません");
+  EXPECT_EQ(problem->message, "6パートの音量 'abc' は整数ではありません");
   EXPECT_EQ(snapshot(), before);
   EXPECT_TRUE(out.events().empty());
 }
@@ -100,7 +100,8 @@ TEST_F(SoundDialogCommand, VolumesMustBeIntegersFrom0To127) {
     const auto problem = checkVolumes(d);
     ASSERT_TRUE(problem) << outside;
     EXPECT_EQ(problem->part, 2);
-    EXPECT_NE(problem->message.find("0 から 127"), std::string::npos) << problem->message;
+    EXPECT_EQ(problem->message,
+              "3パートの音量 '" + std::string(outside) + "' は 0〜127 の範囲外です");
   }
 }
 
