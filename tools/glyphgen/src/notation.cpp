@@ -2,6 +2,8 @@
 #include <QPointF>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -21,12 +23,37 @@ class Writer {
   explicit Writer(std::string dir) : dir_(std::move(dir)) {}
   void save(const std::string& name, const Canvas& c) {
     writeGreyBmp(dir_ + "/" + name, c.width(), c.height(), c.toGrey());
+    outlines_ += "picture " + name + " " + std::to_string(c.width()) + " " +
+                 std::to_string(c.height()) + "\n";
+    for (const std::string& line : c.recipe()) outlines_ += line + "\n";
+    outlines_ += "end\n";
     ++count_;
   }
   int count() const { return count_; }
 
+  // Copies the fonts beside the pictures and writes the outline file that
+  // names them: every picture's shapes in picture pixels, y down.
+  void saveOutlines(const MusicFont& music, const MusicFont& braces) const {
+    std::string text =
+        "# Shapes of the notation pictures, written by tools/glyphgen: do not edit.\n"
+        "# glyph FONT INDEX X Y SX SY: the font's glyph with its origin at (X, Y),\n"
+        "# SX and SY pixels a font unit, the font's y axis pointing up.\n";
+    for (const MusicFont* font : {&music, &braces}) {
+      const std::filesystem::path from(font->path());
+      const std::filesystem::path to = std::filesystem::path(dir_) / from.filename();
+      if (!std::filesystem::exists(to) || !std::filesystem::equivalent(from, to)) {
+        std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
+      }
+      text += "font " + font->tag() + " " + from.filename().string() + "\n";
+    }
+    std::ofstream file(dir_ + "/outlines.txt", std::ios::binary);
+    file << text << outlines_;
+    if (!file) throw std::runtime_error("cannot write " + dir_ + "/outlines.txt");
+  }
+
  private:
   std::string dir_;
+  std::string outlines_;
   int count_ = 0;
 };
 
@@ -294,5 +321,6 @@ int writeNotationPictures(const MusicFont& music, const MusicFont& braces, const
   out.save("5sen3.bmp", barTile());
   out.save("page.bmp", staffTile(kPageWidth));
   out.save("tohe.bmp", clefArea(music, braces));
+  out.saveOutlines(music, braces);
   return out.count();
 }
