@@ -38,8 +38,8 @@ void Canvas::fillPath(const QPainterPath& path) {
   std::string line = "path";
   for (int i = 0; i < path.elementCount(); ++i) {
     const QPainterPath::Element e = path.elementAt(i);
-    const char* op = e.type == QPainterPath::MoveToElement   ? "M "
-                     : e.type == QPainterPath::LineToElement ? "L "
+    const char* op = e.type == QPainterPath::MoveToElement    ? "M "
+                     : e.type == QPainterPath::LineToElement  ? "L "
                      : e.type == QPainterPath::CurveToElement ? "C "
                                                               : "";
     char point[80];

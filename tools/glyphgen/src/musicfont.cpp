@@ -18,7 +18,11 @@ struct MusicFont::Impl {
 
 MusicFont::MusicFont(const std::string& path, const std::string& tag, double unitsPerSpace,
                      double pixelsPerSpace)
-    : impl_(new Impl), tag_(tag), path_(path), unitsPerSpace_(unitsPerSpace), pixelsPerSpace_(pixelsPerSpace) {
+    : impl_(new Impl),
+      tag_(tag),
+      path_(path),
+      unitsPerSpace_(unitsPerSpace),
+      pixelsPerSpace_(pixelsPerSpace) {
   if (FT_Init_FreeType(&impl_->library) != 0) {
     delete impl_;
     throw std::runtime_error("cannot initialise FreeType");

@@ -73,10 +73,14 @@ std::string headGlyph(int log) {
 // are long enough for the flags to stay clear of it.
 double stemLength(int log, bool up) {
   switch (log) {
-    case 4: return 3.75 * kSpace;
-    case 5: return (up ? 4.25 : 4.5) * kSpace;
-    case 6: return (up ? 4.4 : 5.25) * kSpace;
-    default: return 3.5 * kSpace;
+    case 4:
+      return 3.75 * kSpace;
+    case 5:
+      return (up ? 4.25 : 4.5) * kSpace;
+    case 6:
+      return (up ? 4.4 : 5.25) * kSpace;
+    default:
+      return 3.5 * kSpace;
   }
 }
 
@@ -108,7 +112,8 @@ class NoteDrawer {
     if (log >= 1) {
       const double tip = kUpHeadY - stemLength(log, true);
       c.fillRect(kHeadRight - kStemWidth, tip, kHeadRight, kUpHeadY);
-      if (log >= 3) flag(c, "flags.u" + std::to_string(log), kHeadRight - kStemWidth / 2, tip, kUpHeadY);
+      if (log >= 3)
+        flag(c, "flags.u" + std::to_string(log), kHeadRight - kStemWidth / 2, tip, kUpHeadY);
     }
     return c;
   }
@@ -118,7 +123,8 @@ class NoteDrawer {
     Canvas c(kNoteWidth, std::max(kNoteHeight, static_cast<int>(std::ceil(tip)) + 2));
     head(c, log, kHeadCentreX, kDownHeadY);
     c.fillRect(kHeadLeft, kDownHeadY, kHeadLeft + kStemWidth, tip);
-    if (log >= 3) flag(c, "flags.d" + std::to_string(log), kHeadLeft + kStemWidth / 2, tip, kDownHeadY);
+    if (log >= 3)
+      flag(c, "flags.d" + std::to_string(log), kHeadLeft + kStemWidth / 2, tip, kDownHeadY);
     return c;
   }
 
@@ -309,8 +315,8 @@ int writeNotationPictures(const MusicFont& music, const MusicFont& braces, const
   out.save("n.bmp", accidental(music, "accidentals.natural", 0.72, 0.72, kAccidentalY));
   out.save("f.bmp", accidental(music, "accidentals.flat", 0.73, 0.73, kFlatY));
 
-  static const char* const kDigits[][2] = {{"2", "two"},   {"3", "three"}, {"4", "four"},
-                                           {"6", "six"},   {"8", "eight"}, {"9", "nine"}};
+  static const char* const kDigits[][2] = {{"2", "two"}, {"3", "three"}, {"4", "four"},
+                                           {"6", "six"}, {"8", "eight"}, {"9", "nine"}};
   for (const auto& d : kDigits) out.save(std::string(d[0]) + ".bmp", digit(music, d[1]));
 
   out.save("tai.bmp", tieBelow());
