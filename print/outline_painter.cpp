@@ -68,6 +68,44 @@ QRectF normalised(double x0, double y0, double x1, double y1) {
                 QPointF(std::max(x0, x1), std::max(y0, y1)));
 }
 
+// The pixels a drawing call inked at most.
+QRect reach(const DrawOp& op) {
+  switch (op.kind) {
+    case DrawOp::Kind::Line:
+      return QRect(QPoint(std::min(op.x, op.x1), std::min(op.y, op.y1)),
+                   QPoint(std::max(op.x, op.x1), std::max(op.y, op.y1)));
+    case DrawOp::Kind::Number:
+      return QRect(op.x, op.y, ScorePicture::numberWidth(op.value), 9);
+    default:
+      return op.area;
+  }
+}
+
+// Which drawing calls are still to be seen: a later glyph put by copy (or an
+// erase) hides whatever lay wholly under it. The page is white already, so
+// nothing white is drawn: a white patch beside a thin line could take the
+// line away when a viewer rounds both to its pixels.
+std::vector<bool> shownOps(const DrawingLog& log) {
+  std::vector<bool> shown(log.ops.size(), true);
+  std::vector<QRect> covers;
+  for (size_t i = log.ops.size(); i-- > 0;) {
+    const DrawOp& op = log.ops[i];
+    const QRect r = reach(op);
+    for (const QRect& c : covers) {
+      if (c.contains(r)) {
+        shown[i] = false;
+        break;
+      }
+    }
+    if (op.kind == DrawOp::Kind::Erase) shown[i] = false;
+    if (op.kind == DrawOp::Kind::Erase || (op.kind == DrawOp::Kind::Blit && op.copy)) {
+      // A copy of a glyph hides what lay under the glyph's whole picture.
+      covers.push_back(op.area);
+    }
+  }
+  return shown;
+}
+
 }  // namespace
 
 QFont pageTextFont(double height) {
@@ -112,26 +150,21 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
     }
     painter.setPen(Qt::NoPen);
   };
-  auto white = [&](const QRect& area) {
-    const QRect r = area.intersected(source);
-    if (r.isEmpty()) return;
-    painter.fillRect(normalised(m.x(r.left()), m.y(r.top()), m.x(r.left() + r.width()),
-                                m.y(r.top() + r.height())),
-                     Qt::white);
-  };
   // Maps picture x `px` of a shape: stretched, or rigid around `anchorX`.
   auto mapX = [&](double px, bool stretched, double anchorX) {
     return stretched ? m.x(px) : m.rigid(px, anchorX);
   };
 
-  for (const DrawOp& op : log.ops) {
+  const std::vector<bool> shown = shownOps(log);
+  std::vector<QRectF> barLines;
+  for (size_t i = 0; i < log.ops.size(); ++i) {
+    const DrawOp& op = log.ops[i];
+    if (!shown[i]) continue;
     switch (op.kind) {
       case DrawOp::Kind::Erase:
-        white(op.area);
         break;
       case DrawOp::Kind::Blit: {
         if (!op.area.intersects(source)) break;
-        if (op.copy) white(op.area);
         const Glyph g = glyphs_.glyphOf(op.glyph);
         if (g == Glyph::Count) break;
         const PictureOutline& shape = outlines_[g];
@@ -147,10 +180,18 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
           const double right = mapX(op.x + r.right(), stretched, anchorX);
           // Upright lines (bar and system lines) keep their width at the
           // right edge of where they stretch to.
-          const double left = stretched && r.height() > r.width()
-                                  ? right - r.width() * m.g
-                                  : mapX(op.x + r.left(), stretched, anchorX);
-          line(normalised(left, mapY(op.y + r.top()), right, mapY(op.y + r.bottom())));
+          if (stretched && r.height() > r.width()) {
+            const QRectF bar(QPointF(right - r.width() * m.g, mapY(op.y + r.top())),
+                             QPointF(right, mapY(op.y + r.bottom())));
+            // Drawn after the clip is gone: a clip through a thin line at
+            // the edge would leave it to a viewer's rounding to keep it.
+            if (bar.left() >= target.left() - m.g && bar.right() <= target.right() + m.g) {
+              barLines.push_back(bar);
+            }
+            continue;
+          }
+          line(normalised(mapX(op.x + r.left(), stretched, anchorX), mapY(op.y + r.top()), right,
+                          mapY(op.y + r.bottom())));
         }
         painter.setBrush(Qt::black);
         if (!shape.curves.isEmpty()) {
@@ -216,6 +257,10 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
       }
     }
   }
+  painter.restore();
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  for (const QRectF& bar : barLines) line(bar);
   painter.restore();
 }
 

@@ -4,7 +4,10 @@
 #include <QImage>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 #include "files/zqf3_file.h"
@@ -29,6 +32,52 @@ int pdfPageCount(const std::string& path) {
   int count = 0;
   for (auto it = page.globalMatch(QString::fromLatin1(bytes)); it.hasNext(); it.next()) ++count;
   return count;
+}
+
+// What a command prints on its standard output (empty when it cannot run).
+std::string commandOutput(const std::string& command) {
+  std::string text;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    ::pclose(pipe);
+  }
+  return text;
+}
+
+// Upright dark strokes in a grey page as a viewer shows it: runs of dark
+// pixels down a column at least `share` of the longest such run, a stroke
+// over neighbouring columns counted once, as (column, row where it starts).
+std::vector<QPoint> uprightStrokes(const QImage& page, double share) {
+  std::vector<QPoint> runs;  // (column, start) of each run, with its length
+  std::vector<int> lengths;
+  for (int x = 0; x < page.width(); ++x) {
+    for (int y = 0, run = 0; y <= page.height(); ++y) {
+      if (y < page.height() && qGray(page.pixel(x, y)) < 160) {
+        ++run;
+        continue;
+      }
+      if (run > 8) {
+        runs.emplace_back(x, y - run);
+        lengths.push_back(run);
+      }
+      run = 0;
+    }
+  }
+  const int longest = lengths.empty() ? 0 : *std::max_element(lengths.begin(), lengths.end());
+  std::vector<QPoint> strokes;
+  for (size_t i = 0; i < runs.size(); ++i) {
+    if (lengths[i] < share * longest) continue;
+    const auto same = std::find_if(strokes.begin(), strokes.end(), [&](const QPoint& s) {
+      return s.x() == runs[i].x() - 1 && std::abs(s.y() - runs[i].y()) <= 3;
+    });
+    if (same != strokes.end()) {
+      same->setX(runs[i].x());
+    } else {
+      strokes.push_back(runs[i]);
+    }
+  }
+  return strokes;
 }
 
 class PagesCommand : public testing::PrintTest {
@@ -148,6 +197,36 @@ TEST_F(PagesCommand, PrinterPagesGoIntoOneJob) {
     EXPECT_GT(target.pageSize().width(), 3000);  // printer pixels, not picture pixels
   }
   EXPECT_EQ(pdfPageCount(file), 4);
+}
+
+}  // namespace
+}  // namespace kelvara
+
+namespace kelvara {
+namespace {
+
+// A viewer at screen resolutions shows every bar line: the PDF draws the
+// music as vectors, with no picture in it.
+TEST_F(PagesCommand, PdfBarLinesShowAtViewerResolutions) {
+  quarterBars(0, 6);
+  ASSERT_EQ(run({saved(), path("x.pdf")}), 0) << err.str();
+  const std::string images = commandOutput("pdfimages -list '" + path("x.pdf") + "'");
+  ASSERT_NE(images.find("page"), std::string::npos) << "pdfimages (poppler-utils) did not run";
+  EXPECT_EQ(std::count(images.begin(), images.end(), '\n'), 2) << images;  // the heading only
+  for (const int dpi : {72, 96, 150}) {
+    const std::string prefix = path("page" + std::to_string(dpi));
+    commandOutput("pdftoppm -gray -r " + std::to_string(dpi) + " -f 1 -l 1 '" + path("x.pdf") +
+                  "' '" + prefix + "'");
+    const QImage page(QString::fromStdString(prefix + "-1.pgm"));
+    ASSERT_FALSE(page.isNull()) << dpi;
+    // Two staff lines of three bars: on each the system line, the opening
+    // bar line and three closing ones.
+    const std::vector<QPoint> strokes = uprightStrokes(page, 0.8);
+    std::map<int, int> perLine;
+    for (const QPoint& s : strokes) ++perLine[s.y() / (page.height() / 10)];
+    EXPECT_EQ(strokes.size(), 10u) << dpi << " dpi";
+    for (const auto& [band, count] : perLine) EXPECT_EQ(count, 5) << dpi << " dpi, band " << band;
+  }
 }
 
 }  // namespace
