@@ -129,6 +129,48 @@ TEST_F(ScorePagesTest, RangeFiveToEightPutsThreeBarsOnTheFirstLineAndOneOnTheSec
   EXPECT_EQ(inkIn(page, grid.barCell(1, 1)), 0);
 }
 
+// The box around the dark pixels (below 128) of `area` in `picture`, leaving
+// out rows dark across most of the area (staff lines).
+QRect darkBox(const QImage& picture, const QRect& area) {
+  QRect box;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    int dark = 0;
+    for (int x = area.left(); x <= area.right(); ++x) dark += qGray(picture.pixel(x, y)) < 128;
+    if (dark == 0 || dark > area.width() * 8 / 10) continue;
+    for (int x = area.left(); x <= area.right(); ++x) {
+      if (qGray(picture.pixel(x, y)) < 128) box |= QRect(x, y, 1, 1);
+    }
+  }
+  return box;
+}
+
+// Heads keep the glyph's shape however wide the cell: a whole note's head on
+// a page with one bar a line is as wide for its height as in its picture.
+TEST_F(ScorePagesTest, HeadsKeepTheGlyphsAspectRatio) {
+  add(0, 71, 64);
+  for (const int bars : {1, 4}) {
+    SCOPED_TRACE(bars);
+    MemoryPages target;
+    OutputRequest r = request({0});
+    r.barsPerLine = bars;
+    r.linesPerPage = 1;
+    ASSERT_TRUE(ScorePages(s, sourceGlyphs()).output(r, target).ok());
+    const PageGrid wide(kPictureContentWidth, kPictureHeight, bars, 1);
+    const QRect cell = wide.barCell(0, 0);
+    // The music of the cell inside its bar lines, below the bar number.
+    const QRect head =
+        darkBox(target.pages.at(0).image,
+                QRect(cell.left() + cell.width() / 10, cell.top() + cell.height() / 4,
+                      cell.width() * 8 / 10, cell.height() / 2));
+    const QImage& glyph = sourceGlyphs()[Glyph::Note1];
+    const QRect shape = darkBox(glyph, glyph.rect());
+    ASSERT_FALSE(head.isEmpty());
+    const double onPage = static_cast<double>(head.width()) / head.height();
+    const double inGlyph = static_cast<double>(shape.width()) / shape.height();
+    EXPECT_NEAR(onPage / inGlyph, 1.0, 0.05) << head.width() << "x" << head.height();
+  }
+}
+
 TEST_F(ScorePagesTest, EqualFirstAndLastBarOutputsThatBar) {
   quarterBars(0, 6);
   MemoryPages target;
