@@ -10,6 +10,7 @@ namespace {
 
 const QString kJpegFilter = QStringLiteral("JPEG イメージファイル (*.jpg *.jpeg)");
 const QString kBitmapFilter = QStringLiteral("ビットマップ (*.bmp)");
+const QString kPngFilter = QStringLiteral("PNG イメージファイル (*.png)");
 
 }  // namespace
 
@@ -17,9 +18,9 @@ std::optional<OutputDialogs::ChosenPicture> OutputFileDialogs::choosePicture() {
   QString filter = kJpegFilter;
   const QString name =
       QFileDialog::getSaveFileName(window_, QStringLiteral("画像を保存"), QString(),
-                                   kJpegFilter + ";;" + kBitmapFilter, &filter);
+                                   kJpegFilter + ";;" + kBitmapFilter + ";;" + kPngFilter, &filter);
   if (name.isEmpty()) return std::nullopt;
-  return ChosenPicture{name.toStdString(), filter == kJpegFilter};
+  return ChosenPicture{name.toStdString(), filter == kJpegFilter, filter == kPngFilter};
 }
 
 bool OutputFileDialogs::choosePrinter(QPrinter& printer) {

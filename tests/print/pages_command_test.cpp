@@ -148,6 +148,10 @@ TEST_F(PagesCommand, LayoutAndRangeOptions) {
   EXPECT_EQ(files(), (std::vector<std::string>{"p01_01.BMP", "p01_02.BMP", "score.zqf3"}));
   const QImage page(QString::fromStdString(path("p01_02.BMP")), "BMP");
   EXPECT_EQ(page.size(), QSize(kPictureWidth, kPictureHeight));
+  // PNG at twice the resolution: twice the size each way.
+  ASSERT_EQ(run({input, path("h.png"), "--bars", "1-1", "--dpi", "300"}), 0) << err.str();
+  EXPECT_EQ(QImage(QString::fromStdString(path("h01_01.png")), "PNG").size(),
+            QSize(2 * kPictureWidth, 2 * kPictureHeight));
 }
 
 TEST_F(PagesCommand, RefusesWrongCommandLines) {
@@ -159,7 +163,9 @@ TEST_F(PagesCommand, RefusesWrongCommandLines) {
   EXPECT_EQ(run({input, path("o.jpg"), "--lines-per-page", "1000"}), 2);
   EXPECT_EQ(run({input, path("o.jpg"), "--bars", "4-2"}), 2);
   EXPECT_EQ(run({input, path("o.jpg"), "--parts", "12"}), 2);
-  EXPECT_EQ(run({input, path("o.png")}), 2);
+  EXPECT_EQ(run({input, path("o.gif")}), 2);
+  EXPECT_EQ(run({input, path("o.png"), "--dpi", "49"}), 2);
+  EXPECT_EQ(run({input, path("o.png"), "--dpi", "601"}), 2);
   EXPECT_EQ(run({input}), 2);
   EXPECT_EQ(run({path("missing.zqf3"), path("o.jpg")}), 1);
   EXPECT_EQ(run({input, path("o.jpg"), "--parts", "2"}),
