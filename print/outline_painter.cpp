@@ -1,11 +1,13 @@
 #include "print/outline_painter.h"
 
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <string>
 
 #include "render/score_picture.h"
@@ -27,6 +29,79 @@ constexpr double kDigitTop = 1.0;
 bool stretches(Glyph g) {
   return g == Glyph::StaffTile || g == Glyph::BarLineTile || g == Glyph::Page || g == Glyph::Tie ||
          g == Glyph::TieDown || g == Glyph::Clef;
+}
+
+// Filled rectangles of the pictures (staff, ledger, stem and bar lines)
+// gathered and stroked as lines along their long side, one path a width: a
+// PDF names the pen once, and the pieces of a staff line that several
+// pictures drew become one line.
+class LineBatch {
+ public:
+  explicit LineBatch(double minWidth) : minWidth_(minWidth) {}
+
+  void add(const QRectF& r) {
+    if (r.width() >= r.height()) {
+      rows_[{key(std::max(r.height(), minWidth_)), key(r.center().y())}].emplace_back(r.left(),
+                                                                                      r.right());
+    } else {
+      upright_[key(std::max(r.width(), minWidth_))].push_back(r);
+    }
+  }
+
+  void stroke(QPainter& painter) const {
+    std::map<int64_t, QPainterPath> paths;
+    for (auto [at, spans] : rows_) {
+      std::sort(spans.begin(), spans.end());
+      QPainterPath& path = paths[at.first];
+      const double y = value(at.second);
+      for (size_t i = 0; i < spans.size();) {
+        double right = spans[i].second;
+        size_t j = i + 1;
+        for (; j < spans.size() && spans[j].first <= right + 1e-6; ++j) {
+          right = std::max(right, spans[j].second);
+        }
+        path.moveTo(spans[i].first, y);
+        path.lineTo(right, y);
+        i = j;
+      }
+    }
+    for (const auto& [width, rects] : upright_) {
+      QPainterPath& path = paths[width];
+      for (const QRectF& r : rects) {
+        path.moveTo(r.center().x(), r.top());
+        path.lineTo(r.center().x(), r.bottom());
+      }
+    }
+    painter.setBrush(Qt::NoBrush);
+    for (const auto& [width, path] : paths) {
+      QPen pen(Qt::black, value(width));
+      pen.setCapStyle(Qt::FlatCap);
+      painter.setPen(pen);
+      painter.drawPath(path);
+    }
+    painter.setPen(Qt::NoPen);
+  }
+
+ private:
+  // Widths and rows to a 1/1024 of a unit, so equal ones meet.
+  static int64_t key(double v) { return std::llround(v * 1024.0); }
+  static double value(int64_t k) { return static_cast<double>(k) / 1024.0; }
+
+  double minWidth_;
+  std::map<std::pair<int64_t, int64_t>, std::vector<std::pair<double, double>>> rows_;
+  std::map<int64_t, std::vector<QRectF>> upright_;
+};
+
+// The family of the music font in `file`, made known to Qt on first use;
+// empty when Qt cannot use it.
+QString musicFontFamily(const QString& file) {
+  static std::map<QString, QString> families;
+  const auto known = families.find(file);
+  if (known != families.end()) return known->second;
+  const int id = QFontDatabase::addApplicationFont(file);
+  const QString family = id < 0 ? QString() : QFontDatabase::applicationFontFamilies(id).value(0);
+  families.emplace(file, family);
+  return family;
 }
 
 // The row of a picture that stays on its place when the picture is drawn
@@ -136,27 +211,15 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
   painter.setPen(Qt::NoPen);
 
   // A filled rectangle of the picture as a line along its long side.
-  auto line = [&](const QRectF& r) {
-    QPen pen(Qt::black);
-    pen.setCapStyle(Qt::FlatCap);
-    if (r.width() >= r.height()) {
-      pen.setWidthF(std::max(r.height(), minLine_));
-      painter.setPen(pen);
-      painter.drawLine(QPointF(r.left(), r.center().y()), QPointF(r.right(), r.center().y()));
-    } else {
-      pen.setWidthF(std::max(r.width(), minLine_));
-      painter.setPen(pen);
-      painter.drawLine(QPointF(r.center().x(), r.top()), QPointF(r.center().x(), r.bottom()));
-    }
-    painter.setPen(Qt::NoPen);
-  };
+  LineBatch lines(minLine_);
+  auto line = [&](const QRectF& r) { lines.add(r); };
   // Maps picture x `px` of a shape: stretched, or rigid around `anchorX`.
   auto mapX = [&](double px, bool stretched, double anchorX) {
     return stretched ? m.x(px) : m.rigid(px, anchorX);
   };
 
   const std::vector<bool> shown = shownOps(log);
-  std::vector<QRectF> barLines;
+  LineBatch barLines(minLine_);
   for (size_t i = 0; i < log.ops.size(); ++i) {
     const DrawOp& op = log.ops[i];
     if (!shown[i]) continue;
@@ -186,7 +249,7 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
             // Drawn after the clip is gone: a clip through a thin line at
             // the edge would leave it to a viewer's rounding to keep it.
             if (bar.left() >= target.left() - m.g && bar.right() <= target.right() + m.g) {
-              barLines.push_back(bar);
+              barLines.add(bar);
             }
             continue;
           }
@@ -204,8 +267,23 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
           // A glyph of a stretching picture keeps its shape around its origin.
           const double gx = op.x + glyph.origin.x();
           const double ox = stretched ? m.x(gx) : m.rigid(gx, anchorX);
-          painter.drawPath(
-              QTransform(m.g, 0, 0, m.g, ox, mapY(op.y + glyph.origin.y())).map(glyph.outline));
+          const double oy = mapY(op.y + glyph.origin.y());
+          const QString family = glyphsAsText_ ? musicFontFamily(glyph.fontFile) : QString();
+          if (family.isEmpty()) {
+            painter.drawPath(QTransform(m.g, 0, 0, m.g, ox, oy).map(glyph.outline));
+            continue;
+          }
+          // One pixel of the font a font unit, scaled to the picture's pixels.
+          QFont font(family);
+          font.setPixelSize(glyph.unitsPerEm);
+          font.setHintingPreference(QFont::PreferNoHinting);
+          painter.save();
+          painter.translate(ox, oy);
+          painter.scale(m.g * glyph.perUnit.x(), m.g * glyph.perUnit.y());
+          painter.setFont(font);
+          painter.setPen(Qt::black);
+          painter.drawText(QPointF(0, 0), QString(QChar(glyph.character)));
+          painter.restore();
         }
         painter.setBrush(Qt::NoBrush);
         break;
@@ -257,10 +335,11 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
       }
     }
   }
+  lines.stroke(painter);
   painter.restore();
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
-  for (const QRectF& bar : barLines) line(bar);
+  barLines.stroke(painter);
   painter.restore();
 }
 

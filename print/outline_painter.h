@@ -41,6 +41,9 @@ class OutlinePainter {
   // painter (a device pixel, half a millimetre of paper, ...).
   void setMinimumLine(double width) { minLine_ = width; }
   void setMinimumTextHeight(double height) { minText_ = height; }
+  // Font glyphs as text in the music font (a PDF embeds the font once and
+  // names each glyph in a few bytes) rather than as filled outlines.
+  void setGlyphsAsText(bool text) { glyphsAsText_ = text; }
 
   // Draws `log`'s drawing of `source` (score-picture pixels) into `target`.
   void draw(QPainter& painter, const DrawingLog& log, const QRect& source, const QRectF& target,
@@ -51,6 +54,7 @@ class OutlinePainter {
   const GlyphOutlines& outlines_;
   double minLine_ = 1.0;
   double minText_ = 0.0;
+  bool glyphsAsText_ = false;
 };
 
 }  // namespace kelvara

@@ -251,6 +251,9 @@ OutputResult ScorePages::output(const OutputRequest& request, PageTarget& target
         OutlinePainter pagePainter = shapes;
         pagePainter.setMinimumLine(std::max(1.0, devicePixels(painter, kMinLineMillimetres)));
         pagePainter.setMinimumTextHeight(devicePixels(painter, kMinTextMillimetres));
+        // Pictures get the outlines filled; printers and PDF files the font.
+        pagePainter.setGlyphsAsText(painter.device() &&
+                                    painter.device()->devType() != QInternal::Image);
         for (int32_t j = 0; j < grid.linesPerPage() && bar <= part.lastBar; ++j) {
           for (int32_t i = 0; i < grid.barsPerLine() && bar <= part.lastBar; ++i, ++bar) {
             QRect source = session.drawBar(bar);

@@ -32,6 +32,7 @@ struct FreeTypeLibrary {
 
 struct FontFace {
   FT_Face face = nullptr;
+  QString file;
   QByteArray bytes;  // FreeType reads the font from here while the face lives
   ~FontFace() {
     if (face) FT_Done_Face(face);
@@ -140,6 +141,7 @@ std::string GlyphOutlines::load(const std::string& folder) {
         return fail("フォント " + name);
       }
       auto face = std::make_unique<FontFace>();
+      face->file = fontFile.fileName();
       face->bytes = fontFile.read(kMaxFontFileSize);
       if (FT_New_Memory_Face(ft.library, reinterpret_cast<const FT_Byte*>(face->bytes.constData()),
                              static_cast<FT_Long>(face->bytes.size()), 0, &face->face) != 0) {
@@ -175,7 +177,8 @@ std::string GlyphOutlines::load(const std::string& folder) {
         double v[4];
         if (!(in >> tag >> index) || !readNumbers(in, v, 4)) return fail(where);
         const auto font = fonts.find(tag);
-        if (font == fonts.end() || index <= 0 || index >= font->second->face->num_glyphs) {
+        if (font == fonts.end() || index <= 0 || index >= font->second->face->num_glyphs ||
+            index > kLastGlyphCharacter - kFirstGlyphCharacter) {
           return fail(where);
         }
         QPainterPath outline;
@@ -183,7 +186,9 @@ std::string GlyphOutlines::load(const std::string& folder) {
           return fail(where);
         }
         // Font units, y up, to picture pixels, y down, around the origin.
-        PlacedGlyph placed{{v[0], v[1]}, QTransform::fromScale(v[2], -v[3]).map(outline)};
+        PlacedGlyph placed{{v[0], v[1]},       QTransform::fromScale(v[2], -v[3]).map(outline),
+                           font->second->file, static_cast<char16_t>(kFirstGlyphCharacter + index),
+                           {v[2], v[3]},       font->second->face->units_per_EM};
         placed.outline.setFillRule(Qt::WindingFill);
         current->glyphs.push_back(std::move(placed));
       }

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds glyphgen and rewrites every picture in onpu/, then checks their
-# geometry. Needs the lilypond-fonts package (Emmentaler); set EMMENTALER_DIR
-# to use fonts from somewhere else.
+# geometry. Needs the lilypond-fonts package (Emmentaler) and
+# python3-fonttools; set EMMENTALER_DIR to use fonts from somewhere else.
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -23,7 +23,12 @@ cmake --build "$build"
 "$build/glyphgen" --font "$fontdir/emmentaler-20.otf" \
   --brace-font "$fontdir/emmentaler-brace.otf" --out "$repo/onpu"
 
+# The TrueType copies the printed pages embed (outlines.txt names them).
 python=${PYTHON:-/usr/bin/python3}
+for font in emmentaler-20 emmentaler-brace; do
+  "$python" "$here/truetype.py" "$fontdir/$font.otf" "$repo/onpu/$font.ttf"
+done
+
 if "$python" -c 'import numpy, PIL' 2>/dev/null; then
   "$python" "$here/check_pictures.py" "$repo/onpu"
 else
