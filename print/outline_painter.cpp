@@ -9,6 +9,7 @@
 #include <cmath>
 #include <map>
 #include <string>
+#include <tuple>
 
 #include "render/score_picture.h"
 #include "score/editor_state.h"
@@ -90,6 +91,39 @@ class LineBatch {
   double minWidth_;
   std::map<std::pair<int64_t, int64_t>, std::vector<std::pair<double, double>>> rows_;
   std::map<int64_t, std::vector<QRectF>> upright_;
+};
+
+// Font glyphs put as text, drawn together by font and scale: a PDF then
+// sets the font and the scale once for all of them.
+class GlyphText {
+ public:
+  void add(const QString& family, int unitsPerEm, double kx, double ky, QPointF at,
+           char16_t character) {
+    runs_[{family, unitsPerEm, kx, ky}].push_back({at, character});
+  }
+
+  void draw(QPainter& painter) const {
+    for (const auto& [key, glyphs] : runs_) {
+      const auto& [family, unitsPerEm, kx, ky] = key;
+      if (kx == 0 || ky == 0) continue;
+      // One pixel of the font a font unit, scaled to the picture's pixels.
+      QFont font(family);
+      font.setPixelSize(unitsPerEm);
+      font.setHintingPreference(QFont::PreferNoHinting);
+      painter.save();
+      painter.scale(kx, ky);
+      painter.setFont(font);
+      painter.setPen(Qt::black);
+      for (const auto& [at, character] : glyphs) {
+        painter.drawText(QPointF(at.x() / kx, at.y() / ky), QString(QChar(character)));
+      }
+      painter.restore();
+    }
+  }
+
+ private:
+  std::map<std::tuple<QString, int, double, double>, std::vector<std::pair<QPointF, char16_t>>>
+      runs_;
 };
 
 // The family of the music font in `file`, made known to Qt on first use;
@@ -212,6 +246,7 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
 
   // A filled rectangle of the picture as a line along its long side.
   LineBatch lines(minLine_);
+  GlyphText texts;
   auto line = [&](const QRectF& r) { lines.add(r); };
   // Maps picture x `px` of a shape: stretched, or rigid around `anchorX`.
   auto mapX = [&](double px, bool stretched, double anchorX) {
@@ -273,17 +308,8 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
             painter.drawPath(QTransform(m.g, 0, 0, m.g, ox, oy).map(glyph.outline));
             continue;
           }
-          // One pixel of the font a font unit, scaled to the picture's pixels.
-          QFont font(family);
-          font.setPixelSize(glyph.unitsPerEm);
-          font.setHintingPreference(QFont::PreferNoHinting);
-          painter.save();
-          painter.translate(ox, oy);
-          painter.scale(m.g * glyph.perUnit.x(), m.g * glyph.perUnit.y());
-          painter.setFont(font);
-          painter.setPen(Qt::black);
-          painter.drawText(QPointF(0, 0), QString(QChar(glyph.character)));
-          painter.restore();
+          texts.add(family, glyph.unitsPerEm, m.g * glyph.perUnit.x(), m.g * glyph.perUnit.y(),
+                    QPointF(ox, oy), glyph.character);
         }
         painter.setBrush(Qt::NoBrush);
         break;
@@ -336,6 +362,7 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
     }
   }
   lines.stroke(painter);
+  texts.draw(painter);
   painter.restore();
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
