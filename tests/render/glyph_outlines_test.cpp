@@ -56,14 +56,14 @@ TEST(GlyphOutlines, RefusesDamagedFiles) {
       {"an unknown word", good + "circle 1 2 3\n"},
       {"a glyph past the font's end", good + "picture kuro.bmp\nglyph music 999999 0 0 1 1\nend\n"},
       {"a font not named before", good + "picture kuro.bmp\nglyph other 5 0 0 1 1\nend\n"},
-      {"a font outside the folder", "font music ../emmentaler-20.ttf\n" + good},
+      {"a font outside the folder", "font music ../kelvara-music.ttf\n" + good},
       {"a font that is no font", "font music outlines.txt\n" + good},
       {"a path step of another kind", good + "picture tai.bmp\npath M 1 2 Q 3 4\nend\n"},
   };
   for (const auto& c : cases) {
     fs::remove_all(folder);
     fs::create_directories(folder);
-    for (const char* font : {"emmentaler-20.ttf", "emmentaler-brace.ttf"}) {
+    for (const char* font : {"kelvara-music.ttf", "kelvara-brace.ttf"}) {
       fs::copy_file(fs::path(SOURCE_DIR "/onpu") / font, folder / font);
     }
     std::ofstream(folder / "outlines.txt", std::ios::binary) << c.text;

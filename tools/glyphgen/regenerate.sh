@@ -23,11 +23,13 @@ cmake --build "$build"
 "$build/glyphgen" --font "$fontdir/emmentaler-20.otf" \
   --brace-font "$fontdir/emmentaler-brace.otf" --out "$repo/onpu"
 
-# The TrueType copies the printed pages embed (outlines.txt names them).
+# The TrueType copies the printed pages embed (outlines.txt names them),
+# renamed as the font's licence asks of modified versions.
 python=${PYTHON:-/usr/bin/python3}
-for font in emmentaler-20 emmentaler-brace; do
-  "$python" "$here/truetype.py" "$fontdir/$font.otf" "$repo/onpu/$font.ttf"
-done
+"$python" "$here/truetype.py" "$fontdir/emmentaler-20.otf" "$repo/onpu/kelvara-music.ttf" \
+  "Kelvara Music"
+"$python" "$here/truetype.py" "$fontdir/emmentaler-brace.otf" "$repo/onpu/kelvara-brace.ttf" \
+  "Kelvara Brace"
 
 if "$python" -c 'import numpy, PIL' 2>/dev/null; then
   "$python" "$here/check_pictures.py" "$repo/onpu"

@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """Writes a TrueType copy of a music font for the printed pages.
 
-    truetype.py SOURCE.otf TARGET.ttf
+    truetype.py SOURCE.otf TARGET.ttf FAMILY
 
 PDF writers embed TrueType outlines, so a page names each glyph in a few
 bytes instead of drawing its outline every time. The cubic outlines become
 quadratic ones (within a thousandth of a staff space), the glyph order and
 indexes stay as they are, and every glyph can be typed as U+E000 + its
-index, the index the outline file names. Needs python3-fonttools.
+index, the index the outline file names. The copy is a modified version
+under the SIL Open Font License, which keeps the name "Emmentaler" for the
+original: it is named FAMILY instead. Needs python3-fonttools.
 """
 import sys
 
@@ -20,7 +22,21 @@ FIRST_CODE = 0xE000
 LAST_CODE = 0xF8FF  # the end of the private use area
 
 
-def convert(source, target):
+def rename(font, family):
+    """Gives the font the family name `family` wherever a name is shown."""
+    postscript = family.replace(' ', '')
+    names = {1: family, 3: f'{postscript}-Regular', 4: family, 6: postscript, 16: family,
+             17: 'Regular', 2: 'Regular'}
+    table = font['name']
+    table.names = [n for n in table.names if n.nameID not in names]
+    for name_id, text in names.items():
+        table.setName(text, name_id, 3, 1, 0x409)
+        table.setName(text, name_id, 1, 0, 0)
+    if 'CFF ' in font:
+        font['CFF '].cff.fontNames = [postscript]
+
+
+def convert(source, target, family):
     font = TTFont(source)
     if 'CFF ' not in font:
         raise SystemExit(f'{source}: no CFF outlines')
@@ -67,11 +83,12 @@ def convert(source, target):
     font['cmap'].tableVersion = 0
     font['cmap'].tables = [cmap]
     font['OS/2'].fsType = 0  # installable: the licence lets it go with documents
+    rename(font, family)
     font.sfntVersion = '\0\1\0\0'
     font.save(target)
 
 
 if __name__ == '__main__':
-    if len(sys.argv) != 3:
+    if len(sys.argv) != 4:
         raise SystemExit(__doc__)
-    convert(sys.argv[1], sys.argv[2])
+    convert(sys.argv[1], sys.argv[2], sys.argv[3])

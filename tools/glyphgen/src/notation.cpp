@@ -32,17 +32,16 @@ class Writer {
   int count() const { return count_; }
 
   // Writes the outline file: every picture's shapes in picture pixels, y
-  // down, with the fonts named by their TrueType copies beside the pictures
-  // (regenerate.sh makes them; their glyph indexes are the fonts' own).
+  // down, with the fonts named by their TrueType copies beside the pictures,
+  // kelvara-TAG.ttf (regenerate.sh makes them; their glyph indexes are the
+  // fonts' own).
   void saveOutlines(const MusicFont& music, const MusicFont& braces) const {
     std::string text =
         "# Shapes of the notation pictures, written by tools/glyphgen: do not edit.\n"
         "# glyph FONT INDEX X Y SX SY: the font's glyph with its origin at (X, Y),\n"
         "# SX and SY pixels a font unit, the font's y axis pointing up.\n";
     for (const MusicFont* font : {&music, &braces}) {
-      const std::filesystem::path name =
-          std::filesystem::path(font->path()).filename().replace_extension(".ttf");
-      text += "font " + font->tag() + " " + name.string() + "\n";
+      text += "font " + font->tag() + " kelvara-" + font->tag() + ".ttf\n";
     }
     std::ofstream file(dir_ + "/outlines.txt", std::ios::binary);
     file << text << outlines_;
