@@ -118,6 +118,9 @@ TForm1::~TForm1() {
 
 bool TForm1::FormCreate() {
   editor_.setEarlierSettingsPath(options_.earlierSettingsPath);
+  // The score picture notes what it draws from the start, for sharp drawing
+  // on screens of more than one device pixel a pixel.
+  editor_.renderer().picture().setLog(&viewLog_);
   const std::string error =
       editor_.FormCreate({options_.settingsPath, options_.explicitSettings, options_.glyphFolder});
   if (!error.empty()) {
@@ -126,6 +129,12 @@ bool TForm1::FormCreate() {
   }
   created_ = true;
   image1_->setPicture(&editor_.renderer().picture().image());
+  if (viewOutlines_.load(editor_.glyphs().folder()).empty()) {
+    image1_->setVectors(&viewLog_, &editor_.glyphs(), &viewOutlines_);
+  } else {
+    // Without the shapes the picture is shown as it is.
+    editor_.renderer().picture().setLog(nullptr);
+  }
   image1_->resize(editor_.renderer().picture().width(), kScoreHeight);
   // The percussion pad lists show the choices read from the settings file.
   for (int i = 0; i < kPadCount; ++i) {

@@ -6,6 +6,8 @@
 
 #include "editor/editor.h"
 #include "input/editor_controls.h"
+#include "render/drawing_log.h"
+#include "render/glyph_outlines.h"
 #include "score/score_view.h"
 #include "score/user_questions.h"
 
@@ -126,6 +128,9 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
 
   MidiOutput& midi_;
   Options options_;
+  // Before the editor, so they outlive its picture, which writes to the log.
+  DrawingLog viewLog_;          // what the score picture was drawn from
+  GlyphOutlines viewOutlines_;  // the glyphs' shapes, for sharp drawing at 2x
   Editor editor_;
   std::unique_ptr<OutputCommands> output_;
 

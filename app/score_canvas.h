@@ -4,6 +4,9 @@
 #include <QWidget>
 #include <vector>
 
+#include "render/drawing_log.h"
+#include "render/glyph_outlines.h"
+#include "render/glyph_table.h"
 #include "score/score_view.h"
 
 namespace kelvara {
@@ -11,7 +14,9 @@ namespace kelvara {
 // The picture control of the score view (Image1): shows the score picture
 // and the marks drawn on it with the self-inverting pen. It paints from the
 // renderer's picture directly, converting only the part on screen, so a
-// wide page costs nothing extra at each key press.
+// wide page costs nothing extra at each key press. On a screen of more than
+// one device pixel a pixel it draws the same page as vectors from the
+// picture's drawing log, so the score is as sharp as the screen.
 class ScoreCanvas : public QWidget {
   Q_OBJECT
 
@@ -20,6 +25,13 @@ class ScoreCanvas : public QWidget {
 
   // The picture shown: the renderer's score picture, never copied.
   void setPicture(const QImage* picture) { picture_ = picture; }
+  // What the picture was drawn from, for screens with more than one device
+  // pixel a pixel; none: the picture is shown enlarged.
+  void setVectors(const DrawingLog* log, const GlyphTable* glyphs, const GlyphOutlines* outlines) {
+    log_ = log;
+    glyphs_ = glyphs;
+    outlines_ = outlines;
+  }
   // The view's picture becomes the score picture as it is now.
   void showScorePicture();
   void invertLine(const Line& line);
@@ -36,7 +48,13 @@ class ScoreCanvas : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  // Paints `area` from the drawing log, with the marks.
+  void paintVectors(QPainter& painter, const QRect& area);
+
   const QImage* picture_ = nullptr;
+  const DrawingLog* log_ = nullptr;
+  const GlyphTable* glyphs_ = nullptr;
+  const GlyphOutlines* outlines_ = nullptr;
   std::vector<Line> inverted_;
 };
 

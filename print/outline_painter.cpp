@@ -177,44 +177,6 @@ QRectF normalised(double x0, double y0, double x1, double y1) {
                 QPointF(std::max(x0, x1), std::max(y0, y1)));
 }
 
-// The pixels a drawing call inked at most.
-QRect reach(const DrawOp& op) {
-  switch (op.kind) {
-    case DrawOp::Kind::Line:
-      return QRect(QPoint(std::min(op.x, op.x1), std::min(op.y, op.y1)),
-                   QPoint(std::max(op.x, op.x1), std::max(op.y, op.y1)));
-    case DrawOp::Kind::Number:
-      return QRect(op.x, op.y, ScorePicture::numberWidth(op.value), 9);
-    default:
-      return op.area;
-  }
-}
-
-// Which drawing calls are still to be seen: a later glyph put by copy (or an
-// erase) hides whatever lay wholly under it. The page is white already, so
-// nothing white is drawn: a white patch beside a thin line could take the
-// line away when a viewer rounds both to its pixels.
-std::vector<bool> shownOps(const DrawingLog& log) {
-  std::vector<bool> shown(log.ops.size(), true);
-  std::vector<QRect> covers;
-  for (size_t i = log.ops.size(); i-- > 0;) {
-    const DrawOp& op = log.ops[i];
-    const QRect r = reach(op);
-    for (const QRect& c : covers) {
-      if (c.contains(r)) {
-        shown[i] = false;
-        break;
-      }
-    }
-    if (op.kind == DrawOp::Kind::Erase) shown[i] = false;
-    if (op.kind == DrawOp::Kind::Erase || (op.kind == DrawOp::Kind::Blit && op.copy)) {
-      // A copy of a glyph hides what lay under the glyph's whole picture.
-      covers.push_back(op.area);
-    }
-  }
-  return shown;
-}
-
 }  // namespace
 
 QFont pageTextFont(double height) {
@@ -253,7 +215,7 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
     return stretched ? m.x(px) : m.rigid(px, anchorX);
   };
 
-  const std::vector<bool> shown = shownOps(log);
+  const std::vector<bool> shown = log.shown();
   LineBatch barLines(minLine_);
   for (size_t i = 0; i < log.ops.size(); ++i) {
     const DrawOp& op = log.ops[i];

@@ -117,6 +117,7 @@ class ScorePages::Session {
     s_.BarFill[p] = at_.fill;
     s_.CursorX[p] = kMusicLeft;
     log_.ops.clear();
+    log_.incomplete = false;
     drawPage(bar);
     // A bar wider than the picture: widen it and draw the bar again.
     bool widened = false;
@@ -127,8 +128,11 @@ class ScorePages::Session {
       s_.BarFill[p] = at_.fill;
       s_.CursorX[p] = kMusicLeft;
       log_.ops.clear();
+      log_.incomplete = false;
       drawPage(bar);
     }
+    // The log lacked memory for part of the bar.
+    if (log_.incomplete) throw std::bad_alloc();
     const int32_t right = barEndX(bar);
     return {kBarSourceLeft, 0, right - kBarSourceLeft, kScoreHeight};
   }

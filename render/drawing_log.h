@@ -26,6 +26,20 @@ struct DrawOp {
 
 struct DrawingLog {
   std::vector<DrawOp> ops;
+  // Set when the memory for a call was lacking: the log no longer holds the
+  // whole drawing, until the picture is started again.
+  bool incomplete = false;
+
+  // Which calls can still be seen: a later glyph put by copy (or an erase)
+  // hides whatever lay wholly under it. Erases are never seen.
+  std::vector<bool> shown() const;
+  // Drops the calls that can no longer be seen once the log has grown to
+  // twice what it held after the last time, so a log kept over the
+  // editor's own picture stays about as long as one page's drawing.
+  void compactIfLarge();
+
+ private:
+  size_t compactAt_ = 4096;
 };
 
 }  // namespace kelvara

@@ -22,6 +22,17 @@ constexpr int32_t kDigitTopMargin = 1;
 
 }  // namespace
 
+void ScorePicture::note(const DrawOp& op) {
+  try {
+    log_->ops.push_back(op);
+    log_->compactIfLarge();
+  } catch (const std::bad_alloc&) {
+    // Without the memory the log cannot follow the picture any more.
+    log_->ops.clear();
+    log_->incomplete = true;
+  }
+}
+
 void ScorePicture::reset(const QImage& page) {
   storage_.reset();
   stride_ = 0;
@@ -30,11 +41,12 @@ void ScorePicture::reset(const QImage& page) {
   if (image_.isNull() && !page.isNull()) allocationFailed_ = true;
   if (log_) {
     log_->ops.clear();
+    log_->incomplete = false;
     DrawOp op;
     op.glyph = page.cacheKey();
     op.area = page.rect();
     op.copy = true;
-    log_->ops.push_back(op);
+    note(op);
   }
   if (image_.isNull()) {
     // No page picture (a test without artwork): a white page of the usual size.
@@ -66,7 +78,7 @@ bool ScorePicture::setWidth(int32_t width) {
     DrawOp op;
     op.kind = DrawOp::Kind::Erase;
     op.area = QRect(width, 0, old - width, height);
-    log_->ops.push_back(op);
+    note(op);
   }
   // The rows can be reused when nobody else looks at them: this picture's
   // storage, no copy of the picture handed out, room enough, and not far
@@ -127,7 +139,7 @@ void ScorePicture::blit(const QImage& glyph, const QRect& source, int32_t x, int
     op.x = x - part.left();
     op.y = y - part.top();
     op.copy = mode == Mode::Copy;
-    log_->ops.push_back(op);
+    note(op);
   }
   const auto count = static_cast<size_t>(right - left);
   // Row pointers are stepped by hand: scanLine() checks for sharing on every
@@ -159,7 +171,7 @@ void ScorePicture::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     op.y = y0;
     op.x1 = x1;
     op.y1 = y1;
-    log_->ops.push_back(op);
+    note(op);
   }
   const int32_t dx = std::abs(x1 - x0);
   const int32_t dy = -std::abs(y1 - y0);
@@ -193,7 +205,7 @@ void ScorePicture::number(int32_t value, int32_t x, int32_t y, DrawOp::Align ali
     op.y = y;
     op.value = value;
     op.align = align;
-    log_->ops.push_back(op);
+    note(op);
   }
   const std::string digits = std::to_string(value);
   for (char c : digits) {

@@ -51,6 +51,8 @@ class ScorePicture {
 
  private:
   void setPixelBlack(int32_t x, int32_t y);
+  // Adds `op` to the log.
+  void note(const DrawOp& op);
   // A picture `width` x `height` pixels over the rows of storage_.
   QImage imageOverStorage(int32_t width, int32_t height) const;
 

@@ -5,6 +5,7 @@
 #include <deque>
 #include <filesystem>
 
+#include "print/outline_painter.h"
 #include "print/picture_pages.h"
 #include "print/score_pages.h"
 #include "print_fixture.h"
@@ -169,6 +170,42 @@ TEST_F(ScorePagesTest, HeadsKeepTheGlyphsAspectRatio) {
     const double inGlyph = static_cast<double>(shape.width()) / shape.height();
     EXPECT_NEAR(onPage / inGlyph, 1.0, 0.05) << head.width() << "x" << head.height();
   }
+}
+
+// The editor's picture drawn again from its log at twice the size (as on a
+// screen of two device pixels a pixel) is the same page: scaled back down it
+// matches the picture but for the edges of the ink.
+TEST_F(ScorePagesTest, TheScorePicturesLogDrawsTheSamePageAtTwiceTheSize) {
+  DrawingLog log;
+  renderer.picture().setLog(&log);
+  renderer.initPicture();
+  quarterBars(0, 3);
+  TOnpu* chord = add(0, 74, 48);
+  chord->Pitch[1] = 70;
+  chord->LastIndex = 1;
+  add(0, 0, 8);
+  add(0, 49, 72);  // tied over the bar line
+  showPart(0);
+  GlyphOutlines outlines;
+  ASSERT_EQ(outlines.load(SOURCE_DIR "/onpu"), "");
+  const QImage& picture = renderer.picture().image();
+  QImage twice(picture.size() * 2, QImage::Format_Grayscale8);
+  twice.fill(Qt::white);
+  QPainter painter(&twice);
+  painter.scale(2, 2);
+  OutlinePainter(sourceGlyphs(), outlines)
+      .draw(painter, log, picture.rect(), QRectF(picture.rect()),
+            OutlinePainter::Spacing::Pictures);
+  painter.end();
+  const QImage back = twice.scaled(picture.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  int far = 0;
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) {
+      far += std::abs(qGray(back.pixel(x, y)) - qGray(picture.pixel(x, y))) > 128;
+    }
+  }
+  EXPECT_LT(far, picture.width() * picture.height() / 500);
+  renderer.picture().setLog(nullptr);
 }
 
 TEST_F(ScorePagesTest, EqualFirstAndLastBarOutputsThatBar) {
