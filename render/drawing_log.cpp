@@ -8,6 +8,9 @@ namespace kelvara {
 
 namespace {
 
+// Width of the columns copies are filed under: a cell of the score.
+constexpr int32_t kColumn = 70;
+
 // The pixels a drawing call inked at most.
 QRect reach(const DrawOp& op) {
   switch (op.kind) {
@@ -25,11 +28,17 @@ QRect reach(const DrawOp& op) {
 
 std::vector<bool> DrawingLog::shown() const {
   std::vector<bool> result(ops.size(), true);
-  std::vector<QRect> covers;
+  // The later copies by the column of cells they reach into: a copy that
+  // holds a call wholly holds its left edge, so only the copies reaching
+  // that edge's column are asked.
+  int32_t right = 0;
+  for (const DrawOp& op : ops) right = std::max(right, reach(op).right());
+  const auto column = [](int32_t x) { return static_cast<size_t>(std::max(0, x) / kColumn); };
+  std::vector<std::vector<QRect>> covers(column(right) + 1);
   for (size_t i = ops.size(); i-- > 0;) {
     const DrawOp& op = ops[i];
     const QRect r = reach(op);
-    for (const QRect& c : covers) {
+    for (const QRect& c : covers[column(r.left())]) {
       if (c.contains(r)) {
         result[i] = false;
         break;
@@ -38,7 +47,9 @@ std::vector<bool> DrawingLog::shown() const {
     if (op.kind == DrawOp::Kind::Erase) result[i] = false;
     if (op.kind == DrawOp::Kind::Erase || (op.kind == DrawOp::Kind::Blit && op.copy)) {
       // A copy of a glyph hides what lay under the glyph's whole picture.
-      covers.push_back(op.area);
+      const QRect c = op.area.intersected(QRect(0, INT32_MIN / 2, right + 1, INT32_MAX));
+      if (c.isEmpty()) continue;
+      for (size_t k = column(c.left()); k <= column(c.right()); ++k) covers[k].push_back(c);
     }
   }
   return result;
