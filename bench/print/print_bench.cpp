@@ -6,11 +6,13 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageSize>
+#include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <memory>
 
+#include "print/outline_painter.h"
 #include "print/picture_pages.h"
 #include "print/printer_pages.h"
 #include "print/score_pages.h"
@@ -34,7 +36,9 @@ const GlyphTable& glyphs() {
 // A score whose first `parts` parts hold `bars` full 4/4 bars of eighth
 // notes and chords each, drawn once as the editor would after a load.
 struct Score {
-  explicit Score(int bars, int parts = 1) : renderer(s, view, glyphs()) {
+  // `log`: notes what the picture draws.
+  explicit Score(int bars, int parts = 1, DrawingLog* log = nullptr) : renderer(s, view, glyphs()) {
+    if (log) renderer.picture().setLog(log);
     s.createLists();
     for (int p = 0; p < parts; ++p) {
       TOnpu* end = endMarkerOf(s.PartHead[p]);
@@ -128,6 +132,30 @@ BENCHMARK(BM_PdfOfTenPartsOf200Bars)
     ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
+
+// The score view on a screen of two device pixels a pixel: the page on
+// screen (742 x 384) drawn from the picture's drawing log, as after a key
+// press on a page of sixteen full bars.
+void BM_ViewAtTwiceTheSize(benchmark::State& state) {
+  DrawingLog log;
+  Score score(16, 1, &log);
+  GlyphOutlines outlines;
+  if (!outlines.load(KELVARA_GLYPH_DIR).empty()) std::abort();
+  const QRect view(0, 0, 742, kScoreHeight);
+  QImage screen(view.size() * 2, QImage::Format_ARGB32_Premultiplied);
+  screen.setDevicePixelRatio(2);
+  for (auto _ : state) {
+    QPainter painter(&screen);
+    painter.fillRect(view, Qt::white);
+    painter.setClipRect(view);
+    OutlinePainter(glyphs(), outlines)
+        .draw(painter, log, score.renderer.picture().image().rect(),
+              QRectF(score.renderer.picture().image().rect()), OutlinePainter::Spacing::Pictures);
+  }
+  state.counters["log_ops"] = static_cast<double>(log.ops.size());
+  score.renderer.picture().setLog(nullptr);
+}
+BENCHMARK(BM_ViewAtTwiceTheSize)->Unit(benchmark::kMillisecond);
 
 void BM_PicturesOfALongPart(benchmark::State& state) {
   Score score(static_cast<int>(state.range(0)));
