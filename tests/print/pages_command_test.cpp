@@ -212,13 +212,16 @@ namespace kelvara {
 namespace {
 
 // A viewer at screen resolutions shows every bar line: the PDF draws the
-// music as vectors, with no picture in it.
+// music as vectors and font glyphs, with no picture in it.
 TEST_F(PagesCommand, PdfBarLinesShowAtViewerResolutions) {
   quarterBars(0, 6);
   ASSERT_EQ(run({saved(), path("x.pdf")}), 0) << err.str();
   const std::string images = commandOutput("pdfimages -list '" + path("x.pdf") + "'");
   ASSERT_NE(images.find("page"), std::string::npos) << "pdfimages (poppler-utils) did not run";
   EXPECT_EQ(std::count(images.begin(), images.end(), '\n'), 2) << images;  // the heading only
+  // The glyphs are the music font's, embedded once.
+  const std::string fonts = commandOutput("pdffonts '" + path("x.pdf") + "'");
+  EXPECT_NE(fonts.find("KelvaraMusic"), std::string::npos) << fonts;
   for (const int dpi : {72, 96, 150}) {
     const std::string prefix = path("page" + std::to_string(dpi));
     commandOutput("pdftoppm -gray -r " + std::to_string(dpi) + " -f 1 -l 1 '" + path("x.pdf") +

@@ -479,6 +479,24 @@ TEST_F(PictureExport, PagesHaveWhiteSideMargins) {
   EXPECT_GT(inkIn(page, QRect(kPictureSideMargin, 109, 109, 263)), 1000);
 }
 
+// Page and bar numbers can be read on paper: at least 2.5 mm high, which at
+// 150 dots per inch is 15 pixels. The part's name heads the first page.
+TEST_F(PictureExport, NumbersAndNameAreLegible) {
+  quarterBars(0, 3);
+  exportAs("n.bmp", false, request({0}));
+  const QImage page(QString::fromStdString((folder / "n01_01.bmp").string()));
+  const QPoint margin(kPictureSideMargin, 0);
+  const QRect pageNumber = darkBox(page, QRect(grid.pageNumberAt() + margin, QSize(50, 50)));
+  EXPECT_GE(pageNumber.height(), 15);
+  // Bar 1's number, above the staff at the right end of its cell.
+  const QRect cell = grid.barCell(0, 0).translated(margin);
+  const QRect barNumber =
+      darkBox(page, QRect(cell.right() - 40, cell.top(), 40, cell.height() * 112 / 384 - 4));
+  EXPECT_GE(barNumber.height(), 15);
+  EXPECT_LT(barNumber.width(), barNumber.height());  // one digit
+  EXPECT_GT(inkIn(page, QRect(QPoint(grid.margin(), 0) + margin, QSize(200, grid.margin()))), 100);
+}
+
 TEST_F(PictureExport, GoldenPage) {
   // Key of two sharps in 3/4: a bar of each kind the renderer draws.
   s.KeySig = 5;
