@@ -129,13 +129,19 @@ class GlyphText {
 // The family of the music font in `file`, made known to Qt on first use;
 // empty when Qt cannot use it.
 QString musicFontFamily(const QString& file) {
-  static std::map<QString, QString> families;
-  const auto known = families.find(file);
-  if (known != families.end()) return known->second;
+  // A font stays known as long as the application that was told of it: a
+  // later application is told again.
+  static std::map<QString, int> added;
+  const auto known = added.find(file);
+  if (known != added.end()) {
+    const QStringList families = QFontDatabase::applicationFontFamilies(known->second);
+    if (!families.isEmpty()) return families.front();
+    added.erase(known);
+  }
   const int id = QFontDatabase::addApplicationFont(file);
-  const QString family = id < 0 ? QString() : QFontDatabase::applicationFontFamilies(id).value(0);
-  families.emplace(file, family);
-  return family;
+  if (id < 0) return {};
+  added.emplace(file, id);
+  return QFontDatabase::applicationFontFamilies(id).value(0);
 }
 
 // The row of a picture that stays on its place when the picture is drawn
@@ -209,6 +215,13 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
   // A filled rectangle of the picture as a line along its long side.
   LineBatch lines(minLine_);
   GlyphText texts;
+  // The music fonts' families, asked once a drawing.
+  std::map<QString, QString> families;
+  auto familyOf = [&families](const QString& file) {
+    auto known = families.find(file);
+    if (known == families.end()) known = families.emplace(file, musicFontFamily(file)).first;
+    return known->second;
+  };
   auto line = [&](const QRectF& r) { lines.add(r); };
   // Maps picture x `px` of a shape: stretched, or rigid around `anchorX`.
   auto mapX = [&](double px, bool stretched, double anchorX) {
@@ -265,7 +278,7 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
           const double gx = op.x + glyph.origin.x();
           const double ox = stretched ? m.x(gx) : m.rigid(gx, anchorX);
           const double oy = mapY(op.y + glyph.origin.y());
-          const QString family = glyphsAsText_ ? musicFontFamily(glyph.fontFile) : QString();
+          const QString family = glyphsAsText_ ? familyOf(glyph.fontFile) : QString();
           if (family.isEmpty()) {
             painter.drawPath(QTransform(m.g, 0, 0, m.g, ox, oy).map(glyph.outline));
             continue;
