@@ -137,6 +137,9 @@ TForm1::~TForm1() {
 
 bool TForm1::FormCreate() {
   editor_.setEarlierSettingsPath(options_.earlierSettingsPath);
+  // The score picture notes what it draws from the start, for sharp drawing
+  // on screens of more than one device pixel a pixel.
+  editor_.renderer().picture().setLog(&viewLog_);
   const std::string error =
       editor_.FormCreate({options_.settingsPath, options_.explicitSettings, options_.glyphFolder});
   if (!error.empty()) {
@@ -148,6 +151,12 @@ bool TForm1::FormCreate() {
   image1_->setPicture(&editor_.renderer().picture().image());
   image1_->setStaffTile(&editor_.glyphs()[Glyph::StaffTile]);
   image1_->setPictureWidth(editor_.renderer().picture().width());
+  if (viewOutlines_.load(editor_.glyphs().folder()).empty()) {
+    image1_->setVectors(&viewLog_, &editor_.glyphs(), &viewOutlines_);
+  } else {
+    // Without the shapes the picture is shown as it is.
+    editor_.renderer().picture().setLog(nullptr);
+  }
   // The percussion pad lists show the choices read from the settings file.
   for (int i = 0; i < kPadCount; ++i) {
     const QSignalBlocker blocker(padLists_[i]);

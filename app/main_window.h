@@ -8,6 +8,8 @@
 
 #include "editor/editor.h"
 #include "input/editor_controls.h"
+#include "render/drawing_log.h"
+#include "render/glyph_outlines.h"
 #include "score/score_view.h"
 #include "score/user_questions.h"
 #include "sound/locked_midi_output.h"
@@ -174,6 +176,9 @@ class TForm1 : public QWidget, public ScoreView, public EditorControls, public U
   // The MIDI keyboard's notes reach the output from the input's thread.
   LockedMidiOutput midi_;
   Options options_;
+  // Before the editor, so they outlive its picture, which writes to the log.
+  DrawingLog viewLog_;          // what the score picture was drawn from
+  GlyphOutlines viewOutlines_;  // the glyphs' shapes, for sharp drawing at 2x
   Editor editor_;
   NullMidiInput noMidiInput_;
   std::unique_ptr<MidiInputQueue> midiQueue_;

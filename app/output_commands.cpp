@@ -90,7 +90,7 @@ void OutputCommands::Printdata(int32_t firstBar, int32_t lastBar) {
   }
   const std::optional<OutputDialogs::ChosenPicture> chosen = dialogs_->choosePicture();
   if (!chosen) return;
-  const PictureName name = splitPictureName(chosen->name, chosen->jpegFilter);
+  const PictureName name = splitPictureName(chosen->name, chosen->jpegFilter, chosen->pngFilter);
   PicturePages target(name.base, name.extension);
   report(outputWithProgress(pages, request, target));
 }

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "print/outline_painter.h"
 #include "render/view_overlay.h"
 #include "score/editor_state.h"
 
@@ -58,6 +59,10 @@ void ScoreCanvas::paintEvent(QPaintEvent* event) {
     painter.fillRect(area, Qt::white);
     return;
   }
+  if (log_ != nullptr && !log_->incomplete && devicePixelRatioF() > 1.0) {
+    paintVectors(painter, area);
+    return;
+  }
   // Convert the columns on screen only; marks are applied to that piece.
   const QRect piece = QRect(area.x(), 0, area.width(), picture_->height()) & picture_->rect() &
                       QRect(0, 0, pictureWidth_, kScoreHeight);
@@ -71,6 +76,53 @@ void ScoreCanvas::paintEvent(QPaintEvent* event) {
   for (const QRect& r : outside) painter.fillRect(r, Qt::white);
   painter.setClipRect(area);
   paintStaffBeyond(painter, area);
+}
+
+void ScoreCanvas::paintVectors(QPainter& painter, const QRect& area) {
+  painter.fillRect(area, Qt::white);
+  painter.setClipRect(area);
+  paintStaffBeyond(painter, area);
+  painter.setClipRect(area & QRect(0, 0, pictureWidth_, kScoreHeight));
+  // The whole picture at its own size, clipped to the area: a number or a
+  // glyph reaching into the area from outside it is drawn too.
+  OutlinePainter shapes(*glyphs_, *outlines_);
+  shapes.setMinimumLine(1.0 / devicePixelRatioF());
+  shapes.draw(painter, *log_, picture_->rect(), QRectF(picture_->rect()),
+              OutlinePainter::Spacing::Pictures);
+  // The marks of the self-inverting pen, pixel for pixel as on the picture:
+  // a line's last pixel is left out.
+  painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+  painter.setPen(Qt::NoPen);
+  const QColor pen = QColor::fromRgb(kViewPenColour);
+  for (const Line& l : inverted_) {
+    if (l.x0 == l.x1 || l.y0 == l.y1) {
+      const int dx = l.x1 > l.x0 ? 1 : l.x1 < l.x0 ? -1 : 0;
+      const int dy = l.y1 > l.y0 ? 1 : l.y1 < l.y0 ? -1 : 0;
+      const QPoint last(l.x1 - dx, l.y1 - dy);
+      if (dx == 0 && dy == 0) continue;
+      painter.fillRect(QRect(QPoint(std::min(l.x0, last.x()), std::min(l.y0, last.y())),
+                             QPoint(std::max(l.x0, last.x()), std::max(l.y0, last.y()))),
+                       pen);
+      continue;
+    }
+    // A slanting line, pixel by pixel.
+    int x = l.x0, y = l.y0;
+    const int dx = std::abs(l.x1 - x), dy = -std::abs(l.y1 - y);
+    const int sx = x < l.x1 ? 1 : -1, sy = y < l.y1 ? 1 : -1;
+    int err = dx + dy;
+    while (x != l.x1 || y != l.y1) {
+      painter.fillRect(QRect(x, y, 1, 1), pen);
+      const int e2 = 2 * err;
+      if (e2 >= dy) {
+        err += dy;
+        x += sx;
+      }
+      if (e2 <= dx) {
+        err += dx;
+        y += sy;
+      }
+    }
+  }
 }
 
 void ScoreCanvas::mousePressEvent(QMouseEvent* event) {

@@ -4,6 +4,9 @@
 #include <QWidget>
 #include <vector>
 
+#include "render/drawing_log.h"
+#include "render/glyph_outlines.h"
+#include "render/glyph_table.h"
 #include "score/score_view.h"
 
 namespace kelvara {
@@ -13,6 +16,8 @@ namespace kelvara {
 // renderer's picture directly, converting only the part on screen, so a
 // wide page costs nothing extra at each key press. A view wider or taller
 // than the picture shows empty staff right of it and white paper below it.
+// On a screen of more than one device pixel a pixel it draws the same page as
+// vectors from the picture's drawing log, so the score is as sharp as the screen.
 class ScoreCanvas : public QWidget {
   Q_OBJECT
 
@@ -29,6 +34,13 @@ class ScoreCanvas : public QWidget {
   int pictureWidth() const { return pictureWidth_; }
   // Takes the size of the view it is shown in, or the picture's when larger.
   void fitTo(const QSize& viewport);
+  // What the picture was drawn from, for screens with more than one device
+  // pixel a pixel; none: the picture is shown enlarged.
+  void setVectors(const DrawingLog* log, const GlyphTable* glyphs, const GlyphOutlines* outlines) {
+    log_ = log;
+    glyphs_ = glyphs;
+    outlines_ = outlines;
+  }
   // The view's picture becomes the score picture as it is now.
   void showScorePicture();
   void invertLine(const Line& line);
@@ -46,11 +58,16 @@ class ScoreCanvas : public QWidget {
 
  private:
   void paintStaffBeyond(QPainter& painter, const QRect& area) const;
+  // Paints `area` from the drawing log, with the marks.
+  void paintVectors(QPainter& painter, const QRect& area);
 
   const QImage* picture_ = nullptr;
   const QImage* staffTile_ = nullptr;
   int pictureWidth_ = 0;
   QSize viewport_;
+  const DrawingLog* log_ = nullptr;
+  const GlyphTable* glyphs_ = nullptr;
+  const GlyphOutlines* outlines_ = nullptr;
   std::vector<Line> inverted_;
 };
 

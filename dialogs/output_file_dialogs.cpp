@@ -20,12 +20,14 @@ std::optional<OutputDialogs::ChosenPicture> OutputFileDialogs::choosePicture() {
       text(QT_TRANSLATE_NOOP("kelvara::OutputFileDialogs", "JPEG イメージファイル (*.jpg *.jpeg)"));
   const QString bitmapFilter =
       text(QT_TRANSLATE_NOOP("kelvara::OutputFileDialogs", "ビットマップ (*.bmp)"));
+  const QString pngFilter =
+      text(QT_TRANSLATE_NOOP("kelvara::OutputFileDialogs", "PNG イメージファイル (*.png)"));
   QString filter = jpegFilter;
   const QString name = QFileDialog::getSaveFileName(
       window_, text(QT_TRANSLATE_NOOP("kelvara::OutputFileDialogs", "画像を保存")), QString(),
-      jpegFilter + ";;" + bitmapFilter, &filter);
+      jpegFilter + ";;" + bitmapFilter + ";;" + pngFilter, &filter);
   if (name.isEmpty()) return std::nullopt;
-  return ChosenPicture{name.toStdString(), filter == jpegFilter};
+  return ChosenPicture{name.toStdString(), filter == jpegFilter, filter == pngFilter};
 }
 
 bool OutputFileDialogs::choosePrinter(QPrinter& printer) {

@@ -12,11 +12,12 @@ namespace kelvara {
 // the file and print dialogs; tests script them.
 class OutputDialogs {
  public:
-  // The name chosen in the save-picture dialog, and whether the JPEG filter
-  // was chosen.
+  // The name chosen in the save-picture dialog, and whether the JPEG (else
+  // the bitmap, or the PNG) filter was chosen.
   struct ChosenPicture {
     std::string name;
     bool jpegFilter = true;
+    bool pngFilter = false;
   };
 
   virtual ~OutputDialogs() = default;

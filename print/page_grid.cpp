@@ -48,16 +48,18 @@ std::string pictureFileName(const std::string& base, int part, int32_t page,
 }
 
 PictureFormat pictureFormatFor(const std::string& extension) {
-  return extension == ".bmp" || extension == ".BMP" ? PictureFormat::Bmp : PictureFormat::Jpeg;
+  if (extension == ".bmp" || extension == ".BMP") return PictureFormat::Bmp;
+  if (extension == ".png" || extension == ".PNG") return PictureFormat::Png;
+  return PictureFormat::Jpeg;
 }
 
-PictureName splitPictureName(const std::string& chosen, bool jpegFilter) {
+PictureName splitPictureName(const std::string& chosen, bool jpegFilter, bool pngFilter) {
   const std::filesystem::path path(chosen);
   const std::string extension = path.extension().string();
   if (extension.empty() || extension == ".") {
     std::string base = chosen;
     if (extension == ".") base.pop_back();
-    return {base, jpegFilter ? ".jpg" : ".bmp"};
+    return {base, pngFilter ? ".png" : jpegFilter ? ".jpg" : ".bmp"};
   }
   return {chosen.substr(0, chosen.size() - extension.size()), extension};
 }

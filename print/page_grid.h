@@ -19,6 +19,11 @@ constexpr int32_t kPictureContentWidth = 1120;
 constexpr int32_t kPictureHeight = 1754;
 constexpr int32_t kPictureSideMargin = 60;
 constexpr int32_t kPictureWidth = kPictureContentWidth + 2 * kPictureSideMargin;
+// The resolution of those numbers, and the range a picture may be asked at:
+// at another resolution every size scales with it.
+constexpr int32_t kPictureDpi = 150;
+constexpr int32_t kMinPictureDpi = 50;
+constexpr int32_t kMaxPictureDpi = 600;
 
 // Where the bars of one output page go: `barsPerLine` cells on each of
 // `linesPerPage` staff lines, a line head (clef area) left of every line and
@@ -68,17 +73,19 @@ class PageGrid {
 std::string pictureFileName(const std::string& base, int part, int32_t page,
                             const std::string& extension);
 
-enum class PictureFormat { Jpeg, Bmp };
-// ".bmp" and ".BMP" are bitmaps; every other extension gets JPEG data.
+enum class PictureFormat { Jpeg, Bmp, Png };
+// ".bmp" and ".BMP" are bitmaps, ".png" and ".PNG" PNG pictures; every other
+// extension gets JPEG data.
 PictureFormat pictureFormatFor(const std::string& extension);
 
 // The base name and extension of the name chosen in the save-picture dialog.
-// A name without extension gets ".jpg" when the JPEG filter was chosen, else ".bmp".
+// A name without extension gets ".jpg" when the JPEG filter was chosen,
+// ".png" for the PNG filter, else ".bmp".
 struct PictureName {
   std::string base;
   std::string extension;
 };
-PictureName splitPictureName(const std::string& chosen, bool jpegFilter);
+PictureName splitPictureName(const std::string& chosen, bool jpegFilter, bool pngFilter = false);
 
 // Checks the two layout boxes; an empty result means both are usable,
 // otherwise the message to show.

@@ -30,6 +30,7 @@ struct PagesRequest {
   std::string output;
   OutputRequest request;
   int firstPart = 0;  // where a one-part .zqf file is read into
+  int32_t dpi = kPictureDpi;
 };
 
 std::string lowered(std::string text) {
@@ -42,7 +43,7 @@ UsageProblem parse(const std::vector<std::string>& args, PagesRequest& req) {
   req.request.parts.fill(1);
   CommandOptions options;
   if (UsageProblem problem = readCommandOptions(
-          args, {"--parts", "--bars", "--bars-per-line", "--lines-per-page"}, options)) {
+          args, {"--parts", "--bars", "--bars-per-line", "--lines-per-page", "--dpi"}, options)) {
     return problem;
   }
   if (const std::string* list = options.value("--parts")) {
@@ -67,13 +68,21 @@ UsageProblem parse(const std::vector<std::string>& args, PagesRequest& req) {
   if (!linesPerPage || *linesPerPage < 1 || *linesPerPage > kMaxLinesPerPage) {
     return "--lines-per-page needs a number from 1 to " + std::to_string(kMaxLinesPerPage);
   }
+  if (const std::string* dpi = options.value("--dpi")) {
+    const std::optional<int32_t> value = parseWholeNumber(*dpi);
+    if (!value || *value < kMinPictureDpi || *value > kMaxPictureDpi) {
+      return "--dpi needs a number from " + std::to_string(kMinPictureDpi) + " to " +
+             std::to_string(kMaxPictureDpi);
+    }
+    req.dpi = *value;
+  }
   req.request.barsPerLine = *barsPerLine;
   req.request.linesPerPage = *linesPerPage;
   req.input = options.positional[0];
   req.output = options.positional[1];
   const std::string kind = lowered(fileExtension(req.output));
-  if (kind != ".jpg" && kind != ".jpeg" && kind != ".bmp" && kind != ".pdf") {
-    return "the output must end in .jpg, .jpeg, .bmp or .pdf";
+  if (kind != ".jpg" && kind != ".jpeg" && kind != ".bmp" && kind != ".png" && kind != ".pdf") {
+    return "the output must end in .jpg, .jpeg, .bmp, .png or .pdf";
   }
   return std::nullopt;
 }
@@ -115,11 +124,12 @@ int writePdf(ScorePages& pages, const OutputRequest& request, const std::string&
 
 std::string pagesUsage() {
   return "kelvara pages INPUT OUTPUT [--parts LIST] [--bars FROM-TO] [--bars-per-line N]\n"
-         "              [--lines-per-page M]\n"
+         "              [--lines-per-page M] [--dpi D]\n"
          "  Puts parts of a score on pages as the output command does. OUTPUT ending in\n"
-         "  .jpg, .jpeg or .bmp writes one picture a page, named OUTPUT's base name +\n"
-         "  part number + \"_\" + page number + extension; .pdf writes one PDF of all\n"
-         "  pages. LIST: parts, comma-separated, 1 to 10 and perc (default all);\n"
+         "  .jpg, .jpeg, .bmp or .png writes one A4 picture a page at D dots per inch\n"
+         "  (default 150, 50 to 600), named OUTPUT's base name + part number + \"_\" +\n"
+         "  page number + extension; .pdf writes one PDF of all pages, in vectors.\n"
+         "  LIST: parts, comma-separated, 1 to 10 and perc (default all);\n"
          "  N bars a staff line (default 3), M staff lines a page (default 5).\n";
 }
 
@@ -156,8 +166,9 @@ int runPagesCommand(const std::vector<std::string>& args, const std::string& gly
   const std::string outKind = lowered(fileExtension(req.output));
   if (outKind == ".pdf") return writePdf(pages, req.request, req.output, out, err);
 
+  const std::unique_ptr<QGuiApplication> app = ensureApplication();
   const PictureName name = splitPictureName(req.output, true);
-  PicturePages target(name.base, name.extension);
+  PicturePages target(name.base, name.extension, writeFileAtomically, req.dpi);
   const OutputResult result = pages.output(req.request, target);
   for (const std::string& file : target.written()) out << file << "\n";
   if (!result.ok()) {

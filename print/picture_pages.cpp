@@ -1,6 +1,8 @@
 #include "print/picture_pages.h"
 
 #include <QBuffer>
+#include <algorithm>
+#include <cmath>
 #include <span>
 #include <utility>
 
@@ -20,10 +22,13 @@ std::string writeFileAtomically(const std::string& path, const QByteArray& bytes
 }
 
 std::string encodePicture(const QImage& page, PictureFormat format, QByteArray& bytes) {
-  if (format == PictureFormat::Bmp) {
+  if (format == PictureFormat::Bmp || format == PictureFormat::Png) {
+    const bool bmp = format == PictureFormat::Bmp;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (!page.save(&buffer, "BMP")) return "ビットマップに変換できません。";
+    if (!page.save(&buffer, bmp ? "BMP" : "PNG")) {
+      return bmp ? "ビットマップに変換できません。" : "PNG に変換できません。";
+    }
     return {};
   }
   std::vector<unsigned char> jpeg;
@@ -34,8 +39,15 @@ std::string encodePicture(const QImage& page, PictureFormat format, QByteArray& 
   return {};
 }
 
-PicturePages::PicturePages(std::string base, std::string extension, Writer writer)
-    : base_(std::move(base)), extension_(std::move(extension)), writer_(std::move(writer)) {}
+PicturePages::PicturePages(std::string base, std::string extension, Writer writer, int32_t dpi)
+    : base_(std::move(base)),
+      dpi_(std::clamp(dpi, kMinPictureDpi, kMaxPictureDpi)),
+      extension_(std::move(extension)),
+      writer_(std::move(writer)) {}
+
+int32_t PicturePages::scaled(int32_t pixels) const {
+  return static_cast<int32_t>(static_cast<int64_t>(pixels) * dpi_ / kPictureDpi);
+}
 
 PicturePages::~PicturePages() {
   if (painter_.isActive()) painter_.end();
@@ -46,14 +58,18 @@ std::string PicturePages::beginPage(int part, int page) {
   // One page picture for the whole run, painted through a window that leaves
   // the side margins white.
   if (page_.isNull()) {
-    page_ = QImage(kPictureWidth, kPictureHeight, kPageFormat);
+    page_ = QImage(scaled(kPictureWidth), scaled(kPictureHeight), kPageFormat);
     if (page_.isNull()) return "メモリが足りないため絵を作れません。";
+    // The painter sizes the page's text and thinnest lines by it.
+    const int dotsPerMetre = static_cast<int>(std::lround(dpi_ / 0.0254));
+    page_.setDotsPerMeterX(dotsPerMetre);
+    page_.setDotsPerMeterY(dotsPerMetre);
   }
   page_.fill(Qt::white);
   name_ = pictureFileName(base_, part, page, extension_);
   if (!painter_.begin(&page_)) return "絵 " + name_ + " を描けません。";
-  painter_.translate(kPictureSideMargin, 0);
-  painter_.setClipRect(0, 0, kPictureContentWidth, kPictureHeight);
+  painter_.translate(scaled(kPictureSideMargin), 0);
+  painter_.setClipRect(0, 0, scaled(kPictureContentWidth), scaled(kPictureHeight));
   return {};
 }
 

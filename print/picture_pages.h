@@ -26,10 +26,13 @@ class PicturePages : public PageTarget {
  public:
   using Writer = std::function<std::string(const std::string& path, const QByteArray& bytes)>;
 
-  PicturePages(std::string base, std::string extension, Writer writer = writeFileAtomically);
+  // `dpi`: the pictures' resolution (kMinPictureDpi .. kMaxPictureDpi; A4 at
+  // kPictureDpi is 1240 x 1754 pixels).
+  PicturePages(std::string base, std::string extension, Writer writer = writeFileAtomically,
+               int32_t dpi = kPictureDpi);
   ~PicturePages() override;
 
-  QSize pageSize() const override { return {kPictureContentWidth, kPictureHeight}; }
+  QSize pageSize() const override { return {scaled(kPictureContentWidth), scaled(kPictureHeight)}; }
   std::string beginPage(int part, int page) override;
   QPainter& painter() override { return painter_; }
   std::string endPage() override;
@@ -39,10 +42,14 @@ class PicturePages : public PageTarget {
   const std::vector<std::string>& written() const { return written_; }
 
  private:
+  // A size at kPictureDpi in pixels of this resolution.
+  int32_t scaled(int32_t pixels) const;
+
   std::string base_;
+  int32_t dpi_;
   std::string extension_;
   Writer writer_;
-  QImage page_;  // the finished page, 1240 x 1754
+  QImage page_;  // the finished page, 1240 x 1754 at 150 dpi
   QPainter painter_;
   std::string name_;
   std::vector<std::string> written_;

@@ -1,9 +1,12 @@
 #include "print/score_pages.h"
 
+#include <QPaintDevice>
 #include <QPainter>
 #include <algorithm>
 #include <new>
 
+#include "print/outline_painter.h"
+#include "render/glyph_outlines.h"
 #include "render/page_renderer.h"
 #include "score/bar_math.h"
 #include "score/headless_score_view.h"
@@ -17,8 +20,30 @@ namespace {
 constexpr int32_t kBarSourceLeft = 208;
 constexpr QRect kLineHeadSource{0, 0, 190, kScoreHeight};
 
-// Height in pixels of the built-in digits (5 x 7 in a 6 x 9 box).
-constexpr int32_t kDigitBoxHeight = 9;
+// Page furniture is at least this high on paper, so it can be read.
+constexpr double kMinTextMillimetres = 2.5;
+// Lines are at least this wide on paper (a hair line, still seen at any zoom).
+constexpr double kMinLineMillimetres = 0.08;
+
+// Device pixels of `millimetres` on the painter's device.
+double devicePixels(const QPainter& painter, double millimetres) {
+  const QPaintDevice* device = painter.device();
+  const int dpi = device ? device->logicalDpiY() : 96;
+  return millimetres / 25.4 * std::max(1, dpi);
+}
+
+// Text of the page furniture, `height` device pixels from top to baseline,
+// its top-left corner at `at` (or its top-right corner with `right`).
+void drawLabel(QPainter& painter, const QString& text, QPointF at, double height, bool right) {
+  const QFont font = pageTextFont(height);
+  const QFontMetricsF metrics(font);
+  if (right) at.rx() -= metrics.horizontalAdvance(text);
+  painter.save();
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  painter.drawText(QPointF(at.x(), at.y() + metrics.capHeight()), text);
+  painter.restore();
+}
 
 // Total bar share of a part in 64ths.
 int64_t contentLength(const EditorState& s, int part) {
@@ -64,6 +89,7 @@ class ScorePages::Session {
   Session(EditorState& s, const GlyphTable& glyphs) : s_(s), kept_(s), renderer_(s, view_, glyphs) {
     s_.Busy = 1;
     renderer_.initPicture();
+    renderer_.picture().setLog(&log_);
   }
   ~Session() { static_cast<PageView&>(s_) = kept_; }
   Session(const Session&) = delete;
@@ -90,6 +116,8 @@ class ScorePages::Session {
     s_.BarNo[p] = at_.bar;
     s_.BarFill[p] = at_.fill;
     s_.CursorX[p] = kMusicLeft;
+    log_.ops.clear();
+    log_.incomplete = false;
     drawPage(bar);
     // A bar wider than the picture: widen it and draw the bar again.
     bool widened = false;
@@ -99,23 +127,21 @@ class ScorePages::Session {
       s_.BarNo[p] = at_.bar;
       s_.BarFill[p] = at_.fill;
       s_.CursorX[p] = kMusicLeft;
+      log_.ops.clear();
+      log_.incomplete = false;
       drawPage(bar);
     }
     // A picture that could not get its memory holds no bar: never put on a page.
     if (renderer_.picture().allocationFailed()) throw std::bad_alloc();
+    // The log lacked memory for part of the bar.
+    if (log_.incomplete) throw std::bad_alloc();
     const int32_t right = barEndX(bar);
     return {kBarSourceLeft, 0, right - kBarSourceLeft, kScoreHeight};
   }
 
   const QImage& picture() const { return renderer_.picture().image(); }
-
-  // The part of the picture at `source`; throws std::bad_alloc when the copy
-  // cannot get its memory (QImage gives a null picture then).
-  QImage piece(const QRect& source) const {
-    QImage copy = picture().copy(source);
-    if (copy.isNull()) throw std::bad_alloc();
-    return copy;
-  }
+  // How the bar drawn last was drawn.
+  const DrawingLog& log() const { return log_; }
 
  private:
   struct Position {
@@ -173,24 +199,22 @@ class ScorePages::Session {
   const PageView kept_;  // what drawing the pages changes, put back afterwards
   HeadlessScoreView view_;
   PageRenderer renderer_;
+  DrawingLog log_;
   Position at_{};
 };
 
 ScorePages::ScorePages(EditorState& state, const GlyphTable& glyphs) : s_(state), glyphs_(glyphs) {}
 
 void drawPageNumber(QPainter& painter, const PageGrid& grid, int32_t page) {
-  QImage digits(ScorePicture::numberWidth(page), kDigitBoxHeight, QImage::Format_Grayscale8);
-  digits.fill(255);
-  ScorePicture number;
-  number.reset(digits);
-  number.number(page, 0, 0);
-  // About a quarter of the margin high, in whole steps so every digit keeps its shape.
-  const int32_t scale = std::max(1, grid.margin() / 4 / kDigitBoxHeight);
-  const QRect place(grid.pageNumberAt(), QSize(digits.width() * scale, kDigitBoxHeight * scale));
-  painter.save();
-  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  painter.drawImage(place, number.image());
-  painter.restore();
+  // A quarter of the margin high, and never below what can be read on paper.
+  const double height = std::max(grid.margin() / 4.0, devicePixels(painter, kMinTextMillimetres));
+  drawLabel(painter, QString::number(page), grid.pageNumberAt(), height, false);
+}
+
+void drawPartName(QPainter& painter, const PageGrid& grid, int part) {
+  const double height = std::max(grid.margin() / 5.0, devicePixels(painter, kMinTextMillimetres));
+  drawLabel(painter, QString::fromStdString(partLabel(part)).trimmed(),
+            QPointF(grid.margin(), grid.margin() / 4.0), height, false);
 }
 
 QImage ScorePages::barPicture(int part, int32_t bar) {
@@ -212,10 +236,14 @@ OutputResult ScorePages::output(const OutputRequest& request, PageTarget& target
       result.cancelled = true;
       return result;
     }
+    GlyphOutlines outlines;
+    result.error = outlines.load(glyphs_.folder());
+    const OutlinePainter shapes(glyphs_, outlines);
     Session session(s_, glyphs_);
     const PageGrid grid(target.pageSize().width(), target.pageSize().height(), request.barsPerLine,
                         request.linesPerPage);
     for (const PartPages& part : plan) {
+      if (!result.ok()) break;
       if (part.pages == 0) continue;
       session.startPart(part.part);
       // Drawing the bar before the range gives a record running into its
@@ -226,17 +254,25 @@ OutputResult ScorePages::output(const OutputRequest& request, PageTarget& target
         result.error = target.beginPage(part.part, page);
         if (!result.ok()) break;
         QPainter& painter = target.painter();
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        OutlinePainter pagePainter = shapes;
+        pagePainter.setMinimumLine(std::max(1.0, devicePixels(painter, kMinLineMillimetres)));
+        pagePainter.setMinimumTextHeight(devicePixels(painter, kMinTextMillimetres));
+        // Pictures get the outlines filled; printers and PDF files the font.
+        pagePainter.setGlyphsAsText(painter.device() &&
+                                    painter.device()->devType() != QInternal::Image);
         for (int32_t j = 0; j < grid.linesPerPage() && bar <= part.lastBar; ++j) {
           for (int32_t i = 0; i < grid.barsPerLine() && bar <= part.lastBar; ++i, ++bar) {
             QRect source = session.drawBar(bar);
             // Only the first cell of a line shows the bar's opening line; the
             // others have it as the closing line of the cell before.
             if (i > 0) source.setLeft(kMusicLeft);
-            painter.drawImage(grid.barCell(i, j), session.piece(source));
+            pagePainter.draw(painter, session.log(), source, grid.barCell(i, j),
+                             OutlinePainter::Spacing::Cells);
           }
-          painter.drawImage(grid.lineHead(j), session.piece(kLineHeadSource));
+          pagePainter.draw(painter, session.log(), kLineHeadSource, grid.lineHead(j),
+                           OutlinePainter::Spacing::Pictures);
         }
+        if (page == 1) drawPartName(painter, grid, part.part);
         drawPageNumber(painter, grid, page);
         result.error = target.endPage();
         if (!result.ok()) break;

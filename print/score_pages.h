@@ -46,11 +46,11 @@ struct OutputResult {
 
 // Puts chosen parts of the score on pages: every bar is drawn on its own by
 // the score renderer into a picture of its own (the score view's picture is
-// never touched), cut out and stretched into its cell of the page grid; each
-// line gets the clef area as its head, each page its number, each part
-// starts on a new page. Afterwards the work part, the page view state and
-// every part's cursor and bar position are as they were, also after an
-// error or a cancel.
+// never touched), and what was drawn is drawn again as vectors from the
+// glyphs' outlines into its cell of the page grid, at one scale both ways;
+// each line gets the clef area as its head, each page its number, the first
+// page of a part its name, each part starts on a new page. Afterwards the work part, the page view
+// state and every part's cursor and bar position are as they were, also after an error or a cancel.
 class ScorePages {
  public:
   ScorePages(EditorState& state, const GlyphTable& glyphs);
@@ -70,8 +70,10 @@ class ScorePages {
   const GlyphTable& glyphs_;
 };
 
-// Writes a page number in the built-in digit set, scaled to suit a page of
-// grid `grid`, with its top-left corner at the grid's page-number place.
+// Writes a page number as text, a quarter of the margin high and at least
+// 2.5 mm on paper, with its top-left corner at the grid's page-number place.
 void drawPageNumber(QPainter& painter, const PageGrid& grid, int32_t page);
+// Writes the part's name at the top of the page, after the margin.
+void drawPartName(QPainter& painter, const PageGrid& grid, int part);
 
 }  // namespace kelvara

@@ -76,7 +76,15 @@ std::string GlyphTable::load(const std::string& folder) {
     }
   }
   loaded_ = true;
+  folder_ = folder;
   return {};
+}
+
+Glyph GlyphTable::glyphOf(qint64 cacheKey) const {
+  for (int i = 0; i < kGlyphCount; ++i) {
+    if (images_[i].cacheKey() == cacheKey) return static_cast<Glyph>(i);
+  }
+  return Glyph::Count;
 }
 
 std::string findGlyphFolder(const std::string& executableDir) {

@@ -77,8 +77,14 @@ class GlyphTable {
   // keyboard frames); an empty rectangle for a picture that is all white.
   const QRect& ink(Glyph glyph) const { return inks_[static_cast<int>(glyph)]; }
   bool loaded() const { return loaded_; }
+  // The folder the pictures came from.
+  const std::string& folder() const { return folder_; }
+  // The glyph whose picture (or a copy of it) has this cache key; Count for
+  // a picture that is none of them.
+  Glyph glyphOf(qint64 cacheKey) const;
 
  private:
+  std::string folder_;
   std::array<QImage, kGlyphCount> images_;
   std::array<QRect, kGlyphCount> inks_;
   bool loaded_ = false;

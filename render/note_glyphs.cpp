@@ -403,7 +403,7 @@ void PageRenderer::drawTupletBracket(const TOnpu& record, int32_t x) {
     picture_.line(kMusicLeft, y, xr, y);
     picture_.line(xr, y, xr, y - 2);
   }
-  picture_.number(record.RenCount, x + record.Width - span / 2, y + 1);
+  picture_.number(record.RenCount, x + record.Width - span / 2, y + 1, DrawOp::Align::Centre);
 }
 
 }  // namespace kelvara

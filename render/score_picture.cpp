@@ -22,12 +22,32 @@ constexpr int32_t kDigitTopMargin = 1;
 
 }  // namespace
 
+void ScorePicture::note(const DrawOp& op) {
+  try {
+    log_->ops.push_back(op);
+    log_->compactIfLarge();
+  } catch (const std::bad_alloc&) {
+    // Without the memory the log cannot follow the picture any more.
+    log_->ops.clear();
+    log_->incomplete = true;
+  }
+}
+
 void ScorePicture::reset(const QImage& page) {
   storage_.reset();
   stride_ = 0;
   allocationFailed_ = false;
   image_ = page.convertToFormat(QImage::Format_Grayscale8);
   if (image_.isNull() && !page.isNull()) allocationFailed_ = true;
+  if (log_) {
+    log_->ops.clear();
+    log_->incomplete = false;
+    DrawOp op;
+    op.glyph = page.cacheKey();
+    op.area = page.rect();
+    op.copy = true;
+    note(op);
+  }
   if (image_.isNull()) {
     // No page picture (a test without artwork): a white page of the usual size.
     image_ = QImage(742, 384, QImage::Format_Grayscale8);
@@ -53,6 +73,13 @@ bool ScorePicture::setWidth(int32_t width) {
   if (width == old) return true;
   if (width <= 0 || image_.isNull()) return false;
   const int32_t height = image_.height();
+  // What a shrink cuts off is white when the picture grows again.
+  if (log_ && width < old) {
+    DrawOp op;
+    op.kind = DrawOp::Kind::Erase;
+    op.area = QRect(width, 0, old - width, height);
+    note(op);
+  }
   // The rows can be reused when nobody else looks at them: this picture's
   // storage, no copy of the picture handed out, room enough, and not far
   // too much room after a shrink.
@@ -105,6 +132,15 @@ void ScorePicture::blit(const QImage& glyph, const QRect& source, int32_t x, int
   const int32_t right = std::min(image_.width(), x + part.width());
   const int32_t bottom = std::min(image_.height(), y + part.height());
   if (left >= right || top >= bottom) return;
+  if (log_) {
+    DrawOp op;
+    op.glyph = glyph.cacheKey();
+    op.area = QRect(x, y, part.width(), part.height());
+    op.x = x - part.left();
+    op.y = y - part.top();
+    op.copy = mode == Mode::Copy;
+    note(op);
+  }
   const auto count = static_cast<size_t>(right - left);
   // Row pointers are stepped by hand: scanLine() checks for sharing on every
   // call, which costs more than a narrow glyph row itself.
@@ -140,6 +176,15 @@ void ScorePicture::setPixelBlack(int32_t x, int32_t y) {
 }
 
 void ScorePicture::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+  if (log_) {
+    DrawOp op;
+    op.kind = DrawOp::Kind::Line;
+    op.x = x0;
+    op.y = y0;
+    op.x1 = x1;
+    op.y1 = y1;
+    note(op);
+  }
   const int32_t dx = std::abs(x1 - x0);
   const int32_t dy = -std::abs(y1 - y0);
   const int32_t sx = x0 < x1 ? 1 : -1;
@@ -164,7 +209,16 @@ int32_t ScorePicture::numberWidth(int32_t value) {
   return kDigitAdvance * static_cast<int32_t>(std::to_string(value).size());
 }
 
-void ScorePicture::number(int32_t value, int32_t x, int32_t y) {
+void ScorePicture::number(int32_t value, int32_t x, int32_t y, DrawOp::Align align) {
+  if (log_) {
+    DrawOp op;
+    op.kind = DrawOp::Kind::Number;
+    op.x = x;
+    op.y = y;
+    op.value = value;
+    op.align = align;
+    note(op);
+  }
   const std::string digits = std::to_string(value);
   for (char c : digits) {
     if (c >= '0' && c <= '9') {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "render/drawing_log.h"
+
 namespace kelvara {
 
 // The off-screen score picture: 8-bit greyscale, black ink on white. Glyphs
@@ -37,13 +39,20 @@ class ScorePicture {
   // A black line one pixel wide.
   void line(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
   // Writes a non-negative number in the built-in digit set (6 pixels a digit,
-  // 9 high) with its top-left corner at (x, y).
-  void number(int32_t value, int32_t x, int32_t y);
+  // 9 high) with its top-left corner at (x, y). `align` says where a larger
+  // printed number stays: at the box's right end or its middle.
+  void number(int32_t value, int32_t x, int32_t y, DrawOp::Align align = DrawOp::Align::Right);
   // Width in pixels of `value` written by number().
   static int32_t numberWidth(int32_t value);
 
+  // From now on every drawing call is also noted in `log` (none: nothing is
+  // noted). The log is the caller's; reset() and setWidth() note what they do.
+  void setLog(DrawingLog* log) { log_ = log; }
+
  private:
   void setPixelBlack(int32_t x, int32_t y);
+  // Adds `op` to the log.
+  void note(const DrawOp& op);
   // A picture `width` x `height` pixels over the rows of storage_.
   QImage imageOverStorage(int32_t width, int32_t height) const;
 
@@ -53,6 +62,7 @@ class ScorePicture {
   qsizetype stride_ = 0;
   QImage image_;
   bool allocationFailed_ = false;
+  DrawingLog* log_ = nullptr;
 };
 
 }  // namespace kelvara

@@ -8,11 +8,11 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev
   libfluidsynth-dev librtmidi-dev libasound2-dev
-  libjpeg62-turbo-dev
+  libjpeg62-turbo-dev libfreetype-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   timgm6mb-soundfont fluid-soundfont-gm
   fonts-ipafont-gothic
-  midicsv python3-mido
+  midicsv python3-mido poppler-utils
   libzip-dev libxml2-dev
   libxml2-utils
   xvfb xauth xdotool openbox x11-xserver-utils

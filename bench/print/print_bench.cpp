@@ -1,12 +1,20 @@
-// Page export: one JPEG page of fifteen full bars, and a long part exported
-// as pictures, whose time should grow linearly with its bars.
+// Page export: one JPEG page of fifteen full bars, one page picture at 300
+// dpi, a PDF of ten parts of 200 bars each, and a long part exported as
+// pictures, whose time should grow linearly with its bars.
 #include <benchmark/benchmark.h>
 
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <cstdlib>
 #include <memory>
 
+#include "print/outline_painter.h"
 #include "print/picture_pages.h"
+#include "print/printer_pages.h"
 #include "print/score_pages.h"
 #include "render/glyph_table.h"
 #include "render/page_renderer.h"
@@ -25,28 +33,32 @@ const GlyphTable& glyphs() {
   return table;
 }
 
-// A score whose first part holds `bars` full 4/4 bars of eighth notes and
-// chords, drawn once as the editor would after a load.
+// A score whose first `parts` parts hold `bars` full 4/4 bars of eighth
+// notes and chords each, drawn once as the editor would after a load.
 struct Score {
-  explicit Score(int bars) : renderer(s, view, glyphs()) {
+  // `log`: notes what the picture draws.
+  explicit Score(int bars, int parts = 1, DrawingLog* log = nullptr) : renderer(s, view, glyphs()) {
+    if (log) renderer.picture().setLog(log);
     s.createLists();
-    TOnpu* end = endMarkerOf(s.PartHead[0]);
-    for (int b = 0; b < bars; ++b) {
-      for (int k = 0; k < 8; ++k) {
-        TOnpu* r = makeRecord(60 + (b * 3 + k * 5) % 24, 8, 1);
-        if (k % 4 == 0) {
-          r->Pitch[1] = r->Pitch[0] - 4;
-          r->Pitch[2] = r->Pitch[0] - 7;
-          r->LastIndex = 2;
+    for (int p = 0; p < parts; ++p) {
+      TOnpu* end = endMarkerOf(s.PartHead[p]);
+      for (int b = 0; b < bars; ++b) {
+        for (int k = 0; k < 8; ++k) {
+          TOnpu* r = makeRecord(60 + (b * 3 + k * 5 + p) % 24, 8, 1);
+          if (k % 4 == 0) {
+            r->Pitch[1] = r->Pitch[0] - 4;
+            r->Pitch[2] = r->Pitch[0] - 7;
+            r->LastIndex = 2;
+          }
+          linkBefore(end, r);
         }
-        linkBefore(end, r);
       }
+      s.CurNode[p] = firstRecordOf(s.PartHead[p]);
+      request.parts[p] = 1;
     }
-    s.CurNode[0] = firstRecordOf(s.PartHead[0]);
     s.PageNode = s.CurNode[0];
     renderer.initPicture();
     renderer.PageDraw();
-    request.parts[0] = 1;
   }
 
   EditorState s;
@@ -76,6 +88,74 @@ void BM_JpegPageOfFifteenBars(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(bytes) / static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_JpegPageOfFifteenBars)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+
+// One page of fifteen bars as a picture at 300 dpi (2480 x 3508), in the
+// kind of `state.range(0)`: 0 JPEG, 1 PNG, 2 bitmap.
+void BM_PicturePageAt300Dpi(benchmark::State& state) {
+  static const char* const kKinds[] = {".jpg", ".png", ".bmp"};
+  Score score(15);
+  ScorePages pages(score.s, glyphs());
+  int64_t bytes = 0;
+  for (auto _ : state) {
+    PicturePages target("page", kKinds[state.range(0)], countingWriter(bytes), 300);
+    if (pages.output(score.request, target).pages != 1) state.SkipWithError("expected one page");
+  }
+  state.SetLabel(kKinds[state.range(0)]);
+  state.counters["bytes/page"] =
+      benchmark::Counter(static_cast<double>(bytes) / static_cast<double>(state.iterations()));
+}
+BENCHMARK(BM_PicturePageAt300Dpi)
+    ->DenseRange(0, 2)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Ten parts of 200 bars each into one A4 PDF, as `kelvara pages x.pdf` does.
+void BM_PdfOfTenPartsOf200Bars(benchmark::State& state) {
+  Score score(200, 10);
+  ScorePages pages(score.s, glyphs());
+  QTemporaryDir dir;
+  const QString file = dir.filePath(QStringLiteral("score.pdf"));
+  int pagesWritten = 0;
+  for (auto _ : state) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(file);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    PrinterPages target(printer);
+    pagesWritten = pages.output(score.request, target).pages;
+  }
+  state.counters["pages"] = pagesWritten;
+  state.counters["bytes"] = static_cast<double>(QFileInfo(file).size());
+}
+BENCHMARK(BM_PdfOfTenPartsOf200Bars)
+    ->Iterations(3)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The score view on a screen of two device pixels a pixel: the page on
+// screen (742 x 384) drawn from the picture's drawing log, as after a key
+// press on a page of sixteen full bars.
+void BM_ViewAtTwiceTheSize(benchmark::State& state) {
+  DrawingLog log;
+  Score score(16, 1, &log);
+  GlyphOutlines outlines;
+  if (!outlines.load(KELVARA_GLYPH_DIR).empty()) std::abort();
+  const QRect view(0, 0, 742, kScoreHeight);
+  QImage screen(view.size() * 2, QImage::Format_ARGB32_Premultiplied);
+  screen.setDevicePixelRatio(2);
+  for (auto _ : state) {
+    QPainter painter(&screen);
+    painter.fillRect(view, Qt::white);
+    painter.setClipRect(view);
+    OutlinePainter(glyphs(), outlines)
+        .draw(painter, log, score.renderer.picture().image().rect(),
+              QRectF(score.renderer.picture().image().rect()), OutlinePainter::Spacing::Pictures);
+  }
+  state.counters["log_ops"] = static_cast<double>(log.ops.size());
+  score.renderer.picture().setLog(nullptr);
+}
+BENCHMARK(BM_ViewAtTwiceTheSize)->Unit(benchmark::kMillisecond);
 
 void BM_PicturesOfALongPart(benchmark::State& state) {
   Score score(static_cast<int>(state.range(0)));

@@ -28,6 +28,7 @@
 
 #include "editor/render_command.h"
 #include "files/zqf3_file.h"
+#include "render/drawing_log.h"
 
 #include "render/glyph_table.h"
 #include "render/page_renderer.h"
@@ -105,8 +106,11 @@ int32_t neededWidth(const EditorState& s) {
   w.editor.refreshAfterInput();
 }
 
-void keyPressOnFullPage(benchmark::State& state, bool widening) {
+void keyPressOnFullPage(benchmark::State& state, bool widening, bool logged = false) {
   Session w;
+  // As on a screen of two device pixels a pixel: the picture notes what it draws.
+  DrawingLog log;
+  if (logged) w.renderer.picture().setLog(&log);
   typeChords(w, 16);
   while (w.s.CurNode[0]->Prev->Pitch[0] != kStartMarker) w.editor.left();
   const int32_t narrow = neededWidth(w.s) - 1;
@@ -124,12 +128,22 @@ void keyPressOnFullPage(benchmark::State& state, bool widening) {
     state.ResumeTiming();
   }
   state.counters["picture_px"] = w.renderer.picture().width();
+  if (logged) state.counters["log_ops"] = static_cast<double>(log.ops.size());
+  w.renderer.picture().setLog(nullptr);
 }
 
 void BM_KeyPressOnFullPage(benchmark::State& state) {
   keyPressOnFullPage(state, false);
 }
 BENCHMARK(BM_KeyPressOnFullPage)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+void BM_KeyPressOnFullPageLogged(benchmark::State& state) {
+  keyPressOnFullPage(state, false, true);
+}
+BENCHMARK(BM_KeyPressOnFullPageLogged)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly();

@@ -47,7 +47,8 @@ TEST(PictureFiles, ExtensionChoosesTheFormat) {
   EXPECT_EQ(pictureFormatFor(".Bmp"), PictureFormat::Jpeg);
   EXPECT_EQ(pictureFormatFor(".jpg"), PictureFormat::Jpeg);
   EXPECT_EQ(pictureFormatFor(".jpeg"), PictureFormat::Jpeg);
-  EXPECT_EQ(pictureFormatFor(".png"), PictureFormat::Jpeg);
+  EXPECT_EQ(pictureFormatFor(".png"), PictureFormat::Png);
+  EXPECT_EQ(pictureFormatFor(".gif"), PictureFormat::Jpeg);
 }
 
 TEST(PictureFiles, ChosenNameSplitsIntoBaseAndExtension) {
@@ -55,6 +56,7 @@ TEST(PictureFiles, ChosenNameSplitsIntoBaseAndExtension) {
   EXPECT_EQ(plain.base, "/home/u/score");
   EXPECT_EQ(plain.extension, ".jpg");
   EXPECT_EQ(splitPictureName("/home/u/score", false).extension, ".bmp");
+  EXPECT_EQ(splitPictureName("/home/u/score", false, true).extension, ".png");
   const PictureName bmp = splitPictureName("/home/u/out.BMP", true);
   EXPECT_EQ(bmp.base, "/home/u/out");
   EXPECT_EQ(bmp.extension, ".BMP");

@@ -6,10 +6,13 @@
 #include <QImage>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "files/zqf3_file.h"
@@ -34,6 +37,52 @@ int pdfPageCount(const std::string& path) {
   int count = 0;
   for (auto it = page.globalMatch(QString::fromLatin1(bytes)); it.hasNext(); it.next()) ++count;
   return count;
+}
+
+// What a command prints on its standard output (empty when it cannot run).
+std::string commandOutput(const std::string& command) {
+  std::string text;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    ::pclose(pipe);
+  }
+  return text;
+}
+
+// Upright dark strokes in a grey page as a viewer shows it: runs of dark
+// pixels down a column at least `share` of the longest such run, a stroke
+// over neighbouring columns counted once, as (column, row where it starts).
+std::vector<QPoint> uprightStrokes(const QImage& page, double share) {
+  std::vector<QPoint> runs;  // (column, start) of each run, with its length
+  std::vector<int> lengths;
+  for (int x = 0; x < page.width(); ++x) {
+    for (int y = 0, run = 0; y <= page.height(); ++y) {
+      if (y < page.height() && qGray(page.pixel(x, y)) < 160) {
+        ++run;
+        continue;
+      }
+      if (run > 8) {
+        runs.emplace_back(x, y - run);
+        lengths.push_back(run);
+      }
+      run = 0;
+    }
+  }
+  const int longest = lengths.empty() ? 0 : *std::max_element(lengths.begin(), lengths.end());
+  std::vector<QPoint> strokes;
+  for (size_t i = 0; i < runs.size(); ++i) {
+    if (lengths[i] < share * longest) continue;
+    const auto same = std::find_if(strokes.begin(), strokes.end(), [&](const QPoint& s) {
+      return s.x() == runs[i].x() - 1 && std::abs(s.y() - runs[i].y()) <= 3;
+    });
+    if (same != strokes.end()) {
+      same->setX(runs[i].x());
+    } else {
+      strokes.push_back(runs[i]);
+    }
+  }
+  return strokes;
 }
 
 class PagesCommand : public testing::PrintTest {
@@ -104,6 +153,10 @@ TEST_F(PagesCommand, LayoutAndRangeOptions) {
   EXPECT_EQ(files(), (std::vector<std::string>{"p01_01.BMP", "p01_02.BMP", "score.zqf3"}));
   const QImage page(QString::fromStdString(path("p01_02.BMP")), "BMP");
   EXPECT_EQ(page.size(), QSize(kPictureWidth, kPictureHeight));
+  // PNG at twice the resolution: twice the size each way.
+  ASSERT_EQ(run({input, path("h.png"), "--bars", "1-1", "--dpi", "300"}), 0) << err.str();
+  EXPECT_EQ(QImage(QString::fromStdString(path("h01_01.png")), "PNG").size(),
+            QSize(2 * kPictureWidth, 2 * kPictureHeight));
 }
 
 TEST_F(PagesCommand, RefusesWrongCommandLines) {
@@ -115,7 +168,9 @@ TEST_F(PagesCommand, RefusesWrongCommandLines) {
   EXPECT_EQ(run({input, path("o.jpg"), "--lines-per-page", "1000"}), 2);
   EXPECT_EQ(run({input, path("o.jpg"), "--bars", "4-2"}), 2);
   EXPECT_EQ(run({input, path("o.jpg"), "--parts", "12"}), 2);
-  EXPECT_EQ(run({input, path("o.png")}), 2);
+  EXPECT_EQ(run({input, path("o.gif")}), 2);
+  EXPECT_EQ(run({input, path("o.png"), "--dpi", "49"}), 2);
+  EXPECT_EQ(run({input, path("o.png"), "--dpi", "601"}), 2);
   EXPECT_EQ(run({input}), 2);
   EXPECT_EQ(run({path("missing.zqf3"), path("o.jpg")}), 1);
   EXPECT_EQ(run({input, path("o.jpg"), "--parts", "2"}),
@@ -201,6 +256,39 @@ TEST_F(PagesCommand, PdfAndPicturesAreWholeOrUntouched) {
   EXPECT_NE(err.str().find("読み取り専用"), std::string::npos) << err.str();
   EXPECT_EQ(files(), (std::vector<std::string>{"all.pdf", "all.pdf.part", "p01_01.jpg",
                                                "p01_02.jpg", "score.zqf3", "victim.txt"}));
+}
+
+}  // namespace
+}  // namespace kelvara
+
+namespace kelvara {
+namespace {
+
+// A viewer at screen resolutions shows every bar line: the PDF draws the
+// music as vectors and font glyphs, with no picture in it.
+TEST_F(PagesCommand, PdfBarLinesShowAtViewerResolutions) {
+  quarterBars(0, 6);
+  ASSERT_EQ(run({saved(), path("x.pdf")}), 0) << err.str();
+  const std::string images = commandOutput("pdfimages -list '" + path("x.pdf") + "'");
+  ASSERT_NE(images.find("page"), std::string::npos) << "pdfimages (poppler-utils) did not run";
+  EXPECT_EQ(std::count(images.begin(), images.end(), '\n'), 2) << images;  // the heading only
+  // The glyphs are the music font's, embedded once.
+  const std::string fonts = commandOutput("pdffonts '" + path("x.pdf") + "'");
+  EXPECT_NE(fonts.find("KelvaraMusic"), std::string::npos) << fonts;
+  for (const int dpi : {72, 96, 150}) {
+    const std::string prefix = path("page" + std::to_string(dpi));
+    commandOutput("pdftoppm -gray -r " + std::to_string(dpi) + " -f 1 -l 1 '" + path("x.pdf") +
+                  "' '" + prefix + "'");
+    const QImage page(QString::fromStdString(prefix + "-1.pgm"));
+    ASSERT_FALSE(page.isNull()) << dpi;
+    // Two staff lines of three bars: on each the system line, the opening
+    // bar line and three closing ones.
+    const std::vector<QPoint> strokes = uprightStrokes(page, 0.8);
+    std::map<int, int> perLine;
+    for (const QPoint& s : strokes) ++perLine[s.y() / (page.height() / 10)];
+    EXPECT_EQ(strokes.size(), 10u) << dpi << " dpi";
+    for (const auto& [band, count] : perLine) EXPECT_EQ(count, 5) << dpi << " dpi, band " << band;
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <deque>
 #include <filesystem>
 
+#include "print/outline_painter.h"
 #include "print/picture_pages.h"
 #include "print/score_pages.h"
 #include "print_fixture.h"
@@ -117,24 +118,94 @@ TEST_F(ScorePagesTest, RangeFiveToEightPutsThreeBarsOnTheFirstLineAndOneOnTheSec
   ScorePages(s, sourceGlyphs()).output(request({0}, 5, 8), target);
   ASSERT_EQ(target.pages.size(), 1u);
   const QImage& page = target.pages[0].image;
-  // Each cell holds the bar asked for: compare it with the bar picture stretched alike.
-  ScorePages pages(s, sourceGlyphs());
-  const int32_t bars[] = {5, 6, 7, 8};
-  const QRect cells[] = {grid.barCell(0, 0), grid.barCell(1, 0), grid.barCell(2, 0),
-                         grid.barCell(0, 1)};
-  for (int k = 0; k < 4; ++k) {
-    QImage expected(kPictureContentWidth, kPictureHeight, QImage::Format_RGB32);
-    expected.fill(Qt::white);
-    QPainter painter(&expected);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    // A line's later cells leave out the opening bar line (x 208 and 209).
-    const QImage bar = pages.barPicture(0, bars[k]);
-    const int left = cells[k].left() == grid.margin() ? 0 : 2;
-    painter.drawImage(cells[k], bar.copy(left, 0, bar.width() - left, bar.height()));
-    painter.end();
-    EXPECT_EQ(page.copy(cells[k]), expected.copy(cells[k])) << "bar " << bars[k];
+  // A line's first cell holds the bar asked for: the same as that bar output
+  // alone, where it is the first cell of the page.
+  for (const auto& [bar, cell] : {std::pair{5, grid.barCell(0, 0)}, {8, grid.barCell(0, 1)}}) {
+    MemoryPages alone;
+    ScorePages(s, sourceGlyphs()).output(request({0}, bar, bar), alone);
+    ASSERT_EQ(alone.pages.size(), 1u);
+    EXPECT_EQ(page.copy(cell), alone.pages[0].image.copy(grid.barCell(0, 0))) << "bar " << bar;
   }
+  for (int i = 1; i < 3; ++i) EXPECT_GT(inkIn(page, grid.barCell(i, 0)), 1000) << i;
   EXPECT_EQ(inkIn(page, grid.barCell(1, 1)), 0);
+}
+
+// The box around the dark pixels (below 128) of `area` in `picture`, leaving
+// out rows dark across most of the area (staff lines).
+QRect darkBox(const QImage& picture, const QRect& area) {
+  QRect box;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    int dark = 0;
+    for (int x = area.left(); x <= area.right(); ++x) dark += qGray(picture.pixel(x, y)) < 128;
+    if (dark == 0 || dark > area.width() * 8 / 10) continue;
+    for (int x = area.left(); x <= area.right(); ++x) {
+      if (qGray(picture.pixel(x, y)) < 128) box |= QRect(x, y, 1, 1);
+    }
+  }
+  return box;
+}
+
+// Heads keep the glyph's shape however wide the cell: a whole note's head on
+// a page with one bar a line is as wide for its height as in its picture.
+TEST_F(ScorePagesTest, HeadsKeepTheGlyphsAspectRatio) {
+  add(0, 71, 64);
+  for (const int bars : {1, 4}) {
+    SCOPED_TRACE(bars);
+    MemoryPages target;
+    OutputRequest r = request({0});
+    r.barsPerLine = bars;
+    r.linesPerPage = 1;
+    ASSERT_TRUE(ScorePages(s, sourceGlyphs()).output(r, target).ok());
+    const PageGrid wide(kPictureContentWidth, kPictureHeight, bars, 1);
+    const QRect cell = wide.barCell(0, 0);
+    // The music of the cell inside its bar lines, below the bar number.
+    const QRect head =
+        darkBox(target.pages.at(0).image,
+                QRect(cell.left() + cell.width() / 10, cell.top() + cell.height() / 4,
+                      cell.width() * 8 / 10, cell.height() / 2));
+    const QImage& glyph = sourceGlyphs()[Glyph::Note1];
+    const QRect shape = darkBox(glyph, glyph.rect());
+    ASSERT_FALSE(head.isEmpty());
+    const double onPage = static_cast<double>(head.width()) / head.height();
+    const double inGlyph = static_cast<double>(shape.width()) / shape.height();
+    EXPECT_NEAR(onPage / inGlyph, 1.0, 0.05) << head.width() << "x" << head.height();
+  }
+}
+
+// The editor's picture drawn again from its log at twice the size (as on a
+// screen of two device pixels a pixel) is the same page: scaled back down it
+// matches the picture but for the edges of the ink.
+TEST_F(ScorePagesTest, TheScorePicturesLogDrawsTheSamePageAtTwiceTheSize) {
+  DrawingLog log;
+  renderer.picture().setLog(&log);
+  renderer.initPicture();
+  quarterBars(0, 3);
+  TOnpu* chord = add(0, 74, 48);
+  chord->Pitch[1] = 70;
+  chord->LastIndex = 1;
+  add(0, 0, 8);
+  add(0, 49, 72);  // tied over the bar line
+  showPart(0);
+  GlyphOutlines outlines;
+  ASSERT_EQ(outlines.load(SOURCE_DIR "/onpu"), "");
+  const QImage& picture = renderer.picture().image();
+  QImage twice(picture.size() * 2, QImage::Format_Grayscale8);
+  twice.fill(Qt::white);
+  QPainter painter(&twice);
+  painter.scale(2, 2);
+  OutlinePainter(sourceGlyphs(), outlines)
+      .draw(painter, log, picture.rect(), QRectF(picture.rect()),
+            OutlinePainter::Spacing::Pictures);
+  painter.end();
+  const QImage back = twice.scaled(picture.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  int far = 0;
+  for (int y = 0; y < picture.height(); ++y) {
+    for (int x = 0; x < picture.width(); ++x) {
+      far += std::abs(qGray(back.pixel(x, y)) - qGray(picture.pixel(x, y))) > 128;
+    }
+  }
+  EXPECT_LT(far, picture.width() * picture.height() / 500);
+  renderer.picture().setLog(nullptr);
 }
 
 TEST_F(ScorePagesTest, EqualFirstAndLastBarOutputsThatBar) {
@@ -380,7 +451,7 @@ TEST_F(PictureExport, BitmapsForBmpInEitherCaseAndJpegForOtherExtensions) {
   EXPECT_EQ(exportAs("up.BMP", true, request({0})), std::vector<std::string>{"up01_01.BMP"});
   EXPECT_EQ(head("up01_01.BMP"), QByteArray("BM"));
   EXPECT_EQ(exportAs("pic.png", false, request({0})), std::vector<std::string>{"pic01_01.png"});
-  EXPECT_EQ(head("pic01_01.png"), QByteArray("\xFF\xD8", 2));
+  EXPECT_EQ(head("pic01_01.png"), QByteArray("\x89P"));
   EXPECT_EQ(exportAs("plain", false, request({0})), std::vector<std::string>{"plain01_01.bmp"});
 }
 
@@ -406,6 +477,24 @@ TEST_F(PictureExport, PagesHaveWhiteSideMargins) {
       0);
   // The line heads start right after the left margin.
   EXPECT_GT(inkIn(page, QRect(kPictureSideMargin, 109, 109, 263)), 1000);
+}
+
+// Page and bar numbers can be read on paper: at least 2.5 mm high, which at
+// 150 dots per inch is 15 pixels. The part's name heads the first page.
+TEST_F(PictureExport, NumbersAndNameAreLegible) {
+  quarterBars(0, 3);
+  exportAs("n.bmp", false, request({0}));
+  const QImage page(QString::fromStdString((folder / "n01_01.bmp").string()));
+  const QPoint margin(kPictureSideMargin, 0);
+  const QRect pageNumber = darkBox(page, QRect(grid.pageNumberAt() + margin, QSize(50, 50)));
+  EXPECT_GE(pageNumber.height(), 15);
+  // Bar 1's number, above the staff at the right end of its cell.
+  const QRect cell = grid.barCell(0, 0).translated(margin);
+  const QRect barNumber =
+      darkBox(page, QRect(cell.right() - 40, cell.top(), 40, cell.height() * 112 / 384 - 4));
+  EXPECT_GE(barNumber.height(), 15);
+  EXPECT_LT(barNumber.width(), barNumber.height());  // one digit
+  EXPECT_GT(inkIn(page, QRect(QPoint(grid.margin(), 0) + margin, QSize(200, grid.margin()))), 100);
 }
 
 TEST_F(PictureExport, GoldenPage) {

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds glyphgen and rewrites every picture in onpu/, then checks their
-# geometry. Needs the lilypond-fonts package (Emmentaler); set EMMENTALER_DIR
-# to use fonts from somewhere else.
+# geometry. Needs the lilypond-fonts package (Emmentaler) and
+# python3-fonttools; set EMMENTALER_DIR to use fonts from somewhere else.
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -23,7 +23,14 @@ cmake --build "$build"
 "$build/glyphgen" --font "$fontdir/emmentaler-20.otf" \
   --brace-font "$fontdir/emmentaler-brace.otf" --out "$repo/onpu"
 
+# The TrueType copies the printed pages embed (outlines.txt names them),
+# renamed as the font's licence asks of modified versions.
 python=${PYTHON:-/usr/bin/python3}
+"$python" "$here/truetype.py" "$fontdir/emmentaler-20.otf" "$repo/onpu/kelvara-music.ttf" \
+  "Kelvara Music"
+"$python" "$here/truetype.py" "$fontdir/emmentaler-brace.otf" "$repo/onpu/kelvara-brace.ttf" \
+  "Kelvara Brace"
+
 if "$python" -c 'import numpy, PIL' 2>/dev/null; then
   "$python" "$here/check_pictures.py" "$repo/onpu"
 else

@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 Canvas::Canvas(int width, int height)
     : width_(width), height_(height), ink_(static_cast<std::size_t>(width) * height, 0.0f) {}
@@ -17,6 +18,9 @@ void Canvas::addInk(int x, int y, float coverage) {
 
 void Canvas::fillRect(double x0, double y0, double x1, double y1) {
   if (x1 <= x0 || y1 <= y0) return;
+  char line[128];
+  std::snprintf(line, sizeof line, "rect %.6g %.6g %.6g %.6g", x0, y0, x1, y1);
+  note(line);
   const int c0 = std::max(0, static_cast<int>(std::floor(x0)));
   const int c1 = std::min(width_ - 1, static_cast<int>(std::ceil(x1)) - 1);
   const int r0 = std::max(0, static_cast<int>(std::floor(y0)));
@@ -31,6 +35,18 @@ void Canvas::fillRect(double x0, double y0, double x1, double y1) {
 }
 
 void Canvas::fillPath(const QPainterPath& path) {
+  std::string line = "path";
+  for (int i = 0; i < path.elementCount(); ++i) {
+    const QPainterPath::Element e = path.elementAt(i);
+    const char* op = e.type == QPainterPath::MoveToElement    ? "M "
+                     : e.type == QPainterPath::LineToElement  ? "L "
+                     : e.type == QPainterPath::CurveToElement ? "C "
+                                                              : "";
+    char point[80];
+    std::snprintf(point, sizeof point, " %s%.6g %.6g", op, e.x, e.y);
+    line.append(point);
+  }
+  note(line);
   QImage layer(width_, height_, QImage::Format_ARGB32_Premultiplied);
   layer.fill(Qt::transparent);
   {

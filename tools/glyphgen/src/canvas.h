@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class QPainterPath;
@@ -31,7 +32,13 @@ class Canvas {
   // 0 = black ink, 255 = white paper; rows top to bottom.
   std::vector<uint8_t> toGrey() const;
 
+  // What was drawn, one line of the outline file per shape: the rectangles
+  // and paths as they are, the font glyphs by font, index and placement.
+  void note(std::string line) { recipe_.push_back(std::move(line)); }
+  const std::vector<std::string>& recipe() const { return recipe_; }
+
  private:
+  std::vector<std::string> recipe_;
   int width_;
   int height_;
   std::vector<float> ink_;

@@ -42,8 +42,8 @@ int main(int argc, char** argv) {
   try {
     std::filesystem::create_directories(out);
     // An Emmentaler em is the staff height: four staff spaces.
-    const MusicFont music(font, 1000.0 / 4, layout::kSpace);
-    const MusicFont braces(braceFont, 1000.0 / 4, layout::kSpace);
+    const MusicFont music(font, "music", 1000.0 / 4, layout::kSpace);
+    const MusicFont braces(braceFont, "brace", 1000.0 / 4, layout::kSpace);
     int files = writeNotationPictures(music, braces, out);
     files += writeKeyboardFrames(out);
     std::printf("glyphgen: wrote %d pictures to %s\n", files, out.c_str());

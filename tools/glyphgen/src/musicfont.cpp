@@ -6,6 +6,7 @@
 #include FT_BBOX_H
 
 #include <cmath>
+#include <cstdio>
 #include <stdexcept>
 
 #include "canvas.h"
@@ -15,8 +16,13 @@ struct MusicFont::Impl {
   FT_Face face = nullptr;
 };
 
-MusicFont::MusicFont(const std::string& path, double unitsPerSpace, double pixelsPerSpace)
-    : impl_(new Impl), unitsPerSpace_(unitsPerSpace), pixelsPerSpace_(pixelsPerSpace) {
+MusicFont::MusicFont(const std::string& path, const std::string& tag, double unitsPerSpace,
+                     double pixelsPerSpace)
+    : impl_(new Impl),
+      tag_(tag),
+      path_(path),
+      unitsPerSpace_(unitsPerSpace),
+      pixelsPerSpace_(pixelsPerSpace) {
   if (FT_Init_FreeType(&impl_->library) != 0) {
     delete impl_;
     throw std::runtime_error("cannot initialise FreeType");
@@ -92,7 +98,14 @@ FT_Fixed toFixed(double v) {
 
 void MusicFont::draw(Canvas& canvas, const std::string& name, double ox, double oy, double sx,
                      double sy) const {
-  load(index(name));
+  const unsigned glyph = index(name);
+  load(glyph);
+  // The same placement for the vector pages: font units to pixels, y up.
+  const double perUnit = pixelsPerSpace_ / unitsPerSpace_;
+  char line[160];
+  std::snprintf(line, sizeof line, "glyph %s %u %.6g %.6g %.6g %.6g", tag_.c_str(), glyph, ox, oy,
+                perUnit * sx, perUnit * sy);
+  canvas.note(line);
   FT_Outline* outline = &impl_->face->glyph->outline;
 
   // Font units -> 26.6 pixels, y still pointing up; then move the origin to

@@ -19,7 +19,9 @@ class MusicFont {
  public:
   // unitsPerSpace: font units in one staff space (an Emmentaler em is the
   // height of the staff, four spaces). pixelsPerSpace: rendering size.
-  MusicFont(const std::string& path, double unitsPerSpace, double pixelsPerSpace);
+  // tag: how the outline file names this font.
+  MusicFont(const std::string& path, const std::string& tag, double unitsPerSpace,
+            double pixelsPerSpace);
   ~MusicFont();
   MusicFont(const MusicFont&) = delete;
   MusicFont& operator=(const MusicFont&) = delete;
@@ -33,6 +35,8 @@ class MusicFont {
             double sy = 1.0) const;
 
   double pixelsPerSpace() const { return pixelsPerSpace_; }
+  const std::string& tag() const { return tag_; }
+  const std::string& path() const { return path_; }
 
  private:
   unsigned index(const std::string& name) const;
@@ -40,6 +44,8 @@ class MusicFont {
 
   struct Impl;
   Impl* impl_;
+  std::string tag_;
+  std::string path_;
   double unitsPerSpace_;
   double pixelsPerSpace_;
 };

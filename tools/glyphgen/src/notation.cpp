@@ -2,6 +2,8 @@
 #include <QPointF>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -21,12 +23,34 @@ class Writer {
   explicit Writer(std::string dir) : dir_(std::move(dir)) {}
   void save(const std::string& name, const Canvas& c) {
     writeGreyBmp(dir_ + "/" + name, c.width(), c.height(), c.toGrey());
+    outlines_ += "picture " + name + " " + std::to_string(c.width()) + " " +
+                 std::to_string(c.height()) + "\n";
+    for (const std::string& line : c.recipe()) outlines_ += line + "\n";
+    outlines_ += "end\n";
     ++count_;
   }
   int count() const { return count_; }
 
+  // Writes the outline file: every picture's shapes in picture pixels, y
+  // down, with the fonts named by their TrueType copies beside the pictures,
+  // kelvara-TAG.ttf (regenerate.sh makes them; their glyph indexes are the
+  // fonts' own).
+  void saveOutlines(const MusicFont& music, const MusicFont& braces) const {
+    std::string text =
+        "# Shapes of the notation pictures, written by tools/glyphgen: do not edit.\n"
+        "# glyph FONT INDEX X Y SX SY: the font's glyph with its origin at (X, Y),\n"
+        "# SX and SY pixels a font unit, the font's y axis pointing up.\n";
+    for (const MusicFont* font : {&music, &braces}) {
+      text += "font " + font->tag() + " kelvara-" + font->tag() + ".ttf\n";
+    }
+    std::ofstream file(dir_ + "/outlines.txt", std::ios::binary);
+    file << text << outlines_;
+    if (!file) throw std::runtime_error("cannot write " + dir_ + "/outlines.txt");
+  }
+
  private:
   std::string dir_;
+  std::string outlines_;
   int count_ = 0;
 };
 
@@ -46,10 +70,14 @@ std::string headGlyph(int log) {
 // are long enough for the flags to stay clear of it.
 double stemLength(int log, bool up) {
   switch (log) {
-    case 4: return 3.75 * kSpace;
-    case 5: return (up ? 4.25 : 4.5) * kSpace;
-    case 6: return (up ? 4.4 : 5.25) * kSpace;
-    default: return 3.5 * kSpace;
+    case 4:
+      return 3.75 * kSpace;
+    case 5:
+      return (up ? 4.25 : 4.5) * kSpace;
+    case 6:
+      return (up ? 4.4 : 5.25) * kSpace;
+    default:
+      return 3.5 * kSpace;
   }
 }
 
@@ -81,7 +109,8 @@ class NoteDrawer {
     if (log >= 1) {
       const double tip = kUpHeadY - stemLength(log, true);
       c.fillRect(kHeadRight - kStemWidth, tip, kHeadRight, kUpHeadY);
-      if (log >= 3) flag(c, "flags.u" + std::to_string(log), kHeadRight - kStemWidth / 2, tip, kUpHeadY);
+      if (log >= 3)
+        flag(c, "flags.u" + std::to_string(log), kHeadRight - kStemWidth / 2, tip, kUpHeadY);
     }
     return c;
   }
@@ -91,7 +120,8 @@ class NoteDrawer {
     Canvas c(kNoteWidth, std::max(kNoteHeight, static_cast<int>(std::ceil(tip)) + 2));
     head(c, log, kHeadCentreX, kDownHeadY);
     c.fillRect(kHeadLeft, kDownHeadY, kHeadLeft + kStemWidth, tip);
-    if (log >= 3) flag(c, "flags.d" + std::to_string(log), kHeadLeft + kStemWidth / 2, tip, kDownHeadY);
+    if (log >= 3)
+      flag(c, "flags.d" + std::to_string(log), kHeadLeft + kStemWidth / 2, tip, kDownHeadY);
     return c;
   }
 
@@ -282,8 +312,8 @@ int writeNotationPictures(const MusicFont& music, const MusicFont& braces, const
   out.save("n.bmp", accidental(music, "accidentals.natural", 0.72, 0.72, kAccidentalY));
   out.save("f.bmp", accidental(music, "accidentals.flat", 0.73, 0.73, kFlatY));
 
-  static const char* const kDigits[][2] = {{"2", "two"},   {"3", "three"}, {"4", "four"},
-                                           {"6", "six"},   {"8", "eight"}, {"9", "nine"}};
+  static const char* const kDigits[][2] = {{"2", "two"}, {"3", "three"}, {"4", "four"},
+                                           {"6", "six"}, {"8", "eight"}, {"9", "nine"}};
   for (const auto& d : kDigits) out.save(std::string(d[0]) + ".bmp", digit(music, d[1]));
 
   out.save("tai.bmp", tieBelow());
@@ -294,5 +324,6 @@ int writeNotationPictures(const MusicFont& music, const MusicFont& braces, const
   out.save("5sen3.bmp", barTile());
   out.save("page.bmp", staffTile(kPageWidth));
   out.save("tohe.bmp", clefArea(music, braces));
+  out.saveOutlines(music, braces);
   return out.count();
 }
