@@ -143,6 +143,14 @@ class ScorePages::Session {
   // How the bar drawn last was drawn.
   const DrawingLog& log() const { return log_; }
 
+  // The part of the picture at `source`; throws std::bad_alloc when the copy
+  // cannot get its memory (QImage gives a null picture then).
+  QImage piece(const QRect& source) const {
+    QImage copy = picture().copy(source);
+    if (copy.isNull()) throw std::bad_alloc();
+    return copy;
+  }
+
  private:
   struct Position {
     TOnpu* node;

@@ -15,6 +15,10 @@
         <source>画像を保存</source>
         <translation>Save pictures</translation>
     </message>
+    <message>
+        <source>PNG イメージファイル (*.png)</source>
+        <translation>PNG images (*.png)</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::PartNames</name>
