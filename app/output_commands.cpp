@@ -8,6 +8,7 @@
 #include "dialogs/output_parts_dialog.h"
 #include "print/picture_pages.h"
 #include "print/printer_pages.h"
+#include "render/drawing_threads.h"
 
 namespace kelvara {
 
@@ -80,6 +81,12 @@ void OutputCommands::Printdata(int32_t firstBar, int32_t lastBar) {
   request.barsPerLine = s.PrintBarsPerLine;
   request.linesPerPage = s.PrintLinesPerPage;
 
+  // Under a tight memory limit the system may refuse the threads Qt draws
+  // large pictures on, and the drawing would wait for them for ever.
+  if (const std::string error = reserveDrawingThread(); !error.empty()) {
+    questions_.error(error);
+    return;
+  }
   ScorePages pages(s, editor_.glyphs());
   if (form12_->OutputKind == 1) {
     QPrinter printer(QPrinter::HighResolution);

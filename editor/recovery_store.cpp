@@ -153,12 +153,16 @@ std::vector<RecoveryStore::Orphan> RecoveryStore::orphans() const {
 
 std::string RecoveryStore::write(std::span<const uint8_t> zqf3, const std::string& fileName) const {
   if (lockFd_ < 0) return "recovery folder not claimed";
-  const std::string name = writeFileAtomically(
+  // The copy first: a copy that could not be written leaves the old copy
+  // with its own name. A name that could not follow is removed rather than
+  // left to name a copy of other work.
+  std::string error = writeFileAtomically(pathOf(run_, kCopy), zqf3);
+  if (!error.empty()) return error;
+  dropAdopted();
+  error = writeFileAtomically(
       pathOf(run_, kName),
       std::span(reinterpret_cast<const uint8_t*>(fileName.data()), fileName.size()));
-  if (!name.empty()) return name;
-  std::string error = writeFileAtomically(pathOf(run_, kCopy), zqf3);
-  if (error.empty()) dropAdopted();
+  if (!error.empty()) ::unlink(pathOf(run_, kName).c_str());
   return error;
 }
 

@@ -73,8 +73,9 @@ void cursorToBar(EditorState& s, int32_t bar) {
 std::string renderUsage() {
   return "kelvara render INPUT OUTPUT.png [--part LABEL] [--bar N]\n"
          "  Writes the page of the score view that holds bar N (default 1) of one part\n"
-         "  (default 1) as a PNG picture. INPUT is a .zqf3, .zqf2 or .zqf file (a .zqf\n"
-         "  file is read into the part chosen). LABEL is 1 to 10 or perc.\n";
+         "  (default 1) as a PNG picture. INPUT is a .zqf3, .zqf2, .zqf, .mid, .smf,\n"
+         "  .musicxml, .xml or .mxl file (a .zqf file is read into the part chosen).\n"
+         "  LABEL is 1 to 10 or perc.\n";
 }
 
 int runRenderCommand(const std::vector<std::string>& args, const std::string& glyphFolder,
@@ -93,8 +94,8 @@ int runRenderCommand(const std::vector<std::string>& args, const std::string& gl
 
   EditorState s;
   s.createLists();
-  if (!isScoreFileKind(fileExtension(req.input))) {
-    return badUsage(err, "render", req.input + ": not a .zqf3, .zqf2 or .zqf file");
+  if (!isReadableFileKind(fileExtension(req.input))) {
+    return badUsage(err, "render", req.input + ": not a " + kReadableKinds);
   }
   const LoadResult loaded = loadScoreFile(s, req.input, req.part);
   if (!loaded.ok()) {

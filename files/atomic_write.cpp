@@ -107,15 +107,22 @@ std::string temporaryName(const std::string& target) {
   return "." + target.substr(0, room) + marker + randomDigits();
 }
 
+bool allHex(const std::string& name, size_t from) {
+  for (size_t i = from; i < name.size(); ++i) {
+    if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
+  }
+  return true;
+}
+
+// Also the shorter name earlier versions gave the same file, ".kv" and six
+// hex digits, so that what their killed writes left goes too.
 bool isTemporaryName(const std::string& name) {
+  if (name.size() == 3 + kRandomDigits && name.rfind(".kv", 0) == 0) return allHex(name, 3);
   const std::string marker = kTemporaryMarker;
   const size_t tail = marker.size() + kRandomDigits;
   if (name.size() < 1 + tail || name[0] != '.') return false;
   if (name.compare(name.size() - tail, marker.size(), marker) != 0) return false;
-  for (size_t i = name.size() - kRandomDigits; i < name.size(); ++i) {
-    if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
-  }
-  return true;
+  return allHex(name, name.size() - kRandomDigits);
 }
 
 // Removes this user's temporary files in the folder that no write has

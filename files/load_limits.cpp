@@ -1,6 +1,8 @@
 #include "files/load_limits.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "files/byte_reader.h"
 #include "score/bar_math.h"
@@ -81,6 +83,65 @@ int64_t recordCells(const TOnpu& r, int32_t fill, int32_t barLen) {
   const int32_t drawn = member ? r.RenLength : r.Length;
   const bool inner = member && r.RenIndex != r.RenCount;
   return cellsFor(drawn, fill, barLen, !inner);
+}
+
+namespace {
+
+// How much of `left` 64ths, from `fill` into the bar, one record may take
+// and be drawn in at most `most` cells: all of it when it fits, else up to a
+// bar line, as many whole bars as fit. Pieces never cross a bar line, so the
+// cells of the bars add up; a part of a bar may take more cells than a whole
+// one (15 is 8 4 2 1, 16 is one), so the cut is at a bar line.
+int32_t longestFitting(int32_t left, int32_t fill, int32_t barLen, int64_t most) {
+  if (cellsFor(left, fill, barLen, true) <= most) return left;
+  const int32_t head = (barLen - fill) % barLen;
+  const int64_t room = most - cellsFor(head, fill, barLen, true);
+  const int64_t perBar = cellsFor(barLen, 0, barLen, true);
+  const int64_t bars = std::min<int64_t>(room / perBar, (left - head) / barLen);
+  // Never nothing, so the split always ends.
+  return std::max(1, head + static_cast<int32_t>(bars) * barLen);
+}
+
+}  // namespace
+
+void fitRecordsToFile(LoadedScore& loaded, int32_t timeNum, int32_t timeDen) {
+  const int32_t barLen = static_cast<int32_t>(timeNum * 64 / timeDen);
+  constexpr int64_t kMostCells = kMaxFileWidth / kCellWidth;
+  for (LoadedPart& lp : loaded.parts) {
+    std::vector<RecordPtr> fitted;
+    fitted.reserve(lp.records.size());
+    int64_t bar = 1;
+    int32_t fill = 0;
+    auto advance = [&](const TOnpu& r) {
+      const int64_t at = fill + static_cast<int64_t>(barContribution(r));
+      bar += at / barLen;
+      fill = static_cast<int32_t>(at % barLen);
+    };
+    for (RecordPtr& rec : lp.records) {
+      if (recordCells(*rec, fill, barLen) <= kMostCells) {
+        advance(*rec);
+        fitted.push_back(std::move(rec));
+        continue;
+      }
+      if (!isRest(*rec) || rec->RenLength > 0) {
+        throw ReadFault{FileError::BadValue,
+                        partLabel(lp.part) + " の " + std::to_string(bar) +
+                            " 小節目からの音符は長すぎて、楽譜ファイルに保存できない幅 (" +
+                            std::to_string(recordCells(*rec, fill, barLen) * kCellWidth) +
+                            " ピクセル) になります"};
+      }
+      for (int32_t left = rec->Length; left > 0;) {
+        RecordPtr piece(makeRecord(kRestPitch, 0, 1));
+        *piece = *rec;
+        piece->Prev = piece->Next = nullptr;
+        piece->Length = longestFitting(left, fill, barLen, kMostCells);
+        left -= piece->Length;
+        advance(*piece);
+        fitted.push_back(std::move(piece));
+      }
+    }
+    lp.records = std::move(fitted);
+  }
 }
 
 void checkPageWidths(const LoadedScore& loaded, int32_t timeNum, int32_t timeDen) {

@@ -51,6 +51,14 @@ int64_t cellsFor(int32_t drawn, int32_t fill, int32_t barLen, bool advancing);
 // tuplet member draws its share of the group.
 int64_t recordCells(const TOnpu& r, int32_t fill, int32_t barLen);
 
+// Makes every record read drawable within the width the whole-score file
+// keeps (16 bits of pixels) in the time signature timeNum/timeDen: a rest too
+// wide becomes consecutive rests that fit, the same length together. A note
+// cannot be split without changing the music (records have no ties), so a
+// note or tuplet member too wide throws ReadFault{BadValue} naming its part
+// and bar.
+void fitRecordsToFile(LoadedScore& loaded, int32_t timeNum, int32_t timeDen);
+
 // Throws ReadFault{BadValue} when a page of 16 bars of any part read would be
 // wider than kMaxPageCells in the time signature timeNum/timeDen.
 void checkPageWidths(const LoadedScore& loaded, int32_t timeNum, int32_t timeDen);

@@ -1326,6 +1326,7 @@ LoadedScore buildScore(Parser& parser, std::string& notice) {
     }
     loaded.parts.push_back(std::move(lp));
   }
+  fitRecordsToFile(loaded, timeNum, timeDen);
   checkPageWidths(loaded, timeNum, timeDen);
 
   std::string left;

@@ -217,6 +217,7 @@ LoadedScore buildScore(SourceScore& src, ImportReport& report) {
   for (auto& part : parts) {
     if (part) out.parts.push_back(std::move(*part));
   }
+  fitRecordsToFile(out, used.num, used.den);
   checkPageWidths(out, used.num, used.den);
   return out;
 }

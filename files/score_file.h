@@ -22,6 +22,9 @@ bool isMidiFileKind(const std::string& extension);
 
 // True for every kind loadScoreFile reads.
 bool isReadableFileKind(const std::string& extension);
+// The kinds isReadableFileKind accepts, as a phrase for messages.
+constexpr const char* kReadableKinds =
+    ".zqf3, .zqf2, .zqf, .mid, .smf, .musicxml, .xml or .mxl file";
 
 // Reads a score file of one of those kinds, told by its extension: a ".zqf3"
 // or ".zqf2" as the whole score, a ".zqf" into part `intoPart`, a ".mid" or

@@ -245,7 +245,7 @@ ReadTrack parseTrack(ByteReader& in, RecordBudget& budget) {
 }
 
 LoadedScore parseTrackFile(std::span<const uint8_t> bytes, bool singleTrack, int intoPart,
-                           int32_t scoreTimeDen) {
+                           int32_t scoreTimeNum, int32_t scoreTimeDen) {
   ByteReader in(bytes);
   in.expect("MThd", "MThd ヘッダ");
   if (in.u32be() != 6)
@@ -308,12 +308,13 @@ LoadedScore parseTrackFile(std::span<const uint8_t> bytes, bool singleTrack, int
     throw ReadFault{FileError::WrongKind, "最後のトラックの後に " + std::to_string(in.remaining()) +
                                               " バイトの余分なデータがあります"};
   }
-  if (loaded.timeNum) {
-    // A denominator the file does not name leaves the score's own.
-    const int32_t timeDen = loaded.timeDen.value_or(scoreTimeDen);
-    checkTimeSignature(*loaded.timeNum, timeDen);
-    checkPageWidths(loaded, *loaded.timeNum, timeDen);
-  }
+  // A time signature the file does not name leaves the score's own, and
+  // the records are drawn in that.
+  const int32_t timeDen = loaded.timeDen.value_or(scoreTimeDen);
+  const int32_t timeNum = loaded.timeNum.value_or(scoreTimeNum);
+  if (loaded.timeNum) checkTimeSignature(timeNum, timeDen);
+  fitRecordsToFile(loaded, timeNum, timeDen);
+  checkPageWidths(loaded, timeNum, timeDen);
   return loaded;
 }
 
@@ -358,7 +359,7 @@ LoadResult decodeTrackFile(EditorState& s, std::span<const uint8_t> bytes,
   }
   LoadedScore loaded;
   try {
-    loaded = parseTrackFile(bytes, singleTrack, intoPart, s.TimeDen);
+    loaded = parseTrackFile(bytes, singleTrack, intoPart, s.TimeNum, s.TimeDen);
   } catch (const ReadFault& f) {
     return FileResult::failure(f.error, readFaultMessage(fileName, f.detail));
   } catch (const std::bad_alloc&) {

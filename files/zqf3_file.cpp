@@ -183,6 +183,7 @@ LoadedScore parseZqf3(ByteReader& in) {
     throw ReadFault{FileError::WrongKind, "最後のパートの後に " + std::to_string(in.remaining()) +
                                               " バイトの余分なデータがあります"};
   }
+  fitRecordsToFile(loaded, timeNum, timeDen);
   checkPageWidths(loaded, timeNum, timeDen);
   return loaded;
 }

@@ -125,7 +125,8 @@ int writePdf(ScorePages& pages, const OutputRequest& request, const std::string&
 std::string pagesUsage() {
   return "kelvara pages INPUT OUTPUT [--parts LIST] [--bars FROM-TO] [--bars-per-line N]\n"
          "              [--lines-per-page M] [--dpi D]\n"
-         "  Puts parts of a score on pages as the output command does. OUTPUT ending in\n"
+         "  Puts parts of a score on pages as the output command does. INPUT is a .zqf3,\n"
+         "  .zqf2, .zqf, .mid, .smf, .musicxml, .xml or .mxl file. OUTPUT ending in\n"
          "  .jpg, .jpeg, .bmp or .png writes one A4 picture a page at D dots per inch\n"
          "  (default 150, 50 to 600), named OUTPUT's base name + part number + \"_\" +\n"
          "  page number + extension; .pdf writes one PDF of all pages, in vectors.\n"
@@ -148,8 +149,8 @@ int runPagesCommand(const std::vector<std::string>& args, const std::string& gly
   }
   EditorState s;
   s.createLists();
-  if (!isScoreFileKind(fileExtension(req.input))) {
-    return badUsage(err, "pages", req.input + ": not a .zqf3, .zqf2 or .zqf file");
+  if (!isReadableFileKind(fileExtension(req.input))) {
+    return badUsage(err, "pages", req.input + ": not a " + kReadableKinds);
   }
   const LoadResult loaded = loadScoreFile(s, req.input, req.firstPart);
   if (!loaded.ok()) {

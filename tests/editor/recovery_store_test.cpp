@@ -78,6 +78,25 @@ TEST_F(RecoveryStoreTest, ACopyLeftByARunThatDidNotEndCleanlyIsOfferedThenDiscar
   EXPECT_EQ(filesInFolder(), 1u);  // only the running store's lock
 }
 
+TEST_F(RecoveryStoreTest, AFailedCopyKeepsTheOldCopyWithItsOwnName) {
+  std::string leftRun;
+  {
+    auto crashed = std::make_unique<RecoveryStore>(folder.string());
+    ASSERT_EQ(crashed->claim(), "");
+    ASSERT_EQ(crashed->write(bytes, "/music/old.zqf3"), "");
+    // A copy that cannot be replaced (refused as read-only).
+    fs::permissions(crashed->copyPath(), fs::perms::owner_read);
+    EXPECT_NE(crashed->write(std::vector<uint8_t>{9, 9}, "/music/new.zqf3"), "");
+    leftRun = crashed->run();
+  }
+  RecoveryStore next(folder.string());
+  ASSERT_EQ(next.claim(), "");
+  const auto orphans = next.orphans();
+  ASSERT_EQ(orphans.size(), 1u);
+  EXPECT_EQ(orphans[0].fileName, "/music/old.zqf3");
+  EXPECT_EQ(fs::file_size(orphans[0].copyPath), bytes.size());
+}
+
 TEST_F(RecoveryStoreTest, ACleanExitLeavesNothingAndAnUnsavedNameIsEmpty) {
   RecoveryStore a(folder.string());
   ASSERT_EQ(a.claim(), "");

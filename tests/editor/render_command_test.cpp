@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "editor/render_command.h"
+#include "files/midi_export.h"
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
 #include "render/glyph_table.h"
@@ -238,6 +239,10 @@ TEST_F(RenderCommand, PartLabelChoosesThePartAndATrackFileIsReadIntoIt) {
         << err.str();
     EXPECT_EQ(differingPixels(rendered("track.png"), ownPage(melody, bar)), 0) << "bar " << bar;
   }
+  // A MIDI file is read as the load command reads it.
+  ASSERT_TRUE(savedataplus3(score, path("one.mid")).ok());
+  ASSERT_EQ(render({path("one.mid"), path("midi.png"), "--part", "2"}), 0) << err.str();
+  EXPECT_FALSE(rendered("midi.png").isNull());
   // Part 1 of the score is empty: the empty page.
   ASSERT_EQ(render({path("two.zqf3"), path("empty.png")}), 0) << err.str();
   TypedPart empty(7, 4, 4);

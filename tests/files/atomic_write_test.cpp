@@ -179,6 +179,8 @@ TEST_F(AtomicWrite, KillsAtRandomMomentsLeaveOldOrNewAndNoLastingLeftovers) {
   for (const std::string& name : namesInDir()) {
     if (name != "out.zqf2") fs::last_write_time(dir / name, old);
   }
+  EXPECT_EQ(write(path(".kv5d37ff"), "x"), "");  // the name earlier versions used
+  fs::last_write_time(dir / ".kv5d37ff", old);
   const std::string fresh = marker + "00aa11";
   const std::string notOurs = ".out.zqf2.kelvara-tmp-xyzxyz";
   for (const std::string& name : {fresh, notOurs}) {

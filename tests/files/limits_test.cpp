@@ -72,7 +72,7 @@ TEST_F(LoadLimits, OnlyTheOfferedTimeSignaturesLoad) {
   for (auto [num, den] : {std::pair{4, 4}, {3, 4}, {2, 4}, {9, 8}, {6, 8}, {3, 8}, {2, 2}}) {
     EditorState t;
     t.createLists();
-    EXPECT_TRUE(decodeZqf3(t, oneNoteZqf3(num, den, 65535), "long.zqf3").ok()) << num << den;
+    EXPECT_TRUE(decodeZqf3(t, oneNoteZqf3(num, den, 4096), "long.zqf3").ok()) << num << den;
   }
   for (auto [num, den] : {std::pair{0, 4}, {4, 0}, {5, 4}, {1, 8}, {4, 16}, {255, 2}}) {
     EXPECT_FALSE(decodeZqf3(s, oneNoteZqf3(num, den, 16), "odd.zqf3").ok()) << num << den;
@@ -95,6 +95,58 @@ TEST_F(LoadLimits, CellsFollowTheGlyphPieces) {
   EXPECT_EQ(cellsFor(128, 8, 64, true), 5);       // 32 16 8 | 64 | 8
   EXPECT_EQ(cellsFor(7, 0, 64, false), 3);        // 4 2 1
   EXPECT_EQ(cellsFor(0, 0, 64, true), 0);
+}
+
+// Part 1 as "r<length>" / "n<length>" a record, "!" after one drawn wider
+// than the whole-score file keeps.
+std::string fittedDump(const EditorState& s) {
+  std::string out;
+  int32_t fill = 0;
+  for (const TOnpu* r = firstRecordOf(s.PartHead[0]); !isEndMarker(*r); r = r->Next) {
+    out += (isRest(*r) ? "r" : "n") + std::to_string(r->Length);
+    if (recordCells(*r, fill, s.BarLen()) > kMaxFileWidth / kCellWidth) out += "!";
+    out += " ";
+    fill = (fill + r->Length) % s.BarLen();
+  }
+  return out;
+}
+
+// Regression: a 65 535-long rest in 3/8 loaded, and the score could then
+// neither be saved as a whole score nor keep a recovery copy.
+TEST_F(LoadLimits, RecordsTooWideForTheWholeScoreFileAreSplitOrRefused) {
+  Bytes rest38 = oneNoteZqf3(3, 8, 65535);
+  rest38[11] = 0;  // the record's pitch: a rest
+  Bytes rest44 = oneNoteZqf3(4, 4, 65535);
+  rest44[11] = 0;
+  // 936 cells is the widest: 468 bars of 3/8 (16 + 8 each), 936 bars of 4/4.
+  const std::string split38 = "r11232 r11232 r11232 r11232 r11232 r9375 ";
+  const struct {
+    std::string name;
+    Bytes file;
+    std::string dump;  // empty: refused
+  } cases[] = {
+      {"rest.zqf2", trackFileWith(3, 3, "00 90 00 64  81 EF FF 44 80 00 64"), split38},
+      {"rest.zqf3", rest38, split38},
+      {"rest.zqf3", rest44, "r59904 r5631 "},
+      {"fits.zqf3", oneNoteZqf3(4, 4, 59904), "n59904 "},
+      {"wide.zqf3", oneNoteZqf3(4, 4, 59905), ""},
+      {"wide.zqf3", oneNoteZqf3(3, 8, 65535), ""},
+  };
+  for (const auto& c : cases) {
+    EditorState t;
+    t.createLists();
+    const std::string before = snapshot(t);
+    const LoadResult r = c.name.ends_with(".zqf3") ? decodeZqf3(t, c.file, c.name)
+                                                   : decodeTrackFile(t, c.file, c.name, false, 0);
+    if (c.dump.empty()) {
+      EXPECT_EQ(r.error, FileError::BadValue) << c.name;
+      EXPECT_NE(r.message.find("1パート の 1 小節目からの音符"), std::string::npos) << r.message;
+      EXPECT_EQ(snapshot(t), before);
+    } else {
+      EXPECT_TRUE(r.ok()) << c.name << ": " << r.message;
+      EXPECT_EQ(fittedDump(t), c.dump) << c.name;
+    }
+  }
 }
 
 TEST_F(LoadLimits, TupletMembersThatNeverMoveTheBarCannotWidenOnePageWithoutEnd) {
@@ -170,11 +222,14 @@ TEST_F(TrackTiming, LongMergedRestsSplitAndSaveAsAWholeScore) {
   EditorState t;
   t.createLists();
   ASSERT_TRUE(loaddataplus(t, path("rests.zqf2"), ".zqf2").ok());
-  std::vector<int32_t> lengths;
+  // The rests keep their time, in records the whole-score file can hold.
+  std::vector<int32_t> time{0};
   for (const TOnpu* n = firstRecordOf(t.PartHead[0]); !isEndMarker(*n); n = n->Next) {
-    lengths.push_back(n->Length);
+    if (isNote(*n)) time.insert(time.end(), {n->Length, 0});
+    if (isRest(*n)) time.back() += n->Length;
   }
-  EXPECT_EQ(lengths, (std::vector<int32_t>{65535, 65535, 100, 16, 65535, 10}));
+  EXPECT_EQ(time, (std::vector<int32_t>{131170, 16, 65545}));
+  EXPECT_EQ(fittedDump(t).find('!'), std::string::npos) << fittedDump(t);
   t.PartSelected = s.PartSelected;
   const FileResult saved = savedataplus2(t, path("rests.zqf3"));
   EXPECT_TRUE(saved.ok()) << saved.message;
