@@ -2,6 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>kelvara::OutputCommands</name>
+    <message>
+        <source>出力しています…</source>
+        <translation>Writing…</translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>出力</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>出力しています… %1 / %2 ページ</source>
+        <translation>Writing… page %1 of %2</translation>
+    </message>
+    <message>
+        <source>出力を中止しました。%1 ページは出力済みです。</source>
+        <translation>Output stopped. %1 page(s) were already written.</translation>
+    </message>
+    <message>
+        <source>出力するページがありません。パートと範囲を確かめてください。</source>
+        <translation>There are no pages to output. Check the parts and the range.</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::OutputFileDialogs</name>
     <message>
         <source>JPEG イメージファイル (*.jpg *.jpeg)</source>
@@ -29,6 +56,83 @@
     <message>
         <source>%1パート</source>
         <translation>Part %1</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::ScoreCommands</name>
+    <message>
+        <source>midiファイル (*.mid *.smf)</source>
+        <translation>MIDI file (*.mid *.smf)</translation>
+    </message>
+    <message>
+        <source>zq3ファイル (*.zqf3)</source>
+        <translation>zq3 file (*.zqf3)</translation>
+    </message>
+    <message>
+        <source>zq2ファイル (*.zqf2)</source>
+        <translation>zq2 file (*.zqf2)</translation>
+    </message>
+    <message>
+        <source>zqファイル (*.zqf)</source>
+        <translation>zq file (*.zqf)</translation>
+    </message>
+    <message>
+        <source>WAVファイル (*.wav)</source>
+        <translation>WAV file (*.wav)</translation>
+    </message>
+    <message>
+        <source>MusicXMLファイル (*.musicxml *.mxl *.xml)</source>
+        <translation>MusicXML file (*.musicxml *.mxl *.xml)</translation>
+    </message>
+    <message>
+        <source>zqファイル（*.zqf3）</source>
+        <translation>zq file (*.zqf3)</translation>
+    </message>
+    <message>
+        <source>zqファイル（*.zqf2）</source>
+        <translation>zq file (*.zqf2)</translation>
+    </message>
+    <message>
+        <source>すべてのファイル (*.*)</source>
+        <translation>All files (*.*)</translation>
+    </message>
+    <message>
+        <source>（名前のない楽譜）</source>
+        <translation>(untitled score)</translation>
+    </message>
+    <message>
+        <source>復元</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>前回は保存されていない変更を残したまま終了しました。
+%1 （%2 の時点）を復元しますか？</source>
+        <translation>The last run ended with unsaved changes.
+Restore %1 (as of %2)?</translation>
+    </message>
+    <message>
+        <source>破棄</source>
+        <translation>Discard</translation>
+    </message>
+    <message>
+        <source>名前を付けて保存</source>
+        <translation>Save As</translation>
+    </message>
+    <message>
+        <source>開く</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>保存する</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>保存しない</source>
+        <translation>Don't Save</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -194,6 +298,22 @@
         <source>表示言語を保存できません。</source>
         <translation>The interface language cannot be kept.</translation>
     </message>
+    <message>
+        <source>MIDI入力が多すぎたため、一部の音を受け取れませんでした。</source>
+        <translation>Too much MIDI input arrived at once; some notes were not received.</translation>
+    </message>
+    <message>
+        <source>復元用のコピーを保存できません（%1）。異常終了したときに、保存していない変更は失われます。</source>
+        <translation>Recovery copies cannot be saved (%1). If the program ends abnormally, unsaved changes will be lost.</translation>
+    </message>
+    <message>
+        <source>確認</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>終了します。よろしいですか？</source>
+        <translation>Quit Kelvara?</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::TForm10</name>
@@ -348,6 +468,49 @@
     </message>
 </context>
 <context>
+    <name>kelvara::TForm2</name>
+    <message>
+        <source>MIDI音源</source>
+        <translation>Sound</translation>
+    </message>
+    <message>
+        <source>使用するMIDI音源</source>
+        <translation>MIDI output device</translation>
+    </message>
+    <message>
+        <source>MIDI入力</source>
+        <translation>MIDI input</translation>
+    </message>
+    <message>
+        <source> 音色と音量 </source>
+        <translation> Voices and volumes </translation>
+    </message>
+    <message>
+        <source>音色</source>
+        <translation>Voice</translation>
+    </message>
+    <message>
+        <source>音量 (0-127)</source>
+        <translation>Volume (0-127)</translation>
+    </message>
+    <message>
+        <source>左←       配置       →右</source>
+        <translation>Left ←       Pan       → Right</translation>
+    </message>
+    <message>
+        <source>－</source>
+        <translation>-</translation>
+    </message>
+    <message>
+        <source>（MIDI出力装置がありません）</source>
+        <translation>(no MIDI output device)</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>None</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::TForm3</name>
     <message>
         <source>設定</source>
@@ -465,6 +628,24 @@
     <message>
         <source>小節目まで</source>
         <translation>to bar</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TForm7</name>
+    <message>
+        <source>保存－準備</source>
+        <translation>Save - Parts</translation>
+    </message>
+    <message>
+        <source> 保存するパートをチェック </source>
+        <translation> Check the parts to save </translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TForm8</name>
+    <message>
+        <source>保存－選択</source>
+        <translation>Save - Choose a Part</translation>
     </message>
 </context>
 <context>

@@ -14,10 +14,14 @@
 #include "dialogs/length_dialog.h"
 #include "dialogs/output_layout_dialog.h"
 #include "dialogs/output_parts_dialog.h"
+#include "dialogs/part_choice_dialog.h"
 #include "dialogs/preview_parts_dialog.h"
+#include "dialogs/save_parts_dialog.h"
 #include "dialogs/score_settings_dialog.h"
+#include "dialogs/sound_dialog.h"
 #include "dialogs/tail_dialog.h"
 #include "dialogs/velocity_dialog.h"
+#include "sound/null_midi_output.h"
 #include "window_fixture.h"
 
 namespace kelvara::testing {
@@ -85,11 +89,16 @@ TEST_F(Language, EnglishLeavesNoJapaneseOnTheWindowOrItsDialogs) {
   TForm11 tail(window.get());
   TForm12 layout(window.get());
   TForm13 parts(window.get());
+  NullMidiOutput noDevice;  // the sound dialog's "no device" entry
+  TForm2 sound(noDevice, window.get());
+  TForm7 saveParts(window.get());
+  TForm8 savePart(window.get());
   const std::vector<const QWidget*> tops = {window.get(), &window->scoreCommands().creditDialog(),
                                             &settings,    &preview,
                                             &length,      &velocity,
                                             &tail,        &layout,
-                                            &parts};
+                                            &parts,       &sound,
+                                            &saveParts,   &savePart};
   for (const QWidget* top : tops) {
     EXPECT_FALSE(hasJapanese(top->windowTitle())) << top->windowTitle().toStdString();
     for (const auto& [name, text] : textsOf(*top)) {
