@@ -2,6 +2,113 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>kelvara::Editor</name>
+    <message>
+        <source>設定を保存できませんでした。%1</source>
+        <translation>The settings could not be saved. %1</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を書くためのメモリが足りません。</source>
+        <translation>There is not enough memory to write the file %1.</translation>
+    </message>
+    <message>
+        <source>この形式のファイルには楽譜全体は残りません。変更はまだ保存されていません。</source>
+        <translation>A file of this kind does not keep the whole score. The changes are not saved yet.</translation>
+    </message>
+    <message>
+        <source>ファイルは %1 という名で保存されます。</source>
+        <translation>The file will be saved as %1.</translation>
+    </message>
+    <message>
+        <source>Zqファイルは1パートしか保存できません。</source>
+        <translation>A zq file holds only one part.</translation>
+    </message>
+    <message>
+        <source>どのパートを保存しますか？</source>
+        <translation>Which part do you want to save?</translation>
+    </message>
+    <message>
+        <source>既存のファイルが存在します．上書きしますか?</source>
+        <translation>The file already exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>%1 を上書きします。よろしいですね?</source>
+        <translation>Overwrite %1?</translation>
+    </message>
+    <message>
+        <source>現在のデータには保存されていない変更があります。保存しますか？</source>
+        <translation>The current score has unsaved changes. Save them?</translation>
+    </message>
+    <message>
+        <source>「%1」には保存されていない変更があります。保存しますか？</source>
+        <translation>&quot;%1&quot; has unsaved changes. Save them?</translation>
+    </message>
+    <message>
+        <source>Zqファイルは1パートしかありません。</source>
+        <translation>A zq file holds only one part.</translation>
+    </message>
+    <message>
+        <source>どのパートに読み込みますか？</source>
+        <translation>Which part do you want to load it into?</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を読み込むためのメモリが足りません。</source>
+        <translation>There is not enough memory to load the file %1.</translation>
+    </message>
+    <message>
+        <source>確認</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>現在のデータを破棄します</source>
+        <translation>The current score will be discarded.</translation>
+    </message>
+    <message>
+        <source>%1。MIDI入力は「なし」で起動します。</source>
+        <translation>%1. Starting with MIDI input set to &quot;None&quot;.</translation>
+    </message>
+    <message>
+        <source>MIDI入力の設定ファイル %1 を読めないため、MIDI入力は「なし」で起動します。</source>
+        <translation>The MIDI input settings file %1 cannot be read; starting with MIDI input set to &quot;None&quot;.</translation>
+    </message>
+    <message>
+        <source>復元用のコピーを保存できません（%1）。このままでは、異常終了したときに保存していない変更が失われます。</source>
+        <translation>Recovery copies cannot be saved (%1). If the program ends abnormally now, unsaved changes will be lost.</translation>
+    </message>
+    <message>
+        <source>復元用のコピーをまた保存できるようになりました。</source>
+        <translation>Recovery copies can be saved again.</translation>
+    </message>
+    <message>
+        <source>メモリが足りません</source>
+        <translation>not enough memory</translation>
+    </message>
+    <message>
+        <source>フォルダ %1 を作成できません（%2）</source>
+        <translation>Cannot create the folder %1 (%2)</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を作成できません</source>
+        <translation>Cannot create the file %1</translation>
+    </message>
+    <message>
+        <source>設定ファイルの内容に読めない値があったため、その値は既定値にしました。</source>
+        <translation>Some values in the settings file could not be read and were set to their defaults.</translation>
+    </message>
+    <message>
+        <source>設定ファイル %1 が見つからないため、既定の設定で起動します。</source>
+        <translation>The settings file %1 was not found; starting with the default settings.</translation>
+    </message>
+    <message>
+        <source>%1。既定の設定で起動します。</source>
+        <translation>%1. Starting with the default settings.</translation>
+    </message>
+    <message>
+        <source>設定ファイル %1: %2</source>
+        <translation>Settings file %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::OutputCommands</name>
     <message>
         <source>出力しています…</source>
@@ -128,11 +235,90 @@ Restore %1 (as of %2)?</translation>
     </message>
     <message>
         <source>保存しない</source>
-        <translation>Don't Save</translation>
+        <translation>Don&apos;t Save</translation>
     </message>
     <message>
         <source>キャンセル</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::Sound</name>
+    <message>
+        <source>メモリが足りないため音色ファイル「%1」を読み込めず、内蔵シンセサイザーの音は鳴りません。楽譜の編集はそのまま続けられます。</source>
+        <translation>There is not enough memory to load the soundfont &quot;%1&quot;, so the built-in synthesizer is silent. You can go on editing the score.</translation>
+    </message>
+    <message>
+        <source>指定された音色ファイル「%1」を読み込めず、ほかの音色ファイルも見つからないため、内蔵シンセサイザーの音は鳴りません。</source>
+        <translation>The chosen soundfont &quot;%1&quot; cannot be loaded and no other soundfont was found, so the built-in synthesizer is silent.</translation>
+    </message>
+    <message>
+        <source>指定された音色ファイル「%1」を読み込めないため、代わりに「%2」を使います。</source>
+        <translation>The chosen soundfont &quot;%1&quot; cannot be loaded; &quot;%2&quot; is used instead.</translation>
+    </message>
+    <message>
+        <source>内蔵シンセサイザーの音色ファイル (SoundFont) が見つからないため、音は鳴りません。fluid-soundfont-gm を入れるか、--soundfont または環境変数 KELVARA_SOUNDFONT で音色ファイルを指定してください。楽譜の編集はそのまま続けられます。</source>
+        <translation>No soundfont was found for the built-in synthesizer, so it is silent. Install fluid-soundfont-gm, or name a soundfont with --soundfont or the environment variable KELVARA_SOUNDFONT. You can go on editing the score.</translation>
+    </message>
+    <message>
+        <source>内蔵シンセサイザーを起動できないため、音は鳴りません。</source>
+        <translation>The built-in synthesizer cannot start, so it is silent.</translation>
+    </message>
+    <message>
+        <source>音声出力装置を開けないため、内蔵シンセサイザーの音は鳴りません。楽譜の編集はそのまま続けられます。</source>
+        <translation>The audio output device cannot be opened, so the built-in synthesizer is silent. You can go on editing the score.</translation>
+    </message>
+    <message>
+        <source>MIDI入力ポートがありません</source>
+        <translation>there is no MIDI input port</translation>
+    </message>
+    <message>
+        <source>MIDI入力ポート「%1」が見つからないため、MIDI入力は「なし」にしました。</source>
+        <translation>The MIDI input port &quot;%1&quot; was not found; MIDI input is set to &quot;None&quot;.</translation>
+    </message>
+    <message>
+        <source>MIDI入力ポート「%1」はMIDI出力にも選ばれているため、入力には使えません（送った音が入力へ戻り続けます）。MIDI入力は「なし」にしました。</source>
+        <translation>The MIDI input port &quot;%1&quot; is also chosen as the MIDI output, so it cannot be used for input (what is sent would keep coming back). MIDI input is set to &quot;None&quot;.</translation>
+    </message>
+    <message>
+        <source>開けません</source>
+        <translation>cannot be opened</translation>
+    </message>
+    <message>
+        <source>MIDI入力ポート「%1」を開けません（%2）。MIDI入力は「なし」にしました。</source>
+        <translation>The MIDI input port &quot;%1&quot; cannot be opened (%2). MIDI input is set to &quot;None&quot;.</translation>
+    </message>
+    <message>
+        <source>MIDI入力ポート「%1」が見つからなくなったため、MIDI入力は「なし」にしました。</source>
+        <translation>The MIDI input port &quot;%1&quot; has disappeared; MIDI input is set to &quot;None&quot;.</translation>
+    </message>
+    <message>
+        <source>接続できません</source>
+        <translation>cannot connect</translation>
+    </message>
+    <message>
+        <source>MIDI出力ポート「%1」を開けません（%2）。このポートへ送る音は鳴りません。</source>
+        <translation>The MIDI output port &quot;%1&quot; cannot be opened (%2). Nothing sent to this port will sound.</translation>
+    </message>
+    <message>
+        <source>MIDI出力ポート「%1」へ送れないメッセージがありました。</source>
+        <translation>Some messages could not be sent to the MIDI output port &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>MIDI出力ポート「%1」が見つからなくなりました。以後このポートへは音を送りません。「MIDI音源」で出力先を選び直してください。</source>
+        <translation>The MIDI output port &quot;%1&quot; has disappeared; nothing more is sent to it. Choose another output under &quot;Sound&quot;.</translation>
+    </message>
+    <message>
+        <source>MIDIシーケンサーがありません</source>
+        <translation>there is no MIDI sequencer</translation>
+    </message>
+    <message>
+        <source>MIDIシーケンサーに接続できません</source>
+        <translation>cannot connect to the MIDI sequencer</translation>
+    </message>
+    <message>
+        <source>ポートが見つかりません</source>
+        <translation>the port was not found</translation>
     </message>
 </context>
 <context>
