@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "score/editor_state.h"
+
 namespace kelvara {
 
 namespace {
@@ -18,6 +20,13 @@ void setUiTextLookup(UiTextLookup lookup) {
 std::string uiText(const char* context, const char* japanese) {
   const UiTextLookup lookup = installed.load();
   return lookup != nullptr ? lookup(context, japanese) : std::string(japanese);
+}
+
+std::string partText(int part) {
+  if (part == kPercussionPart) return uiText("kelvara::PartNames", "パーカッション");
+  // The tenth melodic part follows the percussion part's index.
+  const int number = part == kPartCount - 1 ? 10 : part + 1;
+  return fillText(uiText("kelvara::PartNames", "%1パート"), {std::to_string(number)});
 }
 
 std::string fillText(std::string_view text, std::initializer_list<std::string_view> args) {

@@ -17,6 +17,10 @@ void setUiTextLookup(UiTextLookup lookup);
 // The text in the interface's language.
 std::string uiText(const char* context, const char* japanese);
 
+// A part's name in messages ("3パート", "パーカッション"), in the interface's
+// language.
+std::string partText(int part);
+
 // The text with %1 .. %9 replaced by args in one pass, so an argument that
 // itself holds "%2" (a file name) is left as it is.
 std::string fillText(std::string_view text, std::initializer_list<std::string_view> args);

@@ -107,6 +107,29 @@
         <source>設定ファイル %1: %2</source>
         <translation>Settings file %1: %2</translation>
     </message>
+    <message>
+        <source>フォルダ %1 はほかの利用者のものなので使えません</source>
+        <translation>The folder %1 belongs to another user and cannot be used</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; は整数ではありません</source>
+        <translation>&apos;%1&apos; is not a whole number</translation>
+    </message>
+    <message>
+        <source>テンポ %1 は使えません。%2 から %3 までの整数を入れてください。</source>
+        <translation>The tempo %1 cannot be used. Enter a whole number from %2 to %3.</translation>
+    </message>
+    <message>
+        <source>拍子を %1/%2 にすると、%3 の %4 小節目からの音符（休符）が楽譜ファイルに保存できない幅になります。先にその音符を短くしてください。</source>
+        <translation>With a time signature of %1/%2, the note (or rest) of%3 from bar %4 would become too wide to save in a score file. Shorten that note first.</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::Input</name>
+    <message>
+        <source>連符にできるのは %1 個までです。選択範囲を短くしてください。</source>
+        <translation>A tuplet can hold at most %1 notes. Select fewer notes.</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::OutputCommands</name>
@@ -163,6 +186,17 @@
     <message>
         <source>%1パート</source>
         <translation>Part %1</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::Print</name>
+    <message>
+        <source>小節数/段は 1 から %1 までの整数で入力してください。</source>
+        <translation>Enter the bars per line as a whole number from 1 to %1.</translation>
+    </message>
+    <message>
+        <source>段数/ページは 1 から %1 までの整数で入力してください。</source>
+        <translation>Enter the lines per page as a whole number from 1 to %1.</translation>
     </message>
 </context>
 <context>
@@ -319,6 +353,26 @@ Restore %1 (as of %2)?</translation>
     <message>
         <source>ポートが見つかりません</source>
         <translation>the port was not found</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; は整数ではありません</source>
+        <translation>&apos;%1&apos; is not a whole number</translation>
+    </message>
+    <message>
+        <source>小節の番号は 1 以上で指定してください。</source>
+        <translation>Bar numbers start at 1.</translation>
+    </message>
+    <message>
+        <source>始めの小節 (%1) が終わりの小節 (%2) より後ろにあります。範囲を指定し直してください。</source>
+        <translation>The first bar (%1) comes after the last bar (%2). Choose the range again.</translation>
+    </message>
+    <message>
+        <source>%1の音量 &apos;%2&apos; は整数ではありません</source>
+        <translation>The volume of %1, &apos;%2&apos;, is not a whole number</translation>
+    </message>
+    <message>
+        <source>%1の音量 &apos;%2&apos; は 0〜127 の範囲外です</source>
+        <translation>The volume of %1, &apos;%2&apos;, is outside 0 to 127</translation>
     </message>
 </context>
 <context>
