@@ -198,6 +198,54 @@
         <source>段数/ページは 1 から %1 までの整数で入力してください。</source>
         <translation>Enter the lines per page as a whole number from 1 to %1.</translation>
     </message>
+    <message>
+        <source>ファイル %1 を作成できません（%2）</source>
+        <translation>Cannot create the file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>PDF を作れません</source>
+        <translation>cannot make the PDF</translation>
+    </message>
+    <message>
+        <source>PDF のページを作れません</source>
+        <translation>cannot make a PDF page</translation>
+    </message>
+    <message>
+        <source>メモリが足りません</source>
+        <translation>not enough memory</translation>
+    </message>
+    <message>
+        <source>PDF を完成できません</source>
+        <translation>cannot finish the PDF</translation>
+    </message>
+    <message>
+        <source>ビットマップに変換できません。</source>
+        <translation>Cannot convert to a bitmap.</translation>
+    </message>
+    <message>
+        <source>PNG に変換できません。</source>
+        <translation>Cannot convert to PNG.</translation>
+    </message>
+    <message>
+        <source>メモリが足りないため絵を作れません。</source>
+        <translation>There is not enough memory to make the picture.</translation>
+    </message>
+    <message>
+        <source>絵 %1 を描けません。</source>
+        <translation>Cannot draw the picture %1.</translation>
+    </message>
+    <message>
+        <source>ファイル %1 に印刷できません。</source>
+        <translation>Cannot print to the file %1.</translation>
+    </message>
+    <message>
+        <source>プリンタ %1 に印刷できません。</source>
+        <translation>Cannot print on the printer %1.</translation>
+    </message>
+    <message>
+        <source>メモリが足りないため出力できません。</source>
+        <translation>There is not enough memory for the output.</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::ScoreCommands</name>
