@@ -60,13 +60,14 @@ std::optional<std::string> recordTooWideFor(const EditorState& s, int32_t timeNu
     int32_t bar = 1, fill = 0;
     for (const TOnpu* r = firstRecordOf(s.PartHead[p]); !isEndMarker(*r); r = r->Next) {
       if (recordCells(*r, fill, barLen) > kMostCells) {
-        return fillText(uiText("kelvara::Editor",
-                               "拍子を %1/%2 にすると、%3 の %4 小節目からの音符（休符）が"
-                               "楽譜ファイルに保存できない幅になります。"
-                               "先にその音符を短くしてください。"),
-                        {std::to_string(timeNum), std::to_string(timeDen),
-                         // lined up as the part lists show it: " 3パート"
-                         (p < kPercussionPart ? " " : "") + partText(p), std::to_string(bar)});
+        return fillText(
+            uiText("kelvara::Editor",
+                   "拍子を %1/%2 にすると、%5%3 の %4 小節目からの音符（休符）が"
+                   "楽譜ファイルに保存できない幅になります。"
+                   "先にその音符を短くしてください。"),
+            {std::to_string(timeNum), std::to_string(timeDen), partText(p), std::to_string(bar),
+             // lined up as the part lists show it: " 3パート"
+             p < kPercussionPart ? " " : ""});
       }
       advanceBar(bar, fill, barContribution(*r), barLen);
     }

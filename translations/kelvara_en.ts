@@ -120,8 +120,8 @@
         <translation>The tempo %1 cannot be used. Enter a whole number from %2 to %3.</translation>
     </message>
     <message>
-        <source>拍子を %1/%2 にすると、%3 の %4 小節目からの音符（休符）が楽譜ファイルに保存できない幅になります。先にその音符を短くしてください。</source>
-        <translation>With a time signature of %1/%2, the note (or rest) of%3 from bar %4 would become too wide to save in a score file. Shorten that note first.</translation>
+        <source>拍子を %1/%2 にすると、%5%3 の %4 小節目からの音符（休符）が楽譜ファイルに保存できない幅になります。先にその音符を短くしてください。</source>
+        <translation>With a time signature of %1/%2, the note (or rest) of %3 from bar %4 would become too wide to save in a score file. Shorten that note first.</translation>
     </message>
 </context>
 <context>
