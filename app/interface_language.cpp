@@ -7,8 +7,18 @@
 #include <filesystem>
 
 #include "app/window_settings.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
+
+namespace {
+
+// The engine's texts looked up in the installed translations.
+std::string translatedEngineText(const char* context, const char* japanese) {
+  return QCoreApplication::translate(context, japanese).toStdString();
+}
+
+}  // namespace
 
 QString chooseInterfaceLanguage(const std::string& commandLine, const QString& kept) {
   if (!commandLine.empty()) return QString::fromStdString(commandLine);
@@ -45,6 +55,7 @@ InstalledTexts installTranslations(QCoreApplication& app, const QString& languag
                              : "Qt's Japanese texts (qtbase_ja.qm) are not installed"};
   }
   QCoreApplication::installTranslator(translator);
+  setUiTextLookup(&translatedEngineText);
   return {translator, {}};
 }
 

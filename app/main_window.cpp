@@ -33,8 +33,8 @@
 #include "app/score_commands.h"
 #include "app/window_layout.h"
 #include "app/window_settings.h"
-#include "dialogs/credit_dialog.h"
 #include "dialogs/centre.h"
+#include "dialogs/credit_dialog.h"
 #include "dialogs/modifier_prompts.h"
 #include "dialogs/part_caption.h"
 #include "dialogs/preview_dialogs.h"
@@ -189,7 +189,7 @@ void TForm1::drainMidiInput() {
   editor_.midiKeys().receive(played, enter);
   followWorkPart();
   if (midiQueue_->takeDropped() > 0) {
-    notice_->add(QStringLiteral("MIDI入力が多すぎたため、一部の音を受け取れませんでした。"));
+    notice_->add(tr("MIDI入力が多すぎたため、一部の音を受け取れませんでした。"));
   }
 }
 
@@ -239,8 +239,8 @@ void TForm1::startRecovery() {
   recoveryStore_ = std::make_unique<RecoveryStore>(options_.recoveryFolder);
   if (const std::string error = recoveryStore_->claim(); !error.empty()) {
     std::fprintf(stderr, "kelvara: no recovery copies: %s\n", error.c_str());
-    notice_->add(QStringLiteral("復元用のコピーを保存できません（%1）。異常終了したときに、保存して"
-                                "いない変更は失われます。")
+    notice_->add(tr("復元用のコピーを保存できません（%1）。異常終了したときに、保存して"
+                    "いない変更は失われます。")
                      .arg(QString::fromStdString(error)));
   }
   recovery_ = std::make_unique<RecoveryKeeper>(editor_.state(), *recoveryStore_);
@@ -868,7 +868,7 @@ void TForm1::removePreviewFile() {
 }
 
 void TForm1::BitBtn1Click() {
-  if (confirm("確認", "終了します。よろしいですか？")) close();
+  if (confirm(tr("確認").toStdString(), tr("終了します。よろしいですか？").toStdString())) close();
   focusNoteEntry();
 }
 

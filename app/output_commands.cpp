@@ -1,5 +1,6 @@
 #include "app/output_commands.h"
 
+#include <QCoreApplication>
 #include <QPrinter>
 #include <QProgressDialog>
 
@@ -19,8 +20,9 @@ namespace {
 class ProgressDialog : public OutputProgress {
  public:
   explicit ProgressDialog(QWidget* window)
-      : dialog_(QStringLiteral("出力しています…"), QStringLiteral("中止"), 0, 1, window) {
-    dialog_.setWindowTitle(QStringLiteral("出力"));
+      : dialog_(QCoreApplication::translate("kelvara::OutputCommands", "出力しています…"),
+                QCoreApplication::translate("kelvara::OutputCommands", "中止"), 0, 1, window) {
+    dialog_.setWindowTitle(QCoreApplication::translate("kelvara::OutputCommands", "出力"));
     dialog_.setWindowModality(Qt::WindowModal);
     dialog_.setMinimumDuration(500);
     dialog_.setAutoClose(false);
@@ -35,7 +37,10 @@ class ProgressDialog : public OutputProgress {
   bool pagesDone(int done, int total) override {
     dialog_.setMaximum(std::max(total, 1));
     dialog_.setValue(done);
-    dialog_.setLabelText(QStringLiteral("出力しています… %1 / %2 ページ").arg(done).arg(total));
+    dialog_.setLabelText(
+        QCoreApplication::translate("kelvara::OutputCommands", "出力しています… %1 / %2 ページ")
+            .arg(done)
+            .arg(total));
     return !dialog_.wasCanceled();
   }
 
@@ -114,10 +119,15 @@ void OutputCommands::report(const OutputResult& result) {
   if (!result.ok()) {
     questions_.error(result.error);
   } else if (result.cancelled) {
-    questions_.inform("出力を中止しました。" + std::to_string(result.pages) +
-                      " ページは出力済みです。");
+    questions_.inform(QCoreApplication::translate("kelvara::OutputCommands",
+                                                  "出力を中止しました。%1 ページは出力済みです。")
+                          .arg(result.pages)
+                          .toStdString());
   } else if (result.pages == 0) {
-    questions_.inform("出力するページがありません。パートと範囲を確かめてください。");
+    questions_.inform(
+        QCoreApplication::translate("kelvara::OutputCommands",
+                                    "出力するページがありません。パートと範囲を確かめてください。")
+            .toStdString());
   }
 }
 

@@ -41,20 +41,23 @@ struct FileKind {
 };
 
 constexpr FileKind kSaveKinds[] = {
-    {"midiファイル (*.mid *.smf)", "*.mid *.smf"},
-    {"zq3ファイル (*.zqf3)", "*.zqf3"},
-    {"zq2ファイル (*.zqf2)", "*.zqf2"},
-    {"zqファイル (*.zqf)", "*.zqf"},
-    {"WAVファイル (*.wav)", "*.wav"},
-    {"MusicXMLファイル (*.musicxml *.mxl *.xml)", "*.musicxml *.mxl *.xml"}};
+    {QT_TRANSLATE_NOOP("kelvara::ScoreCommands", "midiファイル (*.mid *.smf)"), "*.mid *.smf"},
+    {QT_TRANSLATE_NOOP("kelvara::ScoreCommands", "zq3ファイル (*.zqf3)"), "*.zqf3"},
+    {QT_TRANSLATE_NOOP("kelvara::ScoreCommands", "zq2ファイル (*.zqf2)"), "*.zqf2"},
+    {QT_TRANSLATE_NOOP("kelvara::ScoreCommands", "zqファイル (*.zqf)"), "*.zqf"},
+    {QT_TRANSLATE_NOOP("kelvara::ScoreCommands", "WAVファイル (*.wav)"), "*.wav"},
+    {QT_TRANSLATE_NOOP("kelvara::ScoreCommands", "MusicXMLファイル (*.musicxml *.mxl *.xml)"),
+     "*.musicxml *.mxl *.xml"}};
 constexpr FileKind kOpenKinds[] = {
-    {"zqファイル（*.zqf3）", "*.zqf3"},
-    {"zqファイル（*.zqf2）", "*.zqf2"},
-    {"zqファイル (*.zqf)", "*.zqf"},
+    {QT_TRANSLATE_NOOP("kelvara::ScoreCommands", "zqファイル（*.zqf3）"), "*.zqf3"},
+    {QT_TRANSLATE_NOOP("kelvara::ScoreCommands", "zqファイル（*.zqf2）"), "*.zqf2"},
+    {QT_TRANSLATE_NOOP("kelvara::ScoreCommands", "zqファイル (*.zqf)"), "*.zqf"},
     // Files from other systems often end in capitals.
-    {"midiファイル (*.mid *.smf)", "*.mid *.smf *.MID *.SMF"},
-    {"MusicXMLファイル (*.musicxml *.mxl *.xml)", "*.musicxml *.mxl *.xml"},
-    {"すべてのファイル (*.*)", "*"}};
+    {QT_TRANSLATE_NOOP("kelvara::ScoreCommands", "midiファイル (*.mid *.smf)"),
+     "*.mid *.smf *.MID *.SMF"},
+    {QT_TRANSLATE_NOOP("kelvara::ScoreCommands", "MusicXMLファイル (*.musicxml *.mxl *.xml)"),
+     "*.musicxml *.mxl *.xml"},
+    {QT_TRANSLATE_NOOP("kelvara::ScoreCommands", "すべてのファイル (*.*)"), "*"}};
 
 // The dialog's filters: each shows its caption alone (the dialog hides the
 // patterns in the ASCII parentheses after it).
@@ -62,7 +65,7 @@ template <size_t N>
 QStringList filtersOf(const FileKind (&kinds)[N]) {
   QStringList filters;
   for (const FileKind& kind : kinds) {
-    filters << QString::fromUtf8(kind.caption) + " (" + QString::fromLatin1(kind.patterns) + ")";
+    filters << ScoreCommands::tr(kind.caption) + " (" + QString::fromLatin1(kind.patterns) + ")";
   }
   return filters;
 }
@@ -150,16 +153,16 @@ void ScoreCommands::openAtStart(const std::string& fileName) {
 
 void ScoreCommands::offerRecovery(RecoveryStore& store) {
   for (const RecoveryStore::Orphan& orphan : store.orphans()) {
-    const QString from = orphan.fileName.empty() ? QStringLiteral("（名前のない楽譜）")
-                                                 : fromEngine(orphan.fileName);
+    const QString from =
+        orphan.fileName.empty() ? tr("（名前のない楽譜）") : fromEngine(orphan.fileName);
     const QDateTime when = QDateTime::fromSecsSinceEpoch(orphan.modifiedSeconds);
-    QMessageBox box(QMessageBox::Question, QStringLiteral("復元"),
-                    QStringLiteral("前回は保存されていない変更を残したまま終了しました。\n%1 "
-                                   "（%2 の時点）を復元しますか？")
+    QMessageBox box(QMessageBox::Question, tr("復元"),
+                    tr("前回は保存されていない変更を残したまま終了しました。\n%1 "
+                       "（%2 の時点）を復元しますか？")
                         .arg(from, when.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"))),
                     QMessageBox::NoButton, &window_);
-    QPushButton* restore = box.addButton(QStringLiteral("復元"), QMessageBox::AcceptRole);
-    box.addButton(QStringLiteral("破棄"), QMessageBox::DestructiveRole);
+    QPushButton* restore = box.addButton(tr("復元"), QMessageBox::AcceptRole);
+    box.addButton(tr("破棄"), QMessageBox::DestructiveRole);
     box.setDefaultButton(restore);
     box.exec();
     if (box.clickedButton() == restore) {
@@ -199,7 +202,7 @@ std::optional<PerPart<uint8_t>> ScoreCommands::chooseSaveParts(const PerPart<uin
 
 std::optional<SaveDialogAnswer> ScoreCommands::saveDialog(const std::string& fileName,
                                                           int filterIndex) {
-  QFileDialog dialog(&window_, QStringLiteral("名前を付けて保存"), startFolder(fileName));
+  QFileDialog dialog(&window_, tr("名前を付けて保存"), startFolder(fileName));
   dialog.setObjectName(QStringLiteral("SaveDialog1"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
@@ -217,7 +220,7 @@ std::optional<SaveDialogAnswer> ScoreCommands::saveDialog(const std::string& fil
 }
 
 std::optional<std::string> ScoreCommands::openDialog(const std::string& fileName) {
-  QFileDialog dialog(&window_, QStringLiteral("開く"), startFolder(fileName));
+  QFileDialog dialog(&window_, tr("開く"), startFolder(fileName));
   dialog.setObjectName(QStringLiteral("OpenDialog1"));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -252,9 +255,9 @@ UnsavedAnswer ScoreCommands::askUnsavedChanges(const std::string& text) {
   QMessageBox box(QMessageBox::Warning, QStringLiteral("Kelvara"), QString::fromStdString(text),
                   QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, &window_);
   box.setObjectName(QStringLiteral("UnsavedChanges"));
-  box.button(QMessageBox::Save)->setText(QStringLiteral("保存する"));
-  box.button(QMessageBox::Discard)->setText(QStringLiteral("保存しない"));
-  box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+  box.button(QMessageBox::Save)->setText(tr("保存する"));
+  box.button(QMessageBox::Discard)->setText(tr("保存しない"));
+  box.button(QMessageBox::Cancel)->setText(tr("キャンセル"));
   box.setDefaultButton(QMessageBox::Save);
   switch (box.exec()) {
     case QMessageBox::Save:

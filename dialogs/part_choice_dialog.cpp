@@ -7,13 +7,14 @@
 #include <QVBoxLayout>
 
 #include "dialogs/centre.h"
+#include "dialogs/part_caption.h"
 #include "score/editor_state.h"
 
 namespace kelvara {
 
 TForm8::TForm8(QWidget* parent) : QDialog(parent) {
   setObjectName("Form8");
-  setWindowTitle("保存－選択");
+  setWindowTitle(tr("保存－選択"));
   setModal(true);
   // A title bar without buttons.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -31,7 +32,7 @@ TForm8::TForm8(QWidget* parent) : QDialog(parent) {
   // The list takes no typed text, so there is always a part chosen.
   ComboBox1->setEditable(false);
   for (int item = 0; item < 10; ++item) {
-    ComboBox1->addItem(QString::fromStdString(partLabel(partForListItem(item))));
+    ComboBox1->addItem(partCaption(partForListItem(item)));
   }
   top->addWidget(ComboBox1);
   auto* buttons = new QHBoxLayout;

@@ -13,14 +13,14 @@ namespace kelvara {
 
 TForm7::TForm7(QWidget* parent) : QDialog(parent) {
   setObjectName("Form7");
-  setWindowTitle("保存－準備");
+  setWindowTitle(tr("保存－準備"));
   setModal(true);
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
   auto* top = new QVBoxLayout(this);
   top->setSizeConstraint(QLayout::SetFixedSize);  // fixed border
-  auto* group = new QGroupBox(" 保存するパートをチェック ", this);
+  auto* group = new QGroupBox(tr(" 保存するパートをチェック "), this);
   boxes_ = addPartBoxes(group);
   top->addWidget(group);
 

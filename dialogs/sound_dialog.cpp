@@ -15,13 +15,14 @@
 
 #include "dialogs/centre.h"
 #include "dialogs/ok_cancel.h"
+#include "dialogs/part_caption.h"
 #include "score/voice_names.h"
 
 namespace kelvara {
 
 namespace {
 
-constexpr char kCaption[] = "MIDI音源";
+constexpr char kCaption[] = QT_TRANSLATE_NOOP("kelvara::TForm2", "MIDI音源");
 
 // Columns of the voice-and-volume grid.
 constexpr int kLabelColumn = 0;
@@ -38,14 +39,14 @@ QString qs(const std::string& text) {
 TForm2::TForm2(MidiOutput& midi, QWidget* parent, UserQuestions* questions)
     : QDialog(parent), midi_(midi), questions_(questions) {
   setObjectName("Form2");
-  setWindowTitle(kCaption);
+  setWindowTitle(tr(kCaption));
   setModal(true);
 
   auto* top = new QVBoxLayout(this);
   top->setSizeConstraint(QLayout::SetFixedSize);  // fixed border
 
   auto* deviceRow = new QHBoxLayout;
-  deviceRow->addWidget(new QLabel("使用するMIDI音源", this));
+  deviceRow->addWidget(new QLabel(tr("使用するMIDI音源"), this));
   ComboBox1 = new QComboBox(this);
   ComboBox1->setObjectName("ComboBox1");
   ComboBox1->setEditable(false);
@@ -54,7 +55,7 @@ TForm2::TForm2(MidiOutput& midi, QWidget* parent, UserQuestions* questions)
   top->addLayout(deviceRow);
 
   auto* inputRow = new QHBoxLayout;
-  inputRow->addWidget(new QLabel("MIDI入力", this));
+  inputRow->addWidget(new QLabel(tr("MIDI入力"), this));
   InputList = new QComboBox(this);
   InputList->setObjectName("InputList");
   InputList->setEditable(false);
@@ -72,11 +73,12 @@ TForm2::TForm2(MidiOutput& midi, QWidget* parent, UserQuestions* questions)
 }
 
 void TForm2::buildRows() {
-  auto* group = new QGroupBox(" 音色と音量 ", this);
+  auto* group = new QGroupBox(tr(" 音色と音量 "), this);
   auto* grid = new QGridLayout(group);
-  grid->addWidget(new QLabel("音色", group), 0, kVoiceColumn, Qt::AlignHCenter);
-  grid->addWidget(new QLabel("音量 (0-127)", group), 0, kVolumeColumn, Qt::AlignHCenter);
-  grid->addWidget(new QLabel("左←       配置       →右", group), 0, kPanColumn, Qt::AlignHCenter);
+  grid->addWidget(new QLabel(tr("音色"), group), 0, kVoiceColumn, Qt::AlignHCenter);
+  grid->addWidget(new QLabel(tr("音量 (0-127)"), group), 0, kVolumeColumn, Qt::AlignHCenter);
+  grid->addWidget(new QLabel(tr("左←       配置       →右"), group), 0, kPanColumn,
+                  Qt::AlignHCenter);
 
   QStringList voices;
   for (int program = 0; program < kVoiceCount; ++program) voices << qs(voiceListEntry(program));
@@ -86,10 +88,10 @@ void TForm2::buildRows() {
   for (int row = 0; row < kPartCount; ++row) {
     const int part = kSoundDialogRows[static_cast<size_t>(row)];
     const int gridRow = row + 1;
-    grid->addWidget(new QLabel(qs(partLabel(part)), group), gridRow, kLabelColumn);
+    grid->addWidget(new QLabel(partCaption(part), group), gridRow, kLabelColumn);
 
     if (part == kPercussionPart) {
-      grid->addWidget(new QLabel("－", group), gridRow, kVoiceColumn, Qt::AlignHCenter);
+      grid->addWidget(new QLabel(tr("－"), group), gridRow, kVoiceColumn, Qt::AlignHCenter);
     } else {
       auto* list = new QComboBox(group);
       list->setObjectName(QString("ComboBox%1").arg(voiceNumber++));
@@ -125,7 +127,7 @@ void TForm2::FormCreate() {
   for (int device = 0; device < count; ++device) {
     ComboBox1->addItem(qs(midi_.midiOutGetDevCaps(device)));
   }
-  if (count == 0) ComboBox1->addItem("（MIDI出力装置がありません）");
+  if (count == 0) ComboBox1->addItem(tr("（MIDI出力装置がありません）"));
   ComboBox1->setEnabled(count > 0);
 }
 
@@ -133,7 +135,7 @@ void TForm2::load(const SoundSettings& settings) {
   loaded_ = settings;
   ComboBox1->setCurrentIndex(settings.device < ComboBox1->count() ? settings.device : 0);
   InputList->clear();
-  InputList->addItem("なし", QString());
+  InputList->addItem(tr("なし"), QString());
   for (const MidiPortInfo& port : settings.inputPorts) {
     InputList->addItem(qs(cutDeviceName(port.label)), qs(port.id));
   }
@@ -179,7 +181,7 @@ void TForm2::accept() {
     if (questions_ != nullptr) {
       questions_->error(problem->message);
     } else {
-      QMessageBox::warning(this, kCaption, qs(problem->message));
+      QMessageBox::warning(this, tr(kCaption), qs(problem->message));
     }
     QLineEdit* box = volumeBox(problem->part);
     box->setFocus(Qt::OtherFocusReason);
@@ -208,7 +210,7 @@ bool runSoundDialog(TForm2& dialog, EditorState& s, MidiOutput& midi, UserQuesti
     if (questions != nullptr) {
       questions->inform(notice);
     } else {
-      QMessageBox::information(dialog.parentWidget(), kCaption, qs(notice));
+      QMessageBox::information(dialog.parentWidget(), TForm2::tr(kCaption), qs(notice));
     }
   }
   return true;

@@ -3,6 +3,7 @@
 #include "editor/midi_input_setting.h"
 #include "editor/settings_file.h"
 #include "score/part_list.h"
+#include "score/ui_text.h"
 #include "sound/part_voices.h"
 
 namespace kelvara {
@@ -118,7 +119,9 @@ void Editor::FormClose() {
   if (error.empty() && midiInput_ != nullptr) {
     error = writeMidiInputSetting(midiInputSettingPath(settingsPath_), midiInput_->chosen());
   }
-  if (!error.empty()) questions_.error("設定を保存できませんでした。" + error);
+  if (!error.empty())
+    questions_.error(
+        fillText(uiText("kelvara::Editor", "設定を保存できませんでした。%1"), {error}));
 }
 
 void Editor::FormDestroy() {

@@ -10,6 +10,7 @@
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
 #include "score/part_list.h"
+#include "score/ui_text.h"
 #include "score/undo_history.h"
 #include "sound/part_voices.h"
 
@@ -96,8 +97,10 @@ FileResult FileCommands::write(int filter, const std::string& fileName, bool eve
       result = savedataplus(s_, fileName, 0, -1);
     }
   } catch (const std::bad_alloc&) {
-    result = FileResult::failure(FileError::CannotCreate,
-                                 "ファイル " + fileName + " を書くためのメモリが足りません。");
+    result = FileResult::failure(
+        FileError::CannotCreate,
+        fillText(uiText("kelvara::Editor", "ファイル %1 を書くためのメモリが足りません。"),
+                 {fileName}));
   }
   if (everyPart && filter != kFilterZqf) s_.PartSelected = ticked;
   return result;
@@ -135,7 +138,8 @@ bool FileCommands::saveWholeScore() {
   if (!saveThroughDialog(offered, kFilterZqf3, true)) return false;
   if (s_.Modified) {
     editor_.questions().inform(
-        "この形式のファイルには楽譜全体は残りません。変更はまだ保存されていません。");
+        uiText("kelvara::Editor",
+               "この形式のファイルには楽譜全体は残りません。変更はまだ保存されていません。"));
     return false;
   }
   return true;
@@ -152,7 +156,8 @@ bool FileCommands::saveThroughDialog(const std::string& offered, int filterIndex
   std::string name = answer->fileName;
   if (!extensionFits(filter, fileExtension(name))) {
     name = withExtension(name, kSaveExtensions[filter]);
-    editor_.questions().inform("ファイルは " + fileBaseName(name) + " という名で保存されます。");
+    editor_.questions().inform(fillText(
+        uiText("kelvara::Editor", "ファイルは %1 という名で保存されます。"), {fileBaseName(name)}));
   }
 
   // A one-part file: exactly one part is selected while it is written, and
@@ -167,16 +172,17 @@ bool FileCommands::saveThroughDialog(const std::string& offered, int filterIndex
       only = p;
     }
     s_.PartSelected.fill(0);
-    const int part =
-        count == 1 ? only
-                   : partOfTenPartItem(dialogs_.chooseOnePart(
-                         "Zqファイルは1パートしか保存できません。", "どのパートを保存しますか？"));
+    const int part = count == 1
+                         ? only
+                         : partOfTenPartItem(dialogs_.chooseOnePart(
+                               uiText("kelvara::Editor", "Zqファイルは1パートしか保存できません。"),
+                               uiText("kelvara::Editor", "どのパートを保存しますか？")));
     s_.PartSelected[part] = 1;
   }
 
   bool written = false;
-  if (!fileExists(name) ||
-      editor_.questions().askYesNo("既存のファイルが存在します．上書きしますか?")) {
+  if (!fileExists(name) || editor_.questions().askYesNo(uiText(
+                               "kelvara::Editor", "既存のファイルが存在します．上書きしますか?"))) {
     const FileResult result = write(filter, name, everyPart);
     if (!result.ok()) {
       editor_.questions().error(result.message);
@@ -197,8 +203,9 @@ bool FileCommands::saveThroughDialog(const std::string& offered, int filterIndex
 void FileCommands::BitBtn11Click() {
   FocusBack focus(editor_.view());
   if (fileExtension(s_.FileName) != ".zqf3") return;
-  if (!editor_.questions().askYesNo(fileBaseName(s_.FileName) +
-                                    " を上書きします。よろしいですね?")) {
+  if (!editor_.questions().askYesNo(
+          fillText(uiText("kelvara::Editor", "%1 を上書きします。よろしいですね?"),
+                   {fileBaseName(s_.FileName)}))) {
     return;
   }
   // The whole-score file keeps every part, whatever was last ticked.
@@ -220,9 +227,14 @@ void FileCommands::saveShortcut() {
 
 bool FileCommands::settleUnsavedChanges() {
   if (!s_.Modified) return true;
-  const std::string what =
-      s_.FileName.empty() ? std::string("現在のデータ") : "「" + fileBaseName(s_.FileName) + "」";
-  switch (dialogs_.askUnsavedChanges(what + "には保存されていない変更があります。保存しますか？")) {
+  const std::string question =
+      s_.FileName.empty()
+          ? uiText("kelvara::Editor",
+                   "現在のデータには保存されていない変更があります。保存しますか？")
+          : fillText(uiText("kelvara::Editor",
+                            "「%1」には保存されていない変更があります。保存しますか？"),
+                     {fileBaseName(s_.FileName)});
+  switch (dialogs_.askUnsavedChanges(question)) {
     case UnsavedAnswer::Save: {
       FocusBack focus(editor_.view());
       return saveWholeScore();
@@ -247,10 +259,11 @@ bool FileCommands::openFile(const std::string& fileName) {
   FocusBack focus(editor_.view());
   const std::string extension = fileExtension(fileName);
   const bool onePart = extension == ".zqf";
-  const int intoPart =
-      onePart ? partOfTenPartItem(dialogs_.chooseOnePart("Zqファイルは1パートしかありません。",
-                                                         "どのパートに読み込みますか？"))
-              : 0;
+  const int intoPart = onePart
+                           ? partOfTenPartItem(dialogs_.chooseOnePart(
+                                 uiText("kelvara::Editor", "Zqファイルは1パートしかありません。"),
+                                 uiText("kelvara::Editor", "どのパートに読み込みますか？")))
+                           : 0;
 
   // The file is read completely into a score of its own first; the editor's
   // score changes only once that has worked. What the file does not say
@@ -262,8 +275,10 @@ bool FileCommands::openFile(const std::string& fileName) {
     static_cast<ScoreValues&>(loaded) = s_;
     result = loadScoreFile(loaded, fileName, intoPart);
   } catch (const std::bad_alloc&) {
-    result = FileResult::failure(FileError::CannotOpen,
-                                 "ファイル " + fileName + " を読み込むためのメモリが足りません。");
+    result = FileResult::failure(
+        FileError::CannotOpen,
+        fillText(uiText("kelvara::Editor", "ファイル %1 を読み込むためのメモリが足りません。"),
+                 {fileName}));
   }
   if (!result.ok()) {
     editor_.questions().error(result.message);
@@ -335,7 +350,8 @@ void FileCommands::BitBtn8Click() {
   if (s_.Modified) {
     // The question about the changes is the confirmation.
     if (!settleUnsavedChanges()) return;
-  } else if (!editor_.questions().confirm("確認", "現在のデータを破棄します")) {
+  } else if (!editor_.questions().confirm(uiText("kelvara::Editor", "確認"),
+                                          uiText("kelvara::Editor", "現在のデータを破棄します"))) {
     return;
   }
 

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "files/atomic_write.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -32,7 +33,8 @@ MidiInputSetting readMidiInputSetting(const std::string& path) {
   if (!std::filesystem::exists(path, ec)) return result;
   std::string text;
   if (const std::string error = readWholeFile(path, text, kMaxMidiInputFileBytes); !error.empty()) {
-    result.notice = error + "。MIDI入力は「なし」で起動します。";
+    result.notice =
+        fillText(uiText("kelvara::Editor", "%1。MIDI入力は「なし」で起動します。"), {error});
     return result;
   }
   std::string_view line(text);
@@ -41,8 +43,10 @@ MidiInputSetting readMidiInputSetting(const std::string& path) {
                                          line.size() - kKey.size() <= kMaxMidiPortIdBytes &&
                                          std::none_of(line.begin(), line.end(), isControl));
   if (!readable) {
-    result.notice =
-        "MIDI入力の設定ファイル " + path + " を読めないため、MIDI入力は「なし」で起動します。";
+    result.notice = fillText(
+        uiText("kelvara::Editor",
+               "MIDI入力の設定ファイル %1 を読めないため、MIDI入力は「なし」で起動します。"),
+        {path});
     return result;
   }
   if (!line.empty()) result.port = std::string(line.substr(kKey.size()));

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "files/midi_export.h"
+#include "score/ui_text.h"
 #include "sound/part_voices.h"
 
 namespace kelvara {
@@ -18,13 +19,15 @@ PreviewFile previewFilePath() {
   const std::string folder = temp + "/kelvara-" + std::to_string(::getuid());
   PreviewFile out;
   if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-    out.error = "フォルダ " + folder + " を作成できません（" + std::strerror(errno) + "）";
+    out.error = fillText(uiText("kelvara::Editor", "フォルダ %1 を作成できません（%2）"),
+                         {folder, std::strerror(errno)});
     return out;
   }
   // Somebody else's folder, or a link to one, is not ours to write into.
   struct stat st {};
   if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) {
-    out.error = "フォルダ " + folder + " はほかの利用者のものなので使えません";
+    out.error = fillText(
+        uiText("kelvara::Editor", "フォルダ %1 はほかの利用者のものなので使えません"), {folder});
     return out;
   }
   out.path = folder + "/tt.mid";

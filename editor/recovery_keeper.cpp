@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "files/zqf3_file.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -27,10 +28,13 @@ void RecoveryKeeper::noteOutcome(std::string error) {
     std::fprintf(stderr, "kelvara: recovery copy not written: %s\n", error.c_str());
   }
   if (!error.empty() && !failing_) {
-    notice_ = "復元用のコピーを保存できません（" + error +
-              "）。このままでは、異常終了したときに保存していない変更が失われます。";
+    notice_ =
+        fillText(uiText("kelvara::Editor",
+                        "復元用のコピーを保存できません（%"
+                        "1）。このままでは、異常終了したときに保存していない変更が失われます。"),
+                 {error});
   } else if (error.empty() && failing_) {
-    notice_ = "復元用のコピーをまた保存できるようになりました。";
+    notice_ = uiText("kelvara::Editor", "復元用のコピーをまた保存できるようになりました。");
   }
   failing_ = !error.empty();
   lastError_ = std::move(error);
@@ -71,7 +75,8 @@ void RecoveryKeeper::writeCopy() {
   try {
     encoded = encodeZqf3(s_, 0, -1, store_.copyPath(), bytes);
   } catch (const std::bad_alloc&) {
-    encoded = FileResult::failure(FileError::CannotCreate, "メモリが足りません");
+    encoded = FileResult::failure(FileError::CannotCreate,
+                                  uiText("kelvara::Editor", "メモリが足りません"));
   }
   s_.PartSelected = selected;
   writtenChanges_ = seenChanges_;
@@ -89,7 +94,7 @@ void RecoveryKeeper::writeCopy() {
     // No thread to be had (low memory): the copy is written here and now.
     noteOutcome(store_.write(bytes, s_.FileName));
   } catch (const std::bad_alloc&) {
-    noteOutcome("メモリが足りません");
+    noteOutcome(uiText("kelvara::Editor", "メモリが足りません"));
   }
 }
 

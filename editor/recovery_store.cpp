@@ -15,6 +15,7 @@
 #include <random>
 
 #include "files/atomic_write.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -96,14 +97,18 @@ std::string RecoveryStore::claim() {
   if (lockFd_ >= 0) return {};
   std::error_code ec;
   fs::create_directories(folder_, ec);
-  if (ec) return "フォルダ " + folder_ + " を作成できません（" + ec.message() + "）";
+  if (ec)
+    return fillText(uiText("kelvara::Editor", "フォルダ %1 を作成できません（%2）"),
+                    {folder_, ec.message()});
   // The copies are the user's unsaved work: nobody else may read them.
   fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::replace, ec);
   for (int attempt = 0; attempt < 5 && lockFd_ < 0; ++attempt) {
     run_ = newRunName();
     lockFd_ = tryLock(pathOf(run_, kLock));
   }
-  if (lockFd_ < 0) return "ファイル " + pathOf(run_, kLock) + " を作成できません";
+  if (lockFd_ < 0)
+    return fillText(uiText("kelvara::Editor", "ファイル %1 を作成できません"),
+                    {pathOf(run_, kLock)});
   removeStaleLocks();
   return {};
 }

@@ -6,6 +6,7 @@
 #include "files/load_limits.h"
 #include "score/bar_math.h"
 #include "score/part_list.h"
+#include "score/ui_text.h"
 #include "score/whole_number.h"
 
 namespace kelvara {
@@ -31,11 +32,13 @@ int timeListItemFor(int32_t timeNum, int32_t timeDen) {
 }
 
 std::optional<std::string> checkTempoText(const std::string& text, int32_t& tempo) {
-  if (!isWholeNumberText(text)) return "'" + text + "' は整数ではありません";
+  if (!isWholeNumberText(text))
+    return fillText(uiText("kelvara::Editor", "'%1' は整数ではありません"), {text});
   const std::optional<int32_t> value = parseWholeNumber(text, kLowestTempo, kHighestTempo);
   if (!value) {
-    return "テンポ " + trimmed(text) + " は使えません。" + std::to_string(kLowestTempo) + " から " +
-           std::to_string(kHighestTempo) + " までの整数を入れてください。";
+    return fillText(uiText("kelvara::Editor",
+                           "テンポ %1 は使えません。%2 から %3 までの整数を入れてください。"),
+                    {trimmed(text), std::to_string(kLowestTempo), std::to_string(kHighestTempo)});
   }
   tempo = *value;
   return std::nullopt;
@@ -57,10 +60,14 @@ std::optional<std::string> recordTooWideFor(const EditorState& s, int32_t timeNu
     int32_t bar = 1, fill = 0;
     for (const TOnpu* r = firstRecordOf(s.PartHead[p]); !isEndMarker(*r); r = r->Next) {
       if (recordCells(*r, fill, barLen) > kMostCells) {
-        return "拍子を " + std::to_string(timeNum) + "/" + std::to_string(timeDen) + " にすると、" +
-               partLabel(p) + " の " + std::to_string(bar) +
-               " 小節目からの音符（休符）が楽譜ファイルに保存できない幅になります。"
-               "先にその音符を短くしてください。";
+        return fillText(
+            uiText("kelvara::Editor",
+                   "拍子を %1/%2 にすると、%5%3 の %4 小節目からの音符（休符）が"
+                   "楽譜ファイルに保存できない幅になります。"
+                   "先にその音符を短くしてください。"),
+            {std::to_string(timeNum), std::to_string(timeDen), partText(p), std::to_string(bar),
+             // lined up as the part lists show it: " 3パート"
+             p < kPercussionPart ? " " : ""});
       }
       advanceBar(bar, fill, barContribution(*r), barLen);
     }

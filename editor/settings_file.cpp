@@ -7,6 +7,7 @@
 
 #include "files/atomic_write.h"
 #include "score/editor_state.h"
+#include "score/ui_text.h"
 #include "score/whole_number.h"
 
 namespace kelvara {
@@ -73,7 +74,9 @@ SettingsReadResult parseSettings(const std::string& text, int deviceCount) {
   for (int32_t& pad : s.PadChoice) take(pad, -1, kPadItems - 1);
 
   if (unreadable) {
-    result.notice = "設定ファイルの内容に読めない値があったため、その値は既定値にしました。";
+    result.notice =
+        uiText("kelvara::Editor",
+               "設定ファイルの内容に読めない値があったため、その値は既定値にしました。");
   }
   return result;
 }
@@ -83,7 +86,9 @@ SettingsReadResult readSettingsFile(const std::string& path, int deviceCount, bo
   if (!std::filesystem::exists(path, ec)) {
     SettingsReadResult result;
     if (explicitPath) {
-      result.notice = "設定ファイル " + path + " が見つからないため、既定の設定で起動します。";
+      result.notice = fillText(
+          uiText("kelvara::Editor", "設定ファイル %1 が見つからないため、既定の設定で起動します。"),
+          {path});
     }
     return result;
   }
@@ -91,11 +96,13 @@ SettingsReadResult readSettingsFile(const std::string& path, int deviceCount, bo
   const std::string error = readWholeFile(path, text, kMaxSettingsFileBytes);
   if (!error.empty()) {
     SettingsReadResult result;
-    result.notice = error + "。既定の設定で起動します。";
+    result.notice = fillText(uiText("kelvara::Editor", "%1。既定の設定で起動します。"), {error});
     return result;
   }
   SettingsReadResult result = parseSettings(text, deviceCount);
-  if (!result.notice.empty()) result.notice = "設定ファイル " + path + ": " + result.notice;
+  if (!result.notice.empty())
+    result.notice =
+        fillText(uiText("kelvara::Editor", "設定ファイル %1: %2"), {path, result.notice});
   return result;
 }
 

@@ -1,4 +1,5 @@
 #include "input/edit_menu.h"
+#include "score/ui_text.h"
 
 #include <string>
 
@@ -35,8 +36,10 @@ void EditMenu::Delete1Click() {
 void EditMenu::renpu(int32_t d) {
   run([this, d] {
     if (!tuplets_.Change_renpu(d)) {
-      questions_.error("連符にできるのは " + std::to_string(kMaxTupletMembers) +
-                       " 個までです。選択範囲を短くしてください。");
+      questions_.error(fillText(uiText("kelvara::Input",
+                                       "連符にできるのは %1 個までです。"
+                                       "選択範囲を短くしてください。"),
+                                {std::to_string(kMaxTupletMembers)}));
     }
   });
 }

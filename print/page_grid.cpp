@@ -1,4 +1,5 @@
 #include "print/page_grid.h"
+#include "score/ui_text.h"
 
 #include <filesystem>
 
@@ -67,12 +68,14 @@ PictureName splitPictureName(const std::string& chosen, bool jpegFilter, bool pn
 std::string checkLayoutNumbers(const std::optional<int32_t>& barsPerLine,
                                const std::optional<int32_t>& linesPerPage) {
   if (!barsPerLine || *barsPerLine < 1 || *barsPerLine > kMaxBarsPerLine) {
-    return "小節数/段は 1 から " + std::to_string(kMaxBarsPerLine) +
-           " までの整数で入力してください。";
+    return fillText(
+        uiText("kelvara::Print", "小節数/段は 1 から %1 までの整数で入力してください。"),
+        {std::to_string(kMaxBarsPerLine)});
   }
   if (!linesPerPage || *linesPerPage < 1 || *linesPerPage > kMaxLinesPerPage) {
-    return "段数/ページは 1 から " + std::to_string(kMaxLinesPerPage) +
-           " までの整数で入力してください。";
+    return fillText(
+        uiText("kelvara::Print", "段数/ページは 1 から %1 までの整数で入力してください。"),
+        {std::to_string(kMaxLinesPerPage)});
   }
   return {};
 }

@@ -4,13 +4,14 @@
 #include <utility>
 
 #include "print/picture_pages.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
 namespace {
 
 std::string cannotMake(const std::string& path, const std::string& reason) {
-  return "ファイル " + path + " を作成できません（" + reason + "）";
+  return fillText(uiText("kelvara::Print", "ファイル %1 を作成できません（%2）"), {path, reason});
 }
 
 }  // namespace
@@ -53,9 +54,10 @@ QSize PdfPages::pageSize() const {
 
 std::string PdfPages::beginPage(int, int) {
   if (pages_ == 0) {
-    if (!painter_->begin(pdf_.get())) return cannotMake(path_, "PDF を作れません");
+    if (!painter_->begin(pdf_.get()))
+      return cannotMake(path_, uiText("kelvara::Print", "PDF を作れません"));
   } else if (!pdf_->newPage()) {
-    return cannotMake(path_, "PDF のページを作れません");
+    return cannotMake(path_, uiText("kelvara::Print", "PDF のページを作れません"));
   }
   ++pages_;
   return {};
@@ -67,19 +69,19 @@ std::string PdfPages::endPage() {
 
 std::string PdfPages::finish(bool keep) {
   const bool ended = endPainter();
-  if (!painter_) return cannotMake(path_, "メモリが足りません");
+  if (!painter_) return cannotMake(path_, uiText("kelvara::Print", "メモリが足りません"));
   // A job that failed, or that never had a page, writes nothing.
   if (!keep || pages_ == 0) return {};
   try {
     // The document is complete only with its closing trailer.
     if (!ended || !bytes_.right(16).contains("%%EOF")) {
-      return cannotMake(path_, "PDF を完成できません");
+      return cannotMake(path_, uiText("kelvara::Print", "PDF を完成できません"));
     }
     const std::string written = writer_(path_, bytes_);
     bytes_.clear();
     return written;
   } catch (const std::bad_alloc&) {
-    return cannotMake(path_, "メモリが足りません");
+    return cannotMake(path_, uiText("kelvara::Print", "メモリが足りません"));
   }
 }
 

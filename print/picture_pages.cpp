@@ -8,6 +8,7 @@
 
 #include "files/atomic_write.h"
 #include "render/jpeg_codec.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -27,7 +28,8 @@ std::string encodePicture(const QImage& page, PictureFormat format, QByteArray& 
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!page.save(&buffer, bmp ? "BMP" : "PNG")) {
-      return bmp ? "ビットマップに変換できません。" : "PNG に変換できません。";
+      return bmp ? uiText("kelvara::Print", "ビットマップに変換できません。")
+                 : uiText("kelvara::Print", "PNG に変換できません。");
     }
     return {};
   }
@@ -59,7 +61,7 @@ std::string PicturePages::beginPage(int part, int page) {
   // the side margins white.
   if (page_.isNull()) {
     page_ = QImage(scaled(kPictureWidth), scaled(kPictureHeight), kPageFormat);
-    if (page_.isNull()) return "メモリが足りないため絵を作れません。";
+    if (page_.isNull()) return uiText("kelvara::Print", "メモリが足りないため絵を作れません。");
     // The painter sizes the page's text and thinnest lines by it.
     const int dotsPerMetre = static_cast<int>(std::lround(dpi_ / 0.0254));
     page_.setDotsPerMeterX(dotsPerMetre);
@@ -67,7 +69,8 @@ std::string PicturePages::beginPage(int part, int page) {
   }
   page_.fill(Qt::white);
   name_ = pictureFileName(base_, part, page, extension_);
-  if (!painter_.begin(&page_)) return "絵 " + name_ + " を描けません。";
+  if (!painter_.begin(&page_))
+    return fillText(uiText("kelvara::Print", "絵 %1 を描けません。"), {name_});
   painter_.translate(scaled(kPictureSideMargin), 0);
   painter_.setClipRect(0, 0, scaled(kPictureContentWidth), scaled(kPictureHeight));
   return {};

@@ -3,6 +3,7 @@
 #include <QPrinter>
 
 #include "print/pdf_pages.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -26,8 +27,11 @@ QSize PrinterPages::pageSize() const {
 
 std::string PrinterPages::failure() const {
   const QString file = printer_.outputFileName();
-  if (!file.isEmpty()) return "ファイル " + file.toStdString() + " に印刷できません。";
-  return "プリンタ " + printer_.printerName().toStdString() + " に印刷できません。";
+  if (!file.isEmpty())
+    return fillText(uiText("kelvara::Print", "ファイル %1 に印刷できません。"),
+                    {file.toStdString()});
+  return fillText(uiText("kelvara::Print", "プリンタ %1 に印刷できません。"),
+                  {printer_.printerName().toStdString()});
 }
 
 std::string PrinterPages::beginPage(int, int) {

@@ -11,6 +11,7 @@
 #include "score/bar_math.h"
 #include "score/headless_score_view.h"
 #include "score/part_list.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -293,13 +294,13 @@ OutputResult ScorePages::output(const OutputRequest& request, PageTarget& target
       if (!result.ok() || result.cancelled) break;
     }
   } catch (const std::bad_alloc&) {
-    result.error = "メモリが足りないため出力できません。";
+    result.error = uiText("kelvara::Print", "メモリが足りないため出力できません。");
   }
   std::string finished;
   try {
     finished = target.finish(result.ok());
   } catch (const std::bad_alloc&) {
-    finished = "メモリが足りないため出力できません。";
+    finished = uiText("kelvara::Print", "メモリが足りないため出力できません。");
   }
   if (result.ok()) result.error = finished;
   return result;

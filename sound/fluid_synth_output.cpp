@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "score/ui_text.h"
 #include "sound/notices.h"
 
 namespace kelvara {
@@ -157,22 +158,30 @@ struct FluidSynthOutput::Impl {
     }
     takeFluidError();
     if (soundFont.empty() && !tooLarge.empty()) {
-      post("soundfont memory", "メモリが足りないため音色ファイル「" + tooLarge +
-                                   "」を読み込めず、内蔵シンセサイザーの音は鳴りません。"
-                                   "楽譜の編集はそのまま続けられます。");
+      post("soundfont memory",
+           fillText(uiText("kelvara::Sound",
+                           "メモリが足りないため音色ファイル「%1」を読み込めず、"
+                           "内蔵シンセサイザーの音は鳴りません。"
+                           "楽譜の編集はそのまま続けられます。"),
+                    {tooLarge}));
     } else if (!named.empty() && !namedLoaded) {
-      post("named soundfont", soundFont.empty()
-                                  ? "指定された音色ファイル「" + named +
-                                        "」を読み込めず、ほかの音色ファイルも見つからないため、"
-                                        "内蔵シンセサイザーの音は鳴りません。"
-                                  : "指定された音色ファイル「" + named +
-                                        "」を読み込めないため、代わりに「" + soundFont +
-                                        "」を使います。");
+      post("named soundfont",
+           soundFont.empty() ? fillText(uiText("kelvara::Sound",
+                                               "指定された音色ファイル「%1」を読み込めず、"
+                                               "ほかの音色ファイルも見つからないため、"
+                                               "内蔵シンセサイザーの音は鳴りません。"),
+                                        {named})
+                             : fillText(uiText("kelvara::Sound",
+                                               "指定された音色ファイル「%1」を読み込めないため、"
+                                               "代わりに「%2」を使います。"),
+                                        {named, soundFont}));
     } else if (soundFont.empty()) {
-      post("no soundfont",
-           "内蔵シンセサイザーの音色ファイル (SoundFont) が見つからないため、音は鳴りません。"
-           "fluid-soundfont-gm を入れるか、--soundfont または環境変数 KELVARA_SOUNDFONT "
-           "で音色ファイルを指定してください。楽譜の編集はそのまま続けられます。");
+      post(
+          "no soundfont",
+          uiText("kelvara::Sound",
+                 "内蔵シンセサイザーの音色ファイル (SoundFont) が見つからないため、音は鳴りません。"
+                 "fluid-soundfont-gm を入れるか、--soundfont または環境変数 KELVARA_SOUNDFONT "
+                 "で音色ファイルを指定してください。楽譜の編集はそのまま続けられます。"));
     }
   }
 
@@ -190,7 +199,8 @@ struct FluidSynthOutput::Impl {
       synth.reset(new_fluid_synth(s));
     }
     if (!synth) {
-      post("no synth", "内蔵シンセサイザーを起動できないため、音は鳴りません。");
+      post("no synth",
+           uiText("kelvara::Sound", "内蔵シンセサイザーを起動できないため、音は鳴りません。"));
       return;
     }
     loadFirstSoundFont();
@@ -209,9 +219,9 @@ struct FluidSynthOutput::Impl {
     if (const std::string reason = takeFluidError(); !reason.empty()) {
       std::fprintf(stderr, "kelvara: no audio output: %s\n", reason.c_str());
     }
-    post("no audio",
-         "音声出力装置を開けないため、内蔵シンセサイザーの音は鳴りません。"
-         "楽譜の編集はそのまま続けられます。");
+    post("no audio", uiText("kelvara::Sound",
+                            "音声出力装置を開けないため、内蔵シンセサイザーの音は鳴りません。"
+                            "楽譜の編集はそのまま続けられます。"));
     return false;
   }
 

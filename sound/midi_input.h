@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "score/ui_text.h"
 #include "sound/midi_input_queue.h"
 #include "sound/port_midi_output.h"
 
@@ -38,7 +39,7 @@ class NullMidiInput : public MidiInput {
  public:
   std::vector<MidiPortInfo> midiInPorts() override { return {}; }
   bool midiInOpen(const std::string&, MidiInputQueue&, std::string& error) override {
-    error = "MIDI入力ポートがありません";
+    error = uiText("kelvara::Sound", "MIDI入力ポートがありません");
     return false;
   }
   void midiInClose() override {}

@@ -1,4 +1,5 @@
 #include "sound/midi_input_choice.h"
+#include "score/ui_text.h"
 
 #include <algorithm>
 #include <string_view>
@@ -51,22 +52,28 @@ bool MidiInputChoice::choose(const std::string& wanted, const std::string& outpu
   const std::string id = port != nullptr ? port->id : wanted;
   const std::string label = labelOf(id, present);
   if (port == nullptr) {
-    notices_.postOnce("gone " + id, "MIDI入力ポート「" + label +
-                                        "」が見つからないため、MIDI入力は「なし」にしました。");
+    notices_.postOnce("gone " + id, fillText(uiText("kelvara::Sound",
+                                                    "MIDI入力ポート「%1」が見つからないため、"
+                                                    "MIDI入力は「なし」にしました。"),
+                                             {label}));
     return false;
   }
   if (!outputLabel.empty() && label == outputLabel) {
     notices_.postOnce("loop " + id,
-                      "MIDI入力ポート「" + label +
-                          "」はMIDI出力にも選ばれているため、入力には使えません"
-                          "（送った音が入力へ戻り続けます）。MIDI入力は「なし」にしました。");
+                      fillText(uiText("kelvara::Sound",
+                                      "MIDI入力ポート「%1」はMIDI出力にも選ばれているため、"
+                                      "入力には使えません（送った音が入力へ戻り続けます）。"
+                                      "MIDI入力は「なし」にしました。"),
+                               {label}));
     return false;
   }
   std::string error;
   if (!input_.midiInOpen(id, queue_, error)) {
-    if (error.empty()) error = "開けません";
-    notices_.postOnce("open " + id, "MIDI入力ポート「" + label + "」を開けません（" + error +
-                                        "）。MIDI入力は「なし」にしました。");
+    if (error.empty()) error = uiText("kelvara::Sound", "開けません");
+    notices_.postOnce("open " + id, fillText(uiText("kelvara::Sound",
+                                                    "MIDI入力ポート「%1」を開けません（%2）。"
+                                                    "MIDI入力は「なし」にしました。"),
+                                             {label, error}));
     return false;
   }
   chosen_ = id;
@@ -88,8 +95,10 @@ bool MidiInputChoice::checkStillPresent() {
     choose(id);
     return true;
   }
-  notices_.postOnce("gone " + id, "MIDI入力ポート「" + labelOf(id, present) +
-                                      "」が見つからなくなったため、MIDI入力は「なし」にしました。");
+  notices_.postOnce("gone " + id, fillText(uiText("kelvara::Sound",
+                                                  "MIDI入力ポート「%1」が見つからなくなったため、"
+                                                  "MIDI入力は「なし」にしました。"),
+                                           {labelOf(id, present)}));
   return true;
 }
 

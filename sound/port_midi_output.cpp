@@ -1,4 +1,5 @@
 #include "sound/port_midi_output.h"
+#include "score/ui_text.h"
 
 #include <algorithm>
 #include <utility>
@@ -104,9 +105,11 @@ bool PortMidiOutput::midiOutOpen(int device) {
     lastCheck_ = clock_();
     return true;
   }
-  if (error.empty()) error = "接続できません";
-  notices_.postOnce("open " + port.id, "MIDI出力ポート「" + port.label + "」を開けません（" +
-                                           error + "）。このポートへ送る音は鳴りません。");
+  if (error.empty()) error = uiText("kelvara::Sound", "接続できません");
+  notices_.postOnce("open " + port.id, fillText(uiText("kelvara::Sound",
+                                                       "MIDI出力ポート「%1」を開けません（%2）。"
+                                                       "このポートへ送る音は鳴りません。"),
+                                                {port.label, error}));
   return false;
 }
 
@@ -116,9 +119,10 @@ void PortMidiOutput::midiOutShortMsg(uint32_t message) {
   if (m.length == 0) return;
   const uint8_t bytes[3] = {m.status, m.data1, m.data2};
   if (!service_->send(bytes, static_cast<size_t>(m.length))) {
-    notices_.postOnce("send " + ports_[static_cast<size_t>(open_)].id,
-                      "MIDI出力ポート「" + ports_[static_cast<size_t>(open_)].label +
-                          "」へ送れないメッセージがありました。");
+    notices_.postOnce(
+        "send " + ports_[static_cast<size_t>(open_)].id,
+        fillText(uiText("kelvara::Sound", "MIDI出力ポート「%1」へ送れないメッセージがありました。"),
+                 {ports_[static_cast<size_t>(open_)].label}));
   }
   held_.track(m);
   // Only after the message is out: the check must not delay a note.
@@ -139,9 +143,11 @@ void PortMidiOutput::reportLost() {
   lost_ = true;
   held_ = HeldNotes();  // nothing left to end them on
   notices_.postOnce("lost " + port.id,
-                    "MIDI出力ポート「" + port.label +
-                        "」が見つからなくなりました。以後このポートへは音を送りません。"
-                        "「MIDI音源」で出力先を選び直してください。");
+                    fillText(uiText("kelvara::Sound",
+                                    "MIDI出力ポート「%1」が見つからなくなりました。"
+                                    "以後このポートへは音を送りません。"
+                                    "「MIDI音源」で出力先を選び直してください。"),
+                             {port.label}));
 }
 
 void PortMidiOutput::midiOutClose() {

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "score/ui_text.h"
 #include "score/whole_number.h"
 
 namespace kelvara {
@@ -12,24 +13,26 @@ PreviewRangeCheck checkPreviewRange(bool all, std::string_view fromText, std::st
   const std::optional<int32_t> from = parseWholeNumber(fromText);
   if (!from) {
     c.badBox = 1;
-    c.error = "'" + std::string(fromText) + "' は整数ではありません";
+    c.error = fillText(uiText("kelvara::Sound", "'%1' は整数ではありません"), {fromText});
     return c;
   }
   const std::optional<int32_t> to = parseWholeNumber(toText);
   if (!to) {
     c.badBox = 2;
-    c.error = "'" + std::string(toText) + "' は整数ではありません";
+    c.error = fillText(uiText("kelvara::Sound", "'%1' は整数ではありません"), {toText});
     return c;
   }
   if (*from < 1 || *to < 1) {
     c.badBox = *from < 1 ? 1 : 2;
-    c.error = "小節の番号は 1 以上で指定してください。";
+    c.error = uiText("kelvara::Sound", "小節の番号は 1 以上で指定してください。");
     return c;
   }
   if (*from > *to) {
     c.badBox = 1;
-    c.error = "始めの小節 (" + std::to_string(*from) + ") が終わりの小節 (" + std::to_string(*to) +
-              ") より後ろにあります。範囲を指定し直してください。";
+    c.error = fillText(uiText("kelvara::Sound",
+                              "始めの小節 (%1) が終わりの小節 (%2) より後ろにあります。"
+                              "範囲を指定し直してください。"),
+                       {std::to_string(*from), std::to_string(*to)});
     return c;
   }
   c.range = {*from, *to};

@@ -1,4 +1,5 @@
 #include "sound/rtmidi_input.h"
+#include "score/ui_text.h"
 
 #include <RtMidi.h>
 #include <alsa/asoundlib.h>
@@ -70,13 +71,13 @@ std::vector<MidiPortInfo> RtMidiInput::midiInPorts() {
 bool RtMidiInput::midiInOpen(const std::string& id, MidiInputQueue& queue, std::string& error) {
   midiInClose();
   if (!lister_) {
-    error = "MIDIシーケンサーがありません";
+    error = uiText("kelvara::Sound", "MIDIシーケンサーがありません");
     return false;
   }
   lastError_.clear();
   receiver_ = makeClient(clientName_, &lastError_);
   if (!receiver_) {
-    error = "MIDIシーケンサーに接続できません";
+    error = uiText("kelvara::Sound", "MIDIシーケンサーに接続できません");
     return false;
   }
   // RtMidi opens by position, which changes as other ports come and go: look
@@ -90,12 +91,12 @@ bool RtMidiInput::midiInOpen(const std::string& id, MidiInputQueue& queue, std::
     receiver_->setCallback(onMessage, &queue);
     receiver_->openPort(i, "Kelvara input");
     if (receiver_->isPortOpen()) return true;
-    error = lastError_.empty() ? "開けません" : lastError_;
+    error = lastError_.empty() ? uiText("kelvara::Sound", "開けません") : lastError_;
     receiver_.reset();
     return false;
   }
   receiver_.reset();
-  error = "ポートが見つかりません";
+  error = uiText("kelvara::Sound", "ポートが見つかりません");
   return false;
 }
 

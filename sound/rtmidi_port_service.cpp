@@ -1,4 +1,5 @@
 #include "sound/rtmidi_port_service.h"
+#include "score/ui_text.h"
 
 #include <RtMidi.h>
 #include <alsa/asoundlib.h>
@@ -47,7 +48,7 @@ std::vector<MidiPortInfo> RtMidiPortService::ports() {
 
 bool RtMidiPortService::connect(const std::string& id, std::string& error) {
   if (!midi_) {
-    error = "MIDIシーケンサーがありません";
+    error = uiText("kelvara::Sound", "MIDIシーケンサーがありません");
     return false;
   }
   // RtMidi opens by position; the position of a port changes as others come
@@ -61,7 +62,7 @@ bool RtMidiPortService::connect(const std::string& id, std::string& error) {
     error = lastError_;
     return false;
   }
-  error = "ポートが見つかりません";
+  error = uiText("kelvara::Sound", "ポートが見つかりません");
   return false;
 }
 

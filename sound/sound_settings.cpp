@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "score/ui_text.h"
 #include "sound/part_voices.h"
 
 namespace kelvara {
@@ -51,13 +52,16 @@ std::optional<VolumeProblem> checkVolumes(const SoundSettings& settings) {
   for (int part : kSoundDialogRows) {
     const std::string& text = settings.volume[part];
     // The message names the row: "3パートの音量 '200' ...".
-    std::string label = partLabel(part);
-    if (label.front() == ' ') label.erase(0, 1);
-    const std::string what = label + "の音量 '" + text + "'";
     const std::optional<int32_t> volume = parseVolumeText(text);
-    if (!volume) return VolumeProblem{part, what + " は整数ではありません"};
+    if (!volume) {
+      return VolumeProblem{part,
+                           fillText(uiText("kelvara::Sound", "%1の音量 '%2' は整数ではありません"),
+                                    {partText(part), text})};
+    }
     if (*volume < 0 || *volume > kMaxVolume) {
-      return VolumeProblem{part, what + " は 0〜127 の範囲外です"};
+      return VolumeProblem{
+          part, fillText(uiText("kelvara::Sound", "%1の音量 '%2' は 0〜127 の範囲外です"),
+                         {partText(part), text})};
     }
   }
   return std::nullopt;

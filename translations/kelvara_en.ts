@@ -2,6 +2,163 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>kelvara::Editor</name>
+    <message>
+        <source>設定を保存できませんでした。%1</source>
+        <translation>The settings could not be saved. %1</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を書くためのメモリが足りません。</source>
+        <translation>There is not enough memory to write the file %1.</translation>
+    </message>
+    <message>
+        <source>この形式のファイルには楽譜全体は残りません。変更はまだ保存されていません。</source>
+        <translation>A file of this kind does not keep the whole score. The changes are not saved yet.</translation>
+    </message>
+    <message>
+        <source>ファイルは %1 という名で保存されます。</source>
+        <translation>The file will be saved as %1.</translation>
+    </message>
+    <message>
+        <source>Zqファイルは1パートしか保存できません。</source>
+        <translation>A zq file holds only one part.</translation>
+    </message>
+    <message>
+        <source>どのパートを保存しますか？</source>
+        <translation>Which part do you want to save?</translation>
+    </message>
+    <message>
+        <source>既存のファイルが存在します．上書きしますか?</source>
+        <translation>The file already exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>%1 を上書きします。よろしいですね?</source>
+        <translation>Overwrite %1?</translation>
+    </message>
+    <message>
+        <source>現在のデータには保存されていない変更があります。保存しますか？</source>
+        <translation>The current score has unsaved changes. Save them?</translation>
+    </message>
+    <message>
+        <source>「%1」には保存されていない変更があります。保存しますか？</source>
+        <translation>&quot;%1&quot; has unsaved changes. Save them?</translation>
+    </message>
+    <message>
+        <source>Zqファイルは1パートしかありません。</source>
+        <translation>A zq file holds only one part.</translation>
+    </message>
+    <message>
+        <source>どのパートに読み込みますか？</source>
+        <translation>Which part do you want to load it into?</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を読み込むためのメモリが足りません。</source>
+        <translation>There is not enough memory to load the file %1.</translation>
+    </message>
+    <message>
+        <source>確認</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>現在のデータを破棄します</source>
+        <translation>The current score will be discarded.</translation>
+    </message>
+    <message>
+        <source>%1。MIDI入力は「なし」で起動します。</source>
+        <translation>%1. Starting with MIDI input set to &quot;None&quot;.</translation>
+    </message>
+    <message>
+        <source>MIDI入力の設定ファイル %1 を読めないため、MIDI入力は「なし」で起動します。</source>
+        <translation>The MIDI input settings file %1 cannot be read; starting with MIDI input set to &quot;None&quot;.</translation>
+    </message>
+    <message>
+        <source>復元用のコピーを保存できません（%1）。このままでは、異常終了したときに保存していない変更が失われます。</source>
+        <translation>Recovery copies cannot be saved (%1). If the program ends abnormally now, unsaved changes will be lost.</translation>
+    </message>
+    <message>
+        <source>復元用のコピーをまた保存できるようになりました。</source>
+        <translation>Recovery copies can be saved again.</translation>
+    </message>
+    <message>
+        <source>メモリが足りません</source>
+        <translation>not enough memory</translation>
+    </message>
+    <message>
+        <source>フォルダ %1 を作成できません（%2）</source>
+        <translation>Cannot create the folder %1 (%2)</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を作成できません</source>
+        <translation>Cannot create the file %1</translation>
+    </message>
+    <message>
+        <source>設定ファイルの内容に読めない値があったため、その値は既定値にしました。</source>
+        <translation>Some values in the settings file could not be read and were set to their defaults.</translation>
+    </message>
+    <message>
+        <source>設定ファイル %1 が見つからないため、既定の設定で起動します。</source>
+        <translation>The settings file %1 was not found; starting with the default settings.</translation>
+    </message>
+    <message>
+        <source>%1。既定の設定で起動します。</source>
+        <translation>%1. Starting with the default settings.</translation>
+    </message>
+    <message>
+        <source>設定ファイル %1: %2</source>
+        <translation>Settings file %1: %2</translation>
+    </message>
+    <message>
+        <source>フォルダ %1 はほかの利用者のものなので使えません</source>
+        <translation>The folder %1 belongs to another user and cannot be used</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; は整数ではありません</source>
+        <translation>&apos;%1&apos; is not a whole number</translation>
+    </message>
+    <message>
+        <source>テンポ %1 は使えません。%2 から %3 までの整数を入れてください。</source>
+        <translation>The tempo %1 cannot be used. Enter a whole number from %2 to %3.</translation>
+    </message>
+    <message>
+        <source>拍子を %1/%2 にすると、%5%3 の %4 小節目からの音符（休符）が楽譜ファイルに保存できない幅になります。先にその音符を短くしてください。</source>
+        <translation>With a time signature of %1/%2, the note (or rest) of %3 from bar %4 would become too wide to save in a score file. Shorten that note first.</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::Input</name>
+    <message>
+        <source>連符にできるのは %1 個までです。選択範囲を短くしてください。</source>
+        <translation>A tuplet can hold at most %1 notes. Select fewer notes.</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::OutputCommands</name>
+    <message>
+        <source>出力しています…</source>
+        <translation>Writing…</translation>
+    </message>
+    <message>
+        <source>中止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>出力</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>出力しています… %1 / %2 ページ</source>
+        <translation>Writing… page %1 of %2</translation>
+    </message>
+    <message>
+        <source>出力を中止しました。%1 ページは出力済みです。</source>
+        <translation>Output stopped. %1 page(s) were already written.</translation>
+    </message>
+    <message>
+        <source>出力するページがありません。パートと範囲を確かめてください。</source>
+        <translation>There are no pages to output. Check the parts and the range.</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::OutputFileDialogs</name>
     <message>
         <source>JPEG イメージファイル (*.jpg *.jpeg)</source>
@@ -29,6 +186,241 @@
     <message>
         <source>%1パート</source>
         <translation>Part %1</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::Print</name>
+    <message>
+        <source>小節数/段は 1 から %1 までの整数で入力してください。</source>
+        <translation>Enter the bars per line as a whole number from 1 to %1.</translation>
+    </message>
+    <message>
+        <source>段数/ページは 1 から %1 までの整数で入力してください。</source>
+        <translation>Enter the lines per page as a whole number from 1 to %1.</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を作成できません（%2）</source>
+        <translation>Cannot create the file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>PDF を作れません</source>
+        <translation>cannot make the PDF</translation>
+    </message>
+    <message>
+        <source>PDF のページを作れません</source>
+        <translation>cannot make a PDF page</translation>
+    </message>
+    <message>
+        <source>メモリが足りません</source>
+        <translation>not enough memory</translation>
+    </message>
+    <message>
+        <source>PDF を完成できません</source>
+        <translation>cannot finish the PDF</translation>
+    </message>
+    <message>
+        <source>ビットマップに変換できません。</source>
+        <translation>Cannot convert to a bitmap.</translation>
+    </message>
+    <message>
+        <source>PNG に変換できません。</source>
+        <translation>Cannot convert to PNG.</translation>
+    </message>
+    <message>
+        <source>メモリが足りないため絵を作れません。</source>
+        <translation>There is not enough memory to make the picture.</translation>
+    </message>
+    <message>
+        <source>絵 %1 を描けません。</source>
+        <translation>Cannot draw the picture %1.</translation>
+    </message>
+    <message>
+        <source>ファイル %1 に印刷できません。</source>
+        <translation>Cannot print to the file %1.</translation>
+    </message>
+    <message>
+        <source>プリンタ %1 に印刷できません。</source>
+        <translation>Cannot print on the printer %1.</translation>
+    </message>
+    <message>
+        <source>メモリが足りないため出力できません。</source>
+        <translation>There is not enough memory for the output.</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::ScoreCommands</name>
+    <message>
+        <source>midiファイル (*.mid *.smf)</source>
+        <translation>MIDI file (*.mid *.smf)</translation>
+    </message>
+    <message>
+        <source>zq3ファイル (*.zqf3)</source>
+        <translation>zq3 file (*.zqf3)</translation>
+    </message>
+    <message>
+        <source>zq2ファイル (*.zqf2)</source>
+        <translation>zq2 file (*.zqf2)</translation>
+    </message>
+    <message>
+        <source>zqファイル (*.zqf)</source>
+        <translation>zq file (*.zqf)</translation>
+    </message>
+    <message>
+        <source>WAVファイル (*.wav)</source>
+        <translation>WAV file (*.wav)</translation>
+    </message>
+    <message>
+        <source>MusicXMLファイル (*.musicxml *.mxl *.xml)</source>
+        <translation>MusicXML file (*.musicxml *.mxl *.xml)</translation>
+    </message>
+    <message>
+        <source>zqファイル（*.zqf3）</source>
+        <translation>zq file (*.zqf3)</translation>
+    </message>
+    <message>
+        <source>zqファイル（*.zqf2）</source>
+        <translation>zq file (*.zqf2)</translation>
+    </message>
+    <message>
+        <source>すべてのファイル (*.*)</source>
+        <translation>All files (*.*)</translation>
+    </message>
+    <message>
+        <source>（名前のない楽譜）</source>
+        <translation>(untitled score)</translation>
+    </message>
+    <message>
+        <source>復元</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>前回は保存されていない変更を残したまま終了しました。
+%1 （%2 の時点）を復元しますか？</source>
+        <translation>The last run ended with unsaved changes.
+Restore %1 (as of %2)?</translation>
+    </message>
+    <message>
+        <source>破棄</source>
+        <translation>Discard</translation>
+    </message>
+    <message>
+        <source>名前を付けて保存</source>
+        <translation>Save As</translation>
+    </message>
+    <message>
+        <source>開く</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>保存する</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>保存しない</source>
+        <translation>Don&apos;t Save</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::Sound</name>
+    <message>
+        <source>メモリが足りないため音色ファイル「%1」を読み込めず、内蔵シンセサイザーの音は鳴りません。楽譜の編集はそのまま続けられます。</source>
+        <translation>There is not enough memory to load the soundfont &quot;%1&quot;, so the built-in synthesizer is silent. You can go on editing the score.</translation>
+    </message>
+    <message>
+        <source>指定された音色ファイル「%1」を読み込めず、ほかの音色ファイルも見つからないため、内蔵シンセサイザーの音は鳴りません。</source>
+        <translation>The chosen soundfont &quot;%1&quot; cannot be loaded and no other soundfont was found, so the built-in synthesizer is silent.</translation>
+    </message>
+    <message>
+        <source>指定された音色ファイル「%1」を読み込めないため、代わりに「%2」を使います。</source>
+        <translation>The chosen soundfont &quot;%1&quot; cannot be loaded; &quot;%2&quot; is used instead.</translation>
+    </message>
+    <message>
+        <source>内蔵シンセサイザーの音色ファイル (SoundFont) が見つからないため、音は鳴りません。fluid-soundfont-gm を入れるか、--soundfont または環境変数 KELVARA_SOUNDFONT で音色ファイルを指定してください。楽譜の編集はそのまま続けられます。</source>
+        <translation>No soundfont was found for the built-in synthesizer, so it is silent. Install fluid-soundfont-gm, or name a soundfont with --soundfont or the environment variable KELVARA_SOUNDFONT. You can go on editing the score.</translation>
+    </message>
+    <message>
+        <source>内蔵シンセサイザーを起動できないため、音は鳴りません。</source>
+        <translation>The built-in synthesizer cannot start, so it is silent.</translation>
+    </message>
+    <message>
+        <source>音声出力装置を開けないため、内蔵シンセサイザーの音は鳴りません。楽譜の編集はそのまま続けられます。</source>
+        <translation>The audio output device cannot be opened, so the built-in synthesizer is silent. You can go on editing the score.</translation>
+    </message>
+    <message>
+        <source>MIDI入力ポートがありません</source>
+        <translation>there is no MIDI input port</translation>
+    </message>
+    <message>
+        <source>MIDI入力ポート「%1」が見つからないため、MIDI入力は「なし」にしました。</source>
+        <translation>The MIDI input port &quot;%1&quot; was not found; MIDI input is set to &quot;None&quot;.</translation>
+    </message>
+    <message>
+        <source>MIDI入力ポート「%1」はMIDI出力にも選ばれているため、入力には使えません（送った音が入力へ戻り続けます）。MIDI入力は「なし」にしました。</source>
+        <translation>The MIDI input port &quot;%1&quot; is also chosen as the MIDI output, so it cannot be used for input (what is sent would keep coming back). MIDI input is set to &quot;None&quot;.</translation>
+    </message>
+    <message>
+        <source>開けません</source>
+        <translation>cannot be opened</translation>
+    </message>
+    <message>
+        <source>MIDI入力ポート「%1」を開けません（%2）。MIDI入力は「なし」にしました。</source>
+        <translation>The MIDI input port &quot;%1&quot; cannot be opened (%2). MIDI input is set to &quot;None&quot;.</translation>
+    </message>
+    <message>
+        <source>MIDI入力ポート「%1」が見つからなくなったため、MIDI入力は「なし」にしました。</source>
+        <translation>The MIDI input port &quot;%1&quot; has disappeared; MIDI input is set to &quot;None&quot;.</translation>
+    </message>
+    <message>
+        <source>接続できません</source>
+        <translation>cannot connect</translation>
+    </message>
+    <message>
+        <source>MIDI出力ポート「%1」を開けません（%2）。このポートへ送る音は鳴りません。</source>
+        <translation>The MIDI output port &quot;%1&quot; cannot be opened (%2). Nothing sent to this port will sound.</translation>
+    </message>
+    <message>
+        <source>MIDI出力ポート「%1」へ送れないメッセージがありました。</source>
+        <translation>Some messages could not be sent to the MIDI output port &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>MIDI出力ポート「%1」が見つからなくなりました。以後このポートへは音を送りません。「MIDI音源」で出力先を選び直してください。</source>
+        <translation>The MIDI output port &quot;%1&quot; has disappeared; nothing more is sent to it. Choose another output under &quot;Sound&quot;.</translation>
+    </message>
+    <message>
+        <source>MIDIシーケンサーがありません</source>
+        <translation>there is no MIDI sequencer</translation>
+    </message>
+    <message>
+        <source>MIDIシーケンサーに接続できません</source>
+        <translation>cannot connect to the MIDI sequencer</translation>
+    </message>
+    <message>
+        <source>ポートが見つかりません</source>
+        <translation>the port was not found</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; は整数ではありません</source>
+        <translation>&apos;%1&apos; is not a whole number</translation>
+    </message>
+    <message>
+        <source>小節の番号は 1 以上で指定してください。</source>
+        <translation>Bar numbers start at 1.</translation>
+    </message>
+    <message>
+        <source>始めの小節 (%1) が終わりの小節 (%2) より後ろにあります。範囲を指定し直してください。</source>
+        <translation>The first bar (%1) comes after the last bar (%2). Choose the range again.</translation>
+    </message>
+    <message>
+        <source>%1の音量 &apos;%2&apos; は整数ではありません</source>
+        <translation>The volume of %1, &apos;%2&apos;, is not a whole number</translation>
+    </message>
+    <message>
+        <source>%1の音量 &apos;%2&apos; は 0〜127 の範囲外です</source>
+        <translation>The volume of %1, &apos;%2&apos;, is outside 0 to 127</translation>
     </message>
 </context>
 <context>
@@ -194,6 +586,22 @@
         <source>表示言語を保存できません。</source>
         <translation>The interface language cannot be kept.</translation>
     </message>
+    <message>
+        <source>MIDI入力が多すぎたため、一部の音を受け取れませんでした。</source>
+        <translation>Too much MIDI input arrived at once; some notes were not received.</translation>
+    </message>
+    <message>
+        <source>復元用のコピーを保存できません（%1）。異常終了したときに、保存していない変更は失われます。</source>
+        <translation>Recovery copies cannot be saved (%1). If the program ends abnormally, unsaved changes will be lost.</translation>
+    </message>
+    <message>
+        <source>確認</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>終了します。よろしいですか？</source>
+        <translation>Quit Kelvara?</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::TForm10</name>
@@ -348,6 +756,49 @@
     </message>
 </context>
 <context>
+    <name>kelvara::TForm2</name>
+    <message>
+        <source>MIDI音源</source>
+        <translation>Sound</translation>
+    </message>
+    <message>
+        <source>使用するMIDI音源</source>
+        <translation>MIDI output device</translation>
+    </message>
+    <message>
+        <source>MIDI入力</source>
+        <translation>MIDI input</translation>
+    </message>
+    <message>
+        <source> 音色と音量 </source>
+        <translation> Voices and volumes </translation>
+    </message>
+    <message>
+        <source>音色</source>
+        <translation>Voice</translation>
+    </message>
+    <message>
+        <source>音量 (0-127)</source>
+        <translation>Volume (0-127)</translation>
+    </message>
+    <message>
+        <source>左←       配置       →右</source>
+        <translation>Left ←       Pan       → Right</translation>
+    </message>
+    <message>
+        <source>－</source>
+        <translation>-</translation>
+    </message>
+    <message>
+        <source>（MIDI出力装置がありません）</source>
+        <translation>(no MIDI output device)</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>None</translation>
+    </message>
+</context>
+<context>
     <name>kelvara::TForm3</name>
     <message>
         <source>設定</source>
@@ -465,6 +916,24 @@
     <message>
         <source>小節目まで</source>
         <translation>to bar</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TForm7</name>
+    <message>
+        <source>保存－準備</source>
+        <translation>Save - Parts</translation>
+    </message>
+    <message>
+        <source> 保存するパートをチェック </source>
+        <translation> Check the parts to save </translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::TForm8</name>
+    <message>
+        <source>保存－選択</source>
+        <translation>Save - Choose a Part</translation>
     </message>
 </context>
 <context>

@@ -14,10 +14,16 @@
 #include "dialogs/length_dialog.h"
 #include "dialogs/output_layout_dialog.h"
 #include "dialogs/output_parts_dialog.h"
+#include "dialogs/part_choice_dialog.h"
 #include "dialogs/preview_parts_dialog.h"
+#include "dialogs/save_parts_dialog.h"
 #include "dialogs/score_settings_dialog.h"
+#include "dialogs/sound_dialog.h"
 #include "dialogs/tail_dialog.h"
 #include "dialogs/velocity_dialog.h"
+#include "editor/settings_file.h"
+#include "score/ui_text.h"
+#include "sound/null_midi_output.h"
 #include "window_fixture.h"
 
 namespace kelvara::testing {
@@ -85,11 +91,16 @@ TEST_F(Language, EnglishLeavesNoJapaneseOnTheWindowOrItsDialogs) {
   TForm11 tail(window.get());
   TForm12 layout(window.get());
   TForm13 parts(window.get());
+  NullMidiOutput noDevice;  // the sound dialog's "no device" entry
+  TForm2 sound(noDevice, window.get());
+  TForm7 saveParts(window.get());
+  TForm8 savePart(window.get());
   const std::vector<const QWidget*> tops = {window.get(), &window->scoreCommands().creditDialog(),
                                             &settings,    &preview,
                                             &length,      &velocity,
                                             &tail,        &layout,
-                                            &parts};
+                                            &parts,       &sound,
+                                            &saveParts,   &savePart};
   for (const QWidget* top : tops) {
     EXPECT_FALSE(hasJapanese(top->windowTitle())) << top->windowTitle().toStdString();
     for (const auto& [name, text] : textsOf(*top)) {
@@ -97,6 +108,22 @@ TEST_F(Language, EnglishLeavesNoJapaneseOnTheWindowOrItsDialogs) {
       EXPECT_FALSE(hasJapanese(text)) << name.toStdString() << ": " << text.toStdString();
     }
   }
+}
+
+TEST_F(Language, TheEnginesMessagesFollowTheInterface) {
+  ASSERT_NO_FATAL_FAILURE(openIn("en"));
+  EXPECT_EQ(
+      readSettingsFile("/nowhere/klv.ini", 0, true).notice,
+      "The settings file /nowhere/klv.ini was not found; starting with the default settings.");
+  window.reset();
+  QCoreApplication::removeTranslator(texts_.translator);
+  EXPECT_EQ(readSettingsFile("/nowhere/klv.ini", 0, true).notice,
+            "設定ファイル /nowhere/klv.ini が見つからないため、既定の設定で起動します。");
+}
+
+// Each place is filled once: a file name holding "%1" stays as it is.
+TEST(UiText, FillsEachPlaceOnce) {
+  EXPECT_EQ(fillText("%2 の %1 (%3)", {"a%2.zqf3", "b"}), "b の a%2.zqf3 (%3)");
 }
 
 TEST_F(Language, JapaneseKeepsTheProgramsTextsAndGivesQtsDialogsJapanese) {

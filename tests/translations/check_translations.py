@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Every text the shell passes to tr() has a finished English translation.
+"""Every text the shell passes to tr() and the engine to uiText() has a finished English translation.
 
     check_translations.py LUPDATE TS_FILE INCLUDE_DIR SOURCE...
 
@@ -28,6 +28,7 @@ def main():
         copy = os.path.join(folder, os.path.basename(ts_file))
         shutil.copyfile(ts_file, copy)
         subprocess.run([lupdate, "-silent", "-locations", "none", "-source-language", "ja",
+                        "-tr-function-alias", "translate+=uiText",
                         "-I", include_dir, *sources, "-ts", copy], check=True)
         root = ET.parse(copy).getroot()
         count = 0
