@@ -249,6 +249,19 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
         if (!stretched && spacing == Spacing::Cells && anchorX < source.left()) break;
         const double anchorY = op.y + anchorRow(g, glyphs_);
         auto mapY = [&](double py) { return stretched ? m.y(py) : m.rigidY(py, anchorY); };
+        if (glyphsAsPictures_) {
+          // The part of the picture drawn, stretched with the spacing or kept
+          // in shape, copied or darkening what is below as in the picture.
+          const QRect part = op.area.translated(-op.x, -op.y).intersected(picture.rect());
+          const QRectF at(QPointF(mapX(op.area.left(), stretched, anchorX), mapY(op.area.top())),
+                          QPointF(mapX(op.area.left() + part.width(), stretched, anchorX),
+                                  mapY(op.area.top() + part.height())));
+          painter.setCompositionMode(op.copy ? QPainter::CompositionMode_SourceOver
+                                             : QPainter::CompositionMode_Darken);
+          painter.drawImage(at, picture, part);
+          painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+          break;
+        }
         for (const QRectF& r : shape.rects) {
           const double right = mapX(op.x + r.right(), stretched, anchorX);
           // Upright lines (bar and system lines) keep their width at the

@@ -44,6 +44,9 @@ class OutlinePainter {
   // Font glyphs as text in the music font (a PDF embeds the font once and
   // names each glyph in a few bytes) rather than as filled outlines.
   void setGlyphsAsText(bool text) { glyphsAsText_ = text; }
+  // Glyphs as their 1x pictures rather than their outlines: what is left to
+  // draw when the outlines or the fonts cannot be read.
+  void setGlyphsAsPictures(bool pictures) { glyphsAsPictures_ = pictures; }
 
   // Draws `log`'s drawing of `source` (score-picture pixels) into `target`.
   void draw(QPainter& painter, const DrawingLog& log, const QRect& source, const QRectF& target,
@@ -55,6 +58,7 @@ class OutlinePainter {
   double minLine_ = 1.0;
   double minText_ = 0.0;
   bool glyphsAsText_ = false;
+  bool glyphsAsPictures_ = false;
 };
 
 }  // namespace kelvara

@@ -3,7 +3,9 @@
 #include <QPaintDevice>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 #include <new>
+#include <optional>
 
 #include "print/outline_painter.h"
 #include "render/glyph_outlines.h"
@@ -54,6 +56,58 @@ int64_t contentLength(const EditorState& s, int part) {
   }
   return total;
 }
+
+// A page drawn as one picture in the score picture's pixels (a staff line
+// of the page as high as the staff in the picture), put on the target page
+// at one scale both ways and without loss.
+class PagePicture {
+ public:
+  PagePicture(const PageGrid& page, const OutputRequest& request) {
+    if (page.staffHeight() <= 0) return;
+    scale_ = static_cast<double>(kScoreHeight) / page.staffHeight();
+    const auto side = [this](int32_t pixels) {
+      return static_cast<int32_t>(std::clamp(std::ceil(pixels * scale_), 1.0, 20000.0));
+    };
+    grid_.emplace(side(page.width()), side(page.height()), request.barsPerLine,
+                  request.linesPerPage);
+  }
+
+  // Starts a white page; throws std::bad_alloc when it cannot get its memory.
+  void begin(const QPainter& target) {
+    if (!grid_) throw std::bad_alloc();
+    if (image_.isNull()) {
+      image_ = QImage(grid_->width(), grid_->height(), QImage::Format_Grayscale8);
+      if (image_.isNull()) throw std::bad_alloc();
+      // Text and hair lines are sized by the page's own resolution.
+      const QPaintDevice* device = target.device();
+      const double dpi = (device ? std::max(1, device->logicalDpiY()) : 96) * scale_;
+      const int dotsPerMetre = static_cast<int>(std::lround(dpi / 0.0254));
+      image_.setDotsPerMeterX(dotsPerMetre);
+      image_.setDotsPerMeterY(dotsPerMetre);
+    }
+    image_.fill(Qt::white);
+    if (!painter_.begin(&image_)) throw std::bad_alloc();
+  }
+
+  QPainter& painter() { return painter_; }
+  const PageGrid& grid() const { return *grid_; }
+
+  // Puts the page drawn onto the target's page.
+  void end(QPainter& target) {
+    painter_.end();
+    target.save();
+    target.setRenderHint(QPainter::LosslessImageRendering, true);
+    target.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    target.drawImage(QRectF(0, 0, image_.width() / scale_, image_.height() / scale_), image_);
+    target.restore();
+  }
+
+ private:
+  double scale_ = 1;
+  std::optional<PageGrid> grid_;
+  QImage image_;
+  QPainter painter_;
+};
 
 }  // namespace
 
@@ -246,11 +300,14 @@ OutputResult ScorePages::output(const OutputRequest& request, PageTarget& target
       return result;
     }
     GlyphOutlines outlines;
-    result.error = outlines.load(glyphs_.folder());
+    // Without the outlines or their fonts the pages are drawn from the
+    // glyph pictures instead: each page one picture at one scale both ways.
+    const bool vectors = outlines.load(glyphs_.folder()).empty();
     const OutlinePainter shapes(glyphs_, outlines);
     Session session(s_, glyphs_);
     const PageGrid grid(target.pageSize().width(), target.pageSize().height(), request.barsPerLine,
                         request.linesPerPage);
+    PagePicture fallback(grid, request);
     for (const PartPages& part : plan) {
       if (!result.ok()) break;
       if (part.pages == 0) continue;
@@ -262,27 +319,32 @@ OutputResult ScorePages::output(const OutputRequest& request, PageTarget& target
       for (int32_t page = 1; page <= part.pages; ++page) {
         result.error = target.beginPage(part.part, page);
         if (!result.ok()) break;
-        QPainter& painter = target.painter();
+        QPainter& targetPainter = target.painter();
+        if (!vectors) fallback.begin(targetPainter);
+        QPainter& painter = vectors ? targetPainter : fallback.painter();
+        const PageGrid& pageGrid = vectors ? grid : fallback.grid();
         OutlinePainter pagePainter = shapes;
         pagePainter.setMinimumLine(std::max(1.0, devicePixels(painter, kMinLineMillimetres)));
         pagePainter.setMinimumTextHeight(devicePixels(painter, kMinTextMillimetres));
         // Pictures get the outlines filled; printers and PDF files the font.
         pagePainter.setGlyphsAsText(painter.device() &&
                                     painter.device()->devType() != QInternal::Image);
-        for (int32_t j = 0; j < grid.linesPerPage() && bar <= part.lastBar; ++j) {
-          for (int32_t i = 0; i < grid.barsPerLine() && bar <= part.lastBar; ++i, ++bar) {
+        pagePainter.setGlyphsAsPictures(!vectors);
+        for (int32_t j = 0; j < pageGrid.linesPerPage() && bar <= part.lastBar; ++j) {
+          for (int32_t i = 0; i < pageGrid.barsPerLine() && bar <= part.lastBar; ++i, ++bar) {
             QRect source = session.drawBar(bar);
             // Only the first cell of a line shows the bar's opening line; the
             // others have it as the closing line of the cell before.
             if (i > 0) source.setLeft(kMusicLeft);
-            pagePainter.draw(painter, session.log(), source, grid.barCell(i, j),
+            pagePainter.draw(painter, session.log(), source, pageGrid.barCell(i, j),
                              OutlinePainter::Spacing::Cells);
           }
-          pagePainter.draw(painter, session.log(), kLineHeadSource, grid.lineHead(j),
+          pagePainter.draw(painter, session.log(), kLineHeadSource, pageGrid.lineHead(j),
                            OutlinePainter::Spacing::Pictures);
         }
-        if (page == 1) drawPartName(painter, grid, part.part);
-        drawPageNumber(painter, grid, page);
+        if (page == 1) drawPartName(painter, pageGrid, part.part);
+        drawPageNumber(painter, pageGrid, page);
+        if (!vectors) fallback.end(targetPainter);
         result.error = target.endPage();
         if (!result.ok()) break;
         ++result.pages;

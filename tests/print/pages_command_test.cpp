@@ -104,10 +104,10 @@ class PagesCommand : public testing::PrintTest {
     EXPECT_TRUE(result.ok()) << result.message;
     return file;
   }
-  int run(const std::vector<std::string>& args) {
+  int run(const std::vector<std::string>& args, const std::string& glyphs = SOURCE_DIR "/onpu") {
     out.str("");
     err.str("");
-    return runPagesCommand(args, SOURCE_DIR "/onpu", out, err);
+    return runPagesCommand(args, glyphs, out, err);
   }
   std::vector<std::string> files() const {
     std::vector<std::string> names;
@@ -288,6 +288,51 @@ TEST_F(PagesCommand, PdfBarLinesShowAtViewerResolutions) {
     for (const QPoint& s : strokes) ++perLine[s.y() / (page.height() / 10)];
     EXPECT_EQ(strokes.size(), 10u) << dpi << " dpi";
     for (const auto& [band, count] : perLine) EXPECT_EQ(count, 5) << dpi << " dpi, band " << band;
+  }
+}
+
+// Without the glyphs' outlines (or their fonts) the PDF still comes: each
+// page one lossless picture at one resolution both ways, its bar lines shown.
+TEST_F(PagesCommand, PdfWithoutOutlinesHasOneLosslessPicturePerPage) {
+  quarterBars(0, 20);
+  const std::string input = saved();
+  const fs::path glyphs = folder / "glyphs";
+  void (*const damages[])(const fs::path&) = {
+      [](const fs::path& file) { fs::remove(file); },
+      [](const fs::path& file) { fs::resize_file(file, fs::file_size(file) / 2); },
+      [](const fs::path& file) {
+        std::ofstream(file) << "font music missing.ttf\npicture 1bu.bmp 70 82\n";
+      }};
+  for (const auto& damage : damages) {
+    fs::remove_all(glyphs);
+    fs::copy(SOURCE_DIR "/onpu", glyphs);
+    damage(glyphs / "outlines.txt");
+    ASSERT_EQ(run({input, path("x.pdf")}, glyphs.string()), 0) << err.str();
+    const std::string images = commandOutput("pdfimages -list '" + path("x.pdf") + "'");
+    // Heading, rule, and one line per page: page num type width height color
+    // comp bpc enc interp object ID x-ppi y-ppi ...
+    std::istringstream lines(images);
+    std::string line;
+    std::getline(lines, line);
+    std::getline(lines, line);
+    int pictures = 0;
+    while (std::getline(lines, line)) {
+      std::istringstream fields(line);
+      std::string page, num, type, width, height, color, comp, bpc, enc, interp, object, id, xppi,
+          yppi;
+      fields >> page >> num >> type >> width >> height >> color >> comp >> bpc >> enc >> interp >>
+          object >> id >> xppi >> yppi;
+      EXPECT_EQ(page, std::to_string(++pictures)) << images;
+      EXPECT_EQ(enc, "image") << images;  // Flate, not JPEG
+      EXPECT_EQ(xppi, yppi) << images;
+    }
+    EXPECT_EQ(pictures, 2) << images;
+    const std::string prefix = path("fallback");
+    commandOutput("pdftoppm -gray -r 96 -f 1 -l 1 '" + path("x.pdf") + "' '" + prefix + "'");
+    const QImage page(QString::fromStdString(prefix + "-1.pgm"));
+    ASSERT_FALSE(page.isNull());
+    // Five staff lines of three bars: the system line and four bar lines each.
+    EXPECT_EQ(uprightStrokes(page, 0.8).size(), 25u);
   }
 }
 

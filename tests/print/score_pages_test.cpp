@@ -1,6 +1,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QImageReader>
 #include <QPainter>
 #include <deque>
 #include <filesystem>
@@ -497,42 +498,73 @@ TEST_F(PictureExport, NumbersAndNameAreLegible) {
   EXPECT_GT(inkIn(page, QRect(QPoint(grid.margin(), 0) + margin, QSize(200, grid.margin()))), 100);
 }
 
-TEST_F(PictureExport, GoldenPage) {
-  // Key of two sharps in 3/4: a bar of each kind the renderer draws.
-  s.KeySig = 5;
-  s.TimeNum = 3;
-  s.TimeDen = 4;
-  add(0, 62, 16);
-  add(0, 66, 16);
-  add(0, 69, 16);
-  add(0, 74, 32);
-  add(0, 0, 16);
-  TOnpu* chord = add(0, 74, 48);
-  chord->Pitch[1] = 69;
-  chord->Pitch[2] = 66;
-  chord->LastIndex = 2;
-  for (int k = 0; k < 6; ++k) add(0, 73 - k, 8);
-  add(0, 60, 4);
-  add(0, 61, 4);
-  add(0, 63, 8);
-  add(0, 65, 32);
-  add(0, 48, 64);  // runs over two bar lines
-  add(0, 0, 8);
-  add(0, 43, 8);
-  showPart(0);
-  // The page exactly as written to a bitmap file.
-  QByteArray written;
-  PicturePages target("golden", ".bmp", [&](const std::string&, const QByteArray& bytes) {
-    written = bytes;
-    return std::string();
-  });
-  OutputRequest r = request({0});
-  r.barsPerLine = 4;
-  r.linesPerPage = 3;
-  ASSERT_EQ(ScorePages(s, sourceGlyphs()).output(r, target).pages, 1);
-  const QImage page = QImage::fromData(written, "BMP");
-  ASSERT_EQ(page.size(), QSize(kPictureWidth, kPictureHeight));
-  testing::expectGolden("page_3_4_two_sharps", page);
+// The golden score: the key of two sharps in 3/4 with a bar of each kind
+// the renderer draws, on one page of three lines of four bars.
+class GoldenPages : public PictureExport {
+ protected:
+  GoldenPages() {
+    s.KeySig = 5;
+    s.TimeNum = 3;
+    s.TimeDen = 4;
+    for (const int32_t pitch : {62, 66, 69}) add(0, pitch, 16);
+    add(0, 74, 32);
+    add(0, 0, 16);
+    TOnpu* chord = add(0, 74, 48);
+    chord->Pitch[1] = 69;
+    chord->Pitch[2] = 66;
+    chord->LastIndex = 2;
+    for (int k = 0; k < 6; ++k) add(0, 73 - k, 8);
+    add(0, 60, 4);
+    add(0, 61, 4);
+    add(0, 63, 8);
+    add(0, 65, 32);
+    add(0, 48, 64);  // runs over two bar lines
+    add(0, 0, 8);
+    add(0, 43, 8);
+    showPart(0);
+  }
+
+  // The page exactly as written to a bitmap file at `dpi` (a PNG one above
+  // picture resolution: smaller to hold while testing).
+  QImage page(int32_t dpi) {
+    const char* kind = dpi > kPictureDpi ? "PNG" : "BMP";
+    QByteArray written;
+    PicturePages target(
+        "golden", dpi > kPictureDpi ? ".png" : ".bmp",
+        [&](const std::string&, const QByteArray& bytes) {
+          written = bytes;
+          return std::string();
+        },
+        dpi);
+    OutputRequest r = request({0});
+    r.barsPerLine = 4;
+    r.linesPerPage = 3;
+    EXPECT_EQ(ScorePages(s, sourceGlyphs()).output(r, target).pages, 1);
+    // A page at four times the resolution is beyond Qt's usual limit.
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(512);
+    QImage read = QImage::fromData(written, kind);
+    QImageReader::setAllocationLimit(limit);
+    return read;
+  }
+};
+
+TEST_F(GoldenPages, AtPictureResolution) {
+  const QImage golden = page(kPictureDpi);
+  ASSERT_EQ(golden.size(), QSize(kPictureWidth, kPictureHeight));
+  testing::expectGolden("page_3_4_two_sharps", golden);
+}
+
+// At two and four times the resolution: the first staff line with its bar
+// numbers, the part's name and the page number.
+TEST_F(GoldenPages, AtTwiceAndFourTimesTheResolution) {
+  for (const int32_t k : {2, 4}) {
+    SCOPED_TRACE(k);
+    const QImage golden = page(kPictureDpi * k);
+    ASSERT_EQ(golden.size(), QSize(kPictureWidth * k, kPictureHeight * k));
+    testing::expectGolden("page_3_4_two_sharps_" + std::to_string(k) + "x",
+                          golden.copy(0, 0, golden.width(), golden.height() * 2 / 7));
+  }
 }
 
 }  // namespace
