@@ -106,22 +106,7 @@ void ScoreCanvas::paintVectors(QPainter& painter, const QRect& area) {
       continue;
     }
     // A slanting line, pixel by pixel.
-    int x = l.x0, y = l.y0;
-    const int dx = std::abs(l.x1 - x), dy = -std::abs(l.y1 - y);
-    const int sx = x < l.x1 ? 1 : -1, sy = y < l.y1 ? 1 : -1;
-    int err = dx + dy;
-    while (x != l.x1 || y != l.y1) {
-      painter.fillRect(QRect(x, y, 1, 1), pen);
-      const int e2 = 2 * err;
-      if (e2 >= dy) {
-        err += dy;
-        x += sx;
-      }
-      if (e2 <= dx) {
-        err += dx;
-        y += sy;
-      }
-    }
+    forEachPenPixel(l, [&](int x, int y) { painter.fillRect(QRect(x, y, 1, 1), pen); });
   }
 }
 
