@@ -36,6 +36,7 @@ struct ScoreSettingsForm {
 struct AuxiliaryOptions {
   bool blinkCursor = true;
   bool upDownAction = true;
+  bool standardNotation = false;
   friend bool operator==(const AuxiliaryOptions&, const AuxiliaryOptions&) = default;
 };
 

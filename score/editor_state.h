@@ -126,6 +126,9 @@ struct EditorState : ScoreValues, PageView, Selection, KeyboardInput {
 
   int32_t MidiDevice = 0;
   int32_t BlinkCursor = 1;
+  // Draw standard notation (dots, beams, accidentals that end at the bar line,
+  // a drum staff) inside the same cells instead of the described drawing.
+  bool StandardNotation = false;
   int32_t CursorPage = 1;  // first bar of the page the cursor mark was last drawn on
 
   // The history commands record their changes in; null where none is kept
