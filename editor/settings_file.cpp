@@ -135,8 +135,9 @@ std::string writeSettingsFile(const std::string& path, const Settings& settings)
     if (folder == folder.parent_path()) break;
   }
   if (!folder.empty() && fs::exists(folder, ec) && !fs::is_directory(folder, ec)) {
-    return "ファイル " + path + " を作成できません（" + folder.string() +
-           " はフォルダではありません）";
+    return fillText(
+        uiText("kelvara::Editor", "ファイル %1 を作成できません（%2 はフォルダではありません）"),
+        {path, folder.string()});
   }
   std::vector<fs::path> made;
   auto undo = [&made] {
@@ -146,8 +147,9 @@ std::string writeSettingsFile(const std::string& path, const Settings& settings)
   for (const fs::path& missingFolder : missing) {
     if (!fs::create_directory(missingFolder, ec) && ec) {
       undo();
-      return "ファイル " + path + " を作成できません（フォルダ " + missingFolder.string() +
-             " を作れません: " + ec.message() + "）";
+      return fillText(
+          uiText("kelvara::Editor", "ファイル %1 を作成できません（フォルダ %2 を作れません: %3）"),
+          {path, missingFolder.string(), ec.message()});
     }
     made.push_back(missingFolder);
   }

@@ -20,6 +20,8 @@
 #include <optional>
 #include <vector>
 
+#include "score/ui_text.h"
+
 namespace kelvara {
 
 namespace {
@@ -28,7 +30,7 @@ namespace fs = std::filesystem;
 
 // The messages name the file the way users see them elsewhere in the program.
 std::string cannotCreate(const std::string& path, const std::string& reason) {
-  return "ファイル " + path + " を作成できません（" + reason + "）";
+  return fillText(uiText("kelvara::Files", "ファイル %1 を作成できません（%2）"), {path, reason});
 }
 
 std::string cannotCreate(const std::string& path, int err) {
@@ -165,13 +167,13 @@ AtomicFile::AtomicFile(const std::string& path) : path_(path) {
   ignoreFileSizeSignal();
   const std::string targetPath = followLinks(path);
   if (targetPath.empty()) {
-    error_ = cannotCreate(path, "シンボリックリンクが循環しています");
+    error_ = cannotCreate(path, uiText("kelvara::Files", "シンボリックリンクが循環しています"));
     return;
   }
   const fs::path target(targetPath);
   name_ = target.filename().string();
   if (name_.empty() || name_ == "." || name_ == "..") {
-    error_ = cannotCreate(path, "ファイル名がありません");
+    error_ = cannotCreate(path, uiText("kelvara::Files", "ファイル名がありません"));
     return;
   }
   if (name_.size() > kMaxNameBytes) {
@@ -184,17 +186,17 @@ AtomicFile::AtomicFile(const std::string& path) : path_(path) {
   struct stat st {};
   if (::stat(targetPath.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) {
-      error_ = cannotCreate(path, "同名のフォルダがあります");
+      error_ = cannotCreate(path, uiText("kelvara::Files", "同名のフォルダがあります"));
       return;
     }
     if (!S_ISREG(st.st_mode)) {
-      error_ = cannotCreate(path, "通常のファイルではありません");
+      error_ = cannotCreate(path, uiText("kelvara::Files", "通常のファイルではありません"));
       return;
     }
     // Checked by the permission bits, so that the owner's own protection
     // counts even for a user whom the system would let write anyway.
     if ((st.st_mode & 0222) == 0 || ::access(targetPath.c_str(), W_OK) != 0) {
-      error_ = cannotCreate(path, "読み取り専用のファイルです");
+      error_ = cannotCreate(path, uiText("kelvara::Files", "読み取り専用のファイルです"));
       return;
     }
     keepMode_ = true;
@@ -202,7 +204,8 @@ AtomicFile::AtomicFile(const std::string& path) : path_(path) {
   }
   std::error_code ec;
   if (!fs::is_directory(folder, ec)) {
-    error_ = cannotCreate(path, "フォルダ " + folder.string() + " がありません");
+    error_ = cannotCreate(
+        path, fillText(uiText("kelvara::Files", "フォルダ %1 がありません"), {folder.string()}));
     return;
   }
   dirFd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -314,29 +317,33 @@ namespace {
 // `size`. Returns the error text, empty on success.
 std::string openForReading(const std::string& path, size_t maxBytes, Fd& file, uint64_t& size) {
   auto cannotOpen = [&](const std::string& reason) {
-    return "ファイル " + path + " は開けません（" + reason + "）";
+    return fillText(uiText("kelvara::Files", "ファイル %1 は開けません（%2）"), {path, reason});
   };
   // Non-blocking, so that a pipe with no writer cannot hold the program up.
   file.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (file.fd < 0) return cannotOpen(std::strerror(errno));
   struct stat st {};
   if (::fstat(file.fd, &st) != 0) return cannotOpen(std::strerror(errno));
-  if (S_ISDIR(st.st_mode)) return cannotOpen("フォルダです");
-  if (!S_ISREG(st.st_mode)) return cannotOpen("通常のファイルではありません");
+  if (S_ISDIR(st.st_mode)) return cannotOpen(uiText("kelvara::Files", "フォルダです"));
+  if (!S_ISREG(st.st_mode))
+    return cannotOpen(uiText("kelvara::Files", "通常のファイルではありません"));
   size = static_cast<uint64_t>(st.st_size);
   if (size > maxBytes) {
-    return cannotOpen("大きさ " + std::to_string(size) + " バイトが上限の " +
-                      std::to_string(maxBytes) + " バイトを超えています");
+    return cannotOpen(
+        fillText(uiText("kelvara::Files", "大きさ %1 バイトが上限の %2 バイトを超えています"),
+                 {std::to_string(size), std::to_string(maxBytes)}));
   }
   return {};
 }
 
 std::string grewWhileRead(const std::string& path) {
-  return "ファイル " + path + " は開けません（読み込み中に大きくなりました）";
+  return fillText(
+      uiText("kelvara::Files", "ファイル %1 は開けません（読み込み中に大きくなりました）"), {path});
 }
 
 std::string readFailed(const std::string& path) {
-  return "ファイル " + path + " を読み込めません（" + std::strerror(errno) + "）";
+  const std::string reason = std::strerror(errno);
+  return fillText(uiText("kelvara::Files", "ファイル %1 を読み込めません（%2）"), {path, reason});
 }
 
 }  // namespace
@@ -349,7 +356,8 @@ std::string readWholeFile(const std::string& path, std::string& bytes, size_t ma
   try {
     data.resize(static_cast<size_t>(size));
   } catch (const std::bad_alloc&) {
-    return "ファイル " + path + " は開けません（メモリが足りません）";
+    return fillText(uiText("kelvara::Files", "ファイル %1 は開けません（メモリが足りません）"),
+                    {path});
   }
   size_t got = 0;
   while (got < data.size()) {

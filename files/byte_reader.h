@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "files/file_result.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -75,16 +76,20 @@ class ByteReader {
       v = (v << 7) | (b & 0x7F);
       if ((b & 0x80) == 0) return v;
     }
-    throw ReadFault{FileError::WrongKind,
-                    "バイト " + std::to_string(at) + " の時間値が 4 バイトを超えています"};
+    throw ReadFault{
+        FileError::WrongKind,
+        fillText(uiText("kelvara::Files", "バイト %1 の時間値が 4 バイトを超えています"),
+                 {std::to_string(at)})};
   }
-  // Reads bytes that must be exactly `expected`; `what` names them in the message.
+  // Reads bytes that must be exactly `expected`; `what` names them in the message, in
+  // the interface's language.
   void expect(std::string_view expected, std::string_view what) {
     const size_t at = offset();
     for (char c : expected) {
       if (u8() != static_cast<uint8_t>(c)) {
-        throw ReadFault{FileError::WrongKind, "バイト " + std::to_string(at) + " に" +
-                                                  std::string(what) + "がありません"};
+        throw ReadFault{FileError::WrongKind,
+                        fillText(uiText("kelvara::Files", "バイト %1 に%2がありません"),
+                                 {std::to_string(at), what})};
       }
     }
   }
@@ -103,9 +108,11 @@ class ByteReader {
  private:
   void need(size_t n) const {
     if (remaining() < n) {
-      throw ReadFault{FileError::Truncated, "ストリームからの読み込みエラー（ファイルは " +
-                                                std::to_string(base_ + data_.size()) +
-                                                " バイトで終わっています）"};
+      throw ReadFault{
+          FileError::Truncated,
+          fillText(uiText("kelvara::Files",
+                          "ストリームからの読み込みエラー（ファイルは %1 バイトで終わっています）"),
+                   {std::to_string(base_ + data_.size())})};
     }
   }
 

@@ -8,6 +8,7 @@
 #include "score/bar_math.h"
 #include "score/editor_state.h"
 #include "score/onpu.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -40,16 +41,19 @@ bool isOfferedTimeSignature(int32_t timeNum, int32_t timeDen) {
 
 void checkTimeSignature(int32_t timeNum, int32_t timeDen) {
   if (isOfferedTimeSignature(timeNum, timeDen)) return;
-  throw ReadFault{FileError::BadValue,
-                  "拍子 " + std::to_string(timeNum) + "/" + std::to_string(timeDen) +
-                      " は扱えません（4/4, 3/4, 2/4, 9/8, 6/8, 3/8, 2/2 のみ）"};
+  throw ReadFault{
+      FileError::BadValue,
+      fillText(uiText("kelvara::Files",
+                      "拍子 %1/%2 は扱えません（4/4, 3/4, 2/4, 9/8, 6/8, 3/8, 2/2 のみ）"),
+               {std::to_string(timeNum), std::to_string(timeDen)})};
 }
 
 void RecordBudget::take(size_t count) {
   used_ += count;
   if (used_ > kMaxRecordsPerFile) {
     throw ReadFault{FileError::BadValue,
-                    "記録の数が上限の " + std::to_string(kMaxRecordsPerFile) + " を超えています"};
+                    fillText(uiText("kelvara::Files", "記録の数が上限の %1 を超えています"),
+                             {std::to_string(kMaxRecordsPerFile)})};
   }
 }
 
@@ -125,10 +129,12 @@ void fitRecordsToFile(LoadedScore& loaded, int32_t timeNum, int32_t timeDen) {
       }
       if (!isRest(*rec) || rec->RenLength > 0) {
         throw ReadFault{FileError::BadValue,
-                        partLabel(lp.part) + " の " + std::to_string(bar) +
-                            " 小節目からの音符は長すぎて、楽譜ファイルに保存できない幅 (" +
-                            std::to_string(recordCells(*rec, fill, barLen) * kCellWidth) +
-                            " ピクセル) になります"};
+                        fillText(uiText("kelvara::Files",
+                                        "%4%1 の %2 小節目からの音符は長すぎて、"
+                                        "楽譜ファイルに保存できない幅 (%3 ピクセル) になります"),
+                                 {partText(lp.part), std::to_string(bar),
+                                  std::to_string(recordCells(*rec, fill, barLen) * kCellWidth),
+                                  partListSpace(lp.part)})};
       }
       for (int32_t left = rec->Length; left > 0;) {
         RecordPtr piece(makeRecord(kRestPitch, 0, 1));
@@ -160,11 +166,14 @@ void checkPageWidths(const LoadedScore& loaded, int32_t timeNum, int32_t timeDen
       }
       cells += own;
       if (cells > kMaxPageCells) {
-        throw ReadFault{FileError::BadValue,
-                        partLabel(lp.part) + " の " + std::to_string(page * kPageBars + 1) +
-                            " 小節目からのページは幅が " + std::to_string(cells * kCellWidth) +
-                            " ピクセルになり、上限の " +
-                            std::to_string(kMaxPageCells * kCellWidth) + " ピクセルを超えます"};
+        throw ReadFault{
+            FileError::BadValue,
+            fillText(uiText("kelvara::Files",
+                            "%5%1 の %2 小節目からのページは幅が %3 ピクセルになり、"
+                            "上限の %4 ピクセルを超えます"),
+                     {partText(lp.part), std::to_string(page * kPageBars + 1),
+                      std::to_string(cells * kCellWidth),
+                      std::to_string(kMaxPageCells * kCellWidth), partListSpace(lp.part)})};
       }
       previous = own;
       fill += barContribution(r);

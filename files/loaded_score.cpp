@@ -1,6 +1,7 @@
 #include "files/loaded_score.h"
 
 #include "score/part_list.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -34,11 +35,11 @@ void handOver(EditorState& s, LoadedScore& loaded, LoadResult& result) {
 }
 
 std::string readFaultMessage(const std::string& path, const std::string& detail) {
-  return "ファイル " + path + " を読み込めません: " + detail;
+  return fillText(uiText("kelvara::Files", "ファイル %1 を読み込めません: %2"), {path, detail});
 }
 
 std::string outOfMemoryMessage(const std::string& path) {
-  return readFaultMessage(path, "メモリが足りません");
+  return readFaultMessage(path, uiText("kelvara::Files", "メモリが足りません"));
 }
 
 }  // namespace kelvara

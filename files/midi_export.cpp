@@ -10,6 +10,7 @@
 #include "files/midi_common.h"
 #include "files/score_file.h"
 #include "files/score_walk.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -336,15 +337,18 @@ FileResult encodeMidiExport(const EditorState& s, int32_t fromBar, int32_t toBar
     const int64_t bytes = CreateMIDIData(s, p, fromBar, toBar, events, budget);
     if (bytes == kMidiDeltaTooLong) {
       return FileResult::failure(FileError::Unwritable,
-                                 "ファイル " + fileName + " を作成できません: " + partLabel(p) +
-                                     " に MIDI ファイルで表せない長さの休符か音符があります");
+                                 fillText(uiText("kelvara::Files",
+                                                 "ファイル %1 を作成できません: %3%2 に MIDI "
+                                                 "ファイルで表せない長さの休符か音符があります"),
+                                          {fileName, partText(p), partListSpace(p)}));
     }
     if (bytes == kMidiTooLarge) {
-      return FileResult::failure(FileError::Unwritable,
-                                 "ファイル " + fileName + " を作成できません: " + partLabel(p) +
-                                     " までで MIDI データが上限の " +
-                                     std::to_string(kMaxMidiExportBytes) +
-                                     " バイトを超えます（ビブラートの細かい長い音符が多すぎます）");
+      return FileResult::failure(
+          FileError::Unwritable,
+          fillText(uiText("kelvara::Files",
+                          "ファイル %1 を作成できません: %4%2 までで MIDI データが上限の %3 "
+                          "バイトを超えます（ビブラートの細かい長い音符が多すぎます）"),
+                   {fileName, partText(p), std::to_string(kMaxMidiExportBytes), partListSpace(p)}));
     }
     // Exactly this track: later tracks are not guessed at.
     out.reserve(out.size() + static_cast<size_t>(bytes + trackOverhead));

@@ -9,6 +9,7 @@
 #include "files/byte_reader.h"
 #include "files/load_limits.h"
 #include "files/loaded_score.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -42,8 +43,11 @@ bool isSetupController(int number) {
 }
 
 ReadFault wrongKind(size_t at, const std::string& what) {
-  return ReadFault{FileError::WrongKind, "バイト " + std::to_string(at) + " に" + what +
-                                             "があります（Standard MIDI File として読めません）"};
+  return ReadFault{
+      FileError::WrongKind,
+      fillText(uiText("kelvara::Files",
+                      "バイト %1 に%2があります（Standard MIDI File として読めません）"),
+               {std::to_string(at), what})};
 }
 
 class MidiReader {
@@ -53,30 +57,37 @@ class MidiReader {
 
   SourceScore read() {
     ByteReader in(bytes_);
-    in.expect("MThd", "MThd ヘッダ");
+    in.expect("MThd", uiText("kelvara::Files", "MThd ヘッダ"));
     const uint32_t headerLength = in.u32be();
     if (headerLength < 6) {
-      throw ReadFault{FileError::WrongKind, "MThd ヘッダの長さ " + std::to_string(headerLength) +
-                                                " が 6 より短くなっています"};
+      throw ReadFault{
+          FileError::WrongKind,
+          fillText(uiText("kelvara::Files", "MThd ヘッダの長さ %1 が 6 より短くなっています"),
+                   {std::to_string(headerLength)})};
     }
     const uint16_t format = in.u16be();
     const uint16_t tracks = in.u16be();
     const uint16_t division = in.u16be();
     in.skip(headerLength - 6);
     if (format > 1) {
-      throw ReadFault{FileError::WrongKind, "フォーマット " + std::to_string(format) +
-                                                " の MIDI ファイルは読めません（0 と 1 のみ）"};
+      throw ReadFault{
+          FileError::WrongKind,
+          fillText(uiText("kelvara::Files",
+                          "フォーマット %1 の MIDI ファイルは読めません（0 と 1 のみ）"),
+                   {std::to_string(format)})};
     }
     if ((division & 0x8000) != 0) {
       // Frames per second and ticks per frame: ticks are real time, read at
       // tempo 120 (two quarters a second).
       const int fps = 256 - (division >> 8);
       const int perFrame = division & 0xFF;
-      if (perFrame == 0) throw ReadFault{FileError::BadValue, "SMPTE の分解能が 0 です"};
+      if (perFrame == 0)
+        throw ReadFault{FileError::BadValue, uiText("kelvara::Files", "SMPTE の分解能が 0 です")};
       src_.ticksPerQuarter = fps * perFrame / 2.0;
       smpte_ = true;
     } else {
-      if (division == 0) throw ReadFault{FileError::BadValue, "分解能が 0 ティックです"};
+      if (division == 0)
+        throw ReadFault{FileError::BadValue, uiText("kelvara::Files", "分解能が 0 ティックです")};
       src_.ticksPerQuarter = division;
     }
 
@@ -89,9 +100,11 @@ class MidiReader {
       in.skip(4);
       const uint32_t length = in.u32be();
       if (length > in.remaining()) {
-        throw ReadFault{FileError::Truncated, "バイト " + std::to_string(at) +
-                                                  " のチャンクの長さ " + std::to_string(length) +
-                                                  " がファイルの残りより長くなっています"};
+        throw ReadFault{
+            FileError::Truncated,
+            fillText(uiText("kelvara::Files",
+                            "バイト %1 のチャンクの長さ %2 がファイルの残りより長くなっています"),
+                     {std::to_string(at), std::to_string(length)})};
       }
       if (track) {
         readTrack(bytes_.subspan(in.offset(), length), in.offset(), format == 0 ? 0 : read);
@@ -99,7 +112,9 @@ class MidiReader {
       }
       in.skip(length);  // a chunk of another kind is skipped
     }
-    if (read == 0) throw ReadFault{FileError::WrongKind, "トラック（MTrk チャンク）がありません"};
+    if (read == 0)
+      throw ReadFault{FileError::WrongKind,
+                      uiText("kelvara::Files", "トラック（MTrk チャンク）がありません")};
     finish();
     return std::move(src_);
   }
@@ -126,7 +141,8 @@ class MidiReader {
   void noteOn(int track, int channel, int key, int velocity, int64_t tick) {
     if (src_.notes.size() >= kMaxImportNotes) {
       throw ReadFault{FileError::BadValue,
-                      "音符の数が上限の " + std::to_string(kMaxImportNotes) + " を超えています"};
+                      fillText(uiText("kelvara::Files", "音符の数が上限の %1 を超えています"),
+                               {std::to_string(kMaxImportNotes)})};
     }
     const int v = voiceOf(track, channel);
     ++voices_[static_cast<size_t>(v)].notes;
@@ -186,7 +202,7 @@ class MidiReader {
   static uint8_t dataByte(ByteReader& in) {
     const size_t at = in.offset();
     const uint8_t b = in.u8();
-    if (b > 0x7F) throw wrongKind(at, "127 を超えるデータバイト");
+    if (b > 0x7F) throw wrongKind(at, uiText("kelvara::Files", "127 を超えるデータバイト"));
     return b;
   }
 
@@ -199,7 +215,8 @@ class MidiReader {
       const size_t at = in.offset();
       uint8_t status = in.peek();
       if (status < 0x80) {
-        if (running == 0) throw wrongKind(at, "ステータスのないデータバイト");
+        if (running == 0)
+          throw wrongKind(at, uiText("kelvara::Files", "ステータスのないデータバイト"));
         status = running;
       } else {
         in.u8();
@@ -243,7 +260,8 @@ class MidiReader {
         if (type == 0x2F) break;  // End of Track; anything after it is ignored
         meta(type, chunk.subspan(from, length), tick);
       } else {
-        throw wrongKind(at, "読めないステータスバイト " + std::to_string(status));
+        throw wrongKind(at, fillText(uiText("kelvara::Files", "読めないステータスバイト %1"),
+                                     {std::to_string(status)}));
       }
     }
     // Notes still sounding end with their track.

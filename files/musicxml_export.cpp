@@ -17,6 +17,7 @@
 #include "score/bar_math.h"
 #include "score/part_list.h"
 #include "score/spelling.h"
+#include "score/ui_text.h"
 #include "score/voice_names.h"
 
 namespace kelvara {
@@ -721,18 +722,25 @@ FileResult saveMusicXml(const EditorState& s, const std::string& fileName) {
     if (fileExtension(fileName) == ".mxl") {
       std::string error = packMxl(text, packed);
       if (!error.empty()) {
-        return FileResult::failure(FileError::CannotCreate,
-                                   "ファイル " + fileName + " を作成できません: " + error);
+        return FileResult::failure(
+            FileError::CannotCreate,
+            fillText(uiText("kelvara::Files", "ファイル %1 を作成できません: %2"),
+                     {fileName, error}));
       }
     }
   } catch (const std::bad_alloc&) {
-    return FileResult::failure(FileError::CannotCreate,
-                               "ファイル " + fileName + " を書くためのメモリが足りません。");
+    return FileResult::failure(
+        FileError::CannotCreate,
+        fillText(uiText("kelvara::Files", "ファイル %1 を書くためのメモリが足りません。"),
+                 {fileName}));
   } catch (const std::length_error&) {
-    return FileResult::failure(FileError::Unwritable,
-                               "ファイル " + fileName +
-                                   " を作成できません: 楽譜が長すぎて MusicXML では音符が " +
-                                   std::to_string(kMaxNoteElements) + " を超えます");
+    return FileResult::failure(
+        FileError::Unwritable,
+        fillText(
+            uiText(
+                "kelvara::Files",
+                "ファイル %1 を作成できません: 楽譜が長すぎて MusicXML では音符が %2 を超えます"),
+            {fileName, std::to_string(kMaxNoteElements)}));
   }
   const std::span<const uint8_t> bytes =
       packed.empty() ? std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size())

@@ -23,6 +23,7 @@
 #include "files/loaded_score.h"
 #include "files/mxl_container.h"
 #include "files/score_file.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -78,21 +79,28 @@ enum Dropped {
   kApproximatedTuplets,
   kDroppedCount
 };
-constexpr const char* kDroppedNames[kDroppedCount] = {"歌詞",
-                                                      "スラー",
-                                                      "強弱記号",
-                                                      "繰り返し記号",
-                                                      "装飾音符",
-                                                      "キュー音符",
-                                                      "途中の調号",
-                                                      "途中の拍子",
-                                                      "途中のテンポ",
-                                                      "結べなかったタイ",
-                                                      "11 音目からの和音",
-                                                      "音域外の音",
-                                                      "入りきらない声部",
-                                                      "64分音符単位に丸めた長さ",
-                                                      "近似した連符"};
+constexpr const char* kDroppedNames[kDroppedCount] = {
+    uiTextMark("kelvara::Files", "歌詞"),
+    uiTextMark("kelvara::Files", "スラー"),
+    uiTextMark("kelvara::Files", "強弱記号"),
+    uiTextMark("kelvara::Files", "繰り返し記号"),
+    uiTextMark("kelvara::Files", "装飾音符"),
+    uiTextMark("kelvara::Files", "キュー音符"),
+    uiTextMark("kelvara::Files", "途中の調号"),
+    uiTextMark("kelvara::Files", "途中の拍子"),
+    uiTextMark("kelvara::Files", "途中のテンポ"),
+    uiTextMark("kelvara::Files", "結べなかったタイ"),
+    uiTextMark("kelvara::Files", "11 音目からの和音"),
+    uiTextMark("kelvara::Files", "音域外の音"),
+    uiTextMark("kelvara::Files", "入りきらない声部"),
+    uiTextMark("kelvara::Files", "64分音符単位に丸めた長さ"),
+    uiTextMark("kelvara::Files", "近似した連符")};
+
+// A fault at a place in the XML text.
+std::string atLine(long line, long column, const std::string& what) {
+  return fillText(uiText("kelvara::Files", "行 %1、桁 %2: %3"),
+                  {std::to_string(line), std::to_string(column), what});
+}
 
 // The keys of one chord: at most 16 are kept (the score holds ten).
 struct PitchSet {
@@ -378,8 +386,7 @@ class Parser {
 
   [[noreturn]] void fail(const std::string& what) {
     throw ReadFault{FileError::WrongKind,
-                    "行 " + std::to_string(xmlSAX2GetLineNumber(ctxt_)) + "、桁 " +
-                        std::to_string(xmlSAX2GetColumnNumber(ctxt_)) + ": " + what};
+                    atLine(xmlSAX2GetLineNumber(ctxt_), xmlSAX2GetColumnNumber(ctxt_), what)};
   }
   std::string_view attribute(std::string_view name) const {
     for (int i = 0; i < attributeCount_; ++i) {
@@ -401,35 +408,37 @@ class Parser {
     double v = 0;
     const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
     if (ec != std::errc() || end != t.data() + t.size() || t.empty() || !std::isfinite(v)) {
-      fail("数値ではありません: '" + std::string(t.substr(0, 40)) + "'");
+      fail(fillText(uiText("kelvara::Files", "数値ではありません: '%1'"), {t.substr(0, 40)}));
     }
     return v;
   }
   int64_t integer(std::string_view t) {
     const long double v = number(t);
-    if (std::fabs(v) > 1e9) fail("数値が大きすぎます: " + std::string(trimmed(t).substr(0, 40)));
+    if (std::fabs(v) > 1e9)
+      fail(
+          fillText(uiText("kelvara::Files", "数値が大きすぎます: %1"), {trimmed(t).substr(0, 40)}));
     return std::llround(v);
   }
   // A duration in the part's divisions as ticks.
   int64_t ticks(std::string_view t) {
     SourcePart& p = part();
-    if (!(p.divisions > 0)) fail("<divisions> より前に長さがあります");
+    if (!(p.divisions > 0)) fail(uiText("kelvara::Files", "<divisions> より前に長さがあります"));
     const long double v = number(t);
     const long double t64 = v * 16.0L / p.divisions;
     if (t64 < 0 || t64 > static_cast<long double>(kMaxTime64)) {
-      fail("長さ " + std::string(trimmed(t).substr(0, 40)) + " は扱えません");
+      fail(fillText(uiText("kelvara::Files", "長さ %1 は扱えません"), {trimmed(t).substr(0, 40)}));
     }
     return std::llround(t64 * static_cast<long double>(kTicks));
   }
   SourcePart& part() {
-    if (current_ >= parts.size()) fail("<part> の外に音楽があります");
+    if (current_ >= parts.size()) fail(uiText("kelvara::Files", "<part> の外に音楽があります"));
     return parts[current_];
   }
   size_t partIndex(std::string_view id) {
     for (size_t i = 0; i < parts.size(); ++i) {
       if (parts[i].id == id) return i;
     }
-    if (parts.size() >= 1000) fail("パートが多すぎます");
+    if (parts.size() >= 1000) fail(uiText("kelvara::Files", "パートが多すぎます"));
     parts.push_back({});
     parts.back().id = std::string(id.substr(0, 256));
     return parts.size() - 1;
@@ -442,7 +451,7 @@ class Parser {
   void endMeasure() {
     SourcePart& p = part();
     p.measureStart += p.maxPos;
-    if (p.measureStart > kMaxTime64 * kTicks) fail("楽譜が長すぎます");
+    if (p.measureStart > kMaxTime64 * kTicks) fail(uiText("kelvara::Files", "楽譜が長すぎます"));
   }
   void start(std::string_view name, Tag tag);
   void leaf(Tag tag, Ctx parent, std::string_view text);
@@ -494,8 +503,10 @@ void Parser::onStart(void* self, const xmlChar* name, const xmlChar*, const xmlC
   auto* p = static_cast<Parser*>(self);
   p->guarded([&] {
     if (++p->elements_ > kMaxElements)
-      p->fail("要素が " + std::to_string(kMaxElements) + " を超えます");
-    if (static_cast<int>(p->stack_.size()) >= kMaxDepth) p->fail("入れ子が深すぎます");
+      p->fail(fillText(uiText("kelvara::Files", "要素が %1 を超えます"),
+                       {std::to_string(kMaxElements)}));
+    if (static_cast<int>(p->stack_.size()) >= kMaxDepth)
+      p->fail(uiText("kelvara::Files", "入れ子が深すぎます"));
     p->attributeCount_ = attributeCount;
     p->attributes_ = attributes;
     p->chars_.clear();
@@ -540,11 +551,12 @@ void Parser::push(const char* data, size_t size, bool last) {
   if (stopped_) return;
   if (xmlParseChunk(ctxt_, data, static_cast<int>(size), last ? 1 : 0) != 0 && !stopped_) {
     const xmlError* e = xmlCtxtGetLastError(ctxt_);
-    std::string message = e != nullptr && e->message != nullptr ? e->message : "XML の誤り";
+    std::string message = e != nullptr && e->message != nullptr
+                              ? std::string(e->message)
+                              : uiText("kelvara::Files", "XML の誤り");
     while (!message.empty() && message.back() == '\n') message.pop_back();
-    throw ReadFault{FileError::WrongKind, "行 " + std::to_string(e != nullptr ? e->line : 0) +
-                                              "、桁 " + std::to_string(e != nullptr ? e->int2 : 0) +
-                                              ": " + message};
+    throw ReadFault{FileError::WrongKind,
+                    atLine(e != nullptr ? e->line : 0, e != nullptr ? e->int2 : 0, message)};
   }
   if (outOfMemory_) throw std::bad_alloc();
   if (fault_) throw *fault_;
@@ -561,7 +573,9 @@ void Parser::feed(std::string_view piece) {
 
 void Parser::finish() {
   push(nullptr, 0, true);
-  if (!rootSeen_) throw ReadFault{FileError::WrongKind, "MusicXML の楽譜ではありません"};
+  if (!rootSeen_)
+    throw ReadFault{FileError::WrongKind,
+                    uiText("kelvara::Files", "MusicXML の楽譜ではありません")};
 }
 
 void Parser::start(std::string_view name, Tag tag) {
@@ -570,8 +584,8 @@ void Parser::start(std::string_view name, Tag tag) {
     rootSeen_ = true;
     timewise_ = tag == Tag::kScoreTimewise;
     if (!timewise_ && tag != Tag::kScorePartwise) {
-      fail("MusicXML の楽譜ではありません（最初の要素が <" + std::string(name.substr(0, 40)) +
-           ">）");
+      fail(fillText(uiText("kelvara::Files", "MusicXML の楽譜ではありません（最初の要素が <%1>）"),
+                    {name.substr(0, 40)}));
     }
     stack_.push_back(Ctx::Other);
     return;
@@ -711,7 +725,8 @@ void Parser::leaf(Tag tag, Ctx parent, std::string_view text) {
     case Ctx::Attributes:
       if (tag == Tag::kDivisions) {
         const long double d = number(text);
-        if (!(d > 0) || d > 1e9) fail("<divisions> は正の数でなければなりません");
+        if (!(d > 0) || d > 1e9)
+          fail(uiText("kelvara::Files", "<divisions> は正の数でなければなりません"));
         part().divisions = d;
       }
       break;
@@ -847,7 +862,7 @@ void Parser::commitNote() {
     ++dropped[kGraceNotes];
     return;
   }
-  if (!n.hasDur) fail("<note> に <duration> がありません");
+  if (!n.hasDur) fail(uiText("kelvara::Files", "<note> に <duration> がありません"));
   // The pitch, a MIDI key.
   int32_t pitch = -1;
   if (!n.rest && !n.cue) {
@@ -862,7 +877,8 @@ void Parser::commitNote() {
       p.drum = true;
     } else {
       const int32_t semitone = stepSemitone(n.step);
-      if (semitone < 0) fail("音名 '" + n.step.substr(0, 8) + "' は読めません");
+      if (semitone < 0)
+        fail(fillText(uiText("kelvara::Files", "音名 '%1' は読めません"), {n.step.substr(0, 8)}));
       pitch = 12 * (n.octave + 1) + semitone + static_cast<int32_t>(std::lround(n.alter));
     }
     if (pitch < 1 || pitch > 127) {
@@ -931,7 +947,7 @@ void Parser::commitNote() {
       ++index;
     }
     if (index == p.streams.size()) {
-      if (p.streams.size() >= 256) fail("声部が多すぎます");
+      if (p.streams.size() >= 256) fail(uiText("kelvara::Files", "声部が多すぎます"));
       p.streams.push_back({});
       p.streams.back().staff = n.staff;
       p.streams.back().voice = n.voice;
@@ -1297,8 +1313,9 @@ LoadedScore buildScore(Parser& parser, std::string& notice) {
         const int64_t length = std::min<int64_t>(left, kMaxRecordLength);
         if (!it.rest && length < left) {
           throw ReadFault{FileError::BadValue,
-                          "長さ " + std::to_string(it.length) + "（64分音符単位）の音符は上限の " +
-                              std::to_string(kMaxRecordLength) + " を超えます"};
+                          fillText(uiText("kelvara::Files",
+                                          "長さ %1（64分音符単位）の音符は上限の %2 を超えます"),
+                                   {std::to_string(it.length), std::to_string(kMaxRecordLength)})};
         }
         left -= length;
         budget.take();
@@ -1332,14 +1349,19 @@ LoadedScore buildScore(Parser& parser, std::string& notice) {
   std::string left;
   for (int k = 0; k < kDroppedCount; ++k) {
     if (dropped[static_cast<size_t>(k)] == 0) continue;
-    left += (left.empty() ? "" : "、") + std::string(kDroppedNames[k]) + " " +
-            std::to_string(dropped[static_cast<size_t>(k)]);
+    const std::string item = fillText(uiText("kelvara::Files", "%1 %2"),
+                                      {uiText("kelvara::Files", kDroppedNames[k]),
+                                       std::to_string(dropped[static_cast<size_t>(k)])});
+    left = left.empty() ? item : fillText(uiText("kelvara::Files", "%1、%2"), {left, item});
   }
   if (timeRefused) {
-    notice = "拍子 " + std::to_string(*parser.timeNum) + "/" + std::to_string(*parser.timeDen) +
-             " は使えないため 4/4 で読み込みました。";
+    notice = fillText(uiText("kelvara::Files", "拍子 %1/%2 は使えないため 4/4 で読み込みました。"),
+                      {std::to_string(*parser.timeNum), std::to_string(*parser.timeDen)});
   }
-  if (!left.empty()) notice += "この楽譜で扱えないものを省きました: " + left + "。";
+  if (!left.empty()) {
+    notice +=
+        fillText(uiText("kelvara::Files", "この楽譜で扱えないものを省きました: %1。"), {left});
+  }
   return loaded;
 }
 
@@ -1461,7 +1483,7 @@ LoadResult loadMusicXml(EditorState& s, const std::string& fileName) {
         scoreName = names[i];
       }
     }
-    if (scoreName.empty()) err = "楽譜が入っていません";
+    if (scoreName.empty()) err = uiText("kelvara::Files", "楽譜が入っていません");
   }
   if (!err.empty()) {
     return FileResult::failure(FileError::WrongKind, readFaultMessage(fileName, err));

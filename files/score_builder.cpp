@@ -7,6 +7,7 @@
 
 #include "files/byte_reader.h"
 #include "files/quantiser.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -128,7 +129,8 @@ SourceTime nearestOfferedTime(SourceTime t) {
 LoadedScore buildScore(SourceScore& src, ImportReport& report) {
   if (src.notes.size() > kMaxImportNotes) {
     throw ReadFault{FileError::BadValue,
-                    "音符の数が上限の " + std::to_string(kMaxImportNotes) + " を超えています"};
+                    fillText(uiText("kelvara::Files", "音符の数が上限の %1 を超えています"),
+                             {std::to_string(kMaxImportNotes)})};
   }
   LoadedScore out;
   const SourceTime used = nearestOfferedTime(src.time);

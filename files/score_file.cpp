@@ -9,6 +9,7 @@
 #include "files/musicxml_import.h"
 #include "files/track_file.h"
 #include "files/zqf3_file.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -48,8 +49,10 @@ FileResult writeEncoded(ScoreEncoder encode, const EditorState& s, const std::st
     FileResult r = encode(s, fromBar, toBar, fileName, bytes);
     if (!r.ok()) return r;
   } catch (const std::bad_alloc&) {
-    return FileResult::failure(FileError::CannotCreate,
-                               "ファイル " + fileName + " を作成できません（メモリが足りません）");
+    return FileResult::failure(
+        FileError::CannotCreate,
+        fillText(uiText("kelvara::Files", "ファイル %1 を作成できません（メモリが足りません）"),
+                 {fileName}));
   }
   const std::string err = writeFileAtomically(fileName, bytes);
   if (!err.empty()) return FileResult::failure(FileError::CannotCreate, err);

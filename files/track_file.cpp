@@ -9,6 +9,7 @@
 #include "files/midi_common.h"
 #include "files/score_file.h"
 #include "files/score_walk.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -70,16 +71,21 @@ uint8_t dataByteAt(ByteReader& in) {
   const size_t at = in.offset();
   const uint8_t b = in.u8();
   if (b > 0x7F) {
-    throw ReadFault{FileError::WrongKind,
-                    "バイト " + std::to_string(at) + " のデータバイトが 127 を超えています"};
+    throw ReadFault{
+        FileError::WrongKind,
+        fillText(uiText("kelvara::Files", "バイト %1 のデータバイトが 127 を超えています"),
+                 {std::to_string(at)})};
   }
   return b;
 }
 
 ReadFault unexpected(size_t at, const std::string& what) {
-  return ReadFault{FileError::WrongKind,
-                   "バイト " + std::to_string(at) + " に" + what +
-                       "があります（このプログラムのトラックファイルの形ではありません）"};
+  return ReadFault{
+      FileError::WrongKind,
+      fillText(
+          uiText("kelvara::Files",
+                 "バイト %1 に%2があります（このプログラムのトラックファイルの形ではありません）"),
+          {std::to_string(at), what})};
 }
 
 // One track as the writer lays it out.
@@ -131,25 +137,28 @@ ReadTrack parseTrack(ByteReader& in, RecordBudget& budget) {
   ReadTrack t;
   size_t at = in.offset();
   if (in.vlq() != 0 || (in.peek() & 0xF0) != 0xC0)
-    throw unexpected(at, "プログラムチェンジ以外のイベント");
+    throw unexpected(at, uiText("kelvara::Files", "プログラムチェンジ以外のイベント"));
   t.channel = in.u8() & 0x0F;
   if (t.channel >= kPartCount) {
-    throw ReadFault{FileError::BadValue, "チャンネル " + std::to_string(t.channel + 1) +
-                                             " はパートに対応しません（11 まで）"};
+    throw ReadFault{
+        FileError::BadValue,
+        fillText(uiText("kelvara::Files", "チャンネル %1 はパートに対応しません（11 まで）"),
+                 {std::to_string(t.channel + 1)})};
   }
   t.program = dataByteAt(in);
 
-  in.expect(std::string_view("\x00\xFF\x59\x02", 4), "調号イベント");
+  in.expect(std::string_view("\x00\xFF\x59\x02", 4), uiText("kelvara::Files", "調号イベント"));
   const int sf = in.i8();
   const uint8_t mi = in.u8();
   if (sf < -7 || sf > 7 || mi > 1) {
     throw ReadFault{FileError::BadValue,
-                    "調号 " + std::to_string(sf) + "/" + std::to_string(mi) + " は範囲外です"};
+                    fillText(uiText("kelvara::Files", "調号 %1/%2 は範囲外です"),
+                             {std::to_string(sf), std::to_string(mi)})};
   }
   t.keySig = 7 - sf;
   t.major = mi == 0 ? 1 : 0;
 
-  in.expect(std::string_view("\x00\xFF\x58\x04", 4), "拍子イベント");
+  in.expect(std::string_view("\x00\xFF\x58\x04", 4), uiText("kelvara::Files", "拍子イベント"));
   t.timeNum = in.u8();
   switch (in.u8()) {
     case 1:
@@ -164,11 +173,12 @@ ReadTrack parseTrack(ByteReader& in, RecordBudget& budget) {
     default:
       break;  // other denominators leave the score's own
   }
-  in.expect(std::string_view("\x18\x08", 2), "拍子イベント");
+  in.expect(std::string_view("\x18\x08", 2), uiText("kelvara::Files", "拍子イベント"));
 
-  in.expect(std::string_view("\x00\xFF\x51\x03", 4), "テンポイベント");
+  in.expect(std::string_view("\x00\xFF\x51\x03", 4), uiText("kelvara::Files", "テンポイベント"));
   const uint32_t micros = in.u24be();
-  if (micros == 0) throw ReadFault{FileError::BadValue, "テンポが 0 マイクロ秒です"};
+  if (micros == 0)
+    throw ReadFault{FileError::BadValue, uiText("kelvara::Files", "テンポが 0 マイクロ秒です")};
   t.tempo = static_cast<int32_t>(60000000 / micros);
 
   const int noteOn = 0x90 + t.channel, noteOff = 0x80 + t.channel;
@@ -182,7 +192,8 @@ ReadTrack parseTrack(ByteReader& in, RecordBudget& budget) {
     }
     if (status == noteOff) {
       // Key 0 carries the rests after the last note; only End of Track follows.
-      if (dataByteAt(in) != 0) throw unexpected(at, "音符の始まりのない note-off");
+      if (dataByteAt(in) != 0)
+        throw unexpected(at, uiText("kelvara::Files", "音符の始まりのない note-off"));
       dataByteAt(in);
       if (delta > 0) addRest(t, delta, budget);
       in.vlq();
@@ -190,9 +201,10 @@ ReadTrack parseTrack(ByteReader& in, RecordBudget& budget) {
       return t;
     }
     if (status != noteOn) {
-      throw unexpected(at, (status & 0xF0) == 0xB0
-                               ? "コントロールチェンジ（MIDI 書き出しのファイル？）"
-                               : "予期しないイベント");
+      throw unexpected(
+          at, (status & 0xF0) == 0xB0
+                  ? uiText("kelvara::Files", "コントロールチェンジ（MIDI 書き出しのファイル？）")
+                  : uiText("kelvara::Files", "予期しないイベント"));
     }
     if (delta > 0) addRest(t, delta, budget);
     budget.take();
@@ -210,17 +222,19 @@ ReadTrack parseTrack(ByteReader& in, RecordBudget& budget) {
       if (d != 0 || st != noteOn) break;
       if (count == kPitchSlots)
         throw ReadFault{FileError::BadValue,
-                        "バイト " + std::to_string(at) + " の和音は 10 音を超えています"};
+                        fillText(uiText("kelvara::Files", "バイト %1 の和音は 10 音を超えています"),
+                                 {std::to_string(at)})};
       note->Pitch[count++] = dataByteAt(in);
       dataByteAt(in);
     }
     // A note is never shorter than a 64th, however short the file made it.
     const int64_t length = std::max<int64_t>(roundTo64ths(d, t.rounded), 1);
     if (length > kMaxRecordLength) {
-      throw ReadFault{FileError::BadValue,
-                      "バイト " + std::to_string(at) + " の音符の長さ " + std::to_string(length) +
-                          "（64 分音符単位）が上限の " + std::to_string(kMaxRecordLength) +
-                          " を超えています"};
+      throw ReadFault{
+          FileError::BadValue,
+          fillText(uiText("kelvara::Files",
+                          "バイト %1 の音符の長さ %2（64 分音符単位）が上限の %3 を超えています"),
+                   {std::to_string(at), std::to_string(length), std::to_string(kMaxRecordLength)})};
     }
     note->Length = static_cast<int32_t>(length);
     for (int k = 0; k < count; ++k) {
@@ -228,10 +242,11 @@ ReadTrack parseTrack(ByteReader& in, RecordBudget& budget) {
         at = in.offset();
         d = in.vlq();
         st = in.u8();
-        if (d != 0) throw unexpected(at, "和音の途中で時間の進む note-off");
+        if (d != 0)
+          throw unexpected(at, uiText("kelvara::Files", "和音の途中で時間の進む note-off"));
       }
       if (st != noteOff || dataByteAt(in) != note->Pitch[k]) {
-        throw unexpected(at, "和音の音と合わない note-off");
+        throw unexpected(at, uiText("kelvara::Files", "和音の音と合わない note-off"));
       }
       t.volume = dataByteAt(in);
     }
@@ -244,29 +259,42 @@ ReadTrack parseTrack(ByteReader& in, RecordBudget& budget) {
   }
 }
 
+// A track whose chunk length does not end where its events do.
+ReadFault lengthMismatch(int track, uint32_t length) {
+  return ReadFault{
+      FileError::WrongKind,
+      fillText(uiText("kelvara::Files", "トラック %1 の長さ %2 がイベントと合いません"),
+               {std::to_string(track + 1), std::to_string(length)})};
+}
+
 LoadedScore parseTrackFile(std::span<const uint8_t> bytes, bool singleTrack, int intoPart,
                            int32_t scoreTimeNum, int32_t scoreTimeDen) {
   ByteReader in(bytes);
-  in.expect("MThd", "MThd ヘッダ");
+  in.expect("MThd", uiText("kelvara::Files", "MThd ヘッダ"));
   if (in.u32be() != 6)
-    throw ReadFault{FileError::WrongKind, "MThd ヘッダの長さが 6 ではありません"};
+    throw ReadFault{FileError::WrongKind,
+                    uiText("kelvara::Files", "MThd ヘッダの長さが 6 ではありません")};
   if (in.u16be() != 1)
-    throw ReadFault{FileError::WrongKind, "フォーマット 1 の MIDI ファイルではありません"};
+    throw ReadFault{FileError::WrongKind,
+                    uiText("kelvara::Files", "フォーマット 1 の MIDI ファイルではありません")};
   const int tracks = in.u16be();
   if (in.u16be() != kTicksPerQuarter) {
-    throw ReadFault{FileError::WrongKind, "分解能が 4 分音符 960 ティックではありません"};
+    throw ReadFault{FileError::WrongKind,
+                    uiText("kelvara::Files", "分解能が 4 分音符 960 ティックではありません")};
   }
   if (tracks > kPartCount) {
     throw ReadFault{FileError::BadValue,
-                    "トラック数 " + std::to_string(tracks) + " が 11 を超えています"};
+                    fillText(uiText("kelvara::Files", "トラック数 %1 が 11 を超えています"),
+                             {std::to_string(tracks)})};
   }
-  if (singleTrack && tracks == 0) throw ReadFault{FileError::BadValue, "トラックがありません"};
+  if (singleTrack && tracks == 0)
+    throw ReadFault{FileError::BadValue, uiText("kelvara::Files", "トラックがありません")};
 
   LoadedScore loaded;
   PerPart<bool> seen{};
   RecordBudget budget;
   for (int i = 0; i < tracks; ++i) {
-    in.expect("MTrk", "MTrk チャンク");
+    in.expect("MTrk", uiText("kelvara::Files", "MTrk チャンク"));
     const uint32_t length = in.u32be();
     const size_t start = in.offset();
     if (length > in.remaining()) in.skip(length);  // reports the file as cut short
@@ -276,17 +304,14 @@ LoadedScore parseTrackFile(std::span<const uint8_t> bytes, bool singleTrack, int
       t = parseTrack(chunk, budget);
     } catch (const ReadFault& f) {
       if (f.error != FileError::Truncated) throw;
-      throw ReadFault{FileError::WrongKind, "トラック " + std::to_string(i + 1) + " の長さ " +
-                                                std::to_string(length) + " がイベントと合いません"};
+      throw lengthMismatch(i, length);
     }
-    if (!chunk.atEnd()) {
-      throw ReadFault{FileError::WrongKind, "トラック " + std::to_string(i + 1) + " の長さ " +
-                                                std::to_string(length) + " がイベントと合いません"};
-    }
+    if (!chunk.atEnd()) throw lengthMismatch(i, length);
     in.skip(length);
     if (!singleTrack && seen[t.channel]) {
       throw ReadFault{FileError::BadValue,
-                      "チャンネル " + std::to_string(t.channel + 1) + " のトラックが二つあります"};
+                      fillText(uiText("kelvara::Files", "チャンネル %1 のトラックが二つあります"),
+                               {std::to_string(t.channel + 1)})};
     }
     seen[t.channel] = true;
     if (singleTrack && i > 0) continue;  // a ".zqf" load takes the first track only
@@ -305,8 +330,10 @@ LoadedScore parseTrackFile(std::span<const uint8_t> bytes, bool singleTrack, int
     loaded.parts.push_back(std::move(lp));
   }
   if (!in.atEnd()) {
-    throw ReadFault{FileError::WrongKind, "最後のトラックの後に " + std::to_string(in.remaining()) +
-                                              " バイトの余分なデータがあります"};
+    throw ReadFault{
+        FileError::WrongKind,
+        fillText(uiText("kelvara::Files", "最後のトラックの後に %1 バイトの余分なデータがあります"),
+                 {std::to_string(in.remaining())})};
   }
   // A time signature the file does not name leaves the score's own, and
   // the records are drawn in that.
@@ -336,8 +363,10 @@ FileResult encodeTrackFile(const EditorState& s, int32_t fromBar, int32_t toBar,
       writeNoteEvents(w, s, p, fromBar, toBar);
     } catch (const DeltaTooLong&) {
       return FileResult::failure(FileError::Unwritable,
-                                 "ファイル " + fileName + " を作成できません: " + partLabel(p) +
-                                     " に MIDI ファイルで表せない長さの休符か音符があります");
+                                 fillText(uiText("kelvara::Files",
+                                                 "ファイル %1 を作成できません: %3%2 に MIDI "
+                                                 "ファイルで表せない長さの休符か音符があります"),
+                                          {fileName, partText(p), partListSpace(p)}));
     }
     writeEndOfTrack(w);
     w.patchU32be(lengthAt, static_cast<uint32_t>(w.size() - start));
@@ -353,9 +382,10 @@ FileResult savedataplus(const EditorState& s, const std::string& fileName, int32
 LoadResult decodeTrackFile(EditorState& s, std::span<const uint8_t> bytes,
                            const std::string& fileName, bool singleTrack, int intoPart) {
   if (singleTrack && (intoPart < 0 || intoPart >= kPartCount)) {
-    return FileResult::failure(FileError::BadValue, "ファイル " + fileName +
-                                                        " を読み込めません: パート " +
-                                                        std::to_string(intoPart) + " はありません");
+    return FileResult::failure(
+        FileError::BadValue,
+        fillText(uiText("kelvara::Files", "ファイル %1 を読み込めません: パート %2 はありません"),
+                 {fileName, std::to_string(intoPart)}));
   }
   LoadedScore loaded;
   try {
@@ -368,9 +398,10 @@ LoadResult decodeTrackFile(EditorState& s, std::span<const uint8_t> bytes,
   LoadResult result;
   handOver(s, loaded, result);
   if (loaded.rounded) {
-    result.notice =
-        "ファイル " + fileName +
-        " には 64 分音符の倍数でない長さがあったため、最も近い 64 分音符の倍数に丸めました";
+    result.notice = fillText(uiText("kelvara::Files",
+                                    "ファイル %1 には 64 分音符の倍数でない長さがあったため、"
+                                    "最も近い 64 分音符の倍数に丸めました"),
+                             {fileName});
   }
   return result;
 }

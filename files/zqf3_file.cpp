@@ -10,6 +10,7 @@
 #include "files/score_file.h"
 #include "files/score_walk.h"
 #include "score/part_list.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -63,8 +64,8 @@ std::optional<FieldLimit> misfitField(const TOnpu& r) {
 }
 
 std::string misfitText(const FieldLimit& f) {
-  return f.name + std::string(" ") + std::to_string(f.value) + " は " + std::to_string(f.lo) +
-         ".." + std::to_string(f.hi) + " に収まりません";
+  return fillText(uiText("kelvara::Files", "%1 %2 は %3..%4 に収まりません"),
+                  {f.name, std::to_string(f.value), std::to_string(f.lo), std::to_string(f.hi)});
 }
 
 void putRecord(uint8_t* b, const TOnpu& r) {
@@ -90,8 +91,9 @@ void putRecord(uint8_t* b, const TOnpu& r) {
 }
 
 FileResult cannotStore(const std::string& path, const std::string& what) {
-  return FileResult::failure(FileError::Unwritable,
-                             "ファイル " + path + " を作成できません: " + what);
+  return FileResult::failure(
+      FileError::Unwritable,
+      fillText(uiText("kelvara::Files", "ファイル %1 を作成できません: %2"), {path, what}));
 }
 
 // Fills a record from its 34 bytes; fields marked signed are sign-extended.
@@ -122,7 +124,8 @@ LoadedScore parseZqf3(ByteReader& in) {
   const int32_t keySig = in.u8();
   if (keySig > 14) {
     throw ReadFault{FileError::BadValue,
-                    "調号 " + std::to_string(keySig) + " は 0..14 の範囲外です"};
+                    fillText(uiText("kelvara::Files", "調号 %1 は 0..14 の範囲外です"),
+                             {std::to_string(keySig)})};
   }
   loaded.keySig = keySig;
   loaded.major = in.u8() == 0 ? 1 : 0;
@@ -135,7 +138,8 @@ LoadedScore parseZqf3(ByteReader& in) {
   const int blocks = in.u8();
   if (blocks > kPartCount) {
     throw ReadFault{FileError::BadValue,
-                    "パート数 " + std::to_string(blocks) + " が 11 を超えています"};
+                    fillText(uiText("kelvara::Files", "パート数 %1 が 11 を超えています"),
+                             {std::to_string(blocks)})};
   }
   PerPart<bool> seen{};
   RecordBudget budget;
@@ -144,12 +148,15 @@ LoadedScore parseZqf3(ByteReader& in) {
     LoadedPart lp;
     lp.part = in.u8();
     if (lp.part >= kPartCount) {
-      throw ReadFault{FileError::BadValue, "バイト " + std::to_string(blockAt) + " のパート番号 " +
-                                               std::to_string(lp.part) + " は 0..10 の範囲外です"};
+      throw ReadFault{
+          FileError::BadValue,
+          fillText(uiText("kelvara::Files", "バイト %1 のパート番号 %2 は 0..10 の範囲外です"),
+                   {std::to_string(blockAt), std::to_string(lp.part)})};
     }
     if (seen[lp.part]) {
       throw ReadFault{FileError::BadValue,
-                      "パート番号 " + std::to_string(lp.part) + " のブロックが二つあります"};
+                      fillText(uiText("kelvara::Files", "パート番号 %1 のブロックが二つあります"),
+                               {std::to_string(lp.part)})};
     }
     seen[lp.part] = true;
     lp.program = in.u8();
@@ -166,22 +173,26 @@ LoadedScore parseZqf3(ByteReader& in) {
       RecordPtr rec(makeRecord(kRestPitch, 0, 1));
       getRecord(in, *rec);
       if (rec->Pitch[0] < 0) {
-        throw ReadFault{FileError::BadValue, "バイト " + std::to_string(recordAt) +
-                                                 " の記録の音高 " + std::to_string(rec->Pitch[0]) +
-                                                 " は音符でも休符でもありません"};
+        throw ReadFault{FileError::BadValue,
+                        fillText(uiText("kelvara::Files",
+                                        "バイト %1 の記録の音高 %2 は音符でも休符でもありません"),
+                                 {std::to_string(recordAt), std::to_string(rec->Pitch[0])})};
       }
       if (rec->LastIndex >= kPitchSlots) {
-        throw ReadFault{FileError::BadValue, "バイト " + std::to_string(recordAt) +
-                                                 " の和音は 10 音を超えています（LastIndex " +
-                                                 std::to_string(rec->LastIndex) + "）"};
+        throw ReadFault{FileError::BadValue,
+                        fillText(uiText("kelvara::Files",
+                                        "バイト %1 の和音は 10 音を超えています（LastIndex %2）"),
+                                 {std::to_string(recordAt), std::to_string(rec->LastIndex)})};
       }
       lp.records.push_back(std::move(rec));
     }
     loaded.parts.push_back(std::move(lp));
   }
   if (!in.atEnd()) {
-    throw ReadFault{FileError::WrongKind, "最後のパートの後に " + std::to_string(in.remaining()) +
-                                              " バイトの余分なデータがあります"};
+    throw ReadFault{
+        FileError::WrongKind,
+        fillText(uiText("kelvara::Files", "最後のパートの後に %1 バイトの余分なデータがあります"),
+                 {std::to_string(in.remaining())})};
   }
   fitRecordsToFile(loaded, timeNum, timeDen);
   checkPageWidths(loaded, timeNum, timeDen);
@@ -227,7 +238,8 @@ FileResult encodeZqf3(const EditorState& s, int32_t fromBar, int32_t toBar,
                                    {"PartPan", s.PartPan[p], 0, kU8Hi}};
     for (const FieldLimit& f : settings) {
       if (f.value < f.lo || f.value > f.hi) {
-        return cannotStore(fileName, partLabel(p) + " の " + misfitText(f));
+        return cannotStore(fileName, fillText(uiText("kelvara::Files", "%3%1 の %2"),
+                                              {partText(p), misfitText(f), partListSpace(p)}));
       }
     }
     w.u8(static_cast<uint32_t>(p));
@@ -243,8 +255,10 @@ FileResult encodeZqf3(const EditorState& s, int32_t fromBar, int32_t toBar,
       pos += writtenLength(*r);
       if (!selected) continue;
       if (auto f = misfitField(*r)) {
-        return cannotStore(fileName, partLabel(p) + " の " + std::to_string(index) +
-                                         " 番目の記録の " + misfitText(*f));
+        return cannotStore(
+            fileName,
+            fillText(uiText("kelvara::Files", "%4%1 の %2 番目の記録の %3"),
+                     {partText(p), std::to_string(index), misfitText(*f), partListSpace(p)}));
       }
       const size_t at = out.size();
       out.resize(at + kZqf3RecordSize);

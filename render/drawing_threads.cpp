@@ -4,6 +4,8 @@
 #include <atomic>
 #include <memory>
 
+#include "score/ui_text.h"
+
 namespace kelvara {
 
 namespace {
@@ -22,7 +24,7 @@ std::string reserveDrawingThread() {
   auto ran = std::make_shared<std::atomic<bool>>(false);
   pool->start([ran] { *ran = true; });
   if (!pool->waitForDone(kStartTimeoutMs) || !*ran) {
-    return "メモリが足りないため、描画に使うスレッドを作れません。";
+    return uiText("kelvara::Render", "メモリが足りないため、描画に使うスレッドを作れません。");
   }
   return {};
 }

@@ -12,6 +12,8 @@
 #include <memory>
 #include <sstream>
 
+#include "score/ui_text.h"
+
 namespace kelvara {
 
 namespace {
@@ -107,16 +109,17 @@ std::string GlyphOutlines::load(const std::string& folder) {
   const std::string path = (fs::path(folder) / "outlines.txt").string();
   auto fail = [&](const std::string& why) {
     pictures_ = {};
-    return "図形ファイル " + path + " を読めません（" + why + "）。";
+    return fillText(uiText("kelvara::Render", "図形ファイル %1 を読めません（%2）。"), {path, why});
   };
   QFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::ReadOnly)) return fail("開けません");
-  if (file.size() > kMaxOutlineFileSize) return fail("大きすぎます");
+  if (!file.open(QIODevice::ReadOnly)) return fail(uiText("kelvara::Render", "開けません"));
+  if (file.size() > kMaxOutlineFileSize) return fail(uiText("kelvara::Render", "大きすぎます"));
   const QByteArray text = file.read(kMaxOutlineFileSize + 1);
-  if (text.size() > kMaxOutlineFileSize) return fail("大きすぎます");
+  if (text.size() > kMaxOutlineFileSize) return fail(uiText("kelvara::Render", "大きすぎます"));
 
   FreeTypeLibrary ft;
-  if (FT_Init_FreeType(&ft.library) != 0) return fail("FreeType を使えません");
+  if (FT_Init_FreeType(&ft.library) != 0)
+    return fail(uiText("kelvara::Render", "FreeType を使えません"));
   std::map<std::string, std::unique_ptr<FontFace>> fonts;
   pictures_ = {};
   PictureOutline* current = nullptr;
@@ -126,7 +129,9 @@ std::string GlyphOutlines::load(const std::string& folder) {
   int lineNo = 0;
   while (std::getline(lines, line)) {
     ++lineNo;
-    const std::string where = std::to_string(lineNo) + " 行目";
+    auto where = [&] {
+      return fillText(uiText("kelvara::Render", "%1 行目"), {std::to_string(lineNo)});
+    };
     if (line.empty() || line[0] == '#') continue;
     std::istringstream in(line);
     std::string word;
@@ -134,11 +139,11 @@ std::string GlyphOutlines::load(const std::string& folder) {
     if (word == "font") {
       std::string tag, name;
       if (!(in >> tag >> name) || name.find('/') != std::string::npos || name.starts_with('.')) {
-        return fail(where);
+        return fail(where());
       }
       QFile fontFile(QString::fromStdString((fs::path(folder) / name).string()));
       if (!fontFile.open(QIODevice::ReadOnly) || fontFile.size() > kMaxFontFileSize) {
-        return fail("フォント " + name);
+        return fail(fillText(uiText("kelvara::Render", "フォント %1"), {name}));
       }
       auto face = std::make_unique<FontFace>();
       face->file = fontFile.fileName();
@@ -146,7 +151,7 @@ std::string GlyphOutlines::load(const std::string& folder) {
       if (FT_New_Memory_Face(ft.library, reinterpret_cast<const FT_Byte*>(face->bytes.constData()),
                              static_cast<FT_Long>(face->bytes.size()), 0, &face->face) != 0) {
         face->face = nullptr;
-        return fail("フォント " + name);
+        return fail(fillText(uiText("kelvara::Render", "フォント %1"), {name}));
       }
       fonts[tag] = std::move(face);
     } else if (word == "picture") {
@@ -161,29 +166,29 @@ std::string GlyphOutlines::load(const std::string& folder) {
     } else if (word == "end") {
       current = nullptr;
     } else if (word == "rect" || word == "path" || word == "glyph") {
-      if (++shapes > kMaxShapesPerPicture) return fail(where);
+      if (++shapes > kMaxShapesPerPicture) return fail(where());
       if (!current) continue;  // a picture this program does not use
       if (word == "rect") {
         double v[4];
-        if (!readNumbers(in, v, 4)) return fail(where);
+        if (!readNumbers(in, v, 4)) return fail(where());
         current->rects.emplace_back(QPointF(v[0], v[1]), QPointF(v[2], v[3]));
       } else if (word == "path") {
         QPainterPath curve;
-        if (!readPath(in, curve)) return fail(where);
+        if (!readPath(in, curve)) return fail(where());
         current->curves.addPath(curve);
       } else {
         std::string tag;
         long long index = 0;
         double v[4];
-        if (!(in >> tag >> index) || !readNumbers(in, v, 4)) return fail(where);
+        if (!(in >> tag >> index) || !readNumbers(in, v, 4)) return fail(where());
         const auto font = fonts.find(tag);
         if (font == fonts.end() || index <= 0 || index >= font->second->face->num_glyphs ||
             index > kLastGlyphCharacter - kFirstGlyphCharacter) {
-          return fail(where);
+          return fail(where());
         }
         QPainterPath outline;
         if (!fontOutline(font->second->face, static_cast<FT_UInt>(index), outline)) {
-          return fail(where);
+          return fail(where());
         }
         // Font units, y up, to picture pixels, y down, around the origin.
         PlacedGlyph placed{{v[0], v[1]},       QTransform::fromScale(v[2], -v[3]).map(outline),
@@ -193,12 +198,13 @@ std::string GlyphOutlines::load(const std::string& folder) {
         current->glyphs.push_back(std::move(placed));
       }
     } else {
-      return fail(where);
+      return fail(where());
     }
   }
   for (int i = 0; i < static_cast<int>(Glyph::Keyboard1); ++i) {
     if (!pictures_[i].present)
-      return fail(std::string(glyphFileName(static_cast<Glyph>(i))) + " がありません");
+      return fail(fillText(uiText("kelvara::Render", "%1 がありません"),
+                           {glyphFileName(static_cast<Glyph>(i))}));
   }
   return {};
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "render/jpeg_codec.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -58,14 +59,16 @@ std::string GlyphTable::load(const std::string& folder) {
     const std::string path = (fs::path(folder) / name).string();
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) {
-      return "絵のファイル " + name + " がフォルダ " + folder + " にありません。";
+      return fillText(uiText("kelvara::Render", "絵のファイル %1 がフォルダ %2 にありません。"),
+                      {name, folder});
     }
     QImage image;
     if (fs::path(name).extension() == ".jpg") {
       const std::string error = decodeJpeg(path, image);
       if (!error.empty()) return error;
     } else if (!image.load(QString::fromStdString(path), "BMP")) {
-      return "絵のファイル " + name + "（フォルダ " + folder + "）を読み込めません。";
+      return fillText(uiText("kelvara::Render", "絵のファイル %1（フォルダ %2）を読み込めません。"),
+                      {name, folder});
     }
     if (isKeyboardFrame(i)) {
       images_[i] = image.convertToFormat(QImage::Format_RGB32);

@@ -10,6 +10,8 @@
 // libjpeg's header needs FILE and size_t declared first.
 #include <jpeglib.h>
 
+#include "score/ui_text.h"
+
 namespace kelvara {
 
 namespace {
@@ -76,7 +78,11 @@ bool encodeInto(const QImage& rgb, jpeg_compress_struct& info, ErrorManager& err
 
 std::string decodeJpeg(const std::string& path, QImage& image) {
   std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return "絵のファイル " + path + " を開けません（" + std::strerror(errno) + "）。";
+  if (!file) {
+    const std::string reason = std::strerror(errno);
+    return fillText(uiText("kelvara::Render", "絵のファイル %1 を開けません（%2）。"),
+                    {path, reason});
+  }
   jpeg_decompress_struct info{};
   ErrorManager errors{};
   info.err = jpeg_std_error(&errors.base);
@@ -84,7 +90,10 @@ std::string decodeJpeg(const std::string& path, QImage& image) {
   QImage decoded;
   const bool ok = decodeInto(file.get(), info, errors, decoded);
   jpeg_destroy_decompress(&info);
-  if (!ok) return "JPEG ファイル " + path + " を読み込めません（" + errors.message + "）。";
+  if (!ok) {
+    return fillText(uiText("kelvara::Render", "JPEG ファイル %1 を読み込めません（%2）。"),
+                    {path, errors.message});
+  }
   image = decoded.convertToFormat(QImage::Format_RGB32);
   return {};
 }
@@ -104,7 +113,9 @@ std::string encodeJpeg(const QImage& image, std::vector<unsigned char>& bytes) {
   jpeg_destroy_compress(&info);
   if (ok) bytes.assign(buffer, buffer + size);
   std::free(buffer);
-  if (!ok) return std::string("JPEG に変換できません（") + errors.message + "）。";
+  if (!ok) {
+    return fillText(uiText("kelvara::Render", "JPEG に変換できません（%1）。"), {errors.message});
+  }
   return {};
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "score/score_changes.h"
+#include "score/ui_text.h"
 #include "score/undo_scope.h"
 #include "score/whole_number.h"
 
@@ -78,18 +79,16 @@ std::string fractionText(int32_t num, int32_t den) {
   return std::to_string(num) + "/" + std::to_string(den);
 }
 
-const char* const kDelayRule =
-    "は「1/16」のように 分子/分母 で入力してください（分子は 0〜255、分母は 1〜255）。";
-const char* const kTonesRule = "は 0〜6 の数で入力してください（全音は 1、半音は 0.5）。";
-
 }  // namespace
 
 Checked<LengthValues> readLengthForm(const LengthForm& form) {
   const auto f = fraction(form.amount, kMaxLengthNum);
   if (!f) {
-    return refuse(FormBox::LengthAmount,
-                  "長さ調整: 「全音符の … 分だけ」の値は「1/16」のように 分子/分母 で入力して"
-                  "ください（分子は 0〜127、分母は 1〜255）。");
+    return refuse(
+        FormBox::LengthAmount,
+        uiText("kelvara::Score",
+               "長さ調整: 「全音符の … 分だけ」の値は「1/16」のように 分子/分母 で入力して"
+               "ください（分子は 0〜127、分母は 1〜255）。"));
   }
   const int32_t num = f->hadSlash && form.shorter ? -f->num : f->num;
   return LengthValues{num, f->den};
@@ -98,13 +97,15 @@ Checked<LengthValues> readLengthForm(const LengthForm& form) {
 Checked<VelocityValues> readVelocityForm(const VelocityForm& form) {
   const auto from = parseWholeNumber(form.from, 0, kMaxVelocity);
   if (!from) {
-    return refuse(FormBox::VelocityFrom,
-                  "強弱調整: 「→」の左の値は 0〜127 の整数で入力してください。");
+    return refuse(
+        FormBox::VelocityFrom,
+        uiText("kelvara::Score", "強弱調整: 「→」の左の値は 0〜127 の整数で入力してください。"));
   }
   const auto to = parseWholeNumber(form.to, 0, kMaxVelocity);
   if (!to) {
-    return refuse(FormBox::VelocityTo,
-                  "強弱調整: 「→」の右の値は 0〜127 の整数で入力してください。");
+    return refuse(
+        FormBox::VelocityTo,
+        uiText("kelvara::Score", "強弱調整: 「→」の右の値は 0〜127 の整数で入力してください。"));
   }
   return VelocityValues{*from, *to};
 }
@@ -114,10 +115,16 @@ Checked<TailValues> readTailForm(const TailForm& form) {
   if (form.kind == TailKind::Shift) {
     const auto delay = fraction(form.shiftDelay, kMaxDelayNum);
     if (!delay)
-      return refuse(FormBox::ShiftDelay, std::string("余韻調整: シフトの開始位置") + kDelayRule);
+      return refuse(FormBox::ShiftDelay,
+                    uiText("kelvara::Score",
+                           "余韻調整: シフトの開始位置は「1/16」のように 分子/分母 "
+                           "で入力してください（分子は 0〜255、分母は 1〜255）。"));
     const auto amount = tones(form.shiftAmount);
     if (!amount)
-      return refuse(FormBox::ShiftAmount, std::string("余韻調整: シフト量") + kTonesRule);
+      return refuse(
+          FormBox::ShiftAmount,
+          uiText("kelvara::Score",
+                 "余韻調整: シフト量は 0〜6 の数で入力してください（全音は 1、半音は 0.5）。"));
     v.startNum = delay->num;
     v.startDen = delay->den;
     v.amount = form.lower ? -*amount : *amount;
@@ -126,7 +133,10 @@ Checked<TailValues> readTailForm(const TailForm& form) {
     if (vibrato) {
       const auto delay = fraction(form.vibratoDelay, kMaxDelayNum);
       if (!delay) {
-        return refuse(FormBox::VibratoDelay, std::string("余韻調整: 振動の開始位置") + kDelayRule);
+        return refuse(FormBox::VibratoDelay,
+                      uiText("kelvara::Score",
+                             "余韻調整: 振動の開始位置は「1/16」のように 分子/分母 "
+                             "で入力してください（分子は 0〜255、分母は 1〜255）。"));
       }
       v.startNum = delay->num;
       v.startDen = delay->den;
@@ -135,14 +145,18 @@ Checked<TailValues> readTailForm(const TailForm& form) {
     // needs it to be right, the greyed box of "一定" stores 0 when it is not.
     const auto amount = tones(form.vibratoAmount);
     if (!amount && vibrato) {
-      return refuse(FormBox::VibratoAmount, std::string("余韻調整: 振幅") + kTonesRule);
+      return refuse(
+          FormBox::VibratoAmount,
+          uiText("kelvara::Score",
+                 "余韻調整: 振幅は 0〜6 の数で入力してください（全音は 1、半音は 0.5）。"));
     }
     v.amount = amount.value_or(0);
   }
   const auto period = parseWholeNumber(form.vibratoPeriod, kMinPeriod, kMaxPeriod);
   if (!period && form.kind == TailKind::Vibrato) {
     return refuse(FormBox::VibratoPeriod,
-                  "余韻調整: 周期は 2〜255 の整数で入力してください（4 で 16分音符分）。");
+                  uiText("kelvara::Score",
+                         "余韻調整: 周期は 2〜255 の整数で入力してください（4 で 16分音符分）。"));
   }
   // Outside a vibrato the period box is greyed and means nothing.
   v.period = period.value_or(kNeutralPeriod);

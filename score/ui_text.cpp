@@ -29,6 +29,10 @@ std::string partText(int part) {
   return fillText(uiText("kelvara::PartNames", "%1パート"), {std::to_string(number)});
 }
 
+const char* partListSpace(int part) {
+  return part < kPercussionPart ? " " : "";
+}
+
 std::string fillText(std::string_view text, std::initializer_list<std::string_view> args) {
   std::string out;
   out.reserve(text.size());

@@ -7,6 +7,7 @@
 
 #include "files/atomic_write.h"
 #include "files/midi_export.h"
+#include "score/ui_text.h"
 #include "sound/audio_render.h"
 #include "sound/midi_song.h"
 #include "sound/soundfont_search.h"
@@ -16,8 +17,9 @@ namespace kelvara {
 namespace {
 
 FileResult cannotCreate(const std::string& path, const std::string& reason) {
-  return FileResult::failure(FileError::CannotCreate,
-                             "ファイル " + path + " を作成できません（" + reason + "）");
+  return FileResult::failure(
+      FileError::CannotCreate,
+      fillText(uiText("kelvara::Sound", "ファイル %1 を作成できません（%2）"), {path, reason}));
 }
 
 }  // namespace
@@ -37,7 +39,8 @@ FileResult exportWav(const EditorState& s, int32_t fromBar, int32_t toBar,
   options.soundFonts = findSoundFonts(systemSoundFontFolders());
   options.cpuCores = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 4u));
   const int64_t frames = renderedFrames(read.song, options);
-  if (frames > maxWavFrames()) return cannotCreate(output, "WAV ファイルに収まらない長さです");
+  if (frames > maxWavFrames())
+    return cannotCreate(output, uiText("kelvara::Sound", "WAV ファイルに収まらない長さです"));
 
   AtomicFile file(output);
   if (!file.ok()) return FileResult::failure(FileError::CannotCreate, file.error());

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "score/ui_text.h"
 #include "sound/fluid_synth_output.h"
 
 namespace kelvara {
@@ -75,7 +76,8 @@ std::vector<uint8_t> wavHeader(int64_t frames, int sampleRate) {
 
 std::string renderSongAudio(const MidiSong& song, const AudioRenderOptions& options,
                             const AudioSink& sink) {
-  if (song.lengthMicros > kLongestSongMicros) return "曲が長すぎて音声にできません";
+  if (song.lengthMicros > kLongestSongMicros)
+    return uiText("kelvara::Sound", "曲が長すぎて音声にできません");
   FluidSynthOptions synthOptions;
   synthOptions.realtime = false;
   synthOptions.sampleRate = options.sampleRate;
@@ -89,16 +91,20 @@ std::string renderSongAudio(const MidiSong& song, const AudioRenderOptions& opti
   FluidSynthOutput synth(std::move(synthOptions));
   if (synth.soundFont().empty()) {
     if (!options.namedSoundFont.empty()) {
-      return "音色ファイル " + options.namedSoundFont + " を読み込めません";
+      return fillText(uiText("kelvara::Sound", "音色ファイル %1 を読み込めません"),
+                      {options.namedSoundFont});
     }
     // Found but not loaded: a memory limit too low for it, or a broken file.
     if (!options.soundFonts.empty()) {
-      return "音色ファイル " + options.soundFonts.front() +
-             " を読み込めません（メモリが足りないか、ファイルが壊れています）";
+      return fillText(
+          uiText("kelvara::Sound",
+                 "音色ファイル %1 を読み込めません（メモリが足りないか、ファイルが壊れています）"),
+          {options.soundFonts.front()});
     }
-    return "音色ファイル (SoundFont) が見つかりません。--soundfont で指定してください";
+    return uiText("kelvara::Sound",
+                  "音色ファイル (SoundFont) が見つかりません。--soundfont で指定してください");
   }
-  if (!synth.midiOutOpen(0)) return "内蔵シンセサイザーを開けません";
+  if (!synth.midiOutOpen(0)) return uiText("kelvara::Sound", "内蔵シンセサイザーを開けません");
   synth.takeNotice();
 
   std::vector<float> left(kBlockFrames), right(kBlockFrames);
@@ -124,7 +130,7 @@ std::string renderSongAudio(const MidiSong& song, const AudioRenderOptions& opti
   }
   renderTo(renderedFrames(song, options));
   synth.midiOutClose();
-  return stopped ? "音声の書き出しを中断しました" : std::string();
+  return stopped ? uiText("kelvara::Sound", "音声の書き出しを中断しました") : std::string();
 }
 
 }  // namespace kelvara

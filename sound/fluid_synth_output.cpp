@@ -281,9 +281,10 @@ std::string FluidSynthOutput::midiOutGetDevCaps(int device) {
   if (device != 0) return {};
   impl_->waitUntilReady();
   const std::string& file = impl_->soundFont;
-  const std::string name =
-      file.empty() ? "内蔵シンセサイザー（音色なし）"
-                   : "内蔵シンセサイザー (" + std::filesystem::path(file).stem().string() + ")";
+  const std::string name = file.empty()
+                               ? uiText("kelvara::Sound", "内蔵シンセサイザー（音色なし）")
+                               : fillText(uiText("kelvara::Sound", "内蔵シンセサイザー (%1)"),
+                                          {std::filesystem::path(file).stem().string()});
   return cutDeviceName(name);
 }
 

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "files/byte_reader.h"
+#include "score/ui_text.h"
 
 namespace kelvara {
 
@@ -19,6 +20,10 @@ constexpr uint32_t kDefaultQuarterMicros = 500000;  // 120 beats per minute
 struct Fault {
   std::string what;
 };
+
+std::string cannotRead(const std::string& name, const std::string& why) {
+  return fillText(uiText("kelvara::Sound", "MIDI ファイル %1 を読めません: %2"), {name, why});
+}
 
 struct RawMessage {
   int64_t tick;
@@ -50,10 +55,10 @@ void readTrack(std::span<const uint8_t> chunk, int track, int division, Collecte
   size_t order = 0;
   while (!r.atEnd()) {
     tick += r.vlq();
-    if (tick > kMaxTick) throw Fault{"曲が長すぎます"};
+    if (tick > kMaxTick) throw Fault{uiText("kelvara::Sound", "曲が長すぎます")};
     uint8_t status = r.peek();
     if (status < 0x80u) {
-      if (running == 0) throw Fault{"状態バイトのないデータがあります"};
+      if (running == 0) throw Fault{uiText("kelvara::Sound", "状態バイトのないデータがあります")};
       status = running;
     } else {
       r.u8();
@@ -76,12 +81,14 @@ void readTrack(std::span<const uint8_t> chunk, int track, int division, Collecte
       running = 0;
       continue;
     }
-    if (status >= 0xF0u) throw Fault{"ファイルに置けないメッセージがあります"};
+    if (status >= 0xF0u)
+      throw Fault{uiText("kelvara::Sound", "ファイルに置けないメッセージがあります")};
     running = status;
     const uint8_t d1 = r.u8();
     const uint8_t d2 = dataBytesOf(status) == 2 ? r.u8() : 0;
-    if ((d1 | d2) & 0x80u) throw Fault{"データバイトが壊れています"};
-    if (c.messages.size() >= kMaxSongMessages) throw Fault{"メッセージが多すぎます"};
+    if ((d1 | d2) & 0x80u) throw Fault{uiText("kelvara::Sound", "データバイトが壊れています")};
+    if (c.messages.size() >= kMaxSongMessages)
+      throw Fault{uiText("kelvara::Sound", "メッセージが多すぎます")};
     c.messages.push_back(
         {tick, track, order++, status | (uint32_t{d1} << 8) | (uint32_t{d2} << 16)});
   }
@@ -136,7 +143,8 @@ std::vector<int64_t> barTicks(std::vector<TimeSignature> signatures, int divisio
     // A signature in the middle of a bar starts a new bar where it stands.
     if (next < signatures.size() && signatures[next].tick < end) end = signatures[next].tick;
     if (end >= lastTick) break;
-    if (static_cast<int64_t>(bars.size()) >= kMaxSongBars) throw Fault{"小節が多すぎます"};
+    if (static_cast<int64_t>(bars.size()) >= kMaxSongBars)
+      throw Fault{uiText("kelvara::Sound", "小節が多すぎます")};
     bars.push_back(end);
     at = end;
   }
@@ -153,20 +161,23 @@ int MidiSong::barAt(int64_t micros) const {
 MidiSongResult readMidiSong(std::span<const uint8_t> bytes, const std::string& name) {
   MidiSongResult result;
   try {
-    if (bytes.size() > kMaxSongBytes) throw Fault{"大きすぎます"};
+    if (bytes.size() > kMaxSongBytes) throw Fault{uiText("kelvara::Sound", "大きすぎます")};
     ByteReader r(bytes);
-    if (r.remaining() < 14 || r.u32be() != 0x4D546864u) throw Fault{"MIDI ファイルではありません"};
+    if (r.remaining() < 14 || r.u32be() != 0x4D546864u)
+      throw Fault{uiText("kelvara::Sound", "MIDI ファイルではありません")};
     const uint32_t headerLength = r.u32be();
-    if (headerLength < 6) throw Fault{"ヘッダーが壊れています"};
+    if (headerLength < 6) throw Fault{uiText("kelvara::Sound", "ヘッダーが壊れています")};
     const uint32_t format = r.u16be();
     const uint32_t tracks = r.u16be();
     const uint32_t division = r.u16be();
     r.skip(headerLength - 6);
-    if (format > 1) throw Fault{"形式 " + std::to_string(format) + " には対応していません"};
+    if (format > 1)
+      throw Fault{fillText(uiText("kelvara::Sound", "形式 %1 には対応していません"),
+                           {std::to_string(format)})};
     if (division == 0 || (division & 0x8000u) != 0) {
-      throw Fault{"時間の単位 (SMPTE) には対応していません"};
+      throw Fault{uiText("kelvara::Sound", "時間の単位 (SMPTE) には対応していません")};
     }
-    if (tracks > kMaxSongTracks) throw Fault{"トラックが多すぎます"};
+    if (tracks > kMaxSongTracks) throw Fault{uiText("kelvara::Sound", "トラックが多すぎます")};
     Collected c;
     int track = 0;
     while (track < static_cast<int>(tracks) && !r.atEnd()) {
@@ -176,7 +187,8 @@ MidiSongResult readMidiSong(std::span<const uint8_t> bytes, const std::string& n
       if (id != 0x4D54726Bu) continue;  // a chunk of another kind is skipped
       readTrack(chunk, track++, static_cast<int>(division), c);
     }
-    if (track < static_cast<int>(tracks)) throw Fault{"トラックが足りません"};
+    if (track < static_cast<int>(tracks))
+      throw Fault{uiText("kelvara::Sound", "トラックが足りません")};
 
     std::stable_sort(c.messages.begin(), c.messages.end(),
                      [](const RawMessage& a, const RawMessage& b) {
@@ -198,13 +210,14 @@ MidiSongResult readMidiSong(std::span<const uint8_t> bytes, const std::string& n
     }
   } catch (const Fault& f) {
     result = {};
-    result.error = "MIDI ファイル " + name + " を読めません: " + f.what;
+    result.error = cannotRead(name, f.what);
   } catch (const ReadFault& f) {
     result = {};
-    result.error = "MIDI ファイル " + name + " を読めません: " + f.detail;
+    result.error = cannotRead(name, f.detail);
   } catch (const std::bad_alloc&) {
     result = {};
-    result.error = "MIDI ファイル " + name + " を読むためのメモリが足りません";
+    result.error = fillText(
+        uiText("kelvara::Sound", "MIDI ファイル %1 を読むためのメモリが足りません"), {name});
   }
   return result;
 }
@@ -213,18 +226,18 @@ MidiSongResult readMidiSongFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   MidiSongResult result;
   if (!in) {
-    result.error = "ファイル " + path + " を開けません";
+    result.error = fillText(uiText("kelvara::Sound", "ファイル %1 を開けません"), {path});
     return result;
   }
   const std::streamoff size = in.tellg();
   if (size < 0 || static_cast<uint64_t>(size) > kMaxSongBytes) {
-    result.error = "MIDI ファイル " + path + " を読めません: 大きすぎます";
+    result.error = cannotRead(path, uiText("kelvara::Sound", "大きすぎます"));
     return result;
   }
   std::vector<uint8_t> bytes(static_cast<size_t>(size));
   in.seekg(0);
   if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) {
-    result.error = "ファイル " + path + " を読めません";
+    result.error = fillText(uiText("kelvara::Sound", "ファイル %1 を読めません"), {path});
     return result;
   }
   return readMidiSong(bytes, path);

@@ -123,6 +123,561 @@
         <source>拍子を %1/%2 にすると、%5%3 の %4 小節目からの音符（休符）が楽譜ファイルに保存できない幅になります。先にその音符を短くしてください。</source>
         <translation>With a time signature of %1/%2, the note (or rest) of %3 from bar %4 would become too wide to save in a score file. Shorten that note first.</translation>
     </message>
+    <message>
+        <source>ファイル %1 を作成できません（%2 はフォルダではありません）</source>
+        <translation>Cannot create the file %1 (%2 is not a folder)</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を作成できません（フォルダ %2 を作れません: %3）</source>
+        <translation>Cannot create the file %1 (cannot create the folder %2: %3)</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::Files</name>
+    <message>
+        <source>ファイル %1 を作成できません（%2）</source>
+        <translation>Cannot create the file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>シンボリックリンクが循環しています</source>
+        <translation>the symbolic links form a loop</translation>
+    </message>
+    <message>
+        <source>ファイル名がありません</source>
+        <translation>there is no file name</translation>
+    </message>
+    <message>
+        <source>同名のフォルダがあります</source>
+        <translation>a folder has that name</translation>
+    </message>
+    <message>
+        <source>通常のファイルではありません</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>読み取り専用のファイルです</source>
+        <translation>the file is read-only</translation>
+    </message>
+    <message>
+        <source>フォルダ %1 がありません</source>
+        <translation>the folder %1 does not exist</translation>
+    </message>
+    <message>
+        <source>ファイル %1 は開けません（%2）</source>
+        <translation>Cannot open the file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>フォルダです</source>
+        <translation>it is a folder</translation>
+    </message>
+    <message>
+        <source>大きさ %1 バイトが上限の %2 バイトを超えています</source>
+        <translation>its size of %1 bytes is over the limit of %2 bytes</translation>
+    </message>
+    <message>
+        <source>ファイル %1 は開けません（読み込み中に大きくなりました）</source>
+        <translation>Cannot open the file %1 (it grew while it was read)</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を読み込めません（%2）</source>
+        <translation>Cannot read the file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>ファイル %1 は開けません（メモリが足りません）</source>
+        <translation>Cannot open the file %1 (not enough memory)</translation>
+    </message>
+    <message>
+        <source>バイト %1 の時間値が 4 バイトを超えています</source>
+        <translation>the time value at byte %1 is longer than 4 bytes</translation>
+    </message>
+    <message>
+        <source>バイト %1 に%2がありません</source>
+        <translation>no %2 at byte %1</translation>
+    </message>
+    <message>
+        <source>ストリームからの読み込みエラー（ファイルは %1 バイトで終わっています）</source>
+        <translation>Stream read error (the file ends after %1 bytes)</translation>
+    </message>
+    <message>
+        <source>・拍子 %1 は扱えないため %2 にしました</source>
+        <translation>• The time signature %1 cannot be used; %2 is used instead</translation>
+    </message>
+    <message>
+        <source>・弱起の小節の前を %1（64 分音符単位）の休符で補いました</source>
+        <translation>• The pickup bar was filled out with a rest of %1 64ths before it</translation>
+    </message>
+    <message>
+        <source>・テンポが範囲外のため 65535 にしました</source>
+        <translation>• The tempo was out of range and was set to 65535</translation>
+    </message>
+    <message>
+        <source>・%1 個の音符の始まりか終わりを 64 分音符か連符の位置に丸めました</source>
+        <translation>• Notes whose start or end was rounded to a 64th or a tuplet position: %1</translation>
+    </message>
+    <message>
+        <source>・%1 個の 64 分音符より短い音符を 64 分音符にしました</source>
+        <translation>• Notes shorter than a 64th, made a 64th long: %1</translation>
+    </message>
+    <message>
+        <source>・%1 個の音符を次の音符か連符の区切りまでの長さに縮めました</source>
+        <translation>• Notes shortened to end at the next note or tuplet boundary: %1</translation>
+    </message>
+    <message>
+        <source>・%1 個の長すぎる音符を 65535（64 分音符単位）に縮めました</source>
+        <translation>• Notes too long, shortened to 65535 64ths: %1</translation>
+    </message>
+    <message>
+        <source>・%1 個の同じ時刻・同じ高さの音符を一つにまとめました</source>
+        <translation>• Notes at the same time and pitch, merged into one: %1</translation>
+    </message>
+    <message>
+        <source>・%1 個の音を、和音が 10 音を超えるため省きました</source>
+        <translation>• Pitches left out because a chord holds at most 10: %1</translation>
+    </message>
+    <message>
+        <source>・声部が 10 を超えるため、%1 個の声部（%2 音）を音域の近いパートの和音にまとめました</source>
+        <translation>• There were more than 10 voices: %1 voices (%2 notes) were merged into the chords of the part nearest in range</translation>
+    </message>
+    <message>
+        <source>・%1 個の途中のテンポ変更を無視しました（最初のテンポを使います）</source>
+        <translation>• Later tempo changes ignored (the first tempo is used): %1</translation>
+    </message>
+    <message>
+        <source>・%1 個の途中の拍子変更を無視しました（最初の拍子を使います）</source>
+        <translation>• Later time signature changes ignored (the first time signature is used): %1</translation>
+    </message>
+    <message>
+        <source>・%1 個の途中の調号変更を無視しました（最初の調号を使います）</source>
+        <translation>• Later key signature changes ignored (the first key signature is used): %1</translation>
+    </message>
+    <message>
+        <source>・%1 個の範囲外の調号を無視しました</source>
+        <translation>• Key signatures out of range, ignored: %1</translation>
+    </message>
+    <message>
+        <source>・%1 個の途中の音色変更を無視しました（最初の音色を使います）</source>
+        <translation>• Later instrument changes ignored (the first instrument is used): %1</translation>
+    </message>
+    <message>
+        <source>・%1 個のピッチベンドを読み込みませんでした</source>
+        <translation>• Pitch bends not read: %1</translation>
+    </message>
+    <message>
+        <source>・%1 個のコントロールチェンジ（音量・パン以外）を読み込みませんでした</source>
+        <translation>• Control changes other than volume and pan, not read: %1</translation>
+    </message>
+    <message>
+        <source>・%1 個のアフタータッチを読み込みませんでした</source>
+        <translation>• Aftertouch messages not read: %1</translation>
+    </message>
+    <message>
+        <source>・%1 個の終わりのない音符をトラックの終わりまでの長さにしました</source>
+        <translation>• Notes without an end, lengthened to the end of their track: %1</translation>
+    </message>
+    <message>
+        <source>・%1 個の対になる音符のない note-off を無視しました</source>
+        <translation>• Note-offs without a matching note, ignored: %1</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を読み込みました。次の点は近似です:%2</source>
+        <translation>The file %1 was loaded. These points are approximations:%2</translation>
+    </message>
+    <message>
+        <source>拍子 %1/%2 は扱えません（4/4, 3/4, 2/4, 9/8, 6/8, 3/8, 2/2 のみ）</source>
+        <translation>the time signature %1/%2 cannot be used (only 4/4, 3/4, 2/4, 9/8, 6/8, 3/8 and 2/2)</translation>
+    </message>
+    <message>
+        <source>記録の数が上限の %1 を超えています</source>
+        <translation>more records than the limit of %1</translation>
+    </message>
+    <message>
+        <source>%4%1 の %2 小節目からの音符は長すぎて、楽譜ファイルに保存できない幅 (%3 ピクセル) になります</source>
+        <translation>the note of %1 from bar %2 is too long: it would be too wide to save in a score file (%3 pixels)</translation>
+    </message>
+    <message>
+        <source>%5%1 の %2 小節目からのページは幅が %3 ピクセルになり、上限の %4 ピクセルを超えます</source>
+        <translation>the page of %1 from bar %2 would be %3 pixels wide, over the limit of %4 pixels</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を読み込めません: %2</source>
+        <translation>Cannot read the file %1: %2</translation>
+    </message>
+    <message>
+        <source>メモリが足りません</source>
+        <translation>not enough memory</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を作成できません: %3%2 に MIDI ファイルで表せない長さの休符か音符があります</source>
+        <translation>Cannot create the file %1: %2 has a rest or note too long for a MIDI file</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を作成できません: %4%2 までで MIDI データが上限の %3 バイトを超えます（ビブラートの細かい長い音符が多すぎます）</source>
+        <translation>Cannot create the file %1: up to %2 the MIDI data is over the limit of %3 bytes (too many long notes with a fine vibrato)</translation>
+    </message>
+    <message>
+        <source>バイト %1 に%2があります（Standard MIDI File として読めません）</source>
+        <translation>%2 at byte %1 (it cannot be read as a Standard MIDI File)</translation>
+    </message>
+    <message>
+        <source>MThd ヘッダ</source>
+        <translation>MThd header</translation>
+    </message>
+    <message>
+        <source>MThd ヘッダの長さ %1 が 6 より短くなっています</source>
+        <translation>the MThd header length %1 is shorter than 6</translation>
+    </message>
+    <message>
+        <source>フォーマット %1 の MIDI ファイルは読めません（0 と 1 のみ）</source>
+        <translation>MIDI files of format %1 cannot be read (only 0 and 1)</translation>
+    </message>
+    <message>
+        <source>SMPTE の分解能が 0 です</source>
+        <translation>the SMPTE resolution is 0</translation>
+    </message>
+    <message>
+        <source>分解能が 0 ティックです</source>
+        <translation>the resolution is 0 ticks</translation>
+    </message>
+    <message>
+        <source>バイト %1 のチャンクの長さ %2 がファイルの残りより長くなっています</source>
+        <translation>the chunk at byte %1 is %2 bytes long, longer than the rest of the file</translation>
+    </message>
+    <message>
+        <source>トラック（MTrk チャンク）がありません</source>
+        <translation>there is no track (MTrk chunk)</translation>
+    </message>
+    <message>
+        <source>音符の数が上限の %1 を超えています</source>
+        <translation>more notes than the limit of %1</translation>
+    </message>
+    <message>
+        <source>127 を超えるデータバイト</source>
+        <translation>a data byte over 127</translation>
+    </message>
+    <message>
+        <source>ステータスのないデータバイト</source>
+        <translation>a data byte without a status</translation>
+    </message>
+    <message>
+        <source>読めないステータスバイト %1</source>
+        <translation>an unreadable status byte %1</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を作成できません: %2</source>
+        <translation>Cannot create the file %1: %2</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を書くためのメモリが足りません。</source>
+        <translation>There is not enough memory to write the file %1.</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を作成できません: 楽譜が長すぎて MusicXML では音符が %2 を超えます</source>
+        <translation>Cannot create the file %1: the score is too long; in MusicXML it would have more than %2 notes</translation>
+    </message>
+    <message>
+        <source>歌詞</source>
+        <translation>lyrics</translation>
+    </message>
+    <message>
+        <source>スラー</source>
+        <translation>slurs</translation>
+    </message>
+    <message>
+        <source>強弱記号</source>
+        <translation>dynamics</translation>
+    </message>
+    <message>
+        <source>繰り返し記号</source>
+        <translation>repeat signs</translation>
+    </message>
+    <message>
+        <source>装飾音符</source>
+        <translation>grace notes</translation>
+    </message>
+    <message>
+        <source>キュー音符</source>
+        <translation>cue notes</translation>
+    </message>
+    <message>
+        <source>途中の調号</source>
+        <translation>later key signatures</translation>
+    </message>
+    <message>
+        <source>途中の拍子</source>
+        <translation>later time signatures</translation>
+    </message>
+    <message>
+        <source>途中のテンポ</source>
+        <translation>later tempos</translation>
+    </message>
+    <message>
+        <source>結べなかったタイ</source>
+        <translation>ties that could not be joined</translation>
+    </message>
+    <message>
+        <source>11 音目からの和音</source>
+        <translation>chord notes beyond the tenth</translation>
+    </message>
+    <message>
+        <source>音域外の音</source>
+        <translation>notes out of range</translation>
+    </message>
+    <message>
+        <source>入りきらない声部</source>
+        <translation>voices that did not fit</translation>
+    </message>
+    <message>
+        <source>64分音符単位に丸めた長さ</source>
+        <translation>lengths rounded to 64ths</translation>
+    </message>
+    <message>
+        <source>近似した連符</source>
+        <translation>approximated tuplets</translation>
+    </message>
+    <message>
+        <source>行 %1、桁 %2: %3</source>
+        <translation>line %1, column %2: %3</translation>
+    </message>
+    <message>
+        <source>数値ではありません: &apos;%1&apos;</source>
+        <translation>not a number: &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>数値が大きすぎます: %1</source>
+        <translation>number too large: %1</translation>
+    </message>
+    <message>
+        <source>&lt;divisions&gt; より前に長さがあります</source>
+        <translation>a duration comes before &lt;divisions&gt;</translation>
+    </message>
+    <message>
+        <source>長さ %1 は扱えません</source>
+        <translation>the duration %1 cannot be used</translation>
+    </message>
+    <message>
+        <source>&lt;part&gt; の外に音楽があります</source>
+        <translation>music outside a &lt;part&gt;</translation>
+    </message>
+    <message>
+        <source>パートが多すぎます</source>
+        <translation>too many parts</translation>
+    </message>
+    <message>
+        <source>楽譜が長すぎます</source>
+        <translation>the score is too long</translation>
+    </message>
+    <message>
+        <source>要素が %1 を超えます</source>
+        <translation>more than %1 elements</translation>
+    </message>
+    <message>
+        <source>入れ子が深すぎます</source>
+        <translation>elements nested too deeply</translation>
+    </message>
+    <message>
+        <source>XML の誤り</source>
+        <translation>XML error</translation>
+    </message>
+    <message>
+        <source>MusicXML の楽譜ではありません</source>
+        <translation>not a MusicXML score</translation>
+    </message>
+    <message>
+        <source>MusicXML の楽譜ではありません（最初の要素が &lt;%1&gt;）</source>
+        <translation>not a MusicXML score (the first element is &lt;%1&gt;)</translation>
+    </message>
+    <message>
+        <source>&lt;divisions&gt; は正の数でなければなりません</source>
+        <translation>&lt;divisions&gt; must be a positive number</translation>
+    </message>
+    <message>
+        <source>&lt;note&gt; に &lt;duration&gt; がありません</source>
+        <translation>a &lt;note&gt; without &lt;duration&gt;</translation>
+    </message>
+    <message>
+        <source>音名 &apos;%1&apos; は読めません</source>
+        <translation>cannot read the pitch name &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>声部が多すぎます</source>
+        <translation>too many voices</translation>
+    </message>
+    <message>
+        <source>長さ %1（64分音符単位）の音符は上限の %2 を超えます</source>
+        <translation>a note %1 64ths long is over the limit of %2</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1、%2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>拍子 %1/%2 は使えないため 4/4 で読み込みました。</source>
+        <translation>The time signature %1/%2 cannot be used; the score was read in 4/4. </translation>
+    </message>
+    <message>
+        <source>この楽譜で扱えないものを省きました: %1。</source>
+        <translation>Left out what this score cannot hold: %1.</translation>
+    </message>
+    <message>
+        <source>楽譜が入っていません</source>
+        <translation>it holds no score</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を作成できません（メモリが足りません）</source>
+        <translation>Cannot create the file %1 (not enough memory)</translation>
+    </message>
+    <message>
+        <source>バイト %1 のデータバイトが 127 を超えています</source>
+        <translation>the data byte at byte %1 is over 127</translation>
+    </message>
+    <message>
+        <source>バイト %1 に%2があります（このプログラムのトラックファイルの形ではありません）</source>
+        <translation>%2 at byte %1 (not laid out as this program&apos;s track files are)</translation>
+    </message>
+    <message>
+        <source>プログラムチェンジ以外のイベント</source>
+        <translation>an event other than a program change</translation>
+    </message>
+    <message>
+        <source>チャンネル %1 はパートに対応しません（11 まで）</source>
+        <translation>channel %1 has no part (channels go up to 11)</translation>
+    </message>
+    <message>
+        <source>調号イベント</source>
+        <translation>key signature event</translation>
+    </message>
+    <message>
+        <source>調号 %1/%2 は範囲外です</source>
+        <translation>the key signature %1/%2 is out of range</translation>
+    </message>
+    <message>
+        <source>拍子イベント</source>
+        <translation>time signature event</translation>
+    </message>
+    <message>
+        <source>テンポイベント</source>
+        <translation>tempo event</translation>
+    </message>
+    <message>
+        <source>テンポが 0 マイクロ秒です</source>
+        <translation>the tempo is 0 microseconds</translation>
+    </message>
+    <message>
+        <source>音符の始まりのない note-off</source>
+        <translation>a note-off without a note-on</translation>
+    </message>
+    <message>
+        <source>コントロールチェンジ（MIDI 書き出しのファイル？）</source>
+        <translation>a control change (a file from the MIDI export?)</translation>
+    </message>
+    <message>
+        <source>予期しないイベント</source>
+        <translation>an unexpected event</translation>
+    </message>
+    <message>
+        <source>バイト %1 の和音は 10 音を超えています</source>
+        <translation>the chord at byte %1 has more than 10 notes</translation>
+    </message>
+    <message>
+        <source>バイト %1 の音符の長さ %2（64 分音符単位）が上限の %3 を超えています</source>
+        <translation>the note at byte %1 is %2 64ths long, over the limit of %3</translation>
+    </message>
+    <message>
+        <source>和音の途中で時間の進む note-off</source>
+        <translation>a note-off that moves time inside a chord</translation>
+    </message>
+    <message>
+        <source>和音の音と合わない note-off</source>
+        <translation>a note-off that does not match the chord&apos;s pitches</translation>
+    </message>
+    <message>
+        <source>トラック %1 の長さ %2 がイベントと合いません</source>
+        <translation>the length %2 of track %1 does not match its events</translation>
+    </message>
+    <message>
+        <source>MThd ヘッダの長さが 6 ではありません</source>
+        <translation>the MThd header length is not 6</translation>
+    </message>
+    <message>
+        <source>フォーマット 1 の MIDI ファイルではありません</source>
+        <translation>not a format 1 MIDI file</translation>
+    </message>
+    <message>
+        <source>分解能が 4 分音符 960 ティックではありません</source>
+        <translation>the resolution is not 960 ticks per quarter note</translation>
+    </message>
+    <message>
+        <source>トラック数 %1 が 11 を超えています</source>
+        <translation>%1 tracks, more than 11</translation>
+    </message>
+    <message>
+        <source>トラックがありません</source>
+        <translation>there are no tracks</translation>
+    </message>
+    <message>
+        <source>MTrk チャンク</source>
+        <translation>MTrk chunk</translation>
+    </message>
+    <message>
+        <source>チャンネル %1 のトラックが二つあります</source>
+        <translation>two tracks for channel %1</translation>
+    </message>
+    <message>
+        <source>最後のトラックの後に %1 バイトの余分なデータがあります</source>
+        <translation>%1 bytes of extra data after the last track</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を読み込めません: パート %2 はありません</source>
+        <translation>Cannot read the file %1: there is no part %2</translation>
+    </message>
+    <message>
+        <source>ファイル %1 には 64 分音符の倍数でない長さがあったため、最も近い 64 分音符の倍数に丸めました</source>
+        <translation>The file %1 had lengths that are not whole 64ths; they were rounded to the nearest 64th</translation>
+    </message>
+    <message>
+        <source>%1 %2 は %3..%4 に収まりません</source>
+        <translation>%1 %2 is outside %3..%4</translation>
+    </message>
+    <message>
+        <source>調号 %1 は 0..14 の範囲外です</source>
+        <translation>the key signature %1 is outside 0..14</translation>
+    </message>
+    <message>
+        <source>パート数 %1 が 11 を超えています</source>
+        <translation>%1 parts, more than 11</translation>
+    </message>
+    <message>
+        <source>バイト %1 のパート番号 %2 は 0..10 の範囲外です</source>
+        <translation>the part number %2 at byte %1 is outside 0..10</translation>
+    </message>
+    <message>
+        <source>パート番号 %1 のブロックが二つあります</source>
+        <translation>two blocks for part number %1</translation>
+    </message>
+    <message>
+        <source>バイト %1 の記録の音高 %2 は音符でも休符でもありません</source>
+        <translation>the pitch %2 of the record at byte %1 is neither a note nor a rest</translation>
+    </message>
+    <message>
+        <source>バイト %1 の和音は 10 音を超えています（LastIndex %2）</source>
+        <translation>the chord at byte %1 has more than 10 notes (LastIndex %2)</translation>
+    </message>
+    <message>
+        <source>最後のパートの後に %1 バイトの余分なデータがあります</source>
+        <translation>%1 bytes of extra data after the last part</translation>
+    </message>
+    <message>
+        <source>%3%1 の %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%4%1 の %2 番目の記録の %3</source>
+        <translation>%1, record %2: %3</translation>
+    </message>
 </context>
 <context>
     <name>kelvara::Input</name>
@@ -245,6 +800,96 @@
     <message>
         <source>メモリが足りないため出力できません。</source>
         <translation>There is not enough memory for the output.</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::Render</name>
+    <message>
+        <source>メモリが足りないため、描画に使うスレッドを作れません。</source>
+        <translation>There is not enough memory to start the drawing thread.</translation>
+    </message>
+    <message>
+        <source>図形ファイル %1 を読めません（%2）。</source>
+        <translation>Cannot read the outline file %1 (%2).</translation>
+    </message>
+    <message>
+        <source>開けません</source>
+        <translation>cannot be opened</translation>
+    </message>
+    <message>
+        <source>大きすぎます</source>
+        <translation>too large</translation>
+    </message>
+    <message>
+        <source>FreeType を使えません</source>
+        <translation>FreeType cannot be used</translation>
+    </message>
+    <message>
+        <source>%1 行目</source>
+        <translation>line %1</translation>
+    </message>
+    <message>
+        <source>フォント %1</source>
+        <translation>font %1</translation>
+    </message>
+    <message>
+        <source>%1 がありません</source>
+        <translation>%1 is missing</translation>
+    </message>
+    <message>
+        <source>絵のファイル %1 がフォルダ %2 にありません。</source>
+        <translation>The picture file %1 is not in the folder %2.</translation>
+    </message>
+    <message>
+        <source>絵のファイル %1（フォルダ %2）を読み込めません。</source>
+        <translation>Cannot read the picture file %1 (folder %2).</translation>
+    </message>
+    <message>
+        <source>絵のファイル %1 を開けません（%2）。</source>
+        <translation>Cannot open the picture file %1 (%2).</translation>
+    </message>
+    <message>
+        <source>JPEG ファイル %1 を読み込めません（%2）。</source>
+        <translation>Cannot read the JPEG file %1 (%2).</translation>
+    </message>
+    <message>
+        <source>JPEG に変換できません（%1）。</source>
+        <translation>Cannot convert to JPEG (%1).</translation>
+    </message>
+</context>
+<context>
+    <name>kelvara::Score</name>
+    <message>
+        <source>長さ調整: 「全音符の … 分だけ」の値は「1/16」のように 分子/分母 で入力してください（分子は 0〜127、分母は 1〜255）。</source>
+        <translation>Length adjustment: enter the amount of a whole note as numerator/denominator, like &quot;1/16&quot; (numerator 0 to 127, denominator 1 to 255).</translation>
+    </message>
+    <message>
+        <source>強弱調整: 「→」の左の値は 0〜127 の整数で入力してください。</source>
+        <translation>Velocity ramp: enter the value left of &quot;→&quot; as a whole number from 0 to 127.</translation>
+    </message>
+    <message>
+        <source>強弱調整: 「→」の右の値は 0〜127 の整数で入力してください。</source>
+        <translation>Velocity ramp: enter the value right of &quot;→&quot; as a whole number from 0 to 127.</translation>
+    </message>
+    <message>
+        <source>余韻調整: シフトの開始位置は「1/16」のように 分子/分母 で入力してください（分子は 0〜255、分母は 1〜255）。</source>
+        <translation>Pitch tail: enter where the shift starts as numerator/denominator, like &quot;1/16&quot; (numerator 0 to 255, denominator 1 to 255).</translation>
+    </message>
+    <message>
+        <source>余韻調整: シフト量は 0〜6 の数で入力してください（全音は 1、半音は 0.5）。</source>
+        <translation>Pitch tail: enter the shift as a number from 0 to 6 (a whole tone is 1, a semitone 0.5).</translation>
+    </message>
+    <message>
+        <source>余韻調整: 振動の開始位置は「1/16」のように 分子/分母 で入力してください（分子は 0〜255、分母は 1〜255）。</source>
+        <translation>Pitch tail: enter where the vibrato starts as numerator/denominator, like &quot;1/16&quot; (numerator 0 to 255, denominator 1 to 255).</translation>
+    </message>
+    <message>
+        <source>余韻調整: 振幅は 0〜6 の数で入力してください（全音は 1、半音は 0.5）。</source>
+        <translation>Pitch tail: enter the depth as a number from 0 to 6 (a whole tone is 1, a semitone 0.5).</translation>
+    </message>
+    <message>
+        <source>余韻調整: 周期は 2〜255 の整数で入力してください（4 で 16分音符分）。</source>
+        <translation>Pitch tail: enter the period as a whole number from 2 to 255 (4 lasts a 16th note).</translation>
     </message>
 </context>
 <context>
@@ -421,6 +1066,114 @@ Restore %1 (as of %2)?</translation>
     <message>
         <source>%1の音量 &apos;%2&apos; は 0〜127 の範囲外です</source>
         <translation>The volume of %1, &apos;%2&apos;, is outside 0 to 127</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を作成できません（%2）</source>
+        <translation>Cannot create the file %1 (%2)</translation>
+    </message>
+    <message>
+        <source>WAV ファイルに収まらない長さです</source>
+        <translation>too long for a WAV file</translation>
+    </message>
+    <message>
+        <source>曲が長すぎて音声にできません</source>
+        <translation>the piece is too long to render as audio</translation>
+    </message>
+    <message>
+        <source>音色ファイル %1 を読み込めません</source>
+        <translation>cannot load the soundfont %1</translation>
+    </message>
+    <message>
+        <source>音色ファイル %1 を読み込めません（メモリが足りないか、ファイルが壊れています）</source>
+        <translation>cannot load the soundfont %1 (not enough memory, or the file is damaged)</translation>
+    </message>
+    <message>
+        <source>音色ファイル (SoundFont) が見つかりません。--soundfont で指定してください</source>
+        <translation>no soundfont was found; name one with --soundfont</translation>
+    </message>
+    <message>
+        <source>内蔵シンセサイザーを開けません</source>
+        <translation>cannot open the built-in synthesizer</translation>
+    </message>
+    <message>
+        <source>音声の書き出しを中断しました</source>
+        <translation>the audio export was stopped</translation>
+    </message>
+    <message>
+        <source>内蔵シンセサイザー（音色なし）</source>
+        <translation>Built-in synthesizer (no soundfont)</translation>
+    </message>
+    <message>
+        <source>内蔵シンセサイザー (%1)</source>
+        <translation>Built-in synthesizer (%1)</translation>
+    </message>
+    <message>
+        <source>MIDI ファイル %1 を読めません: %2</source>
+        <translation>Cannot read the MIDI file %1: %2</translation>
+    </message>
+    <message>
+        <source>曲が長すぎます</source>
+        <translation>the piece is too long</translation>
+    </message>
+    <message>
+        <source>状態バイトのないデータがあります</source>
+        <translation>data without a status byte</translation>
+    </message>
+    <message>
+        <source>ファイルに置けないメッセージがあります</source>
+        <translation>a message that cannot stand in a file</translation>
+    </message>
+    <message>
+        <source>データバイトが壊れています</source>
+        <translation>a damaged data byte</translation>
+    </message>
+    <message>
+        <source>メッセージが多すぎます</source>
+        <translation>too many messages</translation>
+    </message>
+    <message>
+        <source>小節が多すぎます</source>
+        <translation>too many bars</translation>
+    </message>
+    <message>
+        <source>大きすぎます</source>
+        <translation>too large</translation>
+    </message>
+    <message>
+        <source>MIDI ファイルではありません</source>
+        <translation>not a MIDI file</translation>
+    </message>
+    <message>
+        <source>ヘッダーが壊れています</source>
+        <translation>the header is damaged</translation>
+    </message>
+    <message>
+        <source>形式 %1 には対応していません</source>
+        <translation>format %1 is not supported</translation>
+    </message>
+    <message>
+        <source>時間の単位 (SMPTE) には対応していません</source>
+        <translation>SMPTE time units are not supported</translation>
+    </message>
+    <message>
+        <source>トラックが多すぎます</source>
+        <translation>too many tracks</translation>
+    </message>
+    <message>
+        <source>トラックが足りません</source>
+        <translation>tracks are missing</translation>
+    </message>
+    <message>
+        <source>MIDI ファイル %1 を読むためのメモリが足りません</source>
+        <translation>There is not enough memory to read the MIDI file %1</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を開けません</source>
+        <translation>Cannot open the file %1</translation>
+    </message>
+    <message>
+        <source>ファイル %1 を読めません</source>
+        <translation>Cannot read the file %1</translation>
     </message>
 </context>
 <context>

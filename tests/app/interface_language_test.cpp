@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QTranslator>
 #include <fstream>
+#include <functional>
 
 #include "app/interface_language.h"
 #include "app/score_commands.h"
@@ -22,17 +23,28 @@
 #include "dialogs/tail_dialog.h"
 #include "dialogs/velocity_dialog.h"
 #include "editor/settings_file.h"
+#include "files/atomic_write.h"
+#include "files/import_report.h"
+#include "files/musicxml_import.h"
+#include "files/score_file.h"
+#include "render/glyph_outlines.h"
+#include "render/glyph_table.h"
+#include "render/jpeg_codec.h"
+#include "score/modifiers.h"
 #include "score/ui_text.h"
+#include "sound/midi_song.h"
 #include "sound/null_midi_output.h"
 #include "window_fixture.h"
 
 namespace kelvara::testing {
 namespace {
 
+// Japanese script and punctuation ("、", "「」"); the wide space alone is
+// layout, as in the octave label.
 bool hasJapanese(const QString& text) {
   for (const QChar c : text) {
     const char16_t u = c.unicode();
-    if ((u >= 0x3040 && u <= 0x30ff) || (u >= 0x4e00 && u <= 0x9fff) ||
+    if ((u >= 0x3001 && u <= 0x30ff) || (u >= 0x4e00 && u <= 0x9fff) ||
         (u >= 0xff01 && u <= 0xff60)) {
       return true;
     }
@@ -119,6 +131,88 @@ TEST_F(Language, TheEnginesMessagesFollowTheInterface) {
   QCoreApplication::removeTranslator(texts_.translator);
   EXPECT_EQ(readSettingsFile("/nowhere/klv.ini", 0, true).notice,
             "設定ファイル /nowhere/klv.ini が見つからないため、既定の設定で起動します。");
+}
+
+// The engine's errors and notices, each from a broken file, a refused value
+// or a missing folder, as the English interface shows them.
+TEST_F(Language, TheEnginesFileSoundAndDrawingMessagesLeaveNoJapanese) {
+  ASSERT_NO_FATAL_FAILURE(openIn("en"));
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("kelvara-english-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder / "dir.zqf3");
+  const auto file = [&](const std::string& name, const std::string& bytes) {
+    std::ofstream((folder / name).string(), std::ios::binary) << bytes;
+    return (folder / name).string();
+  };
+  const auto load = [&](const std::string& path) {
+    EditorState s;
+    s.createLists();
+    const LoadResult r = loadScoreFile(s, path, 0);
+    return r.message + r.notice;
+  };
+  const auto xml = [](const std::string& text) {
+    EditorState s;
+    s.createLists();
+    const LoadResult r = decodeMusicXml(s, text, "x.musicxml");
+    return r.message + r.notice;
+  };
+  const std::string header = std::string("MThd\0\0\0\6\0\1\0\1\3\xc0", 14);
+  ImportReport report;
+  report.timeReplaced = "5/4";
+  report.timeUsed = "4/4";
+  report.pickupFilled = report.voicesMerged = report.notesRounded = report.unmatchedNoteOffs = 1;
+  report.tempoClamped = true;
+  TailForm tail;
+  tail.kind = TailKind::Vibrato;
+  tail.vibratoDelay = "x";
+  const std::pair<const char*, std::function<std::string()>> cases[] = {
+      {"a score file with a key out of range",
+       [&] { return load(file("key.zqf3", std::string("\x20\0\4\4\x78\0\0", 7))); }},
+      {"a score file cut short", [&] { return load(file("short.zqf3", "\x07")); }},
+      {"a folder", [&] { return load((folder / "dir.zqf3").string()); }},
+      {"a track file that is no MIDI file", [&] { return load(file("x.zqf2", "text")); }},
+      {"a track file with a foreign event",
+       [&] { return load(file("y.zqf2", header + "MTrk\0\0\0\4\0\xb0\7\0")); }},
+      {"a MIDI file with a chunk too long",
+       [&] { return load(file("z.mid", header + "MTrk\0\1\0\0")); }},
+      {"broken XML", [&] { return xml("<score-partwise><part-list>"); }},
+      {"XML that is no score", [&] { return xml("<html/>"); }},
+      {"MusicXML with what the score cannot hold",
+       [&] {
+         return xml(
+             "<score-partwise><part-list><score-part id='A'/></part-list><part id='A'>"
+             "<measure><attributes><divisions>1</divisions><time><beats>5</beats>"
+             "<beat-type>4</beat-type></time></attributes><note><pitch><step>C</step>"
+             "<octave>4</octave></pitch><duration>1</duration><lyric/></note>"
+             "<note><grace/><pitch><step>D</step><octave>4</octave></pitch></note>"
+             "</measure></part></score-partwise>");
+       }},
+      {"a write over a folder",
+       [&] { return writeFileAtomically((folder / "dir.zqf3").string(), {}); }},
+      {"a write into a missing folder",
+       [&] { return writeFileAtomically((folder / "none" / "x").string(), {}); }},
+      {"a settings file below a file",
+       [&] { return writeSettingsFile(file("plain", "") + "/sub/klv.ini", Settings{}); }},
+      {"an import's approximations", [&] { return report.text("x.mid"); }},
+      {"a preview that is no MIDI file",
+       [&] { return readMidiSong(std::vector<uint8_t>(20, 'x'), "tt.mid").error; }},
+      {"a refused vibrato", [&] { return std::get<FormError>(readTailForm(tail)).message; }},
+      {"a glyph folder without pictures",
+       [&] { return GlyphTable().load((folder / "dir.zqf3").string()); }},
+      {"a glyph folder without outlines",
+       [&] { return GlyphOutlines().load((folder / "dir.zqf3").string()); }},
+      {"a missing JPEG",
+       [&] {
+         QImage image;
+         return decodeJpeg((folder / "none.jpg").string(), image);
+       }},
+  };
+  for (const auto& [what, message] : cases) {
+    const QString text = QString::fromStdString(message());
+    EXPECT_FALSE(text.isEmpty()) << what;
+    EXPECT_FALSE(hasJapanese(text)) << what << ": " << text.toStdString();
+  }
+  std::filesystem::remove_all(folder);
 }
 
 // Each place is filled once: a file name holding "%1" stays as it is.
