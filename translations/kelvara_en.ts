@@ -196,7 +196,7 @@
     </message>
     <message>
         <source>ストリームからの読み込みエラー（ファイルは %1 バイトで終わっています）</source>
-        <translation>Stream read error (the file ends after %1 bytes)</translation>
+        <translation>Stream read error (the file ends at byte %1)</translation>
     </message>
     <message>
         <source>・拍子 %1 は扱えないため %2 にしました</source>
@@ -204,7 +204,7 @@
     </message>
     <message>
         <source>・弱起の小節の前を %1（64 分音符単位）の休符で補いました</source>
-        <translation>• The pickup bar was filled out with a rest of %1 64ths before it</translation>
+        <translation>• The pickup bar was filled out with a rest before it (%1 in 64ths)</translation>
     </message>
     <message>
         <source>・テンポが範囲外のため 65535 にしました</source>
@@ -236,7 +236,7 @@
     </message>
     <message>
         <source>・声部が 10 を超えるため、%1 個の声部（%2 音）を音域の近いパートの和音にまとめました</source>
-        <translation>• There were more than 10 voices: %1 voices (%2 notes) were merged into the chords of the part nearest in range</translation>
+        <translation>• Voices beyond 10, merged into the chords of the part nearest in range: %1 (with %2 notes)</translation>
     </message>
     <message>
         <source>・%1 個の途中のテンポ変更を無視しました（最初のテンポを使います）</source>
@@ -814,11 +814,11 @@
     </message>
     <message>
         <source>開けません</source>
-        <translation>cannot be opened</translation>
+        <translation>it cannot be opened</translation>
     </message>
     <message>
         <source>大きすぎます</source>
-        <translation>too large</translation>
+        <translation>it is too large</translation>
     </message>
     <message>
         <source>FreeType を使えません</source>

@@ -156,7 +156,8 @@ TEST_F(Language, TheEnginesFileSoundAndDrawingMessagesLeaveNoJapanese) {
     const LoadResult r = decodeMusicXml(s, text, "x.musicxml");
     return r.message + r.notice;
   };
-  const std::string header = std::string("MThd\0\0\0\6\0\1\0\1\3\xc0", 14);
+  using namespace std::string_literals;
+  const std::string header = "MThd\0\0\0\6\0\1\0\1\3\xc0"s;
   ImportReport report;
   report.timeReplaced = "5/4";
   report.timeUsed = "4/4";
@@ -167,14 +168,14 @@ TEST_F(Language, TheEnginesFileSoundAndDrawingMessagesLeaveNoJapanese) {
   tail.vibratoDelay = "x";
   const std::pair<const char*, std::function<std::string()>> cases[] = {
       {"a score file with a key out of range",
-       [&] { return load(file("key.zqf3", std::string("\x20\0\4\4\x78\0\0", 7))); }},
+       [&] { return load(file("key.zqf3", "\x20\0\4\4\x78\0\0"s)); }},
       {"a score file cut short", [&] { return load(file("short.zqf3", "\x07")); }},
       {"a folder", [&] { return load((folder / "dir.zqf3").string()); }},
       {"a track file that is no MIDI file", [&] { return load(file("x.zqf2", "text")); }},
       {"a track file with a foreign event",
-       [&] { return load(file("y.zqf2", header + "MTrk\0\0\0\4\0\xb0\7\0")); }},
+       [&] { return load(file("y.zqf2", header + "MTrk\0\0\0\4\0\xb0\7\0"s)); }},
       {"a MIDI file with a chunk too long",
-       [&] { return load(file("z.mid", header + "MTrk\0\1\0\0")); }},
+       [&] { return load(file("z.mid", header + "MTrk\0\1\0\0"s)); }},
       {"broken XML", [&] { return xml("<score-partwise><part-list>"); }},
       {"XML that is no score", [&] { return xml("<html/>"); }},
       {"MusicXML with what the score cannot hold",

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks the tree as a desktop
 # sees it: the launcher entry, the description and the man page pass their
-# validators, the file types are known, and a score opens with the editor.
+# validators, the file types are known, and a score opens with the editor,
+# from the desktop as well.
 #   check_install.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -53,4 +54,33 @@ for type in application/x-kelvara-score application/x-kelvara-tracks application
   got=$(xdg-mime query default "$type")
   [ "$got" = "$id.desktop" ] || fail "$type opens with '$got'"
 done
+
+# Opened as a file manager opens it, the score starts the editor on itself:
+# a window whose caption names the file. Needs an X server (Xvfb).
+if command -v Xvfb >/dev/null && command -v gio >/dev/null && command -v xdotool >/dev/null; then
+  Xvfb -displayfd 3 -nolisten tcp -auth "$prefix/no-auth" 3>"$prefix/display" >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 50); do [ -s "$prefix/display" ] && break; sleep 0.1; done
+  if [ -s "$prefix/display" ]; then
+    # The editor goes to this X server, whatever platform the tests chose.
+    unset QT_QPA_PLATFORM
+    export DISPLAY=:$(cat "$prefix/display") PATH=$prefix/bin:$PATH
+    gio open "$prefix/song.zqf3" || fail "gio open song.zqf3"
+    window=
+    for _ in $(seq 300); do
+      window=$(xdotool search --name 'song\.zqf3' 2>/dev/null | head -1) && [ -n "$window" ] && break
+      sleep 0.1
+    done
+    [ -n "$window" ] || fail "opening song.zqf3 shows no editor window with its name"
+    for pid in $(pgrep -f "kelvara $prefix/song.zqf3"); do
+      kill "$pid"
+      for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+      kill -0 "$pid" 2>/dev/null && { fail "the editor does not end on SIGTERM"; kill -9 "$pid"; }
+    done
+  else
+    echo "no X server: opening a score from the desktop is not checked" >&2
+  fi
+  kill "$xvfb"
+  wait "$xvfb" 2>/dev/null || true
+fi
 exit $failed
