@@ -202,7 +202,7 @@ int32_t PageRenderer::drawPageFrom(int32_t firstBar) {
   return s_.EndX;
 }
 
-int32_t PageRenderer::DrawFromIti() {
+int32_t PageRenderer::drawFromCursor() {
   eraseCursorMark(s_, view_);
   const int p = s_.WorkPart;
   const int32_t bar = s_.BarNo[p];
