@@ -119,7 +119,9 @@ std::vector<NoteValue> dottedValues(const std::vector<int32_t>& pieces, int64_t 
       const NoteValue longer{v.size, dots, v.firstPiece, dots + 1};
       const int64_t end = at + longer.length();
       const bool inBeat = at / beat == (end - 1) / beat;
-      const bool onBeat = longer.length() > beat && at % beat == 0;
+      // In compound time a value longer than a beat fills whole beats.
+      const bool onBeat = longer.length() > beat && at % beat == 0 &&
+                          (beat % 3 != 0 || longer.length() % beat == 0);
       if (end > barLen || !(inBeat || onBeat)) break;
       v = longer;
     }

@@ -110,6 +110,7 @@ TEST(NotationGroups, DotsAndBeamsByTimeSignature) {
       {3, 4, "8 24 16", "8 16~8 16 |"},
       {6, 8, "24 8 8 8", "16. [8 8 8]^ |"},
       {6, 8, "48", "32. |"},
+      {6, 8, "28 4 16", "16.~4 4 16 |"},
       {12, 8, "8 8 8 8 8 8 48", "[8 8 8]^ [8 8 8]^ 32. |"},
       // Beams: within the beat, broken at rests and longer notes.
       {4, 4, "8 8 r8 8 4 4 4 4 16", "[8 8]^ r8 8 [4 4 4 4]^ 16 |"},
