@@ -276,7 +276,7 @@ void PageRenderer::DrawOnpu() {
   if (r.Pitch[0] == 0) {
     Drawkyuuhu(pieces);
   } else if (r.Pitch[0] > 0) {
-    const BeamGroup beams = beamGroupAtCursor(r);
+    const BeamGroup& beams = beamGroupAtCursor(r);
     beamed_ = !beams.members.empty();
     ChordGeometry g;
     g.down = beamed_ ? beams.down : r.Pitch[0] >= kStemDownFrom;

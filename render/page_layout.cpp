@@ -88,6 +88,7 @@ void PageRenderer::wipeStaff(int32_t x, int32_t width) {
 PageRenderer::DrawLoopEnd PageRenderer::drawLoop(TOnpu* from, int32_t completeBefore) {
   const int p = s_.WorkPart;
   const int32_t lastBar = s_.PageFirstBar + s_.BarsPerPage;
+  forgetBeamGroup();
   TOnpu* node = from;
   while (!isEndMarker(*node) && s_.BarNo[p] < lastBar) {
     s_.CurNode[p] = node;

@@ -192,7 +192,20 @@ class PageRenderer : public ScoreDrawing {
   std::vector<GlyphPiece> dottedGlyphs(const std::vector<int32_t>& cells, int32_t fill) const;
   // The beam group of the record at the cursor; empty when it keeps its flag
   // or standard notation is off.
-  BeamGroup beamGroupAtCursor(const TOnpu& record) const;
+  const BeamGroup& beamGroupAtCursor(const TOnpu& record);
+  // Drops the group kept for the next member; records may have changed.
+  void forgetBeamGroup();
+  BeamGroup lastBeamGroup_;
+  // Where lastBeamGroup_ is drawn, x from its first member's left edge.
+  struct BeamGeometry {
+    bool valid = false;
+    std::vector<int32_t> left;   // each member's left edge
+    std::vector<int32_t> stemX;  // each member's stem
+    std::vector<int32_t> tip;    // where each stem would end alone (y)
+    double at = 0;               // the tip line: y = at + slope * (x - stemX[0])
+    double slope = 0;
+  };
+  BeamGeometry beamGeometry_;
   // The stem of the record at the cursor from its farthest head to the beam,
   // and the beams' part inside the record's cells. `staff` holds the staff
   // index of each chord note, highest first.

@@ -29,15 +29,6 @@ int32_t lowestPitchOf(const TOnpu& r) {
   return r.Pitch[i];
 }
 
-// The beam line of a group: its edge next to the stem tips, y = at + slope
-// * (x - from), x from the drawn record's left edge.
-struct BeamLine {
-  double at = 0;
-  double slope = 0;
-  int32_t from = 0;
-  int32_t y(int32_t x) const { return static_cast<int32_t>(std::lround(at + slope * (x - from))); }
-};
-
 }  // namespace
 
 NotationMeter PageRenderer::notationMeter() const {
@@ -47,15 +38,41 @@ NotationMeter PageRenderer::notationMeter() const {
 std::vector<PageRenderer::GlyphPiece> PageRenderer::dottedGlyphs(const std::vector<int32_t>& cells,
                                                                  int32_t fill) const {
   std::vector<GlyphPiece> out;
+  if (cells.size() == 1) {
+    out.push_back({cells.front(), 0, 0, false});
+    return out;
+  }
   for (const NoteValue& v : dottedValues(cells, fill, notationMeter())) {
     out.push_back({v.size, v.dots, v.firstPiece * kCellWidth, !out.empty()});
   }
   return out;
 }
 
-BeamGroup PageRenderer::beamGroupAtCursor(const TOnpu& record) const {
-  if (!s_.StandardNotation || !isNote(record)) return {};
-  return beamGroupOf(record, s_.BarFill[s_.WorkPart], notationMeter());
+const BeamGroup& PageRenderer::beamGroupAtCursor(const TOnpu& record) {
+  static const BeamGroup kNone;
+  if (!s_.StandardNotation || !isNote(record)) return kNone;
+  const int32_t fill = s_.BarFill[s_.WorkPart];
+  // The draw loop meets a group's members one after another: the group found
+  // for the first serves the others.
+  BeamGroup& last = lastBeamGroup_;
+  const auto next = static_cast<size_t>(last.index + 1);
+  if (last.index >= 0 && next < last.members.size() && last.members[next].record == &record &&
+      last.members[next].fill == fill) {
+    last.index = static_cast<int>(next);
+    return last;
+  }
+  if (last.index >= 0 && last.members[static_cast<size_t>(last.index)].record == &record &&
+      last.members[static_cast<size_t>(last.index)].fill == fill) {
+    return last;
+  }
+  last = beamGroupOf(record, fill, notationMeter());
+  beamGeometry_.valid = false;
+  return last;
+}
+
+void PageRenderer::forgetBeamGroup() {
+  lastBeamGroup_ = {};
+  beamGeometry_.valid = false;
 }
 
 void PageRenderer::drawBeams(const BeamGroup& group, const std::array<int32_t, kPitchSlots>& staff,
@@ -63,55 +80,64 @@ void PageRenderer::drawBeams(const BeamGroup& group, const std::array<int32_t, k
   const size_t count = group.members.size();
   const auto self = static_cast<size_t>(group.index);
   const bool down = group.down;
-  // Where every member's stem stands, from the drawn record's left edge.
-  std::vector<int32_t> stemX(count);
-  std::vector<int32_t> tip(count);
-  int beams = 1;
-  for (const BeamMember& m : group.members) beams = std::max(beams, beamCount(m.value.size));
-  const int32_t length = kStemLength + kBeamDistance * std::max(0, beams - 2);
-  int32_t left = 0;
-  for (size_t i = self; i-- > 0;) left -= group.members[i].cells * kCellWidth;
-  for (size_t i = 0; i < count; ++i) {
-    const BeamMember& m = group.members[i];
-    stemX[i] = left + m.valueCell * kCellWidth + (down ? kStemDownX : kStemUpX);
-    left += m.cells * kCellWidth;
-    // Every member reckons the line from the plain staff places, so that each
-    // draws its part of the same line.
-    const int32_t near =
-        staffPosition(down ? lowestPitchOf(*m.record) : m.record->Pitch[0]).index();
-    tip[i] = down ? headY(near) + length : headY(near) - length;
+  BeamGeometry& geo = beamGeometry_;
+  if (!geo.valid) {
+    // Reckoned once a group, from the group's left edge, and from the plain
+    // staff places of its notes, so that every member draws its part of the
+    // same line.
+    int beams = 1;
+    for (const BeamMember& m : group.members) beams = std::max(beams, beamCount(m.value.size));
+    const int32_t length = kStemLength + kBeamDistance * std::max(0, beams - 2);
+    geo.left.resize(count);
+    geo.stemX.resize(count);
+    geo.tip.resize(count);
+    int32_t left = 0;
+    for (size_t i = 0; i < count; ++i) {
+      const BeamMember& m = group.members[i];
+      geo.left[i] = left;
+      geo.stemX[i] = left + m.valueCell * kCellWidth + (down ? kStemDownX : kStemUpX);
+      left += m.cells * kCellWidth;
+      const int32_t near =
+          staffPosition(down ? lowestPitchOf(*m.record) : m.record->Pitch[0]).index();
+      geo.tip[i] = down ? headY(near) + length : headY(near) - length;
+    }
+    geo.slope = 0;
+    if (geo.stemX.back() != geo.stemX.front()) {
+      const int32_t rise = std::clamp(geo.tip.back() - geo.tip.front(), -kMaxRise, kMaxRise);
+      geo.slope = static_cast<double>(rise) / (geo.stemX.back() - geo.stemX.front());
+    }
+    // The line moves away from the heads until every stem is long enough.
+    geo.at = geo.tip.front();
+    for (size_t i = 0; i < count; ++i) {
+      const double at = geo.tip[i] - geo.slope * (geo.stemX[i] - geo.stemX.front());
+      geo.at = down ? std::max(geo.at, at) : std::min(geo.at, at);
+    }
+    geo.valid = true;
   }
-  BeamLine line;
-  line.from = stemX.front();
-  if (stemX.back() != stemX.front()) {
-    const int32_t rise = std::clamp(tip.back() - tip.front(), -kMaxRise, kMaxRise);
-    line.slope = static_cast<double>(rise) / (stemX.back() - stemX.front());
-  }
-  // The line moves away from the heads until every stem is long enough.
-  line.at = tip.front();
-  for (size_t i = 0; i < count; ++i) {
-    const double at = tip[i] - line.slope * (stemX[i] - line.from);
-    line.at = down ? std::max(line.at, at) : std::min(line.at, at);
-  }
+  // The tip line at x from the drawn record's left edge.
+  const int32_t shift = geo.left[self] - geo.stemX.front();
+  auto tipY = [&](int32_t x) {
+    return static_cast<int32_t>(std::floor(geo.at + geo.slope * (x + shift) + 0.5));
+  };
   beamBottom_ = -1;
   if (down) {
-    for (size_t i = 0; i < count; ++i) beamBottom_ = std::max(beamBottom_, line.y(stemX[i]));
+    for (size_t i = 0; i < count; ++i) {
+      beamBottom_ = std::max(beamBottom_, tipY(geo.stemX[i] - geo.left[self]));
+    }
   }
 
   const int32_t x = s_.CursorX[s_.WorkPart];
-  const int32_t sx = stemX[self];
+  const int32_t sx = geo.stemX[self] - geo.left[self];
   const int32_t right = group.members[self].cells * kCellWidth - 1;
   // The stem, from the farthest head to the beam.
   const int32_t far = headY(down ? staff[0] : staff[static_cast<size_t>(last)]);
-  picture_.line(x + sx, far, x + sx, line.y(sx));
-  picture_.line(x + sx + 1, far, x + sx + 1, line.y(sx + 1));
+  picture_.line(x + sx, far, x + sx, tipY(sx));
+  picture_.line(x + sx + 1, far, x + sx + 1, tipY(sx + 1));
 
   auto segment = [&](int32_t from, int32_t to, int level) {
-    const int32_t away = down ? -1 : 1;  // from the tip towards the heads
-    for (int32_t t = 0; t < kBeamThickness; ++t) {
-      const int32_t dy = away * (kBeamDistance * level + t);
-      picture_.line(x + from, line.y(from) + dy, x + to, line.y(to) + dy);
-    }
+    // Beams lie on the heads' side of the tip line, one under the other.
+    const int32_t dy = down ? -kBeamDistance * level - (kBeamThickness - 1) : kBeamDistance * level;
+    picture_.lines(x + from, tipY(from) + dy, x + to, tipY(to) + dy, kBeamThickness);
   };
   for (int level = 0; level < kMaxBeams; ++level) {
     switch (group.levels[self][static_cast<size_t>(level)]) {
