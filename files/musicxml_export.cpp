@@ -15,6 +15,7 @@
 #include "files/score_walk.h"
 #include "input/drum_names.h"
 #include "score/bar_math.h"
+#include "score/notation_groups.h"
 #include "score/part_list.h"
 #include "score/spelling.h"
 #include "score/ui_text.h"
@@ -44,6 +45,7 @@ struct SpelledPitch {
 struct RecordOut {
   const TOnpu* rec = nullptr;  // nullptr: a rest that fills the last measure
   std::vector<SpelledPitch> pitches;
+  const TOnpu* beamFirst = nullptr;  // standard notation: first record of its beam group
 };
 
 // One written note value of a record: records are split at bar lines and
@@ -52,7 +54,7 @@ struct Piece {
   size_t record = 0;
   Rational start, end;  // 64ths from the part's start
   int32_t value = 0;    // written value in 64ths: 64, 32 .. 1
-  bool dotted = false;
+  int32_t dots = 0;
   bool first = false, last = false;  // first and last piece of its record
   Rational ratio{1};                 // written over sounding length (tuplets)
   bool tupletStart = false, tupletStop = false;
@@ -77,11 +79,20 @@ int32_t pieceSize(int64_t left, int64_t fill, int32_t barLen) {
   return 1;
 }
 
-// Note values for `written` 64ths starting `fill` 64ths into a bar, as the
-// editor draws them (the largest value that fits what is left, the bar and
-// the rest of the bar), with a value followed by its half joined into one
-// dotted value.
-std::vector<std::pair<int32_t, bool>> noteValues(Rational written, Rational fill, int32_t barLen) {
+// A note value with its dots, in 64ths.
+Rational writtenLength(int32_t value, int32_t dots) {
+  Rational length(value);
+  for (int32_t d = 1; d <= dots; ++d) length = length + Rational(value, int64_t{1} << d);
+  return length;
+}
+
+// Note values (value, dots) for `written` 64ths starting `fill` 64ths into a
+// bar, as the editor draws them (the largest value that fits what is left,
+// the bar and the rest of the bar), with a value followed by its half joined
+// into one dotted value. In standard notation (`standard` given) the values
+// are dotted as the drawing dots them: inside a beat, up to two dots.
+std::vector<std::pair<int32_t, int32_t>> noteValues(Rational written, Rational fill, int32_t barLen,
+                                                    const NotationMeter* standard) {
   std::vector<int32_t> sizes;
   if (written.integral() && fill.integral()) {
     int64_t f = fill.num;
@@ -101,13 +112,19 @@ std::vector<std::pair<int32_t, bool>> noteValues(Rational written, Rational fill
       left = left - Rational(size);
     }
   }
-  std::vector<std::pair<int32_t, bool>> values;
+  std::vector<std::pair<int32_t, int32_t>> values;
+  if (standard != nullptr && written.integral() && fill.integral()) {
+    for (const NoteValue& v : dottedValues(sizes, fill.num, *standard)) {
+      values.emplace_back(v.size, v.dots);
+    }
+    return values;
+  }
   for (size_t i = 0; i < sizes.size(); ++i) {
     if (i + 1 < sizes.size() && sizes[i + 1] * 2 == sizes[i] && sizes[i] > 1) {
-      values.emplace_back(sizes[i], true);
+      values.emplace_back(sizes[i], 1);
       ++i;
     } else {
-      values.emplace_back(sizes[i], false);
+      values.emplace_back(sizes[i], 0);
     }
   }
   return values;
@@ -125,14 +142,14 @@ void spend(size_t& budget, size_t n) {
 // Adds the pieces of record `index`, sounding from `from` to `to`, written
 // `ratio` times as long as it sounds.
 void addPieces(PartOut& out, size_t index, Rational from, Rational to, Rational ratio,
-               int32_t barLen, size_t& budget) {
+               int32_t barLen, const NotationMeter* standard, size_t& budget) {
   const size_t firstPiece = out.pieces.size();
   for (Rational a = from; a < to;) {
     const Rational barStart(a.floor() / barLen * barLen);
     const Rational fill = a - barStart;
     const Rational barEnd = barStart + Rational(barLen);
     const Rational e = std::min(to, barEnd);
-    const auto values = noteValues((e - a) * ratio, fill, barLen);
+    const auto values = noteValues((e - a) * ratio, fill, barLen, standard);
     // A piece is a note per pitch, and a rest on a staff without one.
     spend(budget, values.size() * (out.records[index].pitches.size() + 1));
     Rational t = a;
@@ -140,11 +157,10 @@ void addPieces(PartOut& out, size_t index, Rational from, Rational to, Rational 
       Piece piece;
       piece.record = index;
       piece.start = t;
-      const Rational written =
-          values[k].second ? Rational(values[k].first * 3, 2) : Rational(values[k].first);
+      const Rational written = writtenLength(values[k].first, values[k].second);
       piece.end = k + 1 == values.size() ? e : std::min(e, t + written / ratio);
       piece.value = values[k].first;
-      piece.dotted = values[k].second;
+      piece.dots = values[k].second;
       piece.ratio = ratio;
       t = piece.end;
       if (piece.end > piece.start) out.pieces.push_back(piece);
@@ -173,6 +189,8 @@ PartOut layOutPart(const EditorState& s, int part, size_t& budget) {
   const int32_t barLen = s.BarLen();
   const int32_t barsPerPage = std::max<int32_t>(1, s.BarsPerPage);
   LetterAccidentals acc = keyAccidentals(s.KeySig);
+  const NotationMeter meter{barLen, notationBeat(s.TimeNum, s.TimeDen)};
+  const NotationMeter* standard = s.StandardNotation ? &meter : nullptr;
   int32_t bar = 1, fill = 0, page = 0;
   Rational pos;
   const TOnpu* prev = nullptr;
@@ -185,6 +203,10 @@ PartOut layOutPart(const EditorState& s, int part, size_t& budget) {
     }
     const size_t index = out.records.size();
     out.records.push_back({r, spellRecord(*r, acc)});
+    if (standard != nullptr && isNote(*r)) {
+      const BeamGroup group = beamGroupOf(*r, fill, meter);
+      if (!group.members.empty()) out.records.back().beamFirst = group.members.front().record;
+    }
     if (part == kPercussionPart) {
       for (const SpelledPitch& p : out.records.back().pitches) out.drums.push_back(p.pitch);
     }
@@ -196,7 +218,7 @@ PartOut layOutPart(const EditorState& s, int part, size_t& budget) {
     if (sounding > Rational(0)) {
       const size_t firstPiece = out.pieces.size();
       addPieces(out, index, pos, pos + sounding, member ? written / sounding : Rational(1), barLen,
-                budget);
+                standard, budget);
       if (member && out.pieces.size() > firstPiece) {
         const TOnpu* next = r->Next;
         if (prev == nullptr || !followsInGroup(*prev, *r))
@@ -215,11 +237,12 @@ PartOut layOutPart(const EditorState& s, int part, size_t& budget) {
 
 // Rests that complete the last measure and fill the measures a shorter part
 // lacks.
-void fillTo(PartOut& out, Rational end, int32_t barLen, size_t& budget) {
+void fillTo(PartOut& out, Rational end, int32_t barLen, const NotationMeter* standard,
+            size_t& budget) {
   if (out.end >= end) return;
   const size_t index = out.records.size();
   out.records.push_back({});
-  addPieces(out, index, out.end, end, Rational(1), barLen, budget);
+  addPieces(out, index, out.end, end, Rational(1), barLen, standard, budget);
 }
 
 // The document is built in one string: appending is all the writer does, so
@@ -246,9 +269,9 @@ class XmlOut {
     text_.append("<").append(name).append(attributes).append("/>");
     end();
   }
-  void leaf(std::string_view name, std::string_view value) {
+  void leaf(std::string_view name, std::string_view value, std::string_view attributes = {}) {
     begin();
-    text_.append("<").append(name).append(">");
+    text_.append("<").append(name).append(attributes).append(">");
     escape(value);
     text_.append("</").append(name).append(">");
     end();
@@ -440,7 +463,7 @@ struct Writer {
 
   // One note (or rest, when `pitch` is null) of a piece on one staff.
   void note(const PartOut& part, const Piece& piece, const SpelledPitch* pitch, bool chord,
-            int staff) {
+            int staff, const BeamLevels* beams = nullptr) {
     const RecordOut& ro = part.records[piece.record];
     const TOnpu* r = ro.rec;
     std::string attrs;
@@ -495,7 +518,7 @@ struct Writer {
     }
     x.leaf("voice", staff);
     x.leaf("type", typeName(piece.value));
-    if (piece.dotted) x.empty("dot");
+    for (int32_t d = 0; d < piece.dots; ++d) x.empty("dot");
     if (pitch != nullptr && !drum && piece.first) {
       switch (pitch->spelling.sign) {
         case AccidentalSign::Sharp:
@@ -519,6 +542,7 @@ struct Writer {
       x.close("time-modification");
     }
     x.leaf("staff", staff);
+    if (beams != nullptr) beamElements(*beams);
     const bool bracket = !chord && (piece.tupletStart || piece.tupletStop);
     const bool tail = pitch != nullptr && r != nullptr && r->YoinAmount != 0;
     const bool vibrato = tail && r->YoinType == 2;
@@ -566,6 +590,7 @@ struct Writer {
       measureRest(staff);
       return;
     }
+    const std::vector<BeamLevels> beams = beamsOnStaff(part, from, to, staff);
     for (size_t i = from; i < to; ++i) {
       const Piece& piece = part.pieces[i];
       if (silentHere(part, piece, staff)) {
@@ -579,10 +604,55 @@ struct Writer {
       bool chord = false;
       for (const SpelledPitch& p : part.records[piece.record].pitches) {
         if (p.staff != staff) continue;
-        note(part, piece, &p, chord, staff);
+        note(part, piece, &p, chord, staff, chord ? nullptr : &beams[i - from]);
         chord = true;
       }
       if (!chord) note(part, piece, nullptr, false, staff);
+    }
+  }
+
+  // The beams of the pieces [from, to) on one staff: runs of notes of one beam
+  // group, each written as one value, all with a note on this staff.
+  static std::vector<BeamLevels> beamsOnStaff(const PartOut& part, size_t from, size_t to,
+                                              int staff) {
+    std::vector<BeamLevels> out(to - from);
+    auto beamed = [&](size_t i) -> const TOnpu* {
+      const Piece& piece = part.pieces[i];
+      const RecordOut& ro = part.records[piece.record];
+      if (ro.beamFirst == nullptr || !piece.first || !piece.last) return nullptr;
+      for (const SpelledPitch& p : ro.pitches) {
+        if (p.staff == staff) return ro.beamFirst;
+      }
+      return nullptr;
+    };
+    for (size_t i = from; i < to;) {
+      const TOnpu* group = beamed(i);
+      size_t j = i + 1;
+      while (group != nullptr && j < to && beamed(j) == group) ++j;
+      if (j - i >= 2) {
+        std::vector<int32_t> sizes;
+        std::vector<int32_t> starts;
+        Rational at;
+        for (size_t k = i; k < j; ++k) {
+          sizes.push_back(part.pieces[k].value);
+          starts.push_back(static_cast<int32_t>(at.floor()));
+          at = at + writtenLength(part.pieces[k].value, part.pieces[k].dots);
+        }
+        const std::vector<BeamLevels> levels = beamLevels(sizes, starts);
+        std::copy(levels.begin(), levels.end(), out.begin() + static_cast<ptrdiff_t>(i - from));
+      }
+      i = j;
+    }
+    return out;
+  }
+
+  void beamElements(const BeamLevels& levels) {
+    for (size_t k = 0; k < levels.size(); ++k) {
+      static constexpr const char* kNames[] = {"",    "begin",        "continue",
+                                               "end", "forward hook", "backward hook"};
+      if (levels[k] == BeamPart::None) continue;
+      x.leaf("beam", kNames[static_cast<int>(levels[k])],
+             " number=\"" + std::to_string(k + 1) + "\"");
     }
   }
 
@@ -605,10 +675,12 @@ struct Writer {
       return;
     }
     Piece rest = part.pieces[first];
-    for (const auto& [value, dotted] : noteValues(end - start, start - barStart, barLen)) {
+    const NotationMeter meter{barLen, notationBeat(s.TimeNum, s.TimeDen)};
+    for (const auto& [value, dots] :
+         noteValues(end - start, start - barStart, barLen, s.StandardNotation ? &meter : nullptr)) {
       rest.value = value;
-      rest.dotted = dotted;
-      rest.end = rest.start + (dotted ? Rational(value * 3, 2) : Rational(value));
+      rest.dots = dots;
+      rest.end = rest.start + writtenLength(value, dots);
       note(part, rest, nullptr, false, staff);
       rest.start = rest.end;
     }
@@ -679,7 +751,10 @@ std::string encodeMusicXml(const EditorState& s, const std::string& title) {
   if (Rational(measures * barLen) < longest) ++measures;
   // Each part has a measure rest on each staff in every measure at most.
   spend(budget, static_cast<size_t>(std::min<int64_t>(measures, kMaxNoteElements)) * parts.size());
-  for (PartOut& p : parts) fillTo(p, Rational(measures * barLen), barLen, budget);
+  const NotationMeter meter{barLen, notationBeat(s.TimeNum, s.TimeDen)};
+  for (PartOut& p : parts) {
+    fillTo(p, Rational(measures * barLen), barLen, s.StandardNotation ? &meter : nullptr, budget);
+  }
 
   std::string text;
   text.reserve(1 << 16);

@@ -128,6 +128,7 @@ PageRenderer::RecordPieces PageRenderer::layOutRecord(const TOnpu& record,
   const bool member = record.RenIndex > 0 && record.RenLength > 0;
   const int32_t cellLength = member ? record.RenLength : record.Length;
   const bool steps = cellLength > 0 && barContribution(record) == cellLength;
+  const int32_t startFill = s_.BarFill[p];
   RecordPieces out;
   for (int32_t size : cells) {
     if (steps) ChkSyousetu(size, out.width);
@@ -135,6 +136,10 @@ PageRenderer::RecordPieces PageRenderer::layOutRecord(const TOnpu& record,
   }
   if (steps) retreatBar(s_.BarNo[p], s_.BarFill[p], cellLength, s_.BarLen());
 
+  if (!member && s_.StandardNotation) {
+    out.glyphs = dottedGlyphs(cells, startFill);
+    return out;
+  }
   if (!member) {
     for (size_t j = 0; j < cells.size(); ++j) {
       out.glyphs.push_back({cells[j], 0, static_cast<int32_t>(j) * kCellWidth, j > 0});
@@ -205,8 +210,9 @@ void PageRenderer::drawPitch(int32_t side, int32_t n, const RecordPieces& pieces
         blit(Glyph::Tie, x + piece.dx - 35, up + 16);
       }
     }
-    const Glyph glyph = pieceGlyph(piece.size, side, g.down);
-    const bool headOnly = glyph == Glyph::Note1 || side != 0;
+    // Beamed notes are heads; their stems are drawn with the beams.
+    const Glyph glyph = beamed_ ? Glyph::BlackHead : pieceGlyph(piece.size, side, g.down);
+    const bool headOnly = beamed_ || glyph == Glyph::Note1 || side != 0;
     const int32_t gx = x + piece.dx + displaced;
     blit(glyph, gx, g.down && !headOnly ? down : up);
     Chksen(gx, n);
@@ -258,6 +264,7 @@ void PageRenderer::DrawOnpu() {
   eraseCursorMark(s_, view_);
   const int p = s_.WorkPart;
   TOnpu& r = *s_.CurNode[p];
+  beamBottom_ = -1;
   const int32_t x = s_.CursorX[p];
 
   // Clear the record's old and new cells, then lay out and step the bars.
@@ -269,8 +276,10 @@ void PageRenderer::DrawOnpu() {
   if (r.Pitch[0] == 0) {
     Drawkyuuhu(pieces);
   } else if (r.Pitch[0] > 0) {
+    const BeamGroup& beams = beamGroupAtCursor(r);
+    beamed_ = !beams.members.empty();
     ChordGeometry g;
-    g.down = r.Pitch[0] >= kStemDownFrom;
+    g.down = beamed_ ? beams.down : r.Pitch[0] >= kStemDownFrom;
     int count = 0;
     while (count < kPitchSlots && r.Pitch[count] >= 0) ++count;
     const int last = count - 1;
@@ -288,7 +297,7 @@ void PageRenderer::DrawOnpu() {
       sides[i] = e;
       anyDisplaced = anyDisplaced || e < 0;
     }
-    if (anyDisplaced) {
+    if (anyDisplaced && !beamed_) {
       // Displaced heads stay inside the cell, clear of the bar line, and the
       // signs stand left of every head.
       g.shift = g.down ? kShiftDownForDisplaced : kShiftUpForDisplaced;
@@ -338,7 +347,12 @@ void PageRenderer::DrawOnpu() {
         }
       }
     }
-    drawChordStems(last, pieces, g, staff);
+    if (beamed_) {
+      drawBeams(beams, staff, last);
+    } else {
+      drawChordStems(last, pieces, g, staff);
+    }
+    beamed_ = false;
   }
   r.Width = pieces.width;
 
@@ -367,6 +381,10 @@ void PageRenderer::drawIncomingArcs(const TOnpu& record, int32_t x) {
 // down, flags, rests), with the count under its middle.
 void PageRenderer::drawTupletBracket(const TOnpu& record, int32_t x) {
   int32_t lowestInk = 0;
+  // A beamed group's stems end at its beams (beamBottom_ below the heads when
+  // they point down).
+  const bool beamedGroup = !beamGroupAtCursor(record).members.empty();
+  if (beamedGroup) lowestInk = beamBottom_ + 1;
   const TOnpu* r = &record;
   for (int i = 0; i < record.RenCount && r != nullptr && isNoteOrRest(*r); ++i, r = r->Prev) {
     int32_t size = 64;
@@ -377,7 +395,7 @@ void PageRenderer::drawTupletBracket(const TOnpu& record, int32_t x) {
     }
     const int32_t n = staffPosition(r->Pitch[std::clamp(r->LastIndex, 0, kPitchSlots - 1)]).index();
     const Glyph carrier = pieceGlyph(size, 0, r->Pitch[0] >= kStemDownFrom);
-    const bool downStem = r->Pitch[0] >= kStemDownFrom && carrier != Glyph::Note1;
+    const bool downStem = !beamedGroup && r->Pitch[0] >= kStemDownFrom && carrier != Glyph::Note1;
     const int32_t top = downStem ? stemDownTop(n) : stemUpTop(n);
     lowestInk =
         std::max(lowestInk, top + glyphs_.ink(downStem ? carrier : Glyph::BlackHead).bottom());

@@ -88,6 +88,7 @@ void PageRenderer::wipeStaff(int32_t x, int32_t width) {
 PageRenderer::DrawLoopEnd PageRenderer::drawLoop(TOnpu* from, int32_t completeBefore) {
   const int p = s_.WorkPart;
   const int32_t lastBar = s_.PageFirstBar + s_.BarsPerPage;
+  forgetBeamGroup();
   TOnpu* node = from;
   while (!isEndMarker(*node) && s_.BarNo[p] < lastBar) {
     s_.CurNode[p] = node;
@@ -202,7 +203,7 @@ int32_t PageRenderer::drawPageFrom(int32_t firstBar) {
   return s_.EndX;
 }
 
-int32_t PageRenderer::DrawFromIti() {
+int32_t PageRenderer::drawFromCursor() {
   eraseCursorMark(s_, view_);
   const int p = s_.WorkPart;
   const int32_t bar = s_.BarNo[p];

@@ -7,6 +7,7 @@
 #include "render/glyph_table.h"
 #include "render/score_picture.h"
 #include "score/editor_state.h"
+#include "score/notation_groups.h"
 #include "score/score_drawing.h"
 #include "score/score_view.h"
 #include "score/spelling.h"
@@ -183,6 +184,42 @@ class PageRenderer : public ScoreDrawing {
   void drawTupletBracket(const TOnpu& record, int32_t x);
 
   void blit(Glyph glyph, int32_t x, int32_t y, ScorePicture::Mode mode = ScorePicture::Mode::And);
+
+  // Standard notation (standard_notation.cpp): dotted values, beams drawn as
+  // lines, one stem direction per beam group.
+  NotationMeter notationMeter() const;
+  // The record's cell pieces written as dotted values where they may be.
+  std::vector<GlyphPiece> dottedGlyphs(const std::vector<int32_t>& cells, int32_t fill) const;
+  // The beam group of the record at the cursor; empty when it keeps its flag
+  // or standard notation is off.
+  const BeamGroup& beamGroupAtCursor(const TOnpu& record);
+  // Drops the group kept for the next member; records may have changed.
+  void forgetBeamGroup();
+  BeamGroup lastBeamGroup_;
+  // Where lastBeamGroup_ is drawn, x from its first member's left edge.
+  struct BeamGeometry {
+    bool valid = false;
+    std::vector<int32_t> left;   // each member's left edge
+    std::vector<int32_t> stemX;  // each member's stem
+    std::vector<int32_t> tip;    // where each stem would end alone (y)
+    double at = 0;               // the tip line: y = at + slope * (x - stemX[0])
+    double slope = 0;
+  };
+  BeamGeometry beamGeometry_;
+  // The stem of the record at the cursor from its farthest head to the beam,
+  // and the beams' part inside the record's cells. `staff` holds the staff
+  // index of each chord note, highest first.
+  void drawBeams(const BeamGroup& group, const std::array<int32_t, kPitchSlots>& staff, int last);
+  // The body of DrawFromIti: redraws from the cursor record on.
+  int32_t drawFromCursor();
+  // Moves the cursor state back to the first record of the beam group before
+  // the cursor (its stems and beams depend on what follows); returns how
+  // many records it went back.
+  int stepBackToBeamStart();
+  // Moves the cursor state on over `count` records.
+  void stepForward(int count);
+  bool beamed_ = false;      // the record being drawn is beamed: heads without stems
+  int32_t beamBottom_ = -1;  // lowest row of its group's beams when they hang below
 
   EditorState& s_;
   ScoreView& view_;

@@ -175,6 +175,55 @@ void ScorePicture::setPixelBlack(int32_t x, int32_t y) {
   row[x] = 0;
 }
 
+void ScorePicture::lines(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t rows) {
+  uchar* bits = image_.bits();
+  const int32_t width = image_.width();
+  const int32_t height = image_.height();
+  const bool inside = std::min({x0, x1, y0, y1}) >= 0 && std::max(x0, x1) < width &&
+                      std::max(y0, y1) + rows - 1 < height;
+  if (bits == nullptr || !inside || rows < 1) {
+    for (int32_t r = 0; r < rows; ++r) line(x0, y0 + r, x1, y1 + r);
+    return;
+  }
+  if (log_) {
+    for (int32_t r = 0; r < rows; ++r) {
+      DrawOp op;
+      op.kind = DrawOp::Kind::Line;
+      op.x = x0;
+      op.y = y0 + r;
+      op.x1 = x1;
+      op.y1 = y1 + r;
+      note(op);
+    }
+  }
+  // The lines share their steps: each pixel of the first is the top of a
+  // column of `rows` pixels.
+  const int32_t dx = std::abs(x1 - x0);
+  const int32_t dy = -std::abs(y1 - y0);
+  const int32_t sx = x0 < x1 ? 1 : -1;
+  const int32_t sy = y0 < y1 ? 1 : -1;
+  int32_t err = dx + dy;
+  const qsizetype stride = image_.bytesPerLine();
+  uchar* pixel = bits + y0 * stride + x0;
+  const qsizetype rowStep = sy * stride;
+  for (;;) {
+    uchar* column = pixel;
+    for (int32_t r = 0; r < rows; ++r, column += stride) *column = 0;
+    if (x0 == x1 && y0 == y1) return;
+    const int32_t e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x0 += sx;
+      pixel += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y0 += sy;
+      pixel += rowStep;
+    }
+  }
+}
+
 void ScorePicture::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   if (log_) {
     DrawOp op;
@@ -190,8 +239,38 @@ void ScorePicture::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
   const int32_t sx = x0 < x1 ? 1 : -1;
   const int32_t sy = y0 < y1 ? 1 : -1;
   int32_t err = dx + dy;
+  // The rows are fetched once a line, not once a pixel: beams and stems are
+  // drawn as many lines.
+  uchar* bits = image_.bits();
+  if (bits == nullptr) {
+    allocationFailed_ = true;
+    return;
+  }
+  const qsizetype stride = image_.bytesPerLine();
+  const int32_t width = image_.width();
+  const int32_t height = image_.height();
+  if (std::min({x0, x1, y0, y1}) >= 0 && std::max(x0, x1) < width && std::max(y0, y1) < height) {
+    // Wholly inside: the same pixels without a check for each.
+    uchar* pixel = bits + y0 * stride + x0;
+    const qsizetype rowStep = sy * stride;
+    for (;;) {
+      *pixel = 0;
+      if (x0 == x1 && y0 == y1) return;
+      const int32_t e2 = 2 * err;
+      if (e2 >= dy) {
+        err += dy;
+        x0 += sx;
+        pixel += sx;
+      }
+      if (e2 <= dx) {
+        err += dx;
+        y0 += sy;
+        pixel += rowStep;
+      }
+    }
+  }
   for (;;) {
-    setPixelBlack(x0, y0);
+    if (x0 >= 0 && y0 >= 0 && x0 < width && y0 < height) bits[y0 * stride + x0] = 0;
     if (x0 == x1 && y0 == y1) break;
     const int32_t e2 = 2 * err;
     if (e2 >= dy) {

@@ -38,6 +38,9 @@ class ScorePicture {
   void blit(const QImage& glyph, const QRect& source, int32_t x, int32_t y, Mode mode);
   // A black line one pixel wide.
   void line(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
+  // `rows` such lines, each one row below the one before (a beam): the same
+  // pixels as drawing them one by one, walked once.
+  void lines(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t rows);
   // Writes a non-negative number in the built-in digit set (6 pixels a digit,
   // 9 high) with its top-left corner at (x, y). `align` says where a larger
   // printed number stays: at the box's right end or its middle.

@@ -8,7 +8,9 @@
 // so every iteration meets the same page. The note pushes the page's last
 // chord into bar 17, so the page needs no more width; the "Widening" variant
 // makes the picture one pixel too narrow beforehand, so that the key press
-// also widens it and redraws a second time (the worst key press).
+// also widens it and redraws a second time (the worst key press). The
+// "Standard" variants draw the page in standard notation: the chords beamed
+// four to a beat, so the key press regroups every beam of the page.
 //
 // PageDraw/N: the whole-page redraw of page N of a 4 000-bar part of the same
 // chords (64 000 records); page 250 holds bars 3985 to 4000.
@@ -106,8 +108,10 @@ int32_t neededWidth(const EditorState& s) {
   w.editor.refreshAfterInput();
 }
 
-void keyPressOnFullPage(benchmark::State& state, bool widening, bool logged = false) {
+void keyPressOnFullPage(benchmark::State& state, bool widening, bool logged = false,
+                        bool standard = false) {
   Session w;
+  w.s.StandardNotation = standard;
   // As on a screen of two device pixels a pixel: the picture notes what it draws.
   DrawingLog log;
   if (logged) w.renderer.picture().setLog(&log);
@@ -152,6 +156,22 @@ void BM_KeyPressOnFullPageWidening(benchmark::State& state) {
   keyPressOnFullPage(state, true);
 }
 BENCHMARK(BM_KeyPressOnFullPageWidening)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+void BM_KeyPressOnFullPageStandard(benchmark::State& state) {
+  keyPressOnFullPage(state, false, false, true);
+}
+BENCHMARK(BM_KeyPressOnFullPageStandard)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+
+void BM_KeyPressOnFullPageStandardWidening(benchmark::State& state) {
+  keyPressOnFullPage(state, true, false, true);
+}
+BENCHMARK(BM_KeyPressOnFullPageStandardWidening)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly();

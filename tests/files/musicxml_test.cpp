@@ -159,6 +159,8 @@ TEST_F(MusicXml, ExportIsValidAgainstTheSchemaInEveryKeyAndTime) {
     s.KeySig = c.key;
     s.TimeNum = c.num;
     s.TimeDen = c.den;
+    // Standard notation (dots, beams) in every other case.
+    s.StandardNotation = !s.StandardNotation;
     const std::string file = path("k" + std::to_string(c.key) + ".musicxml");
     ASSERT_TRUE(saveMusicXml(s, file).ok());
     std::string output;
@@ -449,6 +451,68 @@ TEST_F(MusicXml, ScoreTooLongForTheReaderIsRefusedAndNothingIsWritten) {
 
 // MuseScore 3 reads the export with the same notes, spelling, ties, tuplets
 // and parts: what it writes back as MusicXML reads here as the source.
+// The upper staff's notes of the first part, one a word: type, a "." per
+// dot, "r" for a rest, beams as number and kind ("1b" begin, "1c" continue,
+// "1e" end, "2f"/"2k" forward and backward hooks) in braces; chord notes
+// after the first are left out.
+std::string upperStaffValues(const std::string& xml) {
+  std::string out;
+  const size_t partEnd = xml.find("</part>");
+  for (size_t at = xml.find("<note"); at < partEnd; at = xml.find("<note", at + 1)) {
+    const size_t end = xml.find("</note>", at);
+    const std::string note = xml.substr(at, end - at);
+    if (note.find("<staff>1</staff>") == std::string::npos ||
+        note.find("<chord/>") != std::string::npos)
+      continue;
+    const size_t t = note.find("<type>");
+    std::string word = note.find("<rest") != std::string::npos ? "r" : "";
+    word += note.substr(t + 6, note.find("</type>") - t - 6);
+    for (size_t d = note.find("<dot/>"); d != std::string::npos; d = note.find("<dot/>", d + 1)) {
+      word += ".";
+    }
+    std::string beams;
+    for (size_t b = note.find("<beam number=\""); b != std::string::npos;
+         b = note.find("<beam number=\"", b + 1)) {
+      const size_t value = note.find('>', b) + 1;
+      const std::string kind = note.substr(value, note.find('<', value) - value);
+      beams += (beams.empty() ? "" : " ") + note.substr(b + 14, 1) +
+               (kind == "backward hook" ? 'k' : kind[0]);
+    }
+    if (!beams.empty()) word += "{" + beams + "}";
+    out += (out.empty() ? "" : " ") + word;
+  }
+  return out;
+}
+
+TEST_F(MusicXml, StandardNotationWritesDottedValuesAndBeams) {
+  add(67, 24);  // dotted quarter and eighth
+  add(69, 8);
+  add(64, 8);  // beamed eighths
+  add(67, 8);
+  add(72, 4);  // sixteenths broken by a rest
+  add(71, 4);
+  add(0, 4);
+  add(67, 4);
+  for (int i = 0; i < 3; ++i) {  // a triplet of eighths
+    TOnpu* r = add(60 + 2 * i, 8);
+    r->RenIndex = i + 1;
+    r->RenCount = 3;
+    r->RenLength = 16;
+  }
+  add(62, 12);  // dotted eighth and sixteenth
+  add(65, 4);
+  add(60, 28);  // double-dotted quarter
+  add(62, 4);
+  const std::string described = encodeMusicXml(s, "");
+  EXPECT_EQ(described.find("<beam"), std::string::npos);
+  s.StandardNotation = true;
+  const std::string text = encodeMusicXml(s, "");
+  EXPECT_EQ(upperStaffValues(text),
+            "quarter. eighth eighth{1b} eighth{1e} 16th{1b 2b} 16th{1e 2e} r16th 16th "
+            "eighth{1b} eighth{1c} eighth{1e} eighth.{1b} 16th{1e 2k} quarter.. 16th");
+  EXPECT_EQ(reread(text), reread(described));
+}
+
 TEST_F(MusicXml, MuseScoreReadsTheExport) {
   if (!haveProgram("mscore3")) GTEST_SKIP() << "MuseScore 3 (mscore3) is not installed";
   writeSample();
