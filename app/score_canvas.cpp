@@ -87,6 +87,9 @@ void ScoreCanvas::paintVectors(QPainter& painter, const QRect& area) {
   // glyph reaching into the area from outside it is drawn too.
   OutlinePainter shapes(*glyphs_, *outlines_);
   shapes.setMinimumLine(1.0 / devicePixelRatioF());
+  // Notes, rests and signs as the pictures drawn for this many device pixels
+  // a pixel (the 2x set as it is on a screen of two); the outlines without them.
+  shapes.setGlyphPictures(glyphs_->scaled(devicePixelRatioF() <= 2.0 ? 2 : 4));
   shapes.draw(painter, *log_, picture_->rect(), QRectF(picture_->rect()),
               OutlinePainter::Spacing::Pictures);
   // The marks of the self-inverting pen, pixel for pixel as on the picture:

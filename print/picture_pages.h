@@ -3,7 +3,9 @@
 #include <QByteArray>
 #include <QImage>
 #include <QPainter>
+#include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,7 @@ class PicturePages : public PageTarget {
   ~PicturePages() override;
 
   QSize pageSize() const override { return {scaled(kPictureContentWidth), scaled(kPictureHeight)}; }
+  int glyphScale() const override;
   std::string beginPage(int part, int page) override;
   QPainter& painter() override { return painter_; }
   std::string endPage() override;
@@ -50,6 +53,15 @@ class PicturePages : public PageTarget {
   std::string extension_;
   Writer writer_;
   QImage page_;  // the finished page, 1240 x 1754 at 150 dpi
+  // The bytes of a bitmap file, kept from page to page.
+  struct FileBytes {
+    struct Free {
+      void operator()(char* p) const { std::free(p); }
+    };
+    std::unique_ptr<char, Free> memory;
+    size_t size = 0;
+  };
+  FileBytes fileBytes_;
   QPainter painter_;
   std::string name_;
   std::vector<std::string> written_;
