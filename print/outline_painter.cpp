@@ -3,7 +3,9 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QPaintDevice>
 #include <QPainter>
+#include <QRegion>
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
@@ -183,6 +185,47 @@ struct Mapping {
   double rigidY(double py, double anchorY) const { return y(anchorY) + (py - anchorY) * g; }
 };
 
+// Darkens the picture the painter draws into with the greyscale `glyph`,
+// its top-left corner at device pixel `at`, inside the painter's clip: one
+// pass over the glyph's rows, where QPainter would hand each small glyph to
+// its threads. False when the painter's picture is not one of the kinds the
+// pages and the view use, or the clip is not a rectangle.
+bool darkenInto(QPainter& painter, const QImage& glyph, QPoint at) {
+  QPaintDevice* device = painter.device();
+  if (device == nullptr || device->devType() != QInternal::Image) return false;
+  auto* image = static_cast<QImage*>(device);
+  const QImage::Format format = image->format();
+  const bool grey = format == QImage::Format_Grayscale8;
+  if (!grey && format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) {
+    return false;
+  }
+  QRect area(at, glyph.size());
+  area &= image->rect();
+  if (painter.hasClipping()) {
+    const QRegion clip = painter.deviceTransform().map(painter.clipRegion());
+    if (clip.rectCount() > 1) return false;
+    area &= clip.boundingRect();
+  }
+  if (area.isEmpty()) return true;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    const uchar* from = glyph.constScanLine(y - at.y()) + (area.left() - at.x());
+    uchar* row = image->scanLine(y);
+    if (grey) {
+      uchar* to = row + area.left();
+      for (int i = 0; i < area.width(); ++i) to[i] = std::min(to[i], from[i]);
+      continue;
+    }
+    auto* to = reinterpret_cast<QRgb*>(row) + area.left();
+    for (int i = 0; i < area.width(); ++i) {
+      if (from[i] == 0xFF) continue;
+      const QRgb p = to[i];
+      const int v = from[i];
+      to[i] = qRgba(std::min(qRed(p), v), std::min(qGreen(p), v), std::min(qBlue(p), v), qAlpha(p));
+    }
+  }
+  return true;
+}
+
 QRectF normalised(double x0, double y0, double x1, double y1) {
   return QRectF(QPointF(std::min(x0, x1), std::min(y0, y1)),
                 QPointF(std::max(x0, x1), std::max(y0, y1)));
@@ -218,6 +261,7 @@ bool OutlinePainter::putPicture(QPainter& painter, Glyph g, QPointF at, double s
   const QPointF corner = device.map(at);
   const QPoint pixel(static_cast<int>(std::lround(corner.x())),
                      static_cast<int>(std::lround(corner.y())));
+  if (darkenInto(painter, *picture, pixel)) return true;
   painter.save();
   // Device pixels: undo what the painter's device scales (a HiDPI screen).
   const QTransform deviceScale = painter.worldTransform().inverted() * device;
