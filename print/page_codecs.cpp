@@ -58,6 +58,8 @@ bool writePng(png_structp png, png_infop info, const QImage& page, QByteArray& b
   png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
   png_set_compression_level(png, Z_BEST_SPEED);
   png_set_compression_strategy(png, Z_RLE);
+  // Fewer, longer IDAT chunks and deflate calls.
+  png_set_compression_buffer_size(png, size_t{1} << 17);
   png_write_info(png, info);
   for (int y = 0; y < page.height(); ++y) {
     png_write_row(png, const_cast<png_bytep>(page.constScanLine(y)));

@@ -29,13 +29,21 @@ constexpr size_t kHugePage = size_t{2} << 20;
 // A white-to-be greyscale picture in memory of its own, given in huge pages
 // where the system has them: a fresh 300-dpi page (8.7 MB) is then touched
 // in a few faults instead of two thousand, which a virtual machine makes dear.
+// `size` bytes rounded up to whole huge pages (the rounded size is put
+// back), advised to be given in them; null when the memory cannot be had.
+void* largeMemory(size_t& size) {
+  size = (size + kHugePage - 1) / kHugePage * kHugePage;
+  void* memory = std::aligned_alloc(kHugePage, size);
+  // Only advice: without it the memory just costs more to touch.
+  if (memory != nullptr) ::madvise(memory, size, MADV_HUGEPAGE);
+  return memory;
+}
+
 QImage largeGreyImage(int32_t width, int32_t height) {
   const auto stride = static_cast<size_t>((width + 63) / 64 * 64);
-  const size_t size =
-      (stride * static_cast<size_t>(height) + kHugePage - 1) / kHugePage * kHugePage;
-  void* memory = std::aligned_alloc(kHugePage, size);
+  size_t size = stride * static_cast<size_t>(height);
+  void* memory = largeMemory(size);
   if (memory == nullptr) return {};
-  ::madvise(memory, size, MADV_HUGEPAGE);  // only advice: without it the page just costs more
   QImage image(
       static_cast<uchar*>(memory), width, height, static_cast<qsizetype>(stride), kPageFormat,
       [](void* m) { std::free(m); }, memory);
@@ -116,8 +124,26 @@ std::string PicturePages::beginPage(int part, int page) {
 std::string PicturePages::endPage() {
   painter_.end();
   QByteArray bytes;
-  const std::string error = encodePicture(page_, pictureFormatFor(extension_), bytes);
-  if (!error.empty()) return name_ + ": " + error;
+  // A bitmap file is the page's rows as they are: written into memory kept
+  // for the whole run, like the page's own.
+  const size_t bmpSize = greyBmpSize(page_);
+  if (pictureFormatFor(extension_) == PictureFormat::Bmp && bmpSize > 0) {
+    if (fileBytes_.size < bmpSize) {
+      size_t size = bmpSize;
+      fileBytes_.memory.reset(static_cast<char*>(largeMemory(size)));
+      fileBytes_.size = fileBytes_.memory ? size : 0;
+    }
+    if (fileBytes_.memory) {
+      putGreyBmp(page_, fileBytes_.memory.get());
+      bytes = QByteArray::fromRawData(fileBytes_.memory.get(), static_cast<qsizetype>(bmpSize));
+    }
+  }
+  if (bytes.isEmpty()) {
+    if (std::string error = encodePicture(page_, pictureFormatFor(extension_), bytes);
+        !error.empty()) {
+      return name_ + ": " + error;
+    }
+  }
   if (std::string failed = writer_(name_, bytes); !failed.empty()) return failed;
   written_.push_back(name_);
   return {};
@@ -126,6 +152,7 @@ std::string PicturePages::endPage() {
 std::string PicturePages::finish(bool /*keep: each page is a file of its own*/) {
   if (painter_.isActive()) painter_.end();
   page_ = QImage();
+  fileBytes_ = {};
   return {};
 }
 
