@@ -22,14 +22,10 @@ constexpr int kFeltHeight = 3;
 
 // Letter of the white key with index w (its left edge at kBoundary0 + 40 w)
 // in frame `shift` (0 for k1): 0 = A, 1 = B, ... 6 = G.
-int letterOf(int w, int shift) {
-  return (((w - shift) % 7) + 7) % 7;
-}
+int letterOf(int w, int shift) { return (((w - shift) % 7) + 7) % 7; }
 
 // A black key sits left of B, D, E, G and A.
-bool blackKeyLeftOf(int letter) {
-  return letter != 2 && letter != 5;
-}
+bool blackKeyLeftOf(int letter) { return letter != 2 && letter != 5; }
 
 void drawWhiteKey(QPainter& p, int x0) {
   QLinearGradient body(0, kFeltHeight, 0, kHeight);
