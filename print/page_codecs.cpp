@@ -70,6 +70,9 @@ bool writePng(png_structp png, png_infop info, const QImage& page, QByteArray& b
 
 }  // namespace
 
+namespace {
+
+// Bytes of the bitmap file of `page`; 0 when it cannot be one.
 size_t greyBmpSize(const QImage& page) {
   if (page.format() != QImage::Format_Grayscale8) return 0;
   const auto stride = static_cast<uint64_t>((page.width() + 3) & ~3);
@@ -111,6 +114,8 @@ void putGreyBmp(const QImage& page, char* at) {
   }
 }
 
+}  // namespace
+
 std::string encodeGreyBmp(const QImage& page, QByteArray& bytes) {
   const size_t size = greyBmpSize(page);
   if (size == 0) return uiText("kelvara::Print", "ビットマップに変換できません。");
@@ -127,7 +132,7 @@ std::string encodeGreyPng(const QImage& page, QByteArray& bytes) {
       png_create_write_struct(PNG_LIBPNG_VER_STRING, &error, onPngError, onPngWarning);
   if (png == nullptr) return failed;
   png_infop info = png_create_info_struct(png);
-  bytes.clear();
+  bytes.resize(0);  // keeps the memory it has
   // A white page packs to a small part of its pixels.
   bytes.reserve(static_cast<qsizetype>(page.sizeInBytes() / 16));
   const bool ok = info != nullptr && writePng(png, info, page, bytes);

@@ -123,26 +123,11 @@ std::string PicturePages::beginPage(int part, int page) {
 
 std::string PicturePages::endPage() {
   painter_.end();
-  QByteArray bytes;
-  // A bitmap file is the page's rows as they are: written into memory kept
-  // for the whole run, like the page's own.
-  const size_t bmpSize = greyBmpSize(page_);
-  if (pictureFormatFor(extension_) == PictureFormat::Bmp && bmpSize > 0) {
-    if (fileBytes_.size < bmpSize) {
-      size_t size = bmpSize;
-      fileBytes_.memory.reset(static_cast<char*>(largeMemory(size)));
-      fileBytes_.size = fileBytes_.memory ? size : 0;
-    }
-    if (fileBytes_.memory) {
-      putGreyBmp(page_, fileBytes_.memory.get());
-      bytes = QByteArray::fromRawData(fileBytes_.memory.get(), static_cast<qsizetype>(bmpSize));
-    }
-  }
-  if (bytes.isEmpty()) {
-    if (std::string error = encodePicture(page_, pictureFormatFor(extension_), bytes);
-        !error.empty()) {
-      return name_ + ": " + error;
-    }
+  // The bytes of the last page are reused when the writer kept none of them.
+  QByteArray& bytes = fileBytes_;
+  if (std::string error = encodePicture(page_, pictureFormatFor(extension_), bytes);
+      !error.empty()) {
+    return name_ + ": " + error;
   }
   if (std::string failed = writer_(name_, bytes); !failed.empty()) return failed;
   written_.push_back(name_);
@@ -152,7 +137,7 @@ std::string PicturePages::endPage() {
 std::string PicturePages::finish(bool /*keep: each page is a file of its own*/) {
   if (painter_.isActive()) painter_.end();
   page_ = QImage();
-  fileBytes_ = {};
+  fileBytes_ = QByteArray();
   return {};
 }
 

@@ -3,9 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QPainter>
-#include <cstdlib>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,15 +51,8 @@ class PicturePages : public PageTarget {
   std::string extension_;
   Writer writer_;
   QImage page_;  // the finished page, 1240 x 1754 at 150 dpi
-  // The bytes of a bitmap file, kept from page to page.
-  struct FileBytes {
-    struct Free {
-      void operator()(char* p) const { std::free(p); }
-    };
-    std::unique_ptr<char, Free> memory;
-    size_t size = 0;
-  };
-  FileBytes fileBytes_;
+  // The file of the last page, its memory used again for the next page.
+  QByteArray fileBytes_;
   QPainter painter_;
   std::string name_;
   std::vector<std::string> written_;
