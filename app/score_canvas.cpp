@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 #include "print/outline_painter.h"
 #include "render/view_overlay.h"
@@ -60,7 +61,7 @@ void ScoreCanvas::paintEvent(QPaintEvent* event) {
     return;
   }
   if (log_ != nullptr && !log_->incomplete && devicePixelRatioF() > 1.0) {
-    paintVectors(painter, area);
+    paintSharp(painter, area);
     return;
   }
   // Convert the columns on screen only; marks are applied to that piece.
@@ -78,6 +79,27 @@ void ScoreCanvas::paintEvent(QPaintEvent* event) {
   paintStaffBeyond(painter, area);
 }
 
+void ScoreCanvas::paintSharp(QPainter& painter, const QRect& area) {
+  const qreal ratio = devicePixelRatioF();
+  const QSize pixels(static_cast<int>(std::ceil(area.width() * ratio)),
+                     static_cast<int>(std::ceil(area.height() * ratio)));
+  if (sharp_.width() < pixels.width() || sharp_.height() < pixels.height()) {
+    sharp_ = QImage(pixels.expandedTo(sharp_.size()), QImage::Format_RGB32);
+  }
+  if (sharp_.isNull()) {
+    // No memory for it: straight onto the screen.
+    paintVectors(painter, area);
+    return;
+  }
+  sharp_.setDevicePixelRatio(ratio);
+  {
+    QPainter onto(&sharp_);
+    onto.translate(-area.topLeft());
+    paintVectors(onto, area);
+  }
+  painter.drawImage(QRectF(area), sharp_, QRectF(QPointF(0, 0), QSizeF(pixels)));
+}
+
 void ScoreCanvas::paintVectors(QPainter& painter, const QRect& area) {
   painter.fillRect(area, Qt::white);
   painter.setClipRect(area);
@@ -87,6 +109,9 @@ void ScoreCanvas::paintVectors(QPainter& painter, const QRect& area) {
   // glyph reaching into the area from outside it is drawn too.
   OutlinePainter shapes(*glyphs_, *outlines_);
   shapes.setMinimumLine(1.0 / devicePixelRatioF());
+  // Notes, rests and signs as the pictures drawn for this many device pixels
+  // a pixel (the 2x set as it is on a screen of two); the outlines without them.
+  shapes.setGlyphPictures(glyphs_->scaled(devicePixelRatioF() <= 2.0 ? 2 : 4));
   shapes.draw(painter, *log_, picture_->rect(), QRectF(picture_->rect()),
               OutlinePainter::Spacing::Pictures);
   // The marks of the self-inverting pen, pixel for pixel as on the picture:

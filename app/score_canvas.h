@@ -60,6 +60,8 @@ class ScoreCanvas : public QWidget {
   void paintStaffBeyond(QPainter& painter, const QRect& area) const;
   // Paints `area` from the drawing log, with the marks.
   void paintVectors(QPainter& painter, const QRect& area);
+  // paintVectors() into the view's own picture of the screen's pixels.
+  void paintSharp(QPainter& painter, const QRect& area);
 
   const QImage* picture_ = nullptr;
   const QImage* staffTile_ = nullptr;
@@ -69,6 +71,10 @@ class ScoreCanvas : public QWidget {
   const GlyphTable* glyphs_ = nullptr;
   const GlyphOutlines* outlines_ = nullptr;
   std::vector<Line> inverted_;
+  // The screen's pixels of the area painted from the log, kept from paint to
+  // paint: glyph pictures are darkened into it directly, then it is put on
+  // screen at once.
+  QImage sharp_;
 };
 
 }  // namespace kelvara

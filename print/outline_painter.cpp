@@ -3,7 +3,9 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QPaintDevice>
 #include <QPainter>
+#include <QRegion>
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
@@ -166,8 +168,13 @@ struct Mapping {
   double sourceLeft = 0, sourceTop = 0;
   OutlinePainter::Spacing spacing = OutlinePainter::Spacing::Cells;
 
+  // A bar scaled down whole: its bar lines still span the cell's staff
+  // height, so the staves of the bars beside it end on them.
+  double barTop = 0, barSy = 1;
+
   double x(double px) const { return left + (px - sourceLeft) * sx; }
   double y(double py) const { return top + (py - sourceTop) * sy; }
+  double barY(double py) const { return barTop + (py - sourceTop) * barSy; }
   // The point a shape drawn around picture x `px` keeps its shape around.
   double anchor(double px) const {
     const double cell = std::floor((px - kMusicLeft) / kCellWidth);
@@ -178,12 +185,92 @@ struct Mapping {
   double rigidY(double py, double anchorY) const { return y(anchorY) + (py - anchorY) * g; }
 };
 
+// Darkens the picture the painter draws into with the greyscale `glyph`,
+// its top-left corner at device pixel `at`, inside the painter's clip: one
+// pass over the glyph's rows, where QPainter would hand each small glyph to
+// its threads. False when the painter's picture is not one of the kinds the
+// pages and the view use, or the clip is not a rectangle.
+bool darkenInto(QPainter& painter, const QImage& glyph, QPoint at) {
+  QPaintDevice* device = painter.device();
+  if (device == nullptr || device->devType() != QInternal::Image) return false;
+  auto* image = static_cast<QImage*>(device);
+  const QImage::Format format = image->format();
+  const bool grey = format == QImage::Format_Grayscale8;
+  if (!grey && format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) {
+    return false;
+  }
+  QRect area(at, glyph.size());
+  area &= image->rect();
+  if (painter.hasClipping()) {
+    const QRegion clip = painter.deviceTransform().map(painter.clipRegion());
+    if (clip.rectCount() > 1) return false;
+    area &= clip.boundingRect();
+  }
+  if (area.isEmpty()) return true;
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    const uchar* from = glyph.constScanLine(y - at.y()) + (area.left() - at.x());
+    uchar* row = image->scanLine(y);
+    if (grey) {
+      uchar* to = row + area.left();
+      for (int i = 0; i < area.width(); ++i) to[i] = std::min(to[i], from[i]);
+      continue;
+    }
+    auto* to = reinterpret_cast<QRgb*>(row) + area.left();
+    for (int i = 0; i < area.width(); ++i) {
+      if (from[i] == 0xFF) continue;
+      const QRgb p = to[i];
+      const int v = from[i];
+      to[i] = qRgba(std::min(qRed(p), v), std::min(qGreen(p), v), std::min(qBlue(p), v), qAlpha(p));
+    }
+  }
+  return true;
+}
+
 QRectF normalised(double x0, double y0, double x1, double y1) {
   return QRectF(QPointF(std::min(x0, x1), std::min(y0, y1)),
                 QPointF(std::max(x0, x1), std::max(y0, y1)));
 }
 
 }  // namespace
+
+bool OutlinePainter::putPicture(QPainter& painter, Glyph g, QPointF at, double scale) const {
+  const QImage& source = (*pictureSet_)[g];
+  if (source.isNull()) return false;
+  const QTransform device = painter.deviceTransform();
+  // Only a painter that scales evenly and does not turn can put pixels.
+  if (device.type() > QTransform::TxScale || device.m11() <= 0 ||
+      std::abs(device.m11() - device.m22()) > 1e-9) {
+    return false;
+  }
+  // Device pixels a pixel of the set's picture.
+  const double factor = scale * device.m11() / pictureSet_->scale();
+  const QImage* picture = &source;
+  if (std::abs(factor - 1.0) > 1e-6) {
+    const QSize size(std::max(1, static_cast<int>(std::lround(source.width() * factor))),
+                     std::max(1, static_cast<int>(std::lround(source.height() * factor))));
+    const std::pair<int, int64_t> key{static_cast<int>(g), std::llround(factor * 1e6)};
+    auto found = resampled_->find(key);
+    if (found == resampled_->end()) {
+      QImage smaller = source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                           .convertToFormat(QImage::Format_Grayscale8);
+      if (smaller.isNull()) return false;
+      found = resampled_->emplace(key, std::move(smaller)).first;
+    }
+    picture = &found->second;
+  }
+  const QPointF corner = device.map(at);
+  const QPoint pixel(static_cast<int>(std::lround(corner.x())),
+                     static_cast<int>(std::lround(corner.y())));
+  if (darkenInto(painter, *picture, pixel)) return true;
+  painter.save();
+  // Device pixels: undo what the painter's device scales (a HiDPI screen).
+  const QTransform deviceScale = painter.worldTransform().inverted() * device;
+  painter.setWorldTransform(deviceScale.inverted());
+  painter.setCompositionMode(QPainter::CompositionMode_Darken);
+  painter.drawImage(pixel, *picture);
+  painter.restore();
+  return true;
+}
 
 QFont pageTextFont(double height) {
   QFont font(QStringLiteral("IPAGothic"));
@@ -203,9 +290,16 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
   m.top = target.top();
   m.sourceLeft = source.left();
   m.sourceTop = source.top();
-  // A bar too wide for its cell keeps the staff's height; its glyphs get
-  // smaller with the spacing, each staying on its line.
-  m.g = spacing == Spacing::Cells ? std::min(m.sx, m.sy) : m.sy;
+  m.g = m.sy;
+  m.barTop = m.top;
+  m.barSy = m.sy;
+  // A bar wider at the staff's height than its cell is scaled down whole,
+  // staff and all, centred in the cell's height.
+  if (spacing == Spacing::Cells && m.sx < m.sy) {
+    m.sy = m.sx;
+    m.g = m.sx;
+    m.top = target.top() + (target.height() - source.height() * m.sx) / 2;
+  }
 
   painter.save();
   painter.setClipRect(target, Qt::IntersectClip);
@@ -249,6 +343,11 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
         if (!stretched && spacing == Spacing::Cells && anchorX < source.left()) break;
         const double anchorY = op.y + anchorRow(g, glyphs_);
         auto mapY = [&](double py) { return stretched ? m.y(py) : m.rigidY(py, anchorY); };
+        // The white of a glyph darkens nothing: the whole picture is put.
+        if (pictureSet_ && !stretched && !op.copy &&
+            putPicture(painter, g, QPointF(m.rigid(op.x, anchorX), m.rigidY(op.y, anchorY)), m.g)) {
+          break;
+        }
         if (glyphsAsPictures_) {
           // The part of the picture drawn, stretched with the spacing or kept
           // in shape, copied or darkening what is below as in the picture.
@@ -267,8 +366,8 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
           // Upright lines (bar and system lines) keep their width at the
           // right edge of where they stretch to.
           if (stretched && r.height() > r.width()) {
-            const QRectF bar(QPointF(right - r.width() * m.g, mapY(op.y + r.top())),
-                             QPointF(right, mapY(op.y + r.bottom())));
+            const QRectF bar(QPointF(right - r.width() * m.g, m.barY(op.y + r.top())),
+                             QPointF(right, m.barY(op.y + r.bottom())));
             // Drawn after the clip is gone: a clip through a thin line at
             // the edge would leave it to a viewer's rounding to keep it.
             if (bar.left() >= target.left() - m.g && bar.right() <= target.right() + m.g) {
@@ -325,7 +424,10 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
       }
       case DrawOp::Kind::Number: {
         const QString text = QString::number(op.value);
-        const double height = std::max(kDigitHeight * m.g, minText_);
+        // A bar number stays with the line's staff, where the numbers of
+        // the bars beside it are, also over a bar scaled down whole.
+        const bool barNumber = op.align == DrawOp::Align::Right;
+        const double height = std::max(kDigitHeight * (barNumber ? m.barSy : m.g), minText_);
         const QFont font = pageTextFont(height);
         const QFontMetricsF metrics(font);
         const double width = metrics.horizontalAdvance(text);
@@ -343,7 +445,8 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
         }
         painter.setFont(font);
         painter.setPen(Qt::black);
-        painter.drawText(QPointF(left, m.y(op.y + kDigitTop) + metrics.capHeight()), text);
+        const double top = barNumber ? m.barY(op.y + kDigitTop) : m.y(op.y + kDigitTop);
+        painter.drawText(QPointF(left, top + metrics.capHeight()), text);
         painter.setPen(Qt::NoPen);
         break;
       }

@@ -15,6 +15,10 @@ class PageTarget {
 
   // Size in pixels of the area the page grid is laid over.
   virtual QSize pageSize() const = 0;
+  // A picture page at two or four times the picture resolution is composed
+  // from the glyph pictures of that scale: 2 or 4; 0 draws the glyphs from
+  // their outlines (other resolutions, printers and PDF files).
+  virtual int glyphScale() const { return 0; }
   // Starts page `page` (from 1) of part `part` (index 0..10). Returns an
   // error message, empty when the painter may be used.
   virtual std::string beginPage(int part, int page) = 0;

@@ -33,6 +33,7 @@ class PicturePages : public PageTarget {
   ~PicturePages() override;
 
   QSize pageSize() const override { return {scaled(kPictureContentWidth), scaled(kPictureHeight)}; }
+  int glyphScale() const override;
   std::string beginPage(int part, int page) override;
   QPainter& painter() override { return painter_; }
   std::string endPage() override;
@@ -50,6 +51,8 @@ class PicturePages : public PageTarget {
   std::string extension_;
   Writer writer_;
   QImage page_;  // the finished page, 1240 x 1754 at 150 dpi
+  // The file of the last page, its memory used again for the next page.
+  QByteArray fileBytes_;
   QPainter painter_;
   std::string name_;
   std::vector<std::string> written_;

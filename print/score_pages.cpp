@@ -109,6 +109,17 @@ class PagePicture {
   QPainter painter_;
 };
 
+// The glyph set a picture page at `scale` times the picture resolution is
+// composed from: that scale's, or the 4x set where the staff is drawn larger
+// than the 2x pictures (few lines a page), so glyphs are made smaller, never
+// larger. None (the outlines) for other pages or when the set is missing.
+const GlyphTable* glyphPictures(const GlyphTable& glyphs, int scale, const PageGrid& grid) {
+  if (scale <= 0) return nullptr;
+  const double onPage = static_cast<double>(grid.staffHeight()) / kScoreHeight;
+  if (scale == 2 && onPage > 2) scale = 4;
+  return glyphs.scaled(scale);
+}
+
 }  // namespace
 
 int32_t contentBars(const EditorState& s, int part) {
@@ -308,6 +319,8 @@ OutputResult ScorePages::output(const OutputRequest& request, PageTarget& target
     const PageGrid grid(target.pageSize().width(), target.pageSize().height(), request.barsPerLine,
                         request.linesPerPage);
     PagePicture fallback(grid, request);
+    const GlyphTable* pictureSet =
+        vectors ? glyphPictures(glyphs_, target.glyphScale(), grid) : nullptr;
     for (const PartPages& part : plan) {
       if (!result.ok()) break;
       if (part.pages == 0) continue;
@@ -330,6 +343,7 @@ OutputResult ScorePages::output(const OutputRequest& request, PageTarget& target
         pagePainter.setGlyphsAsText(painter.device() &&
                                     painter.device()->devType() != QInternal::Image);
         pagePainter.setGlyphsAsPictures(!vectors);
+        pagePainter.setGlyphPictures(pictureSet);
         for (int32_t j = 0; j < pageGrid.linesPerPage() && bar <= part.lastBar; ++j) {
           for (int32_t i = 0; i < pageGrid.barsPerLine() && bar <= part.lastBar; ++i, ++bar) {
             QRect source = session.drawBar(bar);

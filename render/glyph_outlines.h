@@ -43,7 +43,8 @@ struct PictureOutline {
 class GlyphOutlines {
  public:
   // Reads `folder`/outlines.txt and its fonts. Returns an error naming the
-  // file, empty on success. Every score glyph must have its shapes.
+  // file and the first line that is not as the generator writes it, empty
+  // on success; nothing is kept then. Every score glyph must have its shapes.
   std::string load(const std::string& folder);
 
   const PictureOutline& operator[](Glyph glyph) const { return pictures_[static_cast<int>(glyph)]; }

@@ -54,6 +54,7 @@ const char* glyphFileName(Glyph glyph) {
 std::string GlyphTable::load(const std::string& folder) {
   namespace fs = std::filesystem;
   loaded_ = false;
+  larger_ = {};
   for (int i = 0; i < kGlyphCount; ++i) {
     const std::string name = kFileNames[i];
     const std::string path = (fs::path(folder) / name).string();
@@ -81,6 +82,45 @@ std::string GlyphTable::load(const std::string& folder) {
   loaded_ = true;
   folder_ = folder;
   return {};
+}
+
+std::string GlyphTable::loadScaled(const std::string& folder, int scale) {
+  namespace fs = std::filesystem;
+  loaded_ = false;
+  const fs::path dir = fs::path(folder) / (std::to_string(scale) + "x");
+  for (int i = 0; i < static_cast<int>(Glyph::Keyboard1); ++i) {
+    const std::string name = fs::path(kFileNames[i]).replace_extension(".png").string();
+    const std::string path = (dir / name).string();
+    QImage image;
+    if (!image.load(QString::fromStdString(path), "PNG")) {
+      return fillText(uiText("kelvara::Render", "絵のファイル %1（フォルダ %2）を読み込めません。"),
+                      {name, dir.string()});
+    }
+    images_[i] = image.convertToFormat(QImage::Format_Grayscale8);
+    inks_[i] = inkRect(images_[i]);
+  }
+  scale_ = scale;
+  loaded_ = true;
+  folder_ = dir.string();
+  return {};
+}
+
+const GlyphTable* GlyphTable::scaled(int scale) const {
+  if (scale != 2 && scale != 4) return nullptr;
+  Larger& set = larger_[scale == 2 ? 0 : 1];
+  if (!set.tried) {
+    set.tried = true;
+    auto table = std::make_unique<GlyphTable>();
+    set.error =
+        loaded_ ? table->loadScaled(folder_, scale) : uiText("kelvara::Render", "絵がありません。");
+    if (set.error.empty()) set.table = std::move(table);
+  }
+  return set.table.get();
+}
+
+std::string GlyphTable::scaledError(int scale) const {
+  if (scale != 2 && scale != 4) return uiText("kelvara::Render", "絵の倍率は 2 か 4 です。");
+  return larger_[scale == 2 ? 0 : 1].error;
 }
 
 Glyph GlyphTable::glyphOf(qint64 cacheKey) const {

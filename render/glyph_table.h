@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRect>
 #include <array>
+#include <memory>
 #include <string>
 
 namespace kelvara {
@@ -83,7 +84,28 @@ class GlyphTable {
   // a picture that is none of them.
   Glyph glyphOf(qint64 cacheKey) const;
 
+  // Logical pixels are drawn as scale() x scale() pixels of these pictures:
+  // 1 for the set load() reads.
+  int scale() const { return scale_; }
+  // The score glyphs at 2 or 4 times the resolution, read from the folder
+  // "2x" or "4x" of this set's folder on first use and kept; the keyboard
+  // frames stay empty. Null when that set cannot be read (or `scale` is
+  // neither): its error is then scaledError().
+  const GlyphTable* scaled(int scale) const;
+  std::string scaledError(int scale) const;
+
  private:
+  // Reads the score glyphs of the set at `scale` from `folder`/<scale>x.
+  std::string loadScaled(const std::string& folder, int scale);
+
+  struct Larger {
+    bool tried = false;
+    std::unique_ptr<GlyphTable> table;
+    std::string error;
+  };
+  // The sets at 2x and 4x, read on first use.
+  mutable std::array<Larger, 2> larger_;
+  int scale_ = 1;
   std::string folder_;
   std::array<QImage, kGlyphCount> images_;
   std::array<QRect, kGlyphCount> inks_;

@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev
   libfluidsynth-dev librtmidi-dev libasound2-dev
-  libjpeg62-turbo-dev libfreetype-dev
+  libjpeg62-turbo-dev libfreetype-dev libpng-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   timgm6mb-soundfont fluid-soundfont-gm
   fonts-ipafont-gothic

@@ -825,14 +825,6 @@
         <translation>FreeType cannot be used</translation>
     </message>
     <message>
-        <source>%1 行目</source>
-        <translation>line %1</translation>
-    </message>
-    <message>
-        <source>フォント %1</source>
-        <translation>font %1</translation>
-    </message>
-    <message>
         <source>%1 がありません</source>
         <translation>%1 is missing</translation>
     </message>
@@ -855,6 +847,130 @@
     <message>
         <source>JPEG に変換できません（%1）。</source>
         <translation>Cannot convert to JPEG (%1).</translation>
+    </message>
+    <message>
+        <source>点が多すぎます</source>
+        <translation>too many points</translation>
+    </message>
+    <message>
+        <source>M で始まりません</source>
+        <translation>does not start with M</translation>
+    </message>
+    <message>
+        <source>段 %1 が読めません</source>
+        <translation>step %1 cannot be read</translation>
+    </message>
+    <message>
+        <source>段がありません</source>
+        <translation>no steps</translation>
+    </message>
+    <message>
+        <source>font TAG FILE ではありません</source>
+        <translation>not font TAG FILE</translation>
+    </message>
+    <message>
+        <source>絵の中のフォントです</source>
+        <translation>a font inside a picture</translation>
+    </message>
+    <message>
+        <source>フォント %1 が二度あります</source>
+        <translation>font %1 appears twice</translation>
+    </message>
+    <message>
+        <source>フォントが多すぎます</source>
+        <translation>too many fonts</translation>
+    </message>
+    <message>
+        <source>フォント %1 はフォルダの外です</source>
+        <translation>font %1 is outside the folder</translation>
+    </message>
+    <message>
+        <source>フォント %1 を読めません</source>
+        <translation>cannot read font %1</translation>
+    </message>
+    <message>
+        <source>picture NAME WIDTH HEIGHT ではありません</source>
+        <translation>not picture NAME WIDTH HEIGHT</translation>
+    </message>
+    <message>
+        <source>絵 %1 が end で終わっていません</source>
+        <translation>picture %1 does not close with end</translation>
+    </message>
+    <message>
+        <source>絵が多すぎます</source>
+        <translation>too many pictures</translation>
+    </message>
+    <message>
+        <source>絵 %1 が二度あります</source>
+        <translation>picture %1 appears twice</translation>
+    </message>
+    <message>
+        <source>end の後に文字があります</source>
+        <translation>text after end</translation>
+    </message>
+    <message>
+        <source>絵の外の end です</source>
+        <translation>end outside a picture</translation>
+    </message>
+    <message>
+        <source>知らない語 %1 です</source>
+        <translation>unknown word %1</translation>
+    </message>
+    <message>
+        <source>絵の外の図形です</source>
+        <translation>a shape outside a picture</translation>
+    </message>
+    <message>
+        <source>絵の図形が多すぎます</source>
+        <translation>too many shapes in the picture</translation>
+    </message>
+    <message>
+        <source>rect X0 Y0 X1 Y1 ではありません</source>
+        <translation>not rect X0 Y0 X1 Y1</translation>
+    </message>
+    <message>
+        <source>四角の角が逆です</source>
+        <translation>the rectangle's corners are reversed</translation>
+    </message>
+    <message>
+        <source>path の%1</source>
+        <translation>path: %1</translation>
+    </message>
+    <message>
+        <source>glyph FONT INDEX X Y SX SY ではありません</source>
+        <translation>not glyph FONT INDEX X Y SX SY</translation>
+    </message>
+    <message>
+        <source>字の大きさが正ではありません</source>
+        <translation>the glyph's size is not positive</translation>
+    </message>
+    <message>
+        <source>フォント %1 が先に名指されていません</source>
+        <translation>font %1 is not named before it is used</translation>
+    </message>
+    <message>
+        <source>フォントにない字です</source>
+        <translation>the glyph is not in the font</translation>
+    </message>
+    <message>
+        <source>字の形を読めません</source>
+        <translation>cannot read the glyph's outline</translation>
+    </message>
+    <message>
+        <source>%1 行目: %2</source>
+        <translation>line %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 行目の絵 %2 が end で終わっていません</source>
+        <translation>picture %2 on line %1 does not close with end</translation>
+    </message>
+    <message>
+        <source>絵がありません。</source>
+        <translation>The pictures are missing.</translation>
+    </message>
+    <message>
+        <source>絵の倍率は 2 か 4 です。</source>
+        <translation>The picture scale must be 2 or 4.</translation>
     </message>
 </context>
 <context>

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "print/outline_painter.h"
 #include "print/picture_pages.h"
@@ -89,23 +90,39 @@ void BM_JpegPageOfFifteenBars(benchmark::State& state) {
 }
 BENCHMARK(BM_JpegPageOfFifteenBars)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
+// Picture pages whose glyphs are drawn from their outlines at any resolution,
+// as before the 2x and 4x glyph pictures: to compare with.
+class OutlinePictures : public PicturePages {
+ public:
+  using PicturePages::PicturePages;
+  int glyphScale() const override { return 0; }
+};
+
 // One page of fifteen bars as a picture at 300 dpi (2480 x 3508), in the
-// kind of `state.range(0)`: 0 JPEG, 1 PNG, 2 bitmap.
+// kind of `state.range(0)`: 0 JPEG, 1 PNG, 2 bitmap; composed from the 2x
+// glyph pictures, or with `state.range(1)` drawn from the outlines.
 void BM_PicturePageAt300Dpi(benchmark::State& state) {
   static const char* const kKinds[] = {".jpg", ".png", ".bmp"};
   Score score(15);
   ScorePages pages(score.s, glyphs());
   int64_t bytes = 0;
   for (auto _ : state) {
-    PicturePages target("page", kKinds[state.range(0)], countingWriter(bytes), 300);
-    if (pages.output(score.request, target).pages != 1) state.SkipWithError("expected one page");
+    std::unique_ptr<PicturePages> target;
+    if (state.range(1)) {
+      target = std::make_unique<OutlinePictures>("page", kKinds[state.range(0)],
+                                                 countingWriter(bytes), 300);
+    } else {
+      target = std::make_unique<PicturePages>("page", kKinds[state.range(0)], countingWriter(bytes),
+                                              300);
+    }
+    if (pages.output(score.request, *target).pages != 1) state.SkipWithError("expected one page");
   }
-  state.SetLabel(kKinds[state.range(0)]);
+  state.SetLabel(std::string(kKinds[state.range(0)]) + (state.range(1) ? " outlines" : ""));
   state.counters["bytes/page"] =
       benchmark::Counter(static_cast<double>(bytes) / static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_PicturePageAt300Dpi)
-    ->DenseRange(0, 2)
+    ->ArgsProduct({{0, 1, 2}, {0, 1}})
     ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);
 
@@ -144,18 +161,21 @@ void BM_ViewAtTwiceTheSize(benchmark::State& state) {
   const QRect view(0, 0, 742, kScoreHeight);
   QImage screen(view.size() * 2, QImage::Format_ARGB32_Premultiplied);
   screen.setDevicePixelRatio(2);
+  OutlinePainter shapes(glyphs(), outlines);
+  // As the view draws it: glyphs from the 2x pictures; with `state.range(0)`
+  // from their outlines, as before those pictures.
+  if (state.range(0) == 0) shapes.setGlyphPictures(glyphs().scaled(2));
   for (auto _ : state) {
     QPainter painter(&screen);
     painter.fillRect(view, Qt::white);
     painter.setClipRect(view);
-    OutlinePainter(glyphs(), outlines)
-        .draw(painter, log, score.renderer.picture().image().rect(),
-              QRectF(score.renderer.picture().image().rect()), OutlinePainter::Spacing::Pictures);
+    shapes.draw(painter, log, score.renderer.picture().image().rect(),
+                QRectF(score.renderer.picture().image().rect()), OutlinePainter::Spacing::Pictures);
   }
   state.counters["log_ops"] = static_cast<double>(log.ops.size());
   score.renderer.picture().setLog(nullptr);
 }
-BENCHMARK(BM_ViewAtTwiceTheSize)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ViewAtTwiceTheSize)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_PicturesOfALongPart(benchmark::State& state) {
   Score score(static_cast<int>(state.range(0)));

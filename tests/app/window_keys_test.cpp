@@ -28,6 +28,35 @@ int mostSoundingAtOnce(const std::vector<uint32_t>& messages) {
   return most;
 }
 
+// On a screen of two device pixels a pixel the score is drawn at the
+// screen's resolution, not as the 1x picture with each pixel doubled (where
+// every 2 x 2 block is of one grey): the edges of heads, flags and clefs
+// split blocks; staff lines, stems and bar lines, two pixels wide, do not. Runs under QT_SCALE_FACTOR=2
+// (the test WindowKeysAtTwoDevicePixels).
+TEST_F(WindowKeys, TheScoreIsSharpOnScreensOfTwoDevicePixelsAPixel) {
+  QWidget* score = child<QWidget>("Image1");
+  if (score->devicePixelRatioF() < 2) GTEST_SKIP() << "needs QT_SCALE_FACTOR=2";
+  for (const Qt::Key key : {Qt::Key_C, Qt::Key_V, Qt::Key_B}) press(key);
+  const QImage shot =
+      score->grab(QRect(0, 0, 742, 384)).toImage().convertToFormat(QImage::Format_Grayscale8);
+  ASSERT_EQ(shot.width(), 742 * 2);
+  int inked = 0;
+  int split = 0;
+  for (int y = 0; y + 1 < shot.height(); y += 2) {
+    const uchar* top = shot.constScanLine(y);
+    const uchar* bottom = shot.constScanLine(y + 1);
+    for (int x = 0; x + 1 < shot.width(); x += 2) {
+      const int darkest = std::min({top[x], top[x + 1], bottom[x], bottom[x + 1]});
+      const int lightest = std::max({top[x], top[x + 1], bottom[x], bottom[x + 1]});
+      if (darkest > 128) continue;
+      ++inked;
+      split += lightest - darkest > 32;
+    }
+  }
+  EXPECT_GT(inked, 1000);
+  EXPECT_GT(split, inked / 20) << split << " of " << inked;
+}
+
 TEST_F(WindowKeys, MappedKeySoundsEntersAndMarksTheKeyboardUntilReleased) {
   QWidget* keyboard = child<QWidget>("Image2");
   QWidget* score = child<QWidget>("Image1");

@@ -14,7 +14,8 @@ id=org.kelvara.Kelvara
 failed=0
 fail() { echo "FAIL: $*" >&2; failed=1; }
 
-for file in bin/kelvara share/kelvara/onpu/tohe.bmp \
+for file in bin/kelvara share/kelvara/onpu/tohe.bmp share/kelvara/onpu/2x/tohe.png \
+    share/kelvara/onpu/4x/tohe.png \
     share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
     share/mime/packages/$id.xml share/icons/hicolor/scalable/apps/$id.svg \
     share/man/man1/kelvara.1 share/doc/kelvara/README.md \

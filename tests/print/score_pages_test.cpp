@@ -174,8 +174,9 @@ TEST_F(ScorePagesTest, HeadsKeepTheGlyphsAspectRatio) {
 }
 
 // The editor's picture drawn again from its log at twice the size (as on a
-// screen of two device pixels a pixel) is the same page: scaled back down it
-// matches the picture but for the edges of the ink.
+// screen of two device pixels a pixel), its glyphs from their outlines or
+// from the 2x pictures, is the same page: scaled back down it matches the
+// picture but for the edges of the ink.
 TEST_F(ScorePagesTest, TheScorePicturesLogDrawsTheSamePageAtTwiceTheSize) {
   DrawingLog log;
   renderer.picture().setLog(&log);
@@ -190,22 +191,28 @@ TEST_F(ScorePagesTest, TheScorePicturesLogDrawsTheSamePageAtTwiceTheSize) {
   GlyphOutlines outlines;
   ASSERT_EQ(outlines.load(SOURCE_DIR "/onpu"), "");
   const QImage& picture = renderer.picture().image();
-  QImage twice(picture.size() * 2, QImage::Format_Grayscale8);
-  twice.fill(Qt::white);
-  QPainter painter(&twice);
-  painter.scale(2, 2);
-  OutlinePainter(sourceGlyphs(), outlines)
-      .draw(painter, log, picture.rect(), QRectF(picture.rect()),
-            OutlinePainter::Spacing::Pictures);
-  painter.end();
-  const QImage back = twice.scaled(picture.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  int far = 0;
-  for (int y = 0; y < picture.height(); ++y) {
-    for (int x = 0; x < picture.width(); ++x) {
-      far += std::abs(qGray(back.pixel(x, y)) - qGray(picture.pixel(x, y))) > 128;
+  for (const bool pictures : {false, true}) {
+    SCOPED_TRACE(pictures);
+    QImage twice(picture.size() * 2, QImage::Format_RGB32);
+    twice.setDevicePixelRatio(2);
+    twice.fill(Qt::white);
+    QPainter painter(&twice);
+    OutlinePainter shapes(sourceGlyphs(), outlines);
+    if (pictures) shapes.setGlyphPictures(sourceGlyphs().scaled(2));
+    shapes.draw(painter, log, picture.rect(), QRectF(picture.rect()),
+                OutlinePainter::Spacing::Pictures);
+    painter.end();
+    twice.setDevicePixelRatio(1);
+    const QImage back =
+        twice.scaled(picture.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    int far = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+      for (int x = 0; x < picture.width(); ++x) {
+        far += std::abs(qGray(back.pixel(x, y)) - qGray(picture.pixel(x, y))) > 128;
+      }
     }
+    EXPECT_LT(far, picture.width() * picture.height() / 500);
   }
-  EXPECT_LT(far, picture.width() * picture.height() / 500);
   renderer.picture().setLog(nullptr);
 }
 
@@ -524,18 +531,27 @@ class GoldenPages : public PictureExport {
     showPart(0);
   }
 
+  // Picture pages whose glyphs are drawn from their outlines at any resolution.
+  class OutlinePictures : public PicturePages {
+   public:
+    using PicturePages::PicturePages;
+    int glyphScale() const override { return 0; }
+  };
+
   // The page exactly as written to a bitmap file at `dpi` (a PNG one above
-  // picture resolution: smaller to hold while testing).
-  QImage page(int32_t dpi) {
+  // picture resolution: smaller to hold while testing); with `outlines` the
+  // glyphs drawn from their outlines whatever the resolution.
+  QImage page(int32_t dpi, bool outlines = false) {
     const char* kind = dpi > kPictureDpi ? "PNG" : "BMP";
     QByteArray written;
-    PicturePages target(
-        "golden", dpi > kPictureDpi ? ".png" : ".bmp",
-        [&](const std::string&, const QByteArray& bytes) {
-          written = bytes;
-          return std::string();
-        },
-        dpi);
+    const PicturePages::Writer keep = [&](const std::string&, const QByteArray& bytes) {
+      written = bytes;
+      return std::string();
+    };
+    const char* extension = dpi > kPictureDpi ? ".png" : ".bmp";
+    OutlinePictures drawn("golden", extension, keep, dpi);
+    PicturePages composed("golden", extension, keep, dpi);
+    PicturePages& target = outlines ? drawn : composed;
     OutputRequest r = request({0});
     r.barsPerLine = 4;
     r.linesPerPage = 3;
@@ -555,8 +571,10 @@ TEST_F(GoldenPages, AtPictureResolution) {
   testing::expectGolden("page_3_4_two_sharps", golden);
 }
 
-// At two and four times the resolution: the first staff line with its bar
-// numbers, the part's name and the page number.
+// At two and four times the resolution, composed from the glyph pictures of
+// that scale: the first staff line with its bar numbers, the part's name and
+// the page number. Every glyph lies where its outline is drawn: the page
+// differs from the one drawn from the outlines at the edges of the ink only.
 TEST_F(GoldenPages, AtTwiceAndFourTimesTheResolution) {
   for (const int32_t k : {2, 4}) {
     SCOPED_TRACE(k);
@@ -564,6 +582,68 @@ TEST_F(GoldenPages, AtTwiceAndFourTimesTheResolution) {
     ASSERT_EQ(golden.size(), QSize(kPictureWidth * k, kPictureHeight * k));
     testing::expectGolden("page_3_4_two_sharps_" + std::to_string(k) + "x",
                           golden.copy(0, 0, golden.width(), golden.height() * 2 / 7));
+    const QImage drawn = page(kPictureDpi * k, true).convertToFormat(QImage::Format_Grayscale8);
+    const QImage composed = golden.convertToFormat(QImage::Format_Grayscale8);
+    int ink = 0;
+    int far = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+      const uchar* a = drawn.constScanLine(y);
+      const uchar* b = composed.constScanLine(y);
+      for (int x = 0; x < drawn.width(); ++x) {
+        ink += a[x] < 128;
+        far += std::abs(a[x] - b[x]) > 128;
+      }
+    }
+    EXPECT_GT(ink, 10000);
+    EXPECT_LT(far, ink / 25) << far << " of " << ink;
+  }
+}
+
+// A bar too wide for its cell at the staff's height is scaled down whole:
+// its staff is as much smaller as its spacing and centred on the cell's
+// staff, and the bar lines on both sides of it span the cell's whole staff,
+// so the staves beside it end on them.
+TEST_F(ScorePagesTest, ABarTooWideForItsCellIsScaledDownWhole) {
+  quarterBars(0, 1);
+  for (int k = 0; k < 16; ++k) add(0, 60 + k % 8, 4);  // sixteen sixteenths
+  quarterBars(0, 1);
+  MemoryPages target;
+  ASSERT_TRUE(ScorePages(s, sourceGlyphs()).output(request({0}), target).ok());
+  const QImage& page = target.pages.at(0).image;
+  // The rows dark across nearly the whole of a cell: its staff lines.
+  const auto staffRows = [&](const QRect& cell) {
+    std::vector<int> rows;
+    for (int y = cell.top(); y <= cell.bottom(); ++y) {
+      int dark = 0;
+      for (int x = cell.left() + 4; x < cell.right() - 4; ++x)
+        dark += qGray(page.pixel(x, y)) < 160;
+      if (dark > (cell.width() - 8) * 9 / 10 && (rows.empty() || rows.back() != y - 1)) {
+        rows.push_back(y);
+      }
+    }
+    return rows;
+  };
+  const std::vector<int> normal = staffRows(grid.barCell(0, 0));
+  const std::vector<int> small = staffRows(grid.barCell(1, 0));
+  ASSERT_EQ(normal.size(), 10u);
+  ASSERT_EQ(small.size(), 10u);
+  // Sixteen cells of the score picture in the cell's width, against four.
+  const double scale = static_cast<double>(grid.cellWidth()) / (16 * kCellWidth) /
+                       (static_cast<double>(grid.staffHeight()) / kScoreHeight);
+  EXPECT_NEAR(static_cast<double>(small.back() - small.front()) / (normal.back() - normal.front()),
+              scale, 0.05);
+  EXPECT_NEAR(small.front() + small.back(), normal.front() + normal.back(), 3);
+  // The bar lines at both ends of the small bar reach the outer lines of
+  // the full staff.
+  for (const int edge : {grid.barCell(1, 0).left(), grid.barCell(2, 0).left()}) {
+    SCOPED_TRACE(edge);
+    int reach = 0;
+    for (int y = normal.front(); y <= normal.back(); ++y) {
+      bool dark = false;
+      for (int x = edge - 3; x <= edge + 1; ++x) dark = dark || qGray(page.pixel(x, y)) < 128;
+      reach += dark;
+    }
+    EXPECT_GE(reach, normal.back() - normal.front() - 1);
   }
 }
 

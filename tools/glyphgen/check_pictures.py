@@ -7,6 +7,11 @@ wrong side) breaks the score silently. This script measures the ink of each
 picture and compares it with the positions the editor relies on.
 
     check_pictures.py [ONPU_DIR]      exit status 1 on any failure
+
+The sets at two and four times the resolution (ONPU_DIR/2x, ONPU_DIR/4x,
+greyscale PNG files of the same stems) are checked too: each must be exactly
+k times the 1x picture's size, and averaged over k x k blocks it must pass
+the same checks as the 1x set.
 """
 import os
 import struct
@@ -37,17 +42,28 @@ def close(value, expected, tol, what):
 
 
 class Pictures:
-    def __init__(self, root):
+    def __init__(self, root, scale=1):
         self.root = root
+        self.scale = scale
         self.cache = {}
 
     def path(self, name):
         return os.path.join(self.root, name)
 
+    def scaled_path(self, name):
+        stem = os.path.splitext(name)[0]
+        return os.path.join(self.root, f"{self.scale}x", stem + ".png")
+
     def ink(self, name):
-        """Ink coverage 0..1 (1 = black)."""
+        """Ink coverage 0..1 (1 = black), at 1x (a larger set averaged down)."""
         if name not in self.cache:
-            grey = np.asarray(Image.open(self.path(name)).convert("L"), dtype=np.float64)
+            if self.scale == 1:
+                grey = np.asarray(Image.open(self.path(name)).convert("L"), dtype=np.float64)
+            else:
+                k = self.scale
+                big = np.asarray(Image.open(self.scaled_path(name)), dtype=np.float64)
+                h, w = big.shape
+                grey = big.reshape(h // k, k, w // k, k).mean(axis=(1, 3))
             self.cache[name] = 1.0 - grey / 255.0
         return self.cache[name]
 
@@ -103,6 +119,21 @@ def check_formats(p):
         sizes[name] = (608, 145)
     for name, size in sizes.items():
         check(Image.open(p.path(name)).size == size, f"{name}: size {Image.open(p.path(name)).size}")
+
+
+def check_scaled_formats(p):
+    """Every score picture at scale k: an 8-bit greyscale PNG k times the size."""
+    k = p.scale
+    for name in NAMES:
+        if name in KEYBOARD:
+            continue
+        path = p.scaled_path(name)
+        if not check(os.path.isfile(path), f"{k}x: {name} missing"):
+            continue
+        img = Image.open(path)
+        check(img.format == "PNG" and img.mode == "L", f"{k}x: {name} is not a greyscale PNG")
+        w, h = Image.open(p.path(name)).size
+        check(img.size == (k * w, k * h), f"{k}x: {name} size {img.size}, expected {(k * w, k * h)}")
 
 
 def check_not_clipped(p):
@@ -314,6 +345,18 @@ def main():
         for step in (check_not_clipped, check_notes, check_rests, check_signs,
                      check_key_signatures, check_staff_pictures, check_keyboard):
             step(p)
+    for scale in (2, 4):
+        if failures:
+            break
+        big = Pictures(root, scale)
+        check_scaled_formats(big)
+        if failures:
+            break
+        before = len(failures)
+        for step in (check_not_clipped, check_notes, check_rests, check_signs,
+                     check_key_signatures, check_staff_pictures):
+            step(big)
+        failures[before:] = [f"{scale}x: {f}" for f in failures[before:]]
     for f in failures:
         print("FAIL", f)
     print(f"{len(failures)} failure(s)" if failures else "all picture checks passed")

@@ -7,8 +7,19 @@
 #include <cmath>
 #include <cstdio>
 
+namespace {
+int currentScale = 1;
+}  // namespace
+
 Canvas::Canvas(int width, int height)
-    : width_(width), height_(height), ink_(static_cast<std::size_t>(width) * height, 0.0f) {}
+    : scale_(currentScale),
+      width_(width * currentScale),
+      height_(height * currentScale),
+      ink_(static_cast<std::size_t>(width_) * height_, 0.0f) {}
+
+void Canvas::setScale(int scale) {
+  currentScale = scale;
+}
 
 void Canvas::addInk(int x, int y, float coverage) {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
@@ -21,6 +32,10 @@ void Canvas::fillRect(double x0, double y0, double x1, double y1) {
   char line[128];
   std::snprintf(line, sizeof line, "rect %.6g %.6g %.6g %.6g", x0, y0, x1, y1);
   note(line);
+  x0 *= scale_;
+  y0 *= scale_;
+  x1 *= scale_;
+  y1 *= scale_;
   const int c0 = std::max(0, static_cast<int>(std::floor(x0)));
   const int c1 = std::min(width_ - 1, static_cast<int>(std::ceil(x1)) - 1);
   const int r0 = std::max(0, static_cast<int>(std::floor(y0)));
@@ -54,6 +69,7 @@ void Canvas::fillPath(const QPainterPath& path) {
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::black);
+    if (scale_ != 1) p.scale(scale_, scale_);
     p.drawPath(path);
   }
   for (int y = 0; y < height_; ++y) {

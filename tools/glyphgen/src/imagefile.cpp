@@ -1,6 +1,7 @@
 #include "imagefile.h"
 
 #include <QImage>
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <stdexcept>
@@ -65,6 +66,18 @@ void writeGreyBmp(const std::string& path, int width, int height,
     b.insert(b.end(), static_cast<std::size_t>(stride - width), 0);
   }
   writeFile(path, b);
+}
+
+void writeGreyPng(const std::string& path, int width, int height,
+                  const std::vector<uint8_t>& grey) {
+  QImage image(width, height, QImage::Format_Grayscale8);
+  for (int y = 0; y < height; ++y) {
+    std::copy_n(grey.data() + static_cast<std::size_t>(y) * width, width, image.scanLine(y));
+  }
+  // Quality 0 is the strongest compression.
+  if (!image.save(QString::fromStdString(path), "PNG", 0)) {
+    throw std::runtime_error("cannot write " + path);
+  }
 }
 
 void writeColourBmp(const std::string& path, const QImage& image) {

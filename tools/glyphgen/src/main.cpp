@@ -44,7 +44,9 @@ int main(int argc, char** argv) {
     // An Emmentaler em is the staff height: four staff spaces.
     const MusicFont music(font, "music", 1000.0 / 4, layout::kSpace);
     const MusicFont braces(braceFont, "brace", 1000.0 / 4, layout::kSpace);
-    int files = writeNotationPictures(music, braces, out);
+    int files = 0;
+    // The same pictures at one, two and four times the resolution.
+    for (const int scale : {1, 2, 4}) files += writeNotationPictures(music, braces, out, scale);
     files += writeKeyboardFrames(out);
     std::printf("glyphgen: wrote %d pictures to %s\n", files, out.c_str());
   } catch (const std::exception& e) {

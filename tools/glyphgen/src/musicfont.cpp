@@ -110,10 +110,12 @@ void MusicFont::draw(Canvas& canvas, const std::string& name, double ox, double 
 
   // Font units -> 26.6 pixels, y still pointing up; then move the origin to
   // (ox, oy) measured from the canvas bottom.
-  const double k = pixelsPerSpace_ / unitsPerSpace_ * 64.0;
+  // At a canvas scale of k everything is k times larger, around the top-left.
+  const double k = pixelsPerSpace_ / unitsPerSpace_ * 64.0 * canvas.scale();
   FT_Matrix m{toFixed(k * sx), 0, 0, toFixed(k * sy)};
   FT_Outline_Transform(outline, &m);
-  FT_Outline_Translate(outline, std::lround(ox * 64.0), std::lround((canvas.height() - oy) * 64.0));
+  FT_Outline_Translate(outline, std::lround(ox * canvas.scale() * 64.0),
+                       std::lround((canvas.height() - oy * canvas.scale()) * 64.0));
 
   SpanTarget target{&canvas};
   FT_Raster_Params params{};

@@ -21,7 +21,16 @@ namespace {
 class Writer {
  public:
   explicit Writer(std::string dir) : dir_(std::move(dir)) {}
+  // The 1x picture as the bitmap `name`; a picture at scale k as a greyscale
+  // PNG of the same stem in the folder "kx", the shapes noted once (at 1x).
   void save(const std::string& name, const Canvas& c) {
+    if (c.scale() != 1) {
+      const std::string stem = name.substr(0, name.rfind('.'));
+      writeGreyPng(dir_ + "/" + std::to_string(c.scale()) + "x/" + stem + ".png", c.width(),
+                   c.height(), c.toGrey());
+      ++count_;
+      return;
+    }
     writeGreyBmp(dir_ + "/" + name, c.width(), c.height(), c.toGrey());
     outlines_ += "picture " + name + " " + std::to_string(c.width()) + " " +
                  std::to_string(c.height()) + "\n";
@@ -177,7 +186,7 @@ Canvas digit(const MusicFont& f, const std::string& name) {
   Canvas c(28, 33);
   const GlyphBox b = f.box(name);
   const double scale = 2.0 / 2.0;  // the font's digits are two spaces tall
-  const double ox = c.width() / 2.0 - (b.left + b.right) / 2 * kSpace * scale;
+  const double ox = c.width() / c.scale() / 2.0 - (b.left + b.right) / 2 * kSpace * scale;
   f.draw(c, name, ox, 2 * kSpace + 0.5, scale, scale);
   return c;
 }
@@ -290,7 +299,10 @@ Canvas clefArea(const MusicFont& f, const MusicFont& braces) {
 
 }  // namespace
 
-int writeNotationPictures(const MusicFont& music, const MusicFont& braces, const std::string& dir) {
+int writeNotationPictures(const MusicFont& music, const MusicFont& braces, const std::string& dir,
+                          int scale) {
+  Canvas::setScale(scale);
+  if (scale != 1) std::filesystem::create_directories(dir + "/" + std::to_string(scale) + "x");
   Writer out(dir);
   const NoteDrawer notes(music);
 
@@ -324,6 +336,7 @@ int writeNotationPictures(const MusicFont& music, const MusicFont& braces, const
   out.save("5sen3.bmp", barTile());
   out.save("page.bmp", staffTile(kPageWidth));
   out.save("tohe.bmp", clefArea(music, braces));
-  out.saveOutlines(music, braces);
+  if (scale == 1) out.saveOutlines(music, braces);
+  Canvas::setScale(1);
   return out.count();
 }
