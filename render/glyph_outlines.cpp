@@ -13,6 +13,8 @@
 #include <memory>
 #include <sstream>
 
+#include "score/ui_text.h"
+
 namespace kelvara {
 
 namespace {
