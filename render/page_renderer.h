@@ -123,6 +123,10 @@ class PageRenderer : public ScoreDrawing {
   // Draws every ledger line (sen) a head at staff index n needs, under a head glyph drawn at x.
   void Chksen(int32_t x, int32_t n);
 
+  // Standard notation: the bar number written at the start of the line (the
+  // page's first bar), over the clef.
+  void drawLineStartNumber();
+
   const ScorePicture& picture() const { return picture_; }
   ScorePicture& picture() { return picture_; }
 
@@ -183,6 +187,13 @@ class PageRenderer : public ScoreDrawing {
   void drawTupletBracket(const TOnpu& record, int32_t x);
 
   void blit(Glyph glyph, int32_t x, int32_t y, ScorePicture::Mode mode = ScorePicture::Mode::And);
+
+  // Standard notation (standard_notation.cpp).
+  int32_t keySignatureShift() const;
+  int32_t timeSignatureX() const;
+  void keepAccidentalsToBarLine(TOnpu& r);
+  void drawCrossHead(int32_t x, int32_t n);
+  void drawPercussionChord(const TOnpu& r, const RecordPieces& pieces);
 
   EditorState& s_;
   ScoreView& view_;
