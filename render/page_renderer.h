@@ -179,6 +179,12 @@ class PageRenderer : public ScoreDrawing {
   void showPage();
   void toPageAndBack(int32_t targetBar);
   int32_t pageContentEnd() const;
+  // Standard notation: the staff furniture, accidentals and drums (standard_staff.cpp).
+  int32_t keySignatureShift() const;
+  int32_t timeSignatureX() const;
+  void keepAccidentalsToBarLine(TOnpu& r);
+  void drawCrossHead(int32_t x, int32_t n);
+  void drawPercussionChord(const TOnpu& r, const RecordPieces& pieces);
 
   // The accidental to draw in front of one pitch, and where it is spelled.
   using Sign = AccidentalSign;
@@ -187,13 +193,6 @@ class PageRenderer : public ScoreDrawing {
   void drawTupletBracket(const TOnpu& record, int32_t x);
 
   void blit(Glyph glyph, int32_t x, int32_t y, ScorePicture::Mode mode = ScorePicture::Mode::And);
-
-  // Standard notation (standard_notation.cpp).
-  int32_t keySignatureShift() const;
-  int32_t timeSignatureX() const;
-  void keepAccidentalsToBarLine(TOnpu& r);
-  void drawCrossHead(int32_t x, int32_t n);
-  void drawPercussionChord(const TOnpu& r, const RecordPieces& pieces);
 
   EditorState& s_;
   ScoreView& view_;

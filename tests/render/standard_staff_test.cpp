@@ -10,7 +10,7 @@
 namespace kelvara::testing {
 namespace {
 
-class StandardNotation : public RenderTest {
+class StandardStaff : public RenderTest {
  protected:
   void standard(bool on) {
     s.StandardNotation = on;
@@ -52,7 +52,7 @@ class StandardNotation : public RenderTest {
   }
 };
 
-TEST_F(StandardNotation, SharpLastsToTheBarLineAndTheKeyRulesAgain) {
+TEST_F(StandardStaff, SharpLastsToTheBarLineAndTheKeyRulesAgain) {
   standard(true);
   enter(66, 16);  // F sharp
   enter(66, 16);  // no sign: still in force
@@ -69,7 +69,7 @@ TEST_F(StandardNotation, SharpLastsToTheBarLineAndTheKeyRulesAgain) {
   expectGolden("standard_f_sharp_then_f_in_g", viewPicture());
 }
 
-TEST_F(StandardNotation, DrumGrooveOnThePercussionStaff) {
+TEST_F(StandardStaff, DrumGrooveOnThePercussionStaff) {
   s.WorkPart = kPercussionPart;
   s.PageNode = endMarkerOf(s.PartHead[kPercussionPart]);
   s.KeySig = 6;  // no key signature on the percussion staff
@@ -93,7 +93,7 @@ TEST_F(StandardNotation, DrumGrooveOnThePercussionStaff) {
   expectGolden("standard_drum_groove", viewPicture());
 }
 
-TEST_F(StandardNotation, KeyBeforeTimeAndTheLineNumberedByItsFirstBar) {
+TEST_F(StandardStaff, KeyBeforeTimeAndTheLineNumberedByItsFirstBar) {
   s.KeySig = 14;  // seven flats, the widest key signature
   s.TimeNum = 6;
   s.TimeDen = 8;
@@ -102,7 +102,7 @@ TEST_F(StandardNotation, KeyBeforeTimeAndTheLineNumberedByItsFirstBar) {
   expectGolden("standard_key_time_line_number", viewPicture());
 }
 
-TEST_F(StandardNotation, CellsPagesAndCursorStayWhereTheyWere) {
+TEST_F(StandardStaff, CellsPagesAndCursorStayWhereTheyWere) {
   std::mt19937 random(2026);
   auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
   s.TimeNum = 3;

@@ -1,6 +1,6 @@
-// What standard notation draws differently inside the same cells: the
-// percussion staff, accidentals that end at the bar line, the key signature
-// before the time signature and the bar number at the start of the line.
+// Standard notation's staff: the percussion staff, accidentals that end at
+// the bar line, the key signature before the time signature and the bar
+// number at the start of the line, all inside the described cells.
 #include <algorithm>
 
 #include "render/page_renderer.h"
