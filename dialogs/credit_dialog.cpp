@@ -54,10 +54,13 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
   CheckBox1->setObjectName("CheckBox1");
   CheckBox2 = new QCheckBox(tr("↑↓キー入力時に動作"), group);
   CheckBox2->setObjectName("CheckBox2");
+  CheckBox3 = new QCheckBox(tr("標準的な記譜で表示"), group);
+  CheckBox3->setObjectName("CheckBox3");
   CheckBox1->setChecked(true);
   CheckBox2->setChecked(true);
   boxes->addWidget(CheckBox1);
   boxes->addWidget(CheckBox2);
+  boxes->addWidget(CheckBox3);
   top->addWidget(group);
 
   // Each language is named in its own words, so either can be found.
@@ -76,7 +79,7 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
     if (onLanguageChange_) onLanguageChange_(language());
   });
 
-  for (QCheckBox* box : {CheckBox1, CheckBox2}) {
+  for (QCheckBox* box : {CheckBox1, CheckBox2, CheckBox3}) {
     connect(box, &QCheckBox::toggled, this, [this] {
       if (onChange_) onChange_(values());
     });
@@ -90,12 +93,14 @@ void TForm5::setPicture(const QImage& picture) {
 void TForm5::load(const AuxiliaryOptions& options) {
   const QSignalBlocker block1(CheckBox1);
   const QSignalBlocker block2(CheckBox2);
+  const QSignalBlocker block3(CheckBox3);
   CheckBox1->setChecked(options.blinkCursor);
   CheckBox2->setChecked(options.upDownAction);
+  CheckBox3->setChecked(options.standardNotation);
 }
 
 AuxiliaryOptions TForm5::values() const {
-  return {CheckBox1->isChecked(), CheckBox2->isChecked()};
+  return {CheckBox1->isChecked(), CheckBox2->isChecked(), CheckBox3->isChecked()};
 }
 
 void TForm5::setOnChange(std::function<void(const AuxiliaryOptions&)> onChange) {

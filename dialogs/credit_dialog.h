@@ -12,7 +12,7 @@ class QLabel;
 namespace kelvara {
 
 // The credit dialog "Credit": the program's name, date and version, a
-// picture, and the two auxiliary options. It has no OK or Cancel: it is
+// picture, and the auxiliary options. It has no OK or Cancel: it is
 // closed with the window's close box, and the boxes count however it closes.
 class TForm5 : public QDialog {
   Q_OBJECT
@@ -36,6 +36,7 @@ class TForm5 : public QDialog {
   QLabel* Picture = nullptr;
   QCheckBox* CheckBox1 = nullptr;    // make the cursor blink
   QCheckBox* CheckBox2 = nullptr;    // act on up/down arrow key input
+  QCheckBox* CheckBox3 = nullptr;    // draw standard notation
   QComboBox* LanguageBox = nullptr;  // the interface language
 
  protected:

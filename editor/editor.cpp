@@ -1,6 +1,7 @@
 #include "editor/editor.h"
 
 #include "editor/midi_input_setting.h"
+#include "editor/notation_setting.h"
 #include "editor/settings_file.h"
 #include "score/part_list.h"
 #include "score/ui_text.h"
@@ -43,6 +44,11 @@ std::string Editor::FormCreate(const StartOptions& options) {
                        midi_.midiOutGetNumDevs(), options.explicitSettings);
   applySettings(settings.values, s);
   if (!settings.notice.empty()) questions_.inform(settings.notice);
+  if (!settingsPath_.empty()) {
+    const NotationSetting notation = readNotationSetting(notationSettingPath(settingsPath_));
+    s.StandardNotation = notation.standard;
+    if (!notation.notice.empty()) questions_.inform(notation.notice);
+  }
 
   s.WorkPart = 0;
   s.PrintBarsPerLine = 3;
@@ -118,6 +124,9 @@ void Editor::FormClose() {
   std::string error = writeSettingsFile(settingsPath_, settingsFromState(state_));
   if (error.empty() && midiInput_ != nullptr) {
     error = writeMidiInputSetting(midiInputSettingPath(settingsPath_), midiInput_->chosen());
+  }
+  if (error.empty()) {
+    error = writeNotationSetting(notationSettingPath(settingsPath_), state_.StandardNotation);
   }
   if (!error.empty())
     questions_.error(

@@ -29,11 +29,16 @@ struct RenderRequest {
   int part = 0;
   std::string partLabel = "1";  // as the user wrote it, for messages
   int bar = 1;
+  bool standardNotation = false;
 };
 
 UsageProblem parse(const std::vector<std::string>& args, RenderRequest& req) {
   CommandOptions options;
-  if (UsageProblem problem = readCommandOptions(args, {"--part", "--bar"}, options)) return problem;
+  if (UsageProblem problem =
+          readCommandOptions(args, {"--part", "--bar"}, options, {"--standard-notation"})) {
+    return problem;
+  }
+  req.standardNotation = options.has("--standard-notation");
   if (const std::string* label = options.value("--part")) {
     if (UsageProblem problem = parsePartLabel(*label, req.part)) return problem;
     req.partLabel = *label;
@@ -71,11 +76,12 @@ void cursorToBar(EditorState& s, int32_t bar) {
 }  // namespace
 
 std::string renderUsage() {
-  return "kelvara render INPUT OUTPUT.png [--part LABEL] [--bar N]\n"
+  return "kelvara render INPUT OUTPUT.png [--part LABEL] [--bar N] [--standard-notation]\n"
          "  Writes the page of the score view that holds bar N (default 1) of one part\n"
          "  (default 1) as a PNG picture. INPUT is a .zqf3, .zqf2, .zqf, .mid, .smf,\n"
          "  .musicxml, .xml or .mxl file (a .zqf file is read into the part chosen).\n"
-         "  LABEL is 1 to 10 or perc.\n";
+         "  LABEL is 1 to 10 or perc. --standard-notation draws the page in standard\n"
+         "  notation, as the option in the credit dialog does.\n";
 }
 
 int runRenderCommand(const std::vector<std::string>& args, const std::string& glyphFolder,
@@ -104,6 +110,7 @@ int runRenderCommand(const std::vector<std::string>& args, const std::string& gl
   if (!loaded.notice.empty()) err << "kelvara render: " << loaded.notice << "\n";
 
   s.WorkPart = req.part;
+  s.StandardNotation = req.standardNotation;
   // A bar on a page after the part's last one has no page to show: say so
   // instead of writing the last page under the name asked for.
   cursorToBar(s, req.bar);

@@ -152,8 +152,16 @@ void SettingsCommands::BitBtn6Click() {
   const auto apply = [this](const AuxiliaryOptions& o) {
     s_.BlinkCursor = o.blinkCursor ? 1 : 0;
     s_.UpDownAction = o.upDownAction ? 1 : 0;
+    if (o.standardNotation != s_.StandardNotation) {
+      // Only what is drawn inside the cells changes: the page is drawn again
+      // at once, the cursor and the selection stay where they are.
+      s_.StandardNotation = o.standardNotation;
+      s_.Busy = 1;
+      editor_.renderer().PageDraw();
+      s_.Busy = 0;
+    }
   };
-  const AuxiliaryOptions shown{s_.BlinkCursor == 1, s_.UpDownAction == 1};
+  const AuxiliaryOptions shown{s_.BlinkCursor == 1, s_.UpDownAction == 1, s_.StandardNotation};
   apply(dialogs_.showCredit(shown, apply));
 }
 

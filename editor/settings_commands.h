@@ -51,8 +51,8 @@ class SettingsCommands {
   // applied unless every value is right; the page is drawn again when the key
   // or the time signature changed, and the keyboard slides when major/minor did.
   void BitBtn3Click();
-  // Credit dialog: its two boxes switch the cursor blinking and the
-  // arrow-key octave animation, taking effect at once.
+  // Credit dialog: its boxes switch the cursor blinking, the arrow-key
+  // octave animation and standard notation, taking effect at once.
   void BitBtn6Click();
 
  private:

@@ -11,9 +11,13 @@ const std::string* CommandOptions::value(std::string_view name) const {
   return it == values.end() ? nullptr : &it->second;
 }
 
+bool CommandOptions::has(std::string_view name) const {
+  return std::find(switches.begin(), switches.end(), name) != switches.end();
+}
+
 UsageProblem readCommandOptions(const std::vector<std::string>& args,
-                                std::initializer_list<std::string_view> known,
-                                CommandOptions& out) {
+                                std::initializer_list<std::string_view> known, CommandOptions& out,
+                                std::initializer_list<std::string_view> switches) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a.size() < 2 || a[0] != '-') {
@@ -22,6 +26,11 @@ UsageProblem readCommandOptions(const std::vector<std::string>& args,
     }
     const size_t eq = a.find('=');
     const std::string name = a.substr(0, eq);
+    if (std::find(switches.begin(), switches.end(), name) != switches.end()) {
+      if (eq != std::string::npos) return name + " takes no value";
+      out.switches.push_back(name);
+      continue;
+    }
     if (std::find(known.begin(), known.end(), name) == known.end()) {
       return "unknown option '" + a + "'";
     }

@@ -21,21 +21,27 @@ constexpr int kCommandBadUsage = 2;    // the command line is wrong
 // What is wrong with a command line, in one line; empty when nothing is.
 using UsageProblem = std::optional<std::string>;
 
-// A mode's command line, read: the words that are not options, and the value
-// of each option given ("--bars 2-5" or "--bars=2-5"; the last one counts).
+// A mode's command line, read: the words that are not options, the value of
+// each option given ("--bars 2-5" or "--bars=2-5"; the last one counts) and
+// the switches given ("--standard-notation", no value).
 struct CommandOptions {
   std::vector<std::string> positional;
   std::map<std::string, std::string, std::less<>> values;
+  std::vector<std::string> switches;
 
   // The value given for `name`, or null.
   const std::string* value(std::string_view name) const;
+  // Whether the switch `name` was given.
+  bool has(std::string_view name) const;
 };
 
-// Reads the words after the mode's name. Every option of the mode takes a
-// value; a word starting with "-" that names none of them, or an option
-// without its value, is the problem returned.
+// Reads the words after the mode's name. Every option in `known` takes a
+// value, every one in `switches` none; a word starting with "-" that names
+// none of them, an option without its value or a switch given one is the
+// problem returned.
 UsageProblem readCommandOptions(const std::vector<std::string>& args,
-                                std::initializer_list<std::string_view> known, CommandOptions& out);
+                                std::initializer_list<std::string_view> known, CommandOptions& out,
+                                std::initializer_list<std::string_view> switches = {});
 
 // The parts named by labels as users type them: 1 to 10 and perc.
 struct PartChoice {

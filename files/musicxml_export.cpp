@@ -18,6 +18,7 @@
 #include "score/notation_groups.h"
 #include "score/part_list.h"
 #include "score/spelling.h"
+#include "score/standard_notation.h"
 #include "score/ui_text.h"
 #include "score/voice_names.h"
 
@@ -210,6 +211,8 @@ PartOut layOutPart(const EditorState& s, int part, size_t& budget) {
     if (part == kPercussionPart) {
       for (const SpelledPitch& p : out.records.back().pitches) out.drums.push_back(p.pitch);
     }
+    // Standard notation: an accidental lasts to the bar line.
+    if (s.StandardNotation && reachesBarLine(*r, fill, barLen)) acc = keyAccidentals(s.KeySig);
     advanceBar(bar, fill, barContribution(*r), barLen);
 
     const bool member = isTupletMember(*r);

@@ -31,6 +31,7 @@ struct PagesRequest {
   OutputRequest request;
   int firstPart = 0;  // where a one-part .zqf file is read into
   int32_t dpi = kPictureDpi;
+  bool standardNotation = false;
 };
 
 std::string lowered(std::string text) {
@@ -43,9 +44,11 @@ UsageProblem parse(const std::vector<std::string>& args, PagesRequest& req) {
   req.request.parts.fill(1);
   CommandOptions options;
   if (UsageProblem problem = readCommandOptions(
-          args, {"--parts", "--bars", "--bars-per-line", "--lines-per-page", "--dpi"}, options)) {
+          args, {"--parts", "--bars", "--bars-per-line", "--lines-per-page", "--dpi"}, options,
+          {"--standard-notation"})) {
     return problem;
   }
+  req.standardNotation = options.has("--standard-notation");
   if (const std::string* list = options.value("--parts")) {
     PartChoice choice;
     if (UsageProblem problem = parsePartList(*list, choice)) return problem;
@@ -124,14 +127,16 @@ int writePdf(ScorePages& pages, const OutputRequest& request, const std::string&
 
 std::string pagesUsage() {
   return "kelvara pages INPUT OUTPUT [--parts LIST] [--bars FROM-TO] [--bars-per-line N]\n"
-         "              [--lines-per-page M] [--dpi D]\n"
+         "              [--lines-per-page M] [--dpi D] [--standard-notation]\n"
          "  Puts parts of a score on pages as the output command does. INPUT is a .zqf3,\n"
          "  .zqf2, .zqf, .mid, .smf, .musicxml, .xml or .mxl file. OUTPUT ending in\n"
          "  .jpg, .jpeg, .bmp or .png writes one A4 picture a page at D dots per inch\n"
          "  (default 150, 50 to 600), named OUTPUT's base name + part number + \"_\" +\n"
          "  page number + extension; .pdf writes one PDF of all pages, in vectors.\n"
          "  LIST: parts, comma-separated, 1 to 10 and perc (default all);\n"
-         "  N bars a staff line (default 3), M staff lines a page (default 5).\n";
+         "  N bars a staff line (default 3), M staff lines a page (default 5).\n"
+         "  --standard-notation draws the pages in standard notation, as the option in\n"
+         "  the credit dialog does.\n";
 }
 
 int runPagesCommand(const std::vector<std::string>& args, const std::string& glyphFolder,
@@ -149,6 +154,7 @@ int runPagesCommand(const std::vector<std::string>& args, const std::string& gly
   }
   EditorState s;
   s.createLists();
+  s.StandardNotation = req.standardNotation;
   if (!isReadableFileKind(fileExtension(req.input))) {
     return badUsage(err, "pages", req.input + ": not a " + kReadableKinds);
   }

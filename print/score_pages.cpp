@@ -233,6 +233,7 @@ class ScorePages::Session {
     renderer_.DrawTohekigou();
     renderer_.DrawHyoushi();
     renderer_.DrawTyou();
+    renderer_.drawLineStartNumber();
   }
 
   // x just after the closing bar line of `bar` in the picture just drawn,
@@ -352,9 +353,17 @@ OutputResult ScorePages::output(const OutputRequest& request, PageTarget& target
             if (i > 0) source.setLeft(kMusicLeft);
             pagePainter.draw(painter, session.log(), source, pageGrid.barCell(i, j),
                              OutlinePainter::Spacing::Cells);
+            // Standard notation numbers the line by its first bar: its head
+            // is that bar's.
+            if (i == 0 && s_.StandardNotation) {
+              pagePainter.draw(painter, session.log(), kLineHeadSource, pageGrid.lineHead(j),
+                               OutlinePainter::Spacing::Pictures);
+            }
           }
-          pagePainter.draw(painter, session.log(), kLineHeadSource, pageGrid.lineHead(j),
-                           OutlinePainter::Spacing::Pictures);
+          if (!s_.StandardNotation) {
+            pagePainter.draw(painter, session.log(), kLineHeadSource, pageGrid.lineHead(j),
+                             OutlinePainter::Spacing::Pictures);
+          }
         }
         if (page == 1) drawPartName(painter, pageGrid, part.part);
         drawPageNumber(painter, pageGrid, page);

@@ -1,4 +1,5 @@
 #include "render/page_renderer.h"
+#include "score/standard_notation.h"
 
 namespace kelvara {
 
@@ -33,32 +34,32 @@ void PageRenderer::DrawTohekigou() {
 void PageRenderer::DrawHyoushi() {
   switch (s_.TimeDen) {
     case 2:
-      blit(Glyph::Digit2, 78, 144);
+      blit(Glyph::Digit2, timeSignatureX(), 144);
       break;
     case 4:
-      blit(Glyph::Digit4, 78, 144);
+      blit(Glyph::Digit4, timeSignatureX(), 144);
       break;
     case 8:
-      blit(Glyph::Digit8, 78, 144);
+      blit(Glyph::Digit8, timeSignatureX(), 144);
       break;
     default:
       break;
   }
   switch (s_.TimeNum) {
     case 2:
-      blit(Glyph::Digit2, 78, 112);
+      blit(Glyph::Digit2, timeSignatureX(), 112);
       break;
     case 3:
-      blit(Glyph::Digit3, 78, 112);
+      blit(Glyph::Digit3, timeSignatureX(), 112);
       break;
     case 4:
-      blit(Glyph::Digit4, 78, 112);
+      blit(Glyph::Digit4, timeSignatureX(), 112);
       break;
     case 6:
-      blit(Glyph::Digit6, 78, 112);
+      blit(Glyph::Digit6, timeSignatureX(), 112);
       break;
     case 9:
-      blit(Glyph::Digit9, 78, 112);
+      blit(Glyph::Digit9, timeSignatureX(), 112);
       break;
     default:
       break;
@@ -67,15 +68,19 @@ void PageRenderer::DrawHyoushi() {
 
 void PageRenderer::DrawTyou() {
   s_.AccState.fill(0);
+  // Standard notation puts the key signature before the time signature, and
+  // none on the percussion staff.
+  const bool signs = !drawsPercussionStaff(s_, s_.WorkPart);
+  const int32_t shift = keySignatureShift();
   for (const KeySign& sign : kSharps) {
     if (s_.KeySig < sign.threshold) {
-      blit(Glyph::Sharp, sign.x, sign.y);
+      if (signs) blit(Glyph::Sharp, sign.x + shift, sign.y);
       s_.AccState[sign.letter] = 1;
     }
   }
   for (const KeySign& sign : kFlats) {
     if (s_.KeySig > sign.threshold) {
-      blit(Glyph::Flat, sign.x, sign.y);
+      if (signs) blit(Glyph::Flat, sign.x + shift, sign.y);
       s_.AccState[sign.letter] = -1;
     }
   }

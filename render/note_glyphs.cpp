@@ -3,6 +3,7 @@
 #include "render/page_renderer.h"
 #include "score/bar_math.h"
 #include "score/score_editor.h"
+#include "score/standard_notation.h"
 
 namespace kelvara {
 
@@ -275,6 +276,8 @@ void PageRenderer::DrawOnpu() {
   const RecordPieces pieces = layOutRecord(r, cells);
   if (r.Pitch[0] == 0) {
     Drawkyuuhu(pieces);
+  } else if (r.Pitch[0] > 0 && drawsPercussionStaff(s_, p)) {
+    drawPercussionChord(r, pieces);
   } else if (r.Pitch[0] > 0) {
     const BeamGroup& beams = beamGroupAtCursor(r);
     beamed_ = !beams.members.empty();
@@ -358,6 +361,7 @@ void PageRenderer::DrawOnpu() {
 
   drawIncomingArcs(r, x);
   if (r.RenIndex > 0 && r.RenIndex == r.RenCount) drawTupletBracket(r, x);
+  keepAccidentalsToBarLine(r);
   for (int k = 0; k < kLetters; ++k) s_.AccState[k] -= r.AccDelta[k];
 }
 
@@ -366,9 +370,11 @@ void PageRenderer::DrawOnpu() {
 void PageRenderer::drawIncomingArcs(const TOnpu& record, int32_t x) {
   const TOnpu* prev = record.Prev;
   if (prev == nullptr || prev->Pitch[0] <= 0 || prev->LenNum <= 0) return;
-  const bool down = prev->Pitch[0] >= kStemDownFrom;
+  const bool drums = drawsPercussionStaff(s_, s_.WorkPart);
+  const bool down = !drums && prev->Pitch[0] >= kStemDownFrom;
   for (int i = 0; i < kPitchSlots && prev->Pitch[i] >= 0; ++i) {
-    const int32_t a = accidentalTop(staffPosition(prev->Pitch[i]).index());
+    const int32_t a = accidentalTop(drums ? drumNote(prev->Pitch[i]).index
+                                          : staffPosition(prev->Pitch[i]).index());
     if (down) {
       blit(Glyph::TieDown, x - 35, a);
     } else {
@@ -393,9 +399,13 @@ void PageRenderer::drawTupletBracket(const TOnpu& record, int32_t x) {
       lowestInk = std::max(lowestInk, kRestTop + glyphs_.ink(restGlyph(size)).bottom());
       continue;
     }
-    const int32_t n = staffPosition(r->Pitch[std::clamp(r->LastIndex, 0, kPitchSlots - 1)]).index();
+    const bool drums = drawsPercussionStaff(s_, s_.WorkPart);
+    const int32_t n =
+        drums ? lowestDrumIndex(*r)
+              : staffPosition(r->Pitch[std::clamp(r->LastIndex, 0, kPitchSlots - 1)]).index();
     const Glyph carrier = pieceGlyph(size, 0, r->Pitch[0] >= kStemDownFrom);
-    const bool downStem = !beamedGroup && r->Pitch[0] >= kStemDownFrom && carrier != Glyph::Note1;
+    const bool downStem =
+        !beamedGroup && !drums && r->Pitch[0] >= kStemDownFrom && carrier != Glyph::Note1;
     const int32_t top = downStem ? stemDownTop(n) : stemUpTop(n);
     lowestInk =
         std::max(lowestInk, top + glyphs_.ink(downStem ? carrier : Glyph::BlackHead).bottom());

@@ -67,6 +67,7 @@ void PageRenderer::drawStartupFurniture() {
   DrawHyoushi();
   DrawTyou();
   blit(Glyph::BarLineTile, 203, 0);
+  drawLineStartNumber();
   view_.showScorePicture();
 }
 
@@ -247,6 +248,7 @@ void PageRenderer::drawFurnitureOverClef() {
   const auto atCursor = s_.AccState;
   DrawTyou();
   s_.AccState = atCursor;
+  drawLineStartNumber();
 }
 
 void PageRenderer::redrawWholePage() {
@@ -343,7 +345,10 @@ void PageRenderer::ChkSyousetu(int32_t piece, int32_t offset) {
   const int32_t cell = s_.CursorX[p] + offset;
   blit(Glyph::BarLineTile, cell + kBarLineTileOffset, 0);
   const int32_t right = cell + kCellWidth - 1;
-  picture_.number(s_.BarNo[p], right - ScorePicture::numberWidth(s_.BarNo[p]), 0);
+  // Standard notation numbers the bar at the start of the line instead.
+  if (!s_.StandardNotation) {
+    picture_.number(s_.BarNo[p], right - ScorePicture::numberWidth(s_.BarNo[p]), 0);
+  }
   s_.BarFill[p] -= s_.BarLen();
   s_.BarNo[p] += 1;
   s_.LastBarLineX = cell + kCellWidth;
@@ -368,19 +373,26 @@ void PageRenderer::toPageAndBack(int32_t targetBar) {
   s_.BarFill[p] = fill;
   s_.CursorX[p] = x;
   s_.AccState = acc;
-  // A cursor at the start of the bar after the page stands at its content's end.
-  if (bar - s_.BarsPerPage == s_.PageFirstBar && fill == 0) {
-    s_.CursorX[p] = s_.EndX;
-  } else if (pageFirstBarFor(bar, s_.BarsPerPage) == s_.PageFirstBar) {
-    // The cursor lies on the page now shown (it stood at the end of the page
-    // before): its x is where this page draws it.
+  // A cursor at the start of the bar after the page stands at its content's
+  // end; one that lies on the page now shown (it stood at the end of the page
+  // before) where this page draws it. Either way the accidentals in force
+  // there are this page's, counted from its key signature.
+  const bool atEnd = bar - s_.BarsPerPage == s_.PageFirstBar && fill == 0;
+  if (atEnd || pageFirstBarFor(bar, s_.BarsPerPage) == s_.PageFirstBar) {
     int32_t at = s_.PageX;
+    LetterAccidentals inForce = keyAccidentals(s_.KeySig);
     TOnpu* r = s_.PageNode;
     while (r != cursor && !isEndMarker(*r)) {
       at += r->Width;
+      for (int k = 0; k < kLetters; ++k) inForce[k] += r->AccDelta[k];
       r = r->Next;
     }
-    if (r == cursor) s_.CursorX[p] = at;
+    if (r == cursor) {
+      s_.CursorX[p] = atEnd ? s_.EndX : at;
+      s_.AccState = inForce;
+    } else if (atEnd) {
+      s_.CursorX[p] = s_.EndX;
+    }
   }
   view_.focusNoteEntry();
 }

@@ -124,6 +124,10 @@ class PageRenderer : public ScoreDrawing {
   // Draws every ledger line (sen) a head at staff index n needs, under a head glyph drawn at x.
   void Chksen(int32_t x, int32_t n);
 
+  // Standard notation: the bar number written at the start of the line (the
+  // page's first bar), over the clef.
+  void drawLineStartNumber();
+
   const ScorePicture& picture() const { return picture_; }
   ScorePicture& picture() { return picture_; }
 
@@ -176,6 +180,12 @@ class PageRenderer : public ScoreDrawing {
   void showPage();
   void toPageAndBack(int32_t targetBar);
   int32_t pageContentEnd() const;
+  // Standard notation: the staff furniture, accidentals and drums (standard_staff.cpp).
+  int32_t keySignatureShift() const;
+  int32_t timeSignatureX() const;
+  void keepAccidentalsToBarLine(TOnpu& r);
+  void drawCrossHead(int32_t x, int32_t n);
+  void drawPercussionChord(const TOnpu& r, const RecordPieces& pieces);
 
   // The accidental to draw in front of one pitch, and where it is spelled.
   using Sign = AccidentalSign;

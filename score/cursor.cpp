@@ -1,7 +1,9 @@
 #include <optional>
 
 #include "score/bar_math.h"
+#include "score/part_list.h"
 #include "score/score_editor.h"
+#include "score/spelling.h"
 #include "score/undo_scope.h"
 
 namespace kelvara {
@@ -59,12 +61,43 @@ void ScoreEditor::scrollFollow() {
   }
 }
 
+// The accidentals in force at the cursor of the work part counted from the
+// key signature at the start of the page shown, by the changes its records
+// made when the page was drawn. The walk goes back from the cursor over the
+// page's records only (the page's first record is compared, never followed);
+// the state is unchanged when the cursor is not on the page.
+void ScoreEditor::recountAccidentalsOnPage() {
+  const int p = s_.WorkPart;
+  const int32_t barLen = s_.BarLen();
+  LetterAccidentals inForce = keyAccidentals(s_.KeySig);
+  int32_t bar = s_.BarNo[p];
+  int32_t fill = s_.BarFill[p];
+  const TOnpu* r = s_.CurNode[p];
+  while (r != s_.PageNode) {
+    r = r->Prev;
+    if (r == nullptr || r->Pitch[0] < -1) return;  // the start marker: not on the page
+    retreatBar(bar, fill, barContribution(*r), barLen);
+    if (bar < s_.PageFirstBar && r != s_.PageNode) return;
+    for (int k = 0; k < kLetters; ++k) inForce[k] += r->AccDelta[k];
+  }
+  s_.AccState = inForce;
+}
+
 bool ScoreEditor::pageFollow() {
   const int p = s_.WorkPart;
-  if (s_.PageFirstBar == pageFirstBarFor(s_.BarNo[p], s_.BarsPerPage)) return false;
+  // A move that stays on the page shown keeps the page; the accidentals are
+  // counted on it, since a record running into the page from the one before
+  // changes them there as this page drew it, not as the page before did.
+  if (s_.PageFirstBar == pageFirstBarFor(s_.BarNo[p], s_.BarsPerPage)) {
+    recountAccidentalsOnPage();
+    return false;
+  }
   // A cursor exactly at the start of the next page's first bar stays at the
   // right end of the current page.
-  if (s_.PageFirstBar + s_.BarsPerPage == s_.BarNo[p] && s_.BarFill[p] == 0) return false;
+  if (s_.PageFirstBar + s_.BarsPerPage == s_.BarNo[p] && s_.BarFill[p] == 0) {
+    recountAccidentalsOnPage();
+    return false;
+  }
   drawing_.PageDraw();
   scrollFollow();
   return true;

@@ -75,6 +75,8 @@ class ScoreEditor {
   void scrollFollow();
   // Rebuilds the page when the cursor's bar left it; true if it did.
   bool pageFollow();
+  // Counts the cursor's accidental state again from the start of the page shown.
+  void recountAccidentalsOnPage();
 
  private:
   void dissolveAndRedraw(TOnpu* member);

@@ -72,6 +72,14 @@
         <translation>The MIDI input settings file %1 cannot be read; starting with MIDI input set to &quot;None&quot;.</translation>
     </message>
     <message>
+        <source>%1。楽譜は標準的な記譜を使わずに表示します。</source>
+        <translation>%1. Showing the score without standard notation.</translation>
+    </message>
+    <message>
+        <source>記譜の設定ファイル %1 を読めないため、楽譜は標準的な記譜を使わずに表示します。</source>
+        <translation>The notation settings file %1 cannot be read; showing the score without standard notation.</translation>
+    </message>
+    <message>
         <source>復元用のコピーを保存できません（%1）。このままでは、異常終了したときに保存していない変更が失われます。</source>
         <translation>Recovery copies cannot be saved (%1). If the program ends abnormally now, unsaved changes will be lost.</translation>
     </message>
@@ -1746,6 +1754,10 @@ Restore %1 (as of %2)?</translation>
     <message>
         <source>↑↓キー入力時に動作</source>
         <translation>Act on the ↑ ↓ keys</translation>
+    </message>
+    <message>
+        <source>標準的な記譜で表示</source>
+        <translation>Show standard notation</translation>
     </message>
     <message>
         <source>表示言語 (Language)</source>

@@ -102,13 +102,17 @@ TEST(Form5, CreditAndTheBoxesReportEveryChange) {
   EXPECT_EQ(dialog.windowTitle(), "Credit");
   EXPECT_EQ(dialog.CheckBox1->text(), "カーソルを点滅させる");
   EXPECT_EQ(dialog.CheckBox2->text(), "↑↓キー入力時に動作");
+  EXPECT_EQ(dialog.CheckBox3->text(), "標準的な記譜で表示");
+  EXPECT_EQ(dialog.CheckBox3->parentWidget(), dialog.CheckBox1->parentWidget());
   std::vector<AuxiliaryOptions> seen;
   dialog.setOnChange([&](const AuxiliaryOptions& o) { seen.push_back(o); });
-  dialog.load({false, true});
+  dialog.load({false, true, false});
   EXPECT_TRUE(seen.empty()) << "loading is no change";
   dialog.CheckBox2->setChecked(false);
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0], (AuxiliaryOptions{false, false}));
+  dialog.CheckBox3->setChecked(true);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0], (AuxiliaryOptions{false, false, false}));
+  EXPECT_EQ(seen[1], (AuxiliaryOptions{false, false, true}));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "editor/editor.h"
 #include "editor/midi_input_setting.h"
+#include "editor/notation_setting.h"
 #include "input/headless_controls.h"
 #include "score/headless_score_view.h"
 #include "sound/fake_midi_input.h"
@@ -91,6 +92,32 @@ TEST_F(MidiInputSettingFile, GonePortStartsWithNoneToldOnceAndNoneIsKept) {
   EXPECT_EQ(input.opened, "");
   editor.FormClose();
   EXPECT_EQ(read(inputFile()), "input=\r\n");
+}
+
+TEST_F(MidiInputSettingFile, StandardNotationIsKeptInAFileOfItsOwn) {
+  EXPECT_EQ(notationSettingPath("/a/b/klv.ini"), "/a/b/klv-notation.ini");
+  const std::string notation = (folder / "klv-notation.ini").string();
+  start();
+  EXPECT_FALSE(editor.state().StandardNotation) << "no file: the described drawing";
+  editor.state().StandardNotation = true;
+  editor.FormClose();
+  EXPECT_EQ(read(notation), "standard=1\r\n");
+  const std::string kept = read(settings());
+  EXPECT_EQ(std::count(kept.begin(), kept.end(), '\n'), 25) << "klv.ini keeps its 25 lines";
+
+  Editor second(view, controls, midi, questions);
+  ASSERT_EQ(second.FormCreate({settings(), false, SOURCE_DIR "/onpu"}), "");
+  EXPECT_TRUE(second.state().StandardNotation);
+  EXPECT_TRUE(questions.informed.empty());
+
+  for (const char* text : {"standard=2\r\n", "standard=1 extra", ""}) {
+    std::ofstream(notation, std::ios::binary) << text;
+    Editor third(view, controls, midi, questions);
+    ASSERT_EQ(third.FormCreate({settings(), false, SOURCE_DIR "/onpu"}), "");
+    EXPECT_FALSE(third.state().StandardNotation) << text;
+    ASSERT_FALSE(questions.informed.empty()) << text;
+    EXPECT_NE(questions.informed.back().find(notation), std::string::npos);
+  }
 }
 
 }  // namespace

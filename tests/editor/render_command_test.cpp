@@ -249,6 +249,20 @@ TEST_F(RenderCommand, PartLabelChoosesThePartAndATrackFileIsReadIntoIt) {
   EXPECT_EQ(differingPixels(rendered("empty.png"), ownPage(empty, 1)), 0);
 }
 
+TEST_F(RenderCommand, StandardNotationSwitchDrawsThePageAsTheOptionDoes) {
+  TypedPart typed(7, 4, 4);
+  typed.repeat(8, 66, 16);  // F sharp in two bars: the sharp is drawn again
+  ASSERT_TRUE(savedataplus2(typed.s, path("in.zqf3")).ok());
+  ASSERT_EQ(render({path("in.zqf3"), path("standard.png"), "--standard-notation"}), 0) << err.str();
+  ASSERT_EQ(render({path("in.zqf3"), path("described.png")}), 0) << err.str();
+  EXPECT_GT(differingPixels(rendered("standard.png"), rendered("described.png")), 0);
+  typed.s.StandardNotation = true;
+  typed.renderer.PageDraw();
+  EXPECT_EQ(differingPixels(rendered("standard.png"), ownPage(typed, 1)), 0);
+  EXPECT_EQ(render({path("in.zqf3"), path("x.png"), "--standard-notation=1"}), 2);
+  EXPECT_NE(err.str().find("--standard-notation takes no value"), std::string::npos) << err.str();
+}
+
 TEST_F(RenderCommand, WrongCommandLinesExitWithTwoAndTouchNoFile) {
   TypedPart typed(7, 4, 4);
   typed.repeat(20, 60, 64);  // bars 1 to 20

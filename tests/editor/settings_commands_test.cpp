@@ -177,6 +177,41 @@ TEST_F(ScoreSettings, CreditBoxesTakeEffectAtOnceAndWhenClosed) {
   EXPECT_FALSE(s().Modified) << "the options are no part of the score";
 }
 
+TEST_F(ScoreSettings, StandardNotationBoxRedrawsAtOnceAndKeepsTheCursor) {
+  for (int i = 0; i < 20; ++i) {
+    editor.score().InsertOnpu(66, 16);
+    editor.score().refreshAfterInput();
+    editor.score().rightshift();
+  }
+  for (int i = 0; i < 4; ++i) editor.score().left();  // the start of bar 5
+  const int32_t x = s().CursorX[0];
+  const auto offState = s().AccState;
+  s().Modified = false;
+  std::vector<int> shownWhileOpen;
+  dialogs.form5 = [&](const AuxiliaryOptions& shown,
+                      const std::function<void(const AuxiliaryOptions&)>& changed) {
+    EXPECT_FALSE(shown.standardNotation);
+    const int before = view.showCount();
+    changed({true, true, true});
+    shownWhileOpen.push_back(view.showCount() - before);
+    return AuxiliaryOptions{true, true, true};
+  };
+  commands.BitBtn6Click();
+  EXPECT_TRUE(s().StandardNotation);
+  ASSERT_EQ(shownWhileOpen.size(), 1u);
+  EXPECT_GT(shownWhileOpen[0], 0) << "the page is shown again while the dialog is open";
+  EXPECT_EQ(s().CursorX[0], x);
+  // The described drawing keeps the sharp of bar 1 in force; after a bar
+  // line standard notation has the key's F again.
+  EXPECT_EQ(offState[0], 1);
+  EXPECT_EQ(s().AccState[0], 0);
+  EXPECT_FALSE(s().Modified) << "the option is no part of the score";
+  dialogs.form5 = nullptr;  // closed without a change: still on
+  commands.BitBtn6Click();
+  EXPECT_TRUE(dialogs.shownTForm5.back().standardNotation);
+  EXPECT_TRUE(s().StandardNotation);
+}
+
 TEST(TimeList, ItemsAndTheirSignatures) {
   EXPECT_EQ(timeListItemFor(4, 4), 0);
   EXPECT_EQ(timeListItemFor(2, 2), 6);

@@ -201,6 +201,36 @@ TEST_F(MusicXml, SampleReadsBackAndKeepsSpellingTiesAndTuplets) {
       << ::testing::PrintToString(sharps);
 }
 
+TEST_F(MusicXml, StandardNotationShowsAccidentalsBarByBar) {
+  s.KeySig = 8;  // one flat
+  add(66, 32);   // F sharp
+  add(66, 16);   // still sharp in this bar
+  add(66, 32);   // tied over the bar line: no second sign
+  add(66, 16);   // the tie carried the sharp no further
+  add(71, 16);   // B natural, then 70 is A sharp in this bar
+  add(70, 16);
+  add(0, 32);
+  add(70, 32);  // the key's B flat again after the bar line
+  auto count = [](const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+  };
+  const std::string described = encodeMusicXml(s, "");
+  EXPECT_EQ(count(described, "<accidental>sharp</accidental>"), 2u);
+  const auto kept = spellings(described);
+  EXPECT_EQ(std::count(kept.begin(), kept.end(), "A14"), 2) << "the natural of B stays in force";
+  s.StandardNotation = true;
+  const std::string standard = encodeMusicXml(s, "");
+  EXPECT_EQ(count(standard, "<accidental>sharp</accidental>"), 3u);
+  EXPECT_EQ(count(standard, "<accidental>natural</accidental>"), 1u);
+  const auto spelled = spellings(standard);
+  EXPECT_EQ(std::count(spelled.begin(), spelled.end(), "B-14"), 1)
+      << ::testing::PrintToString(spelled);
+  EXPECT_EQ(std::count(spelled.begin(), spelled.end(), "A14"), 1)
+      << ::testing::PrintToString(spelled);
+}
+
 // Random scores of every part: notes, chords over both staves, rests,
 // tuplets, velocities and length adjustments in a random key, time and tempo
 // come back the same through MusicXML and its compressed kind.

@@ -1,12 +1,18 @@
 // Random mixes of keys, clicks, drags, page arrows and commands: after every
-// step the work part's list is intact, nothing lies past its end marker and
-// the cursor's bar position equals a count from the part's start.
+// step the work part's list is intact, nothing lies past its end marker, the
+// cursor's bar position equals a count from the part's start and its
+// accidental state a count from the start of its page, with standard
+// notation on or off.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 
+#include "editor/settings_commands.h"
 #include "editor_fixture.h"
+#include "score/bar_math.h"
+#include "score/standard_notation.h"
+#include "support/scripted_dialogs.h"
 
 namespace kelvara::testing {
 namespace {
@@ -117,8 +123,20 @@ class SelectionProperty : public EditorTest, public ::testing::WithParamInterfac
         return "blink";
       case 20:
         if (pick(8) == 0) {
-          editor.score().selectWorkPart(pick(2));
+          static constexpr int kItems[] = {0, 1, 10};  // item 10: the percussion part
+          editor.score().selectWorkPart(kItems[pick(3)]);
           return "part switch";
+        }
+        if (pick(4) == 0) {
+          // The credit dialog's box, ticked or cleared.
+          AuxiliaryOptions options{true, true, !s().StandardNotation};
+          commandDialogs.form5 = [&](const AuxiliaryOptions&,
+                                     const std::function<void(const AuxiliaryOptions&)>& changed) {
+            changed(options);
+            return options;
+          };
+          settings.BitBtn6Click();
+          return "standard notation switched";
         }
         return "nothing";
       case 21: {
@@ -149,6 +167,33 @@ class SelectionProperty : public EditorTest, public ::testing::WithParamInterfac
     }
   }
 
+  // The accidentals in force at the cursor counted afresh from the start
+  // of the page the cursor stands on: the page shown, or the one the page
+  // arrows left when another is shown.
+  LetterAccidentals countedAccidentals() {
+    const int p = s().WorkPart;
+    const int32_t shown = s().PageFirstBar;
+    const bool onShown = pageFirstBarFor(s().BarNo[p], s().BarsPerPage) == shown ||
+                         (s().BarNo[p] == shown + s().BarsPerPage && s().BarFill[p] == 0);
+    if (onShown) return countAccidentals(s(), p, s().PageNode, s().PageFill);
+    // The page of the cursor's bar, laid out as a page redraw lays it out.
+    const int32_t firstBar = pageFirstBarFor(s().BarNo[p], s().BarsPerPage);
+    const int32_t barLen = s().BarLen();
+    const TOnpu* node = first();
+    int32_t bar = 1, fill = 0;
+    while (bar < firstBar && !isEndMarker(*node)) {
+      advanceBar(bar, fill, barContribution(*node), barLen);
+      node = node->Next;
+    }
+    if (!(bar == firstBar && fill == 0) && node->Prev->Pitch[0] >= -1) {
+      node = node->Prev;
+      retreatBar(bar, fill, barContribution(*node), barLen);
+    }
+    return countAccidentals(s(), p, node, fill);
+  }
+
+  ScriptedDialogs commandDialogs;
+  SettingsCommands settings{editor, commandDialogs};
   std::mt19937 random_{GetParam()};
 };
 
@@ -161,6 +206,10 @@ TEST_P(SelectionProperty, NoMixOfInputsBreaksThePart) {
     ASSERT_TRUE(scoreIntact(s(), s().WorkPart)) << "step " << i << ": " << what;
     ASSERT_EQ(s().Busy, 0) << what;
     ASSERT_EQ(s().PageFirstBar % s().BarsPerPage, 1) << what;
+    ASSERT_EQ(s().AccState, countedAccidentals())
+        << "step " << i << ": " << what << (s().StandardNotation ? ", standard notation" : "")
+        << " page " << s().PageFirstBar << " cursor bar " << s().BarNo[s().WorkPart] << "/"
+        << s().BarFill[s().WorkPart] << " part " << s().WorkPart << " sel " << int(s().SelActive);
   }
 }
 

@@ -1,0 +1,145 @@
+// Standard notation's staff: the percussion staff, accidentals that end at
+// the bar line, the key signature before the time signature and the bar
+// number at the start of the line, all inside the described cells.
+#include <algorithm>
+
+#include "render/page_renderer.h"
+#include "score/standard_notation.h"
+
+namespace kelvara {
+
+namespace {
+
+constexpr int32_t kHeadRow = 72;    // head centre below the top of a head glyph
+constexpr int32_t kStemX = 48;      // stem columns 48..49 of a stem-up note, right of the head
+constexpr int32_t kCrossLeft = 32;  // a cross head spans x 32..49 of its cell, up to the stem
+constexpr int32_t kCrossRight = 47;
+constexpr int32_t kCrossHalfHeight = 6;
+constexpr int32_t kStemLength = 56;  // seven staff steps above the highest head
+constexpr int32_t kFlagGap = 7;      // between the flags of one stem
+constexpr int32_t kDisplaced = 20;   // a head a second below its neighbour stands right of the stem
+// Where the key signature moves to when it stands before the time signature.
+constexpr int32_t kKeyShift = -32;
+constexpr int32_t kSignAdvance = 10;
+constexpr int32_t kTimeX = 78;
+constexpr int32_t kTimeGap = 6;
+// The bar number at the start of the line: above the staff, over the clef.
+constexpr int32_t kLineNumberX = 22;
+constexpr int32_t kLineNumberY = 74;
+
+int32_t flagCount(int32_t size) {
+  switch (size) {
+    case 8:
+      return 1;
+    case 4:
+      return 2;
+    case 2:
+      return 3;
+    case 1:
+      return 4;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+int32_t PageRenderer::keySignatureShift() const {
+  return s_.StandardNotation ? kKeyShift : 0;
+}
+
+int32_t PageRenderer::timeSignatureX() const {
+  if (!s_.StandardNotation || drawsPercussionStaff(s_, s_.WorkPart)) return kTimeX;
+  const int32_t signs = s_.KeySig < 7 ? std::min(7 - s_.KeySig, 7) : std::min(s_.KeySig - 7, 7);
+  return signs > 0 ? kTimeX + kSignAdvance * signs + kTimeGap : kTimeX;
+}
+
+void PageRenderer::drawLineStartNumber() {
+  if (!s_.StandardNotation) return;
+  picture_.number(s_.PageFirstBar, kLineNumberX, kLineNumberY);
+}
+
+void PageRenderer::keepAccidentalsToBarLine(TOnpu& r) {
+  const int p = s_.WorkPart;
+  if (!s_.StandardNotation || !reachesBarLine(r, s_.BarFill[p], s_.BarLen())) return;
+  // After the bar line the key signature rules again: the record's change
+  // takes the state from what was in force before it to the key's, so that
+  // moving past it either way keeps the state exact.
+  const LetterAccidentals key = keyAccidentals(s_.KeySig);
+  for (int k = 0; k < kLetters; ++k) {
+    const int32_t before = s_.AccState[k] - r.AccDelta[k];
+    r.AccDelta[k] = key[k] - before;
+    s_.AccState[k] = key[k];
+  }
+}
+
+// A cross head, two strokes two pixels wide, centred where a head would be.
+void PageRenderer::drawCrossHead(int32_t x, int32_t n) {
+  const int32_t cy = kHeadRow + stemUpTop(n);
+  for (int32_t d = 0; d < 3; ++d) {
+    picture_.line(x + kCrossLeft + d, cy - kCrossHalfHeight, x + kCrossRight + d,
+                  cy + kCrossHalfHeight);
+    picture_.line(x + kCrossLeft + d, cy + kCrossHalfHeight, x + kCrossRight + d,
+                  cy - kCrossHalfHeight);
+  }
+}
+
+// A drum chord on the percussion staff: each key at its drum-set place, a
+// cross head for cymbals and hi-hats, no accidentals, one stem up through
+// all heads with the flags of its value. Two drums a step apart stand on
+// either side of the stem.
+void PageRenderer::drawPercussionChord(const TOnpu& r, const RecordPieces& pieces) {
+  struct Head {
+    int32_t n;
+    bool cross;
+  };
+  std::vector<Head> heads;
+  for (int i = 0; i < kPitchSlots && r.Pitch[i] >= 0; ++i) {
+    const DrumNote d = drumNote(r.Pitch[i]);
+    heads.push_back({d.index, d.cross});
+  }
+  if (heads.empty()) return;
+  std::sort(heads.begin(), heads.end(), [](const Head& a, const Head& b) { return a.n > b.n; });
+  // Stem up: sides from the top head down, a step flips the side.
+  std::vector<bool> right(heads.size(), false);
+  for (size_t i = 1; i < heads.size(); ++i) {
+    right[i] = heads[i - 1].n - heads[i].n < 2 && !right[i - 1];
+  }
+  const bool anyRight = std::find(right.begin(), right.end(), true) != right.end();
+  const int32_t x = s_.CursorX[s_.WorkPart] + (anyRight ? -9 : 0);
+  const int32_t top = kHeadRow + stemUpTop(heads.front().n);
+  const int32_t bottom = kHeadRow + stemUpTop(heads.back().n);
+  for (const GlyphPiece& piece : pieces.glyphs) {
+    const int32_t cell = x + piece.dx;
+    for (size_t i = 0; i < heads.size(); ++i) {
+      const int32_t hx = cell + (right[i] ? kDisplaced : 0);
+      const int32_t up = stemUpTop(heads[i].n);
+      if (piece.tied) blit(Glyph::Tie, cell - 35, up + 16);
+      if (heads[i].cross) {
+        drawCrossHead(hx, heads[i].n);
+      } else {
+        blit(piece.size == 64   ? Glyph::Note1
+             : piece.size == 32 ? Glyph::WhiteHead
+                                : Glyph::BlackHead,
+             hx, up);
+      }
+      Chksen(hx, heads[i].n);
+    }
+    if (piece.size == 64) continue;
+    const int32_t flags = flagCount(piece.size);
+    const int32_t stemTop = top - kStemLength - std::max(0, flags - 2) * kFlagGap;
+    for (int32_t d = 0; d < 2; ++d) {
+      picture_.line(cell + kStemX + d, stemTop, cell + kStemX + d, bottom);
+    }
+    // Each flag leaves the stem's top down to the right and bends down.
+    for (int32_t f = 0; f < flags; ++f) {
+      const int32_t y = stemTop + f * kFlagGap;
+      for (int32_t d = 0; d < 3; ++d) {
+        picture_.line(cell + kStemX + d, y, cell + kStemX + 8 + d, y + 9);
+        picture_.line(cell + kStemX + 8 + d, y + 9, cell + kStemX + 10 + d, y + 18);
+      }
+    }
+  }
+}
+
+}  // namespace kelvara
