@@ -7,7 +7,11 @@ namespace {
 // Pages drawn in standard notation: dotted values, beams.
 class StandardNotationPage : public RenderTest {
  protected:
-  StandardNotationPage() { s.StandardNotation = true; }
+  // Ticking the option redraws the page, as the dialog does.
+  StandardNotationPage() {
+    s.StandardNotation = true;
+    renderer.PageDraw();
+  }
 
   // The page as typed must be the page drawn whole: a note typed after a
   // beamed one redraws the group it joins.
