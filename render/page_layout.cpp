@@ -55,7 +55,8 @@ void PageRenderer::blit(Glyph glyph, int32_t x, int32_t y, ScorePicture::Mode mo
   if (drawsPercussionStaff(s_, s_.WorkPart) &&
       (glyph == Glyph::Page || glyph == Glyph::StaffTile || glyph == Glyph::BarLineTile)) {
     const QImage& picture = glyphs_[glyph];
-    const QRect upper(0, 0, picture.width(), kPercussionStaffEnd);
+    const int32_t left = glyph == Glyph::Page ? kPercussionStaffLeft : 0;
+    const QRect upper(left, 0, picture.width() - left, kPercussionStaffEnd);
     if (mode == ScorePicture::Mode::Copy) {
       picture_.erase(QRect(x, y, picture.width(), picture.height()));
       picture_.blitCut(picture, upper, x, y, mode);

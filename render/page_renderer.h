@@ -40,6 +40,8 @@ constexpr int32_t kStemDownFrom = 68;
 // The first row below the upper staff's bottom line: where the percussion
 // staff's lines end.
 constexpr int32_t kPercussionStaffEnd = 177;
+// Where the percussion staff's lines start: its opening line, no brace.
+constexpr int32_t kPercussionStaffLeft = 16;
 
 // Lays out and draws pages of the work part into the score picture.
 class PageRenderer : public ScoreDrawing {

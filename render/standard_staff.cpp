@@ -27,8 +27,7 @@ constexpr int32_t kTimeGap = 6;
 constexpr int32_t kLineNumberX = 22;
 constexpr int32_t kLineNumberY = 74;
 // The opening line of the staff and the percussion clef's bars.
-constexpr int32_t kSystemLineX = 16;
-constexpr int32_t kStaffTop = 112;
+constexpr int32_t kBarLineTileLine = 5;  // first column of the bar line picture's line
 constexpr int32_t kPercussionClefX = 36;
 constexpr int32_t kPercussionClefGap = 10;
 constexpr int32_t kPercussionClefWidth = 4;
@@ -87,12 +86,13 @@ void PageRenderer::keepAccidentalsToBarLine(TOnpu& r) {
 void PageRenderer::drawPercussionClef() {
   const QImage& clef = glyphs_[Glyph::Clef];
   picture_.erase(clef.rect());
-  picture_.blitCut(glyphs_[Glyph::Page],
-                   QRect(kSystemLineX, 0, clef.width() - kSystemLineX, kPercussionStaffEnd), 0, 0,
-                   ScorePicture::Mode::Copy);
-  for (int32_t d = 0; d < 2; ++d) {
-    picture_.line(kSystemLineX + d, kStaffTop, kSystemLineX + d, kPercussionStaffEnd - 1);
-  }
+  picture_.blitCut(
+      glyphs_[Glyph::Page],
+      QRect(kPercussionStaffLeft, 0, clef.width() - kPercussionStaffLeft, kPercussionStaffEnd), 0,
+      0, ScorePicture::Mode::Copy);
+  // The bar line picture (its line in its two right columns) opens the
+  // staff, so that printed pages stretch it with the staff.
+  blit(Glyph::BarLineTile, kPercussionStaffLeft - kBarLineTileLine, 0);
   for (const int32_t bar : {kPercussionClefX, kPercussionClefX + kPercussionClefGap}) {
     for (int32_t d = 0; d < kPercussionClefWidth; ++d) {
       picture_.line(bar + d, kPercussionClefTop, bar + d, kPercussionClefBottom);
