@@ -361,7 +361,13 @@ void OutlinePainter::draw(QPainter& painter, const DrawingLog& log, const QRect&
           painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
           break;
         }
-        for (const QRectF& r : shape.rects) {
+        // A cut picture (the percussion staff) draws its shapes inside its area only.
+        const QRectF kept(op.area.translated(-op.x, -op.y));
+        for (QRectF r : shape.rects) {
+          if (op.cut) {
+            r = r.intersected(kept);
+            if (r.isEmpty()) continue;
+          }
           const double right = mapX(op.x + r.right(), stretched, anchorX);
           // Upright lines (bar and system lines) keep their width at the
           // right edge of where they stretch to.

@@ -21,6 +21,7 @@ struct DrawOp {
   int32_t y1 = 0;
   int32_t value = 0;  // Number
   bool copy = false;  // Blit: the glyph replaced what was there (white included)
+  bool cut = false;   // Blit: only the shapes' parts inside `area` are drawn
   Align align = Align::Right;
 };
 

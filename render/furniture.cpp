@@ -28,6 +28,10 @@ void PageRenderer::Draw5sen() {
 }
 
 void PageRenderer::DrawTohekigou() {
+  if (drawsPercussionStaff(s_, s_.WorkPart)) {
+    drawPercussionClef();
+    return;
+  }
   blit(Glyph::Clef, 0, 0, ScorePicture::Mode::Copy);
 }
 

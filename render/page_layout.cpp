@@ -7,6 +7,7 @@
 #include "score/bar_math.h"
 #include "score/part_list.h"
 #include "score/score_editor.h"
+#include "score/standard_notation.h"
 
 namespace kelvara {
 
@@ -49,6 +50,21 @@ PageRenderer::PageRenderer(EditorState& state, ScoreView& view, const GlyphTable
     : s_(state), view_(view), glyphs_(glyphs) {}
 
 void PageRenderer::blit(Glyph glyph, int32_t x, int32_t y, ScorePicture::Mode mode) {
+  // The percussion staff is the upper staff alone: the staff and bar line
+  // pictures are put down to its bottom line, and a copy wipes the rest white.
+  if (drawsPercussionStaff(s_, s_.WorkPart) &&
+      (glyph == Glyph::Page || glyph == Glyph::StaffTile || glyph == Glyph::BarLineTile)) {
+    const QImage& picture = glyphs_[glyph];
+    const int32_t left = glyph == Glyph::Page ? kPercussionStaffLeft : 0;
+    const QRect upper(left, 0, picture.width() - left, kPercussionStaffEnd);
+    if (mode == ScorePicture::Mode::Copy) {
+      picture_.erase(QRect(x, y, picture.width(), picture.height()));
+      picture_.blitCut(picture, upper, x, y, mode);
+    } else {
+      picture_.blitCut(picture, glyphs_.ink(glyph) & upper, x, y, mode);
+    }
+    return;
+  }
   // Combined by AND, white pixels change nothing: only the inked part is put.
   if (mode == ScorePicture::Mode::And) {
     picture_.blit(glyphs_[glyph], glyphs_.ink(glyph), x, y, mode);

@@ -37,6 +37,11 @@ inline int32_t accidentalTop(int32_t n) {
 
 // Highest pitch from which a note is drawn with its stem down.
 constexpr int32_t kStemDownFrom = 68;
+// The first row below the upper staff's bottom line: where the percussion
+// staff's lines end.
+constexpr int32_t kPercussionStaffEnd = 177;
+// Where the percussion staff's lines start: its opening line, no brace.
+constexpr int32_t kPercussionStaffLeft = 16;
 
 // Lays out and draws pages of the work part into the score picture.
 class PageRenderer : public ScoreDrawing {
@@ -185,6 +190,8 @@ class PageRenderer : public ScoreDrawing {
   int32_t timeSignatureX() const;
   void keepAccidentalsToBarLine(TOnpu& r);
   void drawCrossHead(int32_t x, int32_t n);
+  // The clef area of the percussion staff, drawn instead of the clef picture.
+  void drawPercussionClef();
   void drawPercussionChord(const TOnpu& r, const RecordPieces& pieces);
 
   // The accidental to draw in front of one pitch, and where it is spelled.

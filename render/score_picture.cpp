@@ -122,6 +122,33 @@ void ScorePicture::blit(const QImage& glyph, int32_t x, int32_t y, Mode mode) {
   blit(glyph, glyph.rect(), x, y, mode);
 }
 
+void ScorePicture::blitCut(const QImage& glyph, const QRect& source, int32_t x, int32_t y,
+                           Mode mode) {
+  cut_ = true;
+  blit(glyph, source, x, y, mode);
+  cut_ = false;
+}
+
+void ScorePicture::erase(const QRect& area) {
+  const QRect inside = area.intersected(image_.rect());
+  if (inside.isEmpty()) return;
+  if (log_) {
+    DrawOp op;
+    op.kind = DrawOp::Kind::Erase;
+    op.area = inside;
+    note(op);
+  }
+  uint8_t* bits = image_.bits();
+  if (bits == nullptr) {
+    allocationFailed_ = true;
+    return;
+  }
+  const qsizetype stride = image_.bytesPerLine();
+  for (int32_t y = inside.top(); y <= inside.bottom(); ++y) {
+    std::memset(bits + y * stride + inside.left(), 255, static_cast<size_t>(inside.width()));
+  }
+}
+
 void ScorePicture::blit(const QImage& glyph, const QRect& source, int32_t x, int32_t y, Mode mode) {
   if (glyph.isNull() || source.isEmpty()) return;
   const QRect part = source.intersected(glyph.rect());
@@ -139,6 +166,7 @@ void ScorePicture::blit(const QImage& glyph, const QRect& source, int32_t x, int
     op.x = x - part.left();
     op.y = y - part.top();
     op.copy = mode == Mode::Copy;
+    op.cut = cut_;
     note(op);
   }
   const auto count = static_cast<size_t>(right - left);

@@ -36,6 +36,11 @@ class ScorePicture {
   // Puts the part `source` of `glyph` where blit() would put it with the
   // whole glyph at (x, y).
   void blit(const QImage& glyph, const QRect& source, int32_t x, int32_t y, Mode mode);
+  // As blit() with `source`, where the rest of the glyph must stay unseen also
+  // where the glyph is drawn from its shapes (a staff cut short).
+  void blitCut(const QImage& glyph, const QRect& source, int32_t x, int32_t y, Mode mode);
+  // Makes `area` white.
+  void erase(const QRect& area);
   // A black line one pixel wide.
   void line(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
   // `rows` such lines, each one row below the one before (a beam): the same
@@ -65,6 +70,7 @@ class ScorePicture {
   qsizetype stride_ = 0;
   QImage image_;
   bool allocationFailed_ = false;
+  bool cut_ = false;  // the blit under way is one of blitCut()
   DrawingLog* log_ = nullptr;
 };
 

@@ -26,6 +26,13 @@ constexpr int32_t kTimeGap = 6;
 // The bar number at the start of the line: above the staff, over the clef.
 constexpr int32_t kLineNumberX = 22;
 constexpr int32_t kLineNumberY = 74;
+// The opening line of the staff and the percussion clef's bars.
+constexpr int32_t kBarLineTileLine = 5;  // first column of the bar line picture's line
+constexpr int32_t kPercussionClefX = 36;
+constexpr int32_t kPercussionClefGap = 10;
+constexpr int32_t kPercussionClefWidth = 4;
+constexpr int32_t kPercussionClefTop = 128;
+constexpr int32_t kPercussionClefBottom = 160;
 
 int32_t flagCount(int32_t size) {
   switch (size) {
@@ -70,6 +77,26 @@ void PageRenderer::keepAccidentalsToBarLine(TOnpu& r) {
     const int32_t before = s_.AccState[k] - r.AccDelta[k];
     r.AccDelta[k] = key[k] - before;
     s_.AccState[k] = key[k];
+  }
+}
+
+// The clef area of the percussion staff: the one staff from its opening
+// line on, no brace, and the percussion clef's two thick bars over the
+// middle three lines.
+void PageRenderer::drawPercussionClef() {
+  const QImage& clef = glyphs_[Glyph::Clef];
+  picture_.erase(clef.rect());
+  picture_.blitCut(
+      glyphs_[Glyph::Page],
+      QRect(kPercussionStaffLeft, 0, clef.width() - kPercussionStaffLeft, kPercussionStaffEnd), 0,
+      0, ScorePicture::Mode::Copy);
+  // The bar line picture (its line in its two right columns) opens the
+  // staff, so that printed pages stretch it with the staff.
+  blit(Glyph::BarLineTile, kPercussionStaffLeft - kBarLineTileLine, 0);
+  for (const int32_t bar : {kPercussionClefX, kPercussionClefX + kPercussionClefGap}) {
+    for (int32_t d = 0; d < kPercussionClefWidth; ++d) {
+      picture_.line(bar + d, kPercussionClefTop, bar + d, kPercussionClefBottom);
+    }
   }
 }
 

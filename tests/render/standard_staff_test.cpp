@@ -90,6 +90,10 @@ TEST_F(StandardStaff, DrumGrooveOnThePercussionStaff) {
   chord({48, 47}, 4);
   enter(44, 4);
   enter(0, 8);
+  // The staff typed cell by cell is the staff drawn whole: one five-line staff.
+  const QImage typed = viewPicture();
+  renderer.PageDraw();
+  EXPECT_TRUE(typed == viewPicture()) << "typing drew another staff than a whole redraw";
   expectGolden("standard_drum_groove", viewPicture());
 }
 
