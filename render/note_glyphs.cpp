@@ -15,11 +15,8 @@ constexpr int32_t kRestTop = 96;
 constexpr int32_t kRestDotX = 50;  // dots of a rest, in the space above the middle line
 constexpr int32_t kRestDotY = 124;
 constexpr int32_t kDisplacement = 20;  // a displaced head sits this far from the stem side
-constexpr int32_t kHeadRow = 72;       // head centre below the glyph top
 constexpr int32_t kHeadRight = 49;     // last column of a head
 constexpr int32_t kWholeHeadRight = 53;
-constexpr int32_t kStemUpX = 48;    // stem columns 48..49, right of the head
-constexpr int32_t kStemDownX = 30;  // stem columns 30..31, left of the head
 // A chord with displaced heads moves as a whole: stem up 9 pixels left, so
 // that the heads right of the stem and their ledger lines end before the bar
 // line at 68; stem down 11 pixels right, so that the signs at 0..14 stay left

@@ -37,6 +37,14 @@ inline int32_t accidentalTop(int32_t n) {
 
 // Highest pitch from which a note is drawn with its stem down.
 constexpr int32_t kStemDownFrom = 68;
+// Where a note's parts stand in its cell: the head centre below the top of a
+// head glyph, the stem's two columns right of the head (stem up) or left of
+// it (stem down), and the stem's length from the head centre (seven staff
+// steps, as the flagged glyphs draw it).
+constexpr int32_t kHeadRow = 72;
+constexpr int32_t kStemUpX = 48;
+constexpr int32_t kStemDownX = 30;
+constexpr int32_t kStemLength = 56;
 // The first row below the upper staff's bottom line: where the percussion
 // staff's lines end.
 constexpr int32_t kPercussionStaffEnd = 177;

@@ -253,6 +253,16 @@ void ScorePicture::lines(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t
 }
 
 void ScorePicture::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
+  // The rows are fetched once a line, not once a pixel: beams and stems are
+  // drawn as many lines. A line wholly inside takes the unchecked walk.
+  uchar* bits = image_.bits();
+  const int32_t width = image_.width();
+  const int32_t height = image_.height();
+  if (bits != nullptr && std::min({x0, x1, y0, y1}) >= 0 && std::max(x0, x1) < width &&
+      std::max(y0, y1) < height) {
+    lines(x0, y0, x1, y1, 1);
+    return;
+  }
   if (log_) {
     DrawOp op;
     op.kind = DrawOp::Kind::Line;
@@ -262,41 +272,16 @@ void ScorePicture::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     op.y1 = y1;
     note(op);
   }
-  const int32_t dx = std::abs(x1 - x0);
-  const int32_t dy = -std::abs(y1 - y0);
-  const int32_t sx = x0 < x1 ? 1 : -1;
-  const int32_t sy = y0 < y1 ? 1 : -1;
-  int32_t err = dx + dy;
-  // The rows are fetched once a line, not once a pixel: beams and stems are
-  // drawn as many lines.
-  uchar* bits = image_.bits();
   if (bits == nullptr) {
     allocationFailed_ = true;
     return;
   }
   const qsizetype stride = image_.bytesPerLine();
-  const int32_t width = image_.width();
-  const int32_t height = image_.height();
-  if (std::min({x0, x1, y0, y1}) >= 0 && std::max(x0, x1) < width && std::max(y0, y1) < height) {
-    // Wholly inside: the same pixels without a check for each.
-    uchar* pixel = bits + y0 * stride + x0;
-    const qsizetype rowStep = sy * stride;
-    for (;;) {
-      *pixel = 0;
-      if (x0 == x1 && y0 == y1) return;
-      const int32_t e2 = 2 * err;
-      if (e2 >= dy) {
-        err += dy;
-        x0 += sx;
-        pixel += sx;
-      }
-      if (e2 <= dx) {
-        err += dx;
-        y0 += sy;
-        pixel += rowStep;
-      }
-    }
-  }
+  const int32_t dx = std::abs(x1 - x0);
+  const int32_t dy = -std::abs(y1 - y0);
+  const int32_t sx = x0 < x1 ? 1 : -1;
+  const int32_t sy = y0 < y1 ? 1 : -1;
+  int32_t err = dx + dy;
   for (;;) {
     if (x0 >= 0 && y0 >= 0 && x0 < width && y0 < height) bits[y0 * stride + x0] = 0;
     if (x0 == x1 && y0 == y1) break;

@@ -11,9 +11,6 @@ namespace {
 
 // Beam geometry in pixels of the score picture (a staff space is 16).
 constexpr int32_t kHeadCentre = 72;  // head centre below a stem-up glyph's top
-constexpr int32_t kStemUpX = 48;     // stem columns 48..49, right of the head
-constexpr int32_t kStemDownX = 30;   // stem columns 30..31, left of the head
-constexpr int32_t kStemLength = 56;  // head centre to beam, as the flagged glyphs
 constexpr int32_t kBeamThickness = 7;
 constexpr int32_t kBeamDistance = 12;  // from one beam to the next
 constexpr int32_t kHookLength = 14;

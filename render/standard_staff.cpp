@@ -10,14 +10,11 @@ namespace kelvara {
 
 namespace {
 
-constexpr int32_t kHeadRow = 72;    // head centre below the top of a head glyph
-constexpr int32_t kStemX = 48;      // stem columns 48..49 of a stem-up note, right of the head
 constexpr int32_t kCrossLeft = 32;  // a cross head spans x 32..49 of its cell, up to the stem
 constexpr int32_t kCrossRight = 47;
 constexpr int32_t kCrossHalfHeight = 6;
-constexpr int32_t kStemLength = 56;  // seven staff steps above the highest head
-constexpr int32_t kFlagGap = 7;      // between the flags of one stem
-constexpr int32_t kDisplaced = 20;   // a head a second below its neighbour stands right of the stem
+constexpr int32_t kFlagGap = 7;     // between the flags of one stem
+constexpr int32_t kDisplaced = 20;  // a head a second below its neighbour stands right of the stem
 // Where the key signature moves to when it stands before the time signature.
 constexpr int32_t kKeyShift = -32;
 constexpr int32_t kSignAdvance = 10;
@@ -156,14 +153,14 @@ void PageRenderer::drawPercussionChord(const TOnpu& r, const RecordPieces& piece
     const int32_t flags = flagCount(piece.size);
     const int32_t stemTop = top - kStemLength - std::max(0, flags - 2) * kFlagGap;
     for (int32_t d = 0; d < 2; ++d) {
-      picture_.line(cell + kStemX + d, stemTop, cell + kStemX + d, bottom);
+      picture_.line(cell + kStemUpX + d, stemTop, cell + kStemUpX + d, bottom);
     }
     // Each flag leaves the stem's top down to the right and bends down.
     for (int32_t f = 0; f < flags; ++f) {
       const int32_t y = stemTop + f * kFlagGap;
       for (int32_t d = 0; d < 3; ++d) {
-        picture_.line(cell + kStemX + d, y, cell + kStemX + 8 + d, y + 9);
-        picture_.line(cell + kStemX + 8 + d, y + 9, cell + kStemX + 10 + d, y + 18);
+        picture_.line(cell + kStemUpX + d, y, cell + kStemUpX + 8 + d, y + 9);
+        picture_.line(cell + kStemUpX + 8 + d, y + 9, cell + kStemUpX + 10 + d, y + 18);
       }
     }
   }
