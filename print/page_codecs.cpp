@@ -36,14 +36,15 @@ void onPngError(png_structp png, png_const_charp message) {
 void onPngWarning(png_structp, png_const_charp) {}
 
 void appendPng(png_structp png, png_bytep data, size_t length) {
-  static_cast<QByteArray*>(png_get_io_ptr(png))
-      ->append(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
+  if (!static_cast<PageBytes*>(png_get_io_ptr(png))->append(data, length)) {
+    png_error(png, "out of memory");
+  }
 }
 void flushPng(png_structp) {}
 
 // Kept apart from its caller so that nothing with a destructor lives where
 // an error jumps back to.
-bool writePng(png_structp png, png_infop info, const QImage& page, QByteArray& bytes) {
+bool writePng(png_structp png, png_infop info, const QImage& page, PageBytes& bytes) {
   if (setjmp(png_jmpbuf(png)) != 0) return false;
   png_set_write_fn(png, &bytes, appendPng, flushPng);
   png_set_IHDR(png, info, static_cast<png_uint_32>(page.width()),
@@ -116,15 +117,16 @@ void putGreyBmp(const QImage& page, char* at) {
 
 }  // namespace
 
-std::string encodeGreyBmp(const QImage& page, QByteArray& bytes) {
+std::string encodeGreyBmp(const QImage& page, PageBytes& bytes) {
   const size_t size = greyBmpSize(page);
-  if (size == 0) return uiText("kelvara::Print", "ビットマップに変換できません。");
-  bytes.resize(static_cast<qsizetype>(size));
-  putGreyBmp(page, bytes.data());
+  if (size == 0 || !bytes.resize(size)) {
+    return uiText("kelvara::Print", "ビットマップに変換できません。");
+  }
+  putGreyBmp(page, reinterpret_cast<char*>(bytes.data()));
   return {};
 }
 
-std::string encodeGreyPng(const QImage& page, QByteArray& bytes) {
+std::string encodeGreyPng(const QImage& page, PageBytes& bytes) {
   const std::string failed = uiText("kelvara::Print", "PNG に変換できません。");
   if (page.format() != QImage::Format_Grayscale8) return failed;
   PngError error;
@@ -132,9 +134,7 @@ std::string encodeGreyPng(const QImage& page, QByteArray& bytes) {
       png_create_write_struct(PNG_LIBPNG_VER_STRING, &error, onPngError, onPngWarning);
   if (png == nullptr) return failed;
   png_infop info = png_create_info_struct(png);
-  bytes.resize(0);  // keeps the memory it has
-  // A white page packs to a small part of its pixels.
-  bytes.reserve(static_cast<qsizetype>(page.sizeInBytes() / 16));
+  bytes.clear();  // keeps the memory it has
   const bool ok = info != nullptr && writePng(png, info, page, bytes);
   png_destroy_write_struct(&png, &info);
   if (!ok) {

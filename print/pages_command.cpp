@@ -175,7 +175,7 @@ int runPagesCommand(const std::vector<std::string>& args, const std::string& gly
 
   const std::unique_ptr<QGuiApplication> app = ensureApplication();
   const PictureName name = splitPictureName(req.output, true);
-  PicturePages target(name.base, name.extension, writeFileAtomically, req.dpi);
+  PicturePages target(name.base, name.extension, {}, req.dpi);
   const OutputResult result = pages.output(req.request, target);
   for (const std::string& file : target.written()) out << file << "\n";
   if (!result.ok()) {

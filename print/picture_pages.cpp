@@ -1,6 +1,5 @@
 #include "print/picture_pages.h"
 
-#include <sys/mman.h>
 #include <QBuffer>
 
 #include <algorithm>
@@ -23,22 +22,6 @@ constexpr QImage::Format kPageFormat = QImage::Format_Grayscale8;
 // white, so the file stays small while a 300-dpi page is written in a
 // fraction of the default level's time.
 constexpr int kPngQuality = 80;
-// Huge pages of memory, where the system hands them out on request.
-constexpr size_t kHugePage = size_t{2} << 20;
-
-// A white-to-be greyscale picture in memory of its own, given in huge pages
-// where the system has them: a fresh 300-dpi page (8.7 MB) is then touched
-// in a few faults instead of two thousand, which a virtual machine makes dear.
-// `size` bytes rounded up to whole huge pages (the rounded size is put
-// back), advised to be given in them; null when the memory cannot be had.
-void* largeMemory(size_t& size) {
-  size = (size + kHugePage - 1) / kHugePage * kHugePage;
-  void* memory = std::aligned_alloc(kHugePage, size);
-  // Only advice: without it the memory just costs more to touch.
-  if (memory != nullptr) ::madvise(memory, size, MADV_HUGEPAGE);
-  return memory;
-}
-
 QImage largeGreyImage(int32_t width, int32_t height) {
   const auto stride = static_cast<size_t>((width + 63) / 64 * 64);
   size_t size = stride * static_cast<size_t>(height);
@@ -58,14 +41,17 @@ std::string writeFileAtomically(const std::string& path, const QByteArray& bytes
                                              static_cast<size_t>(bytes.size())));
 }
 
-std::string encodePicture(const QImage& page, PictureFormat format, QByteArray& bytes) {
+std::string encodePicture(const QImage& page, PictureFormat format, PageBytes& bytes) {
+  bytes.clear();
   if (format == PictureFormat::Bmp || format == PictureFormat::Png) {
     const bool bmp = format == PictureFormat::Bmp;
     if (page.format() == kPageFormat)
       return bmp ? encodeGreyBmp(page, bytes) : encodeGreyPng(page, bytes);
-    QBuffer buffer(&bytes);
+    QByteArray saved;
+    QBuffer buffer(&saved);
     buffer.open(QIODevice::WriteOnly);
-    if (!page.save(&buffer, bmp ? "BMP" : "PNG", bmp ? -1 : kPngQuality)) {
+    if (!page.save(&buffer, bmp ? "BMP" : "PNG", bmp ? -1 : kPngQuality) ||
+        !bytes.append(saved.constData(), static_cast<size_t>(saved.size()))) {
       return bmp ? uiText("kelvara::Print", "ビットマップに変換できません。")
                  : uiText("kelvara::Print", "PNG に変換できません。");
     }
@@ -74,8 +60,9 @@ std::string encodePicture(const QImage& page, PictureFormat format, QByteArray& 
   std::vector<unsigned char> jpeg;
   std::string error = encodeJpeg(page, jpeg);
   if (!error.empty()) return error;
-  bytes =
-      QByteArray(reinterpret_cast<const char*>(jpeg.data()), static_cast<qsizetype>(jpeg.size()));
+  if (!bytes.append(jpeg.data(), jpeg.size())) {
+    return uiText("kelvara::Print", "メモリが足りないため絵を作れません。");
+  }
   return {};
 }
 
@@ -83,7 +70,10 @@ PicturePages::PicturePages(std::string base, std::string extension, Writer write
     : base_(std::move(base)),
       dpi_(std::clamp(dpi, kMinPictureDpi, kMaxPictureDpi)),
       extension_(std::move(extension)),
-      writer_(std::move(writer)) {}
+      writer_(writer ? std::move(writer)
+                     : Writer([](const std::string& path, std::span<const uint8_t> bytes) {
+                         return writeFileAtomically(path, bytes);
+                       })) {}
 
 int32_t PicturePages::scaled(int32_t pixels) const {
   return static_cast<int32_t>(static_cast<int64_t>(pixels) * dpi_ / kPictureDpi);
@@ -123,13 +113,13 @@ std::string PicturePages::beginPage(int part, int page) {
 
 std::string PicturePages::endPage() {
   painter_.end();
-  // The bytes of the last page are reused when the writer kept none of them.
-  QByteArray& bytes = fileBytes_;
+  // The memory of the last page's file is used again.
+  PageBytes& bytes = fileBytes_;
   if (std::string error = encodePicture(page_, pictureFormatFor(extension_), bytes);
       !error.empty()) {
     return name_ + ": " + error;
   }
-  if (std::string failed = writer_(name_, bytes); !failed.empty()) return failed;
+  if (std::string failed = writer_(name_, bytes.bytes()); !failed.empty()) return failed;
   written_.push_back(name_);
   return {};
 }
@@ -137,7 +127,7 @@ std::string PicturePages::endPage() {
 std::string PicturePages::finish(bool /*keep: each page is a file of its own*/) {
   if (painter_.isActive()) painter_.end();
   page_ = QImage();
-  fileBytes_ = QByteArray();
+  fileBytes_.release();
   return {};
 }
 

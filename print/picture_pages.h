@@ -4,9 +4,11 @@
 #include <QImage>
 #include <QPainter>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "print/page_bytes.h"
 #include "print/page_grid.h"
 #include "print/page_target.h"
 
@@ -18,17 +20,20 @@ namespace kelvara {
 std::string writeFileAtomically(const std::string& path, const QByteArray& bytes);
 
 // Encodes a finished page as the file kind of its extension.
-std::string encodePicture(const QImage& page, PictureFormat format, QByteArray& bytes);
+std::string encodePicture(const QImage& page, PictureFormat format, PageBytes& bytes);
 
 // Output pages as picture files, one a page: base + part + "_" + page +
 // extension, JPEG or bitmap by the extension.
 class PicturePages : public PageTarget {
  public:
-  using Writer = std::function<std::string(const std::string& path, const QByteArray& bytes)>;
+  // Writes one picture file; returns an error text naming the file. The
+  // bytes are the target's own: a writer that keeps them copies them.
+  using Writer =
+      std::function<std::string(const std::string& path, std::span<const uint8_t> bytes)>;
 
   // `dpi`: the pictures' resolution (kMinPictureDpi .. kMaxPictureDpi; A4 at
-  // kPictureDpi is 1240 x 1754 pixels).
-  PicturePages(std::string base, std::string extension, Writer writer = writeFileAtomically,
+  // kPictureDpi is 1240 x 1754 pixels); no writer: the safe file writer.
+  PicturePages(std::string base, std::string extension, Writer writer = {},
                int32_t dpi = kPictureDpi);
   ~PicturePages() override;
 
@@ -52,7 +57,7 @@ class PicturePages : public PageTarget {
   Writer writer_;
   QImage page_;  // the finished page, 1240 x 1754 at 150 dpi
   // The file of the last page, its memory used again for the next page.
-  QByteArray fileBytes_;
+  PageBytes fileBytes_;
   QPainter painter_;
   std::string name_;
   std::vector<std::string> written_;

@@ -70,8 +70,8 @@ struct Score {
 
 // Keeps the encoded pages in memory instead of writing them to disk.
 PicturePages::Writer countingWriter(int64_t& bytes) {
-  return [&bytes](const std::string&, const QByteArray& data) {
-    bytes += data.size();
+  return [&bytes](const std::string&, std::span<const uint8_t> data) {
+    bytes += static_cast<int64_t>(data.size());
     return std::string();
   };
 }

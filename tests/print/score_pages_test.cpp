@@ -6,6 +6,7 @@
 #include <deque>
 #include <filesystem>
 
+#include "files/atomic_write.h"
 #include "print/outline_painter.h"
 #include "print/picture_pages.h"
 #include "print/score_pages.h"
@@ -372,7 +373,7 @@ TEST_F(RestoreAfterOutput, AlsoAfterAFailedWrite) {
   fs::create_directories(folder);
   int writes = 0;
   PicturePages target((folder / "out").string(), ".bmp",
-                      [&](const std::string& path, const QByteArray& bytes) -> std::string {
+                      [&](const std::string& path, std::span<const uint8_t> bytes) -> std::string {
                         if (++writes == 3)
                           return "ファイル " + path + " を書き込めません（ディスクが一杯です）。";
                         return writeFileAtomically(path, bytes);
@@ -544,8 +545,9 @@ class GoldenPages : public PictureExport {
   QImage page(int32_t dpi, bool outlines = false) {
     const char* kind = dpi > kPictureDpi ? "PNG" : "BMP";
     QByteArray written;
-    const PicturePages::Writer keep = [&](const std::string&, const QByteArray& bytes) {
-      written = bytes;
+    const PicturePages::Writer keep = [&](const std::string&, std::span<const uint8_t> bytes) {
+      written = QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                           static_cast<qsizetype>(bytes.size()));
       return std::string();
     };
     const char* extension = dpi > kPictureDpi ? ".png" : ".bmp";
@@ -645,6 +647,24 @@ TEST_F(ScorePagesTest, ABarTooWideForItsCellIsScaledDownWhole) {
     }
     EXPECT_GE(reach, normal.back() - normal.front() - 1);
   }
+}
+
+// A picture file's memory grows past its first huge page keeping every byte,
+// and a size it cannot hold is refused, not an abort.
+TEST(PageBytes, GrowsKeepingItsBytesAndRefusesTheImpossible) {
+  PageBytes bytes;
+  std::vector<uint8_t> chunk(300'001);
+  for (int round = 0; round < 12; ++round) {
+    std::fill(chunk.begin(), chunk.end(), static_cast<uint8_t>(round));
+    ASSERT_TRUE(bytes.append(chunk.data(), chunk.size()));
+  }
+  ASSERT_EQ(bytes.size(), 12 * chunk.size());
+  for (size_t i = 0; i < bytes.size(); i += 4999) {
+    ASSERT_EQ(bytes.bytes()[i], i / chunk.size()) << i;
+  }
+  EXPECT_FALSE(bytes.resize(SIZE_MAX - 1));
+  EXPECT_FALSE(bytes.append(chunk.data(), SIZE_MAX - 1));
+  EXPECT_EQ(bytes.size(), 12 * chunk.size());
 }
 
 }  // namespace
