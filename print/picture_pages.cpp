@@ -57,13 +57,8 @@ std::string encodePicture(const QImage& page, PictureFormat format, PageBytes& b
     }
     return {};
   }
-  std::vector<unsigned char> jpeg;
-  std::string error = encodeJpeg(page, jpeg);
-  if (!error.empty()) return error;
-  if (!bytes.append(jpeg.data(), jpeg.size())) {
-    return uiText("kelvara::Print", "メモリが足りないため絵を作れません。");
-  }
-  return {};
+  return encodeJpeg(
+      page, [&bytes](const unsigned char* data, size_t size) { return bytes.append(data, size); });
 }
 
 PicturePages::PicturePages(std::string base, std::string extension, Writer writer, int32_t dpi)

@@ -6,9 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 // libjpeg's header needs FILE and size_t declared first.
 #include <jpeglib.h>
+// After jpeglib.h, which it needs.
+#include <jerror.h>
 
 #include "score/ui_text.h"
 
@@ -54,11 +57,42 @@ bool decodeInto(FILE* file, jpeg_decompress_struct& info, ErrorManager& errors, 
   return true;
 }
 
+// The compressed file goes to a sink through one buffer of this size.
+constexpr size_t kSinkPiece = size_t{1} << 16;
+
+struct SinkDestination {
+  jpeg_destination_mgr base;
+  const JpegSink* sink;
+  unsigned char* piece;
+};
+
+void startPiece(j_compress_ptr info) {
+  auto* to = reinterpret_cast<SinkDestination*>(info->dest);
+  to->base.next_output_byte = to->piece;
+  to->base.free_in_buffer = kSinkPiece;
+}
+
+boolean passFullPiece(j_compress_ptr info) {
+  auto* to = reinterpret_cast<SinkDestination*>(info->dest);
+  if (!(*to->sink)(to->piece, kSinkPiece)) ERREXIT(info, JERR_FILE_WRITE);
+  startPiece(info);
+  return TRUE;
+}
+
+void passLastPiece(j_compress_ptr info) {
+  auto* to = reinterpret_cast<SinkDestination*>(info->dest);
+  const size_t used = kSinkPiece - to->base.free_in_buffer;
+  if (used > 0 && !(*to->sink)(to->piece, used)) ERREXIT(info, JERR_FILE_WRITE);
+}
+
 bool encodeInto(const QImage& rgb, jpeg_compress_struct& info, ErrorManager& errors,
-                unsigned char** buffer, unsigned long* size) {
+                SinkDestination& destination) {
   if (setjmp(errors.jump) != 0) return false;
   jpeg_create_compress(&info);
-  jpeg_mem_dest(&info, buffer, size);
+  destination.base.init_destination = startPiece;
+  destination.base.empty_output_buffer = passFullPiece;
+  destination.base.term_destination = passLastPiece;
+  info.dest = &destination.base;
   info.image_width = static_cast<JDIMENSION>(rgb.width());
   info.image_height = static_cast<JDIMENSION>(rgb.height());
   const bool grey = rgb.format() == QImage::Format_Grayscale8;
@@ -98,7 +132,7 @@ std::string decodeJpeg(const std::string& path, QImage& image) {
   return {};
 }
 
-std::string encodeJpeg(const QImage& image, std::vector<unsigned char>& bytes) {
+std::string encodeJpeg(const QImage& image, const JpegSink& sink) {
   // Greyscale pictures stay one component a pixel.
   const QImage rgb = image.format() == QImage::Format_Grayscale8
                          ? image
@@ -107,12 +141,10 @@ std::string encodeJpeg(const QImage& image, std::vector<unsigned char>& bytes) {
   ErrorManager errors{};
   info.err = jpeg_std_error(&errors.base);
   errors.base.error_exit = onError;
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  const bool ok = encodeInto(rgb, info, errors, &buffer, &size);
+  std::vector<unsigned char> piece(kSinkPiece);
+  SinkDestination destination{{}, &sink, piece.data()};
+  const bool ok = encodeInto(rgb, info, errors, destination);
   jpeg_destroy_compress(&info);
-  if (ok) bytes.assign(buffer, buffer + size);
-  std::free(buffer);
   if (!ok) {
     return fillText(uiText("kelvara::Render", "JPEG に変換できません（%1）。"), {errors.message});
   }
