@@ -47,6 +47,7 @@ struct RecordOut {
   const TOnpu* rec = nullptr;  // nullptr: a rest that fills the last measure
   std::vector<SpelledPitch> pitches;
   const TOnpu* beamFirst = nullptr;  // standard notation: first record of its beam group
+  bool stemDown = false;             // standard notation: the drawn stem points down
 };
 
 // One written note value of a record: records are split at bar lines and
@@ -207,6 +208,7 @@ PartOut layOutPart(const EditorState& s, int part, size_t& budget) {
     if (standard != nullptr && isNote(*r)) {
       const BeamGroup group = beamGroupOf(*r, fill, meter);
       if (!group.members.empty()) out.records.back().beamFirst = group.members.front().record;
+      out.records.back().stemDown = stemPointsDown(*r, group, part == kPercussionPart);
     }
     if (part == kPercussionPart) {
       for (const SpelledPitch& p : out.records.back().pitches) out.drums.push_back(p.pitch);
@@ -543,6 +545,10 @@ struct Writer {
       x.leaf("actual-notes", piece.ratio.num);
       x.leaf("normal-notes", piece.ratio.den);
       x.close("time-modification");
+    }
+    // Standard notation writes the stems as drawn; a whole note has none.
+    if (s.StandardNotation && pitch != nullptr && r != nullptr && piece.value < 64) {
+      x.leaf("stem", ro.stemDown ? "down" : "up");
     }
     x.leaf("staff", staff);
     if (beams != nullptr) beamElements(*beams);
