@@ -540,7 +540,7 @@ TEST_F(MusicXml, StandardNotationWritesDottedValuesAndBeams) {
   add(84, 32);
   add(72, 64);
   add(81, 8, kPercussionPart);  // the percussion staff's stems point up, high keys too
-  add(80, 8, kPercussionPart);
+  add(42, 8, kPercussionPart);  // the closed hi-hat: G5 with a cross head
   const std::string described = encodeMusicXml(s, "");
   EXPECT_EQ(described.find("<beam"), std::string::npos);
   EXPECT_EQ(described.find("<stem>"), std::string::npos);
@@ -556,6 +556,12 @@ TEST_F(MusicXml, StandardNotationWritesDottedValuesAndBeams) {
   const std::string drumPart = text.substr(drums, text.find("</part>", drums) - drums);
   EXPECT_EQ(drumPart.find("<stem>down</stem>"), std::string::npos);
   EXPECT_NE(drumPart.find("<stem>up</stem>"), std::string::npos);
+  // The drums stand at their places on the upper staff, as drawn.
+  EXPECT_NE(drumPart.find("<display-step>B</display-step><display-octave>4</display-octave>"),
+            std::string::npos);
+  EXPECT_NE(drumPart.find("<display-step>G</display-step><display-octave>5</display-octave>"),
+            std::string::npos);
+  EXPECT_NE(drumPart.find("<notehead>x</notehead>"), std::string::npos);
   EXPECT_EQ(reread(text), reread(described));
 }
 
