@@ -39,7 +39,8 @@ constexpr int64_t kFallbackDivisionsPer64th = 960;
 struct SpelledPitch {
   int32_t pitch;
   Spelling spelling;
-  int staff;  // 1 upper, 2 lower
+  int staff;           // 1 upper, 2 lower
+  bool cross = false;  // standard notation's drums: a cross head
 };
 
 // A record with its pitches spelled as the editor draws them.
@@ -47,6 +48,7 @@ struct RecordOut {
   const TOnpu* rec = nullptr;  // nullptr: a rest that fills the last measure
   std::vector<SpelledPitch> pitches;
   const TOnpu* beamFirst = nullptr;  // standard notation: first record of its beam group
+  bool stemDown = false;             // standard notation: the drawn stem points down
 };
 
 // One written note value of a record: records are split at bar lines and
@@ -184,6 +186,18 @@ std::vector<SpelledPitch> spellRecord(const TOnpu& r, LetterAccidentals& acc) {
   return out;
 }
 
+// Standard notation's drums: each key where the percussion staff draws it,
+// on the upper staff, cymbals and hi-hats with cross heads.
+std::vector<SpelledPitch> drumPlaces(const TOnpu& r) {
+  std::vector<SpelledPitch> out;
+  if (!isNote(r)) return out;
+  for (int i = 0; i < kPitchSlots && r.Pitch[i] >= 0; ++i) {
+    const DrumNote d = drumNote(r.Pitch[i]);
+    out.push_back({r.Pitch[i], {d.index % 7, d.index / 7, AccidentalSign::None}, 1, d.cross});
+  }
+  return out;
+}
+
 PartOut layOutPart(const EditorState& s, int part, size_t& budget) {
   PartOut out;
   out.part = part;
@@ -203,10 +217,12 @@ PartOut layOutPart(const EditorState& s, int part, size_t& budget) {
       acc = keyAccidentals(s.KeySig);
     }
     const size_t index = out.records.size();
-    out.records.push_back({r, spellRecord(*r, acc)});
+    out.records.push_back(
+        {r, drawsPercussionStaff(s, part) ? drumPlaces(*r) : spellRecord(*r, acc)});
     if (standard != nullptr && isNote(*r)) {
       const BeamGroup group = beamGroupOf(*r, fill, meter);
       if (!group.members.empty()) out.records.back().beamFirst = group.members.front().record;
+      out.records.back().stemDown = stemPointsDown(*r, group, part == kPercussionPart);
     }
     if (part == kPercussionPart) {
       for (const SpelledPitch& p : out.records.back().pitches) out.drums.push_back(p.pitch);
@@ -544,6 +560,11 @@ struct Writer {
       x.leaf("normal-notes", piece.ratio.den);
       x.close("time-modification");
     }
+    // Standard notation writes the stems as drawn; a whole note has none.
+    if (s.StandardNotation && pitch != nullptr && r != nullptr && piece.value < 64) {
+      x.leaf("stem", ro.stemDown ? "down" : "up");
+    }
+    if (pitch != nullptr && pitch->cross) x.leaf("notehead", "x");
     x.leaf("staff", staff);
     if (beams != nullptr) beamElements(*beams);
     const bool bracket = !chord && (piece.tupletStart || piece.tupletStop);

@@ -45,6 +45,28 @@ Glyph pieceGlyph(int32_t size, int32_t side, bool down) {
   return down ? kDown[index] : kUp[index];
 }
 
+// Sides of a chord's notes (highest first): 1 on the stem's side, -1 for a
+// head displaced across it. Seconds alternate sides, from the top note down
+// when the stem is up and from the lowest note up when it is down. Returns
+// whether any head is displaced.
+bool chordSides(const TOnpu& r, bool down, std::array<int32_t, kPitchSlots>& sides) {
+  int count = 0;
+  while (count < kPitchSlots && r.Pitch[count] >= 0) ++count;
+  const int last = count - 1;
+  bool anyDisplaced = false;
+  for (int i = 0; i < count; ++i) {
+    int32_t e = 1;
+    if (!down) {
+      e = (i == 0 || r.Pitch[i - 1] - r.Pitch[i] >= 3) ? 1 : -sides[i - 1];
+    } else {
+      for (int j = last - 1; j >= i; --j) e = r.Pitch[j] - r.Pitch[j + 1] < 3 ? -e : 1;
+    }
+    sides[i] = e;
+    anyDisplaced = anyDisplaced || e < 0;
+  }
+  return anyDisplaced;
+}
+
 Glyph restGlyph(int32_t size) {
   switch (size) {
     case 64:
@@ -180,6 +202,35 @@ PageRenderer::RecordPieces PageRenderer::layOutRecord(const TOnpu& record,
   return out;
 }
 
+int32_t PageRenderer::chordShift(const TOnpu& r, bool down) const {
+  if (drawsPercussionStaff(s_, s_.WorkPart)) {
+    const std::vector<DrumHead> heads = drumHeads(r);
+    const bool anyRight =
+        std::any_of(heads.begin(), heads.end(), [](const DrumHead& h) { return h.right; });
+    return anyRight ? kShiftUpForDisplaced : 0;
+  }
+  std::array<int32_t, kPitchSlots> sides{};
+  if (!chordSides(r, down, sides)) return 0;
+  return down ? kShiftDownForDisplaced : kShiftUpForDisplaced;
+}
+
+int32_t PageRenderer::stemExtension(Glyph glyph, int32_t n, bool down) const {
+  if (!s_.StandardNotation) return 0;
+  const QRect& ink = glyphs_.ink(glyph);
+  if (ink.isEmpty()) return 0;
+  if (down) return std::max(0, kTrebleMiddleY - (stemDownTop(n) + ink.bottom()));
+  return std::max(0, stemUpTop(n) + ink.top() - kBassMiddleY);
+}
+
+void PageRenderer::drawLongStem(int32_t size, int32_t x, int32_t n, bool down) {
+  blit(size == 32 ? Glyph::WhiteHead : Glyph::BlackHead, x, stemUpTop(n));
+  const int32_t head = kHeadRow + stemUpTop(n);
+  const int32_t end = down ? kTrebleMiddleY : kBassMiddleY;
+  const int32_t stemX = x + (down ? kStemDownX : kStemUpX);
+  for (int32_t d = 0; d < 2; ++d) picture_.line(stemX + d, head, stemX + d, end);
+  drawFlags(stemX, end, beamCount(size), down);
+}
+
 void PageRenderer::DrawOnpu_u(int32_t side, int32_t n, const RecordPieces& pieces,
                               const ChordGeometry& g) {
   drawPitch(side, n, pieces, g);
@@ -212,7 +263,11 @@ void PageRenderer::drawPitch(int32_t side, int32_t n, const RecordPieces& pieces
     const Glyph glyph = beamed_ ? Glyph::BlackHead : pieceGlyph(piece.size, side, g.down);
     const bool headOnly = beamed_ || glyph == Glyph::Note1 || side != 0;
     const int32_t gx = x + piece.dx + displaced;
-    blit(glyph, gx, g.down && !headOnly ? down : up);
+    if (!headOnly && stemExtension(glyph, n, g.down) > 0) {
+      drawLongStem(piece.size, gx, n, g.down);
+    } else {
+      blit(glyph, gx, g.down && !headOnly ? down : up);
+    }
     Chksen(gx, n);
     if (piece.dots > 0) {
       // Dots stand right of the rightmost head, in a space.
@@ -283,23 +338,11 @@ void PageRenderer::DrawOnpu() {
     int count = 0;
     while (count < kPitchSlots && r.Pitch[count] >= 0) ++count;
     const int last = count - 1;
-    // Sides: seconds alternate sides, from the top note down when the stem is
-    // up and from the lowest note up when it is down.
     std::array<int32_t, kPitchSlots> sides{};
-    bool anyDisplaced = false;
-    for (int i = 0; i < count; ++i) {
-      int32_t e = 1;
-      if (!g.down) {
-        e = (i == 0 || r.Pitch[i - 1] - r.Pitch[i] >= 3) ? 1 : -sides[i - 1];
-      } else {
-        for (int j = last - 1; j >= i; --j) e = r.Pitch[j] - r.Pitch[j + 1] < 3 ? -e : 1;
-      }
-      sides[i] = e;
-      anyDisplaced = anyDisplaced || e < 0;
-    }
-    if (anyDisplaced && !beamed_) {
+    if (chordSides(r, g.down, sides)) {
       // Displaced heads stay inside the cell, clear of the bar line, and the
-      // signs stand left of every head.
+      // signs stand left of every head. A beamed chord's stem moves with it
+      // (drawBeams places it by chordShift()).
       g.shift = g.down ? kShiftDownForDisplaced : kShiftUpForDisplaced;
       g.signX = 0;
     }
@@ -368,7 +411,15 @@ void PageRenderer::drawIncomingArcs(const TOnpu& record, int32_t x) {
   const TOnpu* prev = record.Prev;
   if (prev == nullptr || prev->Pitch[0] <= 0 || prev->LenNum <= 0) return;
   const bool drums = drawsPercussionStaff(s_, s_.WorkPart);
-  const bool down = !drums && prev->Pitch[0] >= kStemDownFrom;
+  // The arcs keep to the side the record was drawn with: a beamed record's
+  // stem points as its group's do.
+  BeamGroup group;
+  int64_t prevFill = int64_t{s_.BarFill[s_.WorkPart]} - barContribution(*prev);
+  if (prevFill < 0) prevFill += s_.BarLen();
+  if (s_.StandardNotation && !drums && prevFill >= 0) {
+    group = beamGroupOf(*prev, static_cast<int32_t>(prevFill), notationMeter());
+  }
+  const bool down = stemPointsDown(*prev, group, drums);
   for (int i = 0; i < kPitchSlots && prev->Pitch[i] >= 0; ++i) {
     const int32_t a = accidentalTop(drums ? drumNote(prev->Pitch[i]).index
                                           : staffPosition(prev->Pitch[i]).index());
@@ -404,8 +455,9 @@ void PageRenderer::drawTupletBracket(const TOnpu& record, int32_t x) {
     const bool downStem =
         !beamedGroup && !drums && r->Pitch[0] >= kStemDownFrom && carrier != Glyph::Note1;
     const int32_t top = downStem ? stemDownTop(n) : stemUpTop(n);
-    lowestInk =
-        std::max(lowestInk, top + glyphs_.ink(downStem ? carrier : Glyph::BlackHead).bottom());
+    const int32_t longer = downStem ? stemExtension(carrier, n, true) : 0;
+    lowestInk = std::max(
+        lowestInk, top + longer + glyphs_.ink(downStem ? carrier : Glyph::BlackHead).bottom());
   }
   int32_t y = std::min(lowestInk + kBracketGap, kScoreHeight - 12);
   // Not along a staff line, where the bracket could not be seen.

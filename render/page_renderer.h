@@ -45,6 +45,11 @@ constexpr int32_t kHeadRow = 72;
 constexpr int32_t kStemUpX = 48;
 constexpr int32_t kStemDownX = 30;
 constexpr int32_t kStemLength = 56;
+// The middle lines of the two staves (y). In standard notation a stem up
+// from far below the lower staff reaches its middle line, a stem down from
+// far above the upper staff that staff's.
+constexpr int32_t kTrebleMiddleY = 144;
+constexpr int32_t kBassMiddleY = 240;
 // The first row below the upper staff's bottom line: where the percussion
 // staff's lines end.
 constexpr int32_t kPercussionStaffEnd = 177;
@@ -198,6 +203,29 @@ class PageRenderer : public ScoreDrawing {
   int32_t timeSignatureX() const;
   void keepAccidentalsToBarLine(TOnpu& r);
   void drawCrossHead(int32_t x, int32_t n);
+  // The open hi-hat's mark: a small circle centred at (x, y).
+  void drawOpenMark(int32_t x, int32_t y);
+  // The heads of a drum chord, highest first; a head a step below the one
+  // above it (itself left of the stem) stands right of the stem.
+  struct DrumHead {
+    int32_t n;  // staff index of its drum-set place
+    bool cross;
+    bool open;
+    bool right;
+  };
+  static std::vector<DrumHead> drumHeads(const TOnpu& r);
+  // The x shift of a chord with heads on both sides of its stem (0 when it
+  // has none): the whole chord moves so that those heads stay in the cell.
+  int32_t chordShift(const TOnpu& r, bool down) const;
+  // How many pixels the stem of `glyph`, drawn for a head at staff index n,
+  // must grow to reach the middle line (0 when it does already).
+  int32_t stemExtension(Glyph glyph, int32_t n, bool down) const;
+  // A note of `size` whose stem reaches the middle line, its head drawn at x
+  // (as a head glyph) and its stem and flags as lines.
+  void drawLongStem(int32_t size, int32_t x, int32_t n, bool down);
+  // The flags of a stem two pixels wide at stemX that ends at y `end`: each
+  // leaves the stem's end away from it and bends back, to the right.
+  void drawFlags(int32_t stemX, int32_t end, int32_t flags, bool down);
   // The clef area of the percussion staff, drawn instead of the clef picture.
   void drawPercussionClef();
   void drawPercussionChord(const TOnpu& r, const RecordPieces& pieces);
@@ -234,7 +262,12 @@ class PageRenderer : public ScoreDrawing {
   // The stem of the record at the cursor from its farthest head to the beam,
   // and the beams' part inside the record's cells. `staff` holds the staff
   // index of each chord note, highest first.
-  void drawBeams(const BeamGroup& group, const std::array<int32_t, kPitchSlots>& staff, int last);
+  // Returns the y of the stem's end on the beam.
+  int32_t drawBeams(const BeamGroup& group, const std::array<int32_t, kPitchSlots>& staff,
+                    int last);
+  // The staff index of the head of a beamed member nearest to its beam: the
+  // highest (stem up) or lowest (stem down) note, a drum chord's highest place.
+  int32_t beamNearIndex(const TOnpu& r, bool down) const;
   // The body of DrawFromIti: redraws from the cursor record on.
   int32_t drawFromCursor();
   // Moves the cursor state back to the first record of the beam group before

@@ -4,6 +4,7 @@
 #include "render/page_renderer.h"
 #include "score/bar_math.h"
 #include "score/score_editor.h"
+#include "score/standard_notation.h"
 
 namespace kelvara {
 
@@ -27,6 +28,14 @@ int32_t lowestPitchOf(const TOnpu& r) {
 }
 
 }  // namespace
+
+int32_t PageRenderer::beamNearIndex(const TOnpu& r, bool down) const {
+  if (drawsPercussionStaff(s_, s_.WorkPart)) {
+    const std::vector<DrumHead> heads = drumHeads(r);
+    return heads.empty() ? 0 : heads.front().n;
+  }
+  return staffPosition(down ? lowestPitchOf(r) : r.Pitch[0]).index();
+}
 
 NotationMeter PageRenderer::notationMeter() const {
   return {s_.BarLen(), notationBeat(s_.TimeNum, s_.TimeDen)};
@@ -63,6 +72,8 @@ const BeamGroup& PageRenderer::beamGroupAtCursor(const TOnpu& record) {
     return last;
   }
   last = beamGroupOf(record, fill, notationMeter());
+  // The percussion staff's stems all point up.
+  if (drawsPercussionStaff(s_, s_.WorkPart)) last.down = false;
   beamGeometry_.valid = false;
   return last;
 }
@@ -72,16 +83,17 @@ void PageRenderer::forgetBeamGroup() {
   beamGeometry_.valid = false;
 }
 
-void PageRenderer::drawBeams(const BeamGroup& group, const std::array<int32_t, kPitchSlots>& staff,
-                             int last) {
+int32_t PageRenderer::drawBeams(const BeamGroup& group,
+                                const std::array<int32_t, kPitchSlots>& staff, int last) {
   const size_t count = group.members.size();
   const auto self = static_cast<size_t>(group.index);
   const bool down = group.down;
   BeamGeometry& geo = beamGeometry_;
   if (!geo.valid) {
     // Reckoned once a group, from the group's left edge, and from the plain
-    // staff places of its notes, so that every member draws its part of the
-    // same line.
+    // staff places of its notes (a drum's place on the percussion staff), so
+    // that every member draws its part of the same line.
+    const bool drums = drawsPercussionStaff(s_, s_.WorkPart);
     int beams = 1;
     for (const BeamMember& m : group.members) beams = std::max(beams, beamCount(m.value.size));
     const int32_t length = kStemLength + kBeamDistance * std::max(0, beams - 2);
@@ -92,11 +104,16 @@ void PageRenderer::drawBeams(const BeamGroup& group, const std::array<int32_t, k
     for (size_t i = 0; i < count; ++i) {
       const BeamMember& m = group.members[i];
       geo.left[i] = left;
-      geo.stemX[i] = left + m.valueCell * kCellWidth + (down ? kStemDownX : kStemUpX);
+      geo.stemX[i] = left + m.valueCell * kCellWidth + (down ? kStemDownX : kStemUpX) +
+                     chordShift(*m.record, down);
       left += m.cells * kCellWidth;
-      const int32_t near =
-          staffPosition(down ? lowestPitchOf(*m.record) : m.record->Pitch[0]).index();
+      const int32_t near = beamNearIndex(*m.record, down);
       geo.tip[i] = down ? headY(near) + length : headY(near) - length;
+      // A note far off the staff has its stem reach the middle line.
+      if (!drums) {
+        geo.tip[i] =
+            down ? std::max(geo.tip[i], kTrebleMiddleY) : std::min(geo.tip[i], kBassMiddleY);
+      }
     }
     geo.slope = 0;
     if (geo.stemX.back() != geo.stemX.front()) {
@@ -157,6 +174,7 @@ void PageRenderer::drawBeams(const BeamGroup& group, const std::array<int32_t, k
         break;
     }
   }
+  return tipY(sx);
 }
 
 int PageRenderer::stepBackToBeamStart() {

@@ -13,8 +13,15 @@ namespace {
 constexpr int32_t kCrossLeft = 32;  // a cross head spans x 32..49 of its cell, up to the stem
 constexpr int32_t kCrossRight = 47;
 constexpr int32_t kCrossHalfHeight = 6;
-constexpr int32_t kFlagGap = 7;     // between the flags of one stem
-constexpr int32_t kDisplaced = 20;  // a head a second below its neighbour stands right of the stem
+constexpr int32_t kFlagGap = 7;      // between the flags of one stem
+constexpr int32_t kDisplaced = 20;   // a head a second below its neighbour stands right of the stem
+constexpr int32_t kBlackRight = 49;  // last column of a head, of a whole note's
+constexpr int32_t kWholeRight = 53;
+// The open hi-hat's circle: centred over the stem, its centre this far above
+// the stem's end.
+constexpr int32_t kOpenMarkRadius = 4;
+constexpr int32_t kOpenMarkX = kStemUpX + 1;
+constexpr int32_t kOpenMarkGap = 9;
 // Where the key signature moves to when it stands before the time signature.
 constexpr int32_t kKeyShift = -32;
 constexpr int32_t kSignAdvance = 10;
@@ -108,61 +115,104 @@ void PageRenderer::drawCrossHead(int32_t x, int32_t n) {
   }
 }
 
-// A drum chord on the percussion staff: each key at its drum-set place, a
-// cross head for cymbals and hi-hats, no accidentals, one stem up through
-// all heads with the flags of its value. Two drums a step apart stand on
-// either side of the stem.
-void PageRenderer::drawPercussionChord(const TOnpu& r, const RecordPieces& pieces) {
-  struct Head {
-    int32_t n;
-    bool cross;
-  };
-  std::vector<Head> heads;
+void PageRenderer::drawFlags(int32_t stemX, int32_t end, int32_t flags, bool down) {
+  const int32_t dir = down ? -1 : 1;  // towards the head
+  for (int32_t f = 0; f < flags; ++f) {
+    const int32_t y = end + dir * f * kFlagGap;
+    for (int32_t d = 0; d < 3; ++d) {
+      picture_.line(stemX + d, y, stemX + 8 + d, y + dir * 9);
+      picture_.line(stemX + 8 + d, y + dir * 9, stemX + 10 + d, y + dir * 18);
+    }
+  }
+}
+
+// A small circle, radius about 4 pixels, drawn as an octagon of lines two
+// pixels wide.
+void PageRenderer::drawOpenMark(int32_t x, int32_t y) {
+  for (const int32_t r : {kOpenMarkRadius, kOpenMarkRadius - 1}) {
+    const int32_t c = r / 2;
+    const int32_t px[] = {-c, c, r, r, c, -c, -r, -r};
+    const int32_t py[] = {-r, -r, -c, c, r, r, c, -c};
+    for (int k = 0; k < 8; ++k) {
+      const int k2 = (k + 1) % 8;
+      picture_.line(x + px[k], y + py[k], x + px[k2], y + py[k2]);
+    }
+  }
+}
+
+std::vector<PageRenderer::DrumHead> PageRenderer::drumHeads(const TOnpu& r) {
+  std::vector<DrumHead> heads;
   for (int i = 0; i < kPitchSlots && r.Pitch[i] >= 0; ++i) {
     const DrumNote d = drumNote(r.Pitch[i]);
-    heads.push_back({d.index, d.cross});
+    heads.push_back({d.index, d.cross, d.open, false});
   }
-  if (heads.empty()) return;
-  std::sort(heads.begin(), heads.end(), [](const Head& a, const Head& b) { return a.n > b.n; });
+  std::stable_sort(heads.begin(), heads.end(),
+                   [](const DrumHead& a, const DrumHead& b) { return a.n > b.n; });
   // Stem up: sides from the top head down, a step flips the side.
-  std::vector<bool> right(heads.size(), false);
   for (size_t i = 1; i < heads.size(); ++i) {
-    right[i] = heads[i - 1].n - heads[i].n < 2 && !right[i - 1];
+    heads[i].right = heads[i - 1].n - heads[i].n < 2 && !heads[i - 1].right;
   }
-  const bool anyRight = std::find(right.begin(), right.end(), true) != right.end();
-  const int32_t x = s_.CursorX[s_.WorkPart] + (anyRight ? -9 : 0);
+  return heads;
+}
+
+// A drum chord on the percussion staff: each key at its drum-set place, a
+// cross head for cymbals and hi-hats, no accidentals, one stem up through
+// all heads with the flags of its value, or up to the beam of its group.
+// Two drums a step apart stand on either side of the stem. The open hi-hat
+// has a small circle above the stem's end.
+void PageRenderer::drawPercussionChord(const TOnpu& r, const RecordPieces& pieces) {
+  const std::vector<DrumHead> heads = drumHeads(r);
+  if (heads.empty()) return;
+  const BeamGroup& beams = beamGroupAtCursor(r);
+  const bool beamed = !beams.members.empty();
+  const bool open =
+      std::any_of(heads.begin(), heads.end(), [](const DrumHead& h) { return h.open; });
+  const int32_t shift = chordShift(r, false);
+  const int32_t x = s_.CursorX[s_.WorkPart] + shift;
   const int32_t top = kHeadRow + stemUpTop(heads.front().n);
   const int32_t bottom = kHeadRow + stemUpTop(heads.back().n);
+  int32_t markY = top - 2 * kOpenMarkGap;  // above the highest ink of the first value
   for (const GlyphPiece& piece : pieces.glyphs) {
     const int32_t cell = x + piece.dx;
-    for (size_t i = 0; i < heads.size(); ++i) {
-      const int32_t hx = cell + (right[i] ? kDisplaced : 0);
-      const int32_t up = stemUpTop(heads[i].n);
+    for (const DrumHead& h : heads) {
+      const int32_t hx = cell + (h.right ? kDisplaced : 0);
+      const int32_t up = stemUpTop(h.n);
       if (piece.tied) blit(Glyph::Tie, cell - 35, up + 16);
-      if (heads[i].cross) {
-        drawCrossHead(hx, heads[i].n);
+      if (h.cross) {
+        drawCrossHead(hx, h.n);
       } else {
         blit(piece.size == 64   ? Glyph::Note1
              : piece.size == 32 ? Glyph::WhiteHead
                                 : Glyph::BlackHead,
              hx, up);
       }
-      Chksen(hx, heads[i].n);
+      Chksen(hx, h.n);
+      if (piece.dots > 0) {
+        // Dots right of the rightmost head, in a space.
+        const int32_t right =
+            cell + (piece.size == 64 ? kWholeRight : kBlackRight) + (shift != 0 ? kDisplaced : 0);
+        drawDots(right + 4, kHeadRow + up - (h.n % 2 != 0 ? 4 : 0), piece.dots);
+      }
     }
-    if (piece.size == 64) continue;
+    if (piece.size == 64 || beamed) continue;
     const int32_t flags = flagCount(piece.size);
     const int32_t stemTop = top - kStemLength - std::max(0, flags - 2) * kFlagGap;
+    if (&piece == &pieces.glyphs.front()) markY = stemTop - kOpenMarkGap;
     for (int32_t d = 0; d < 2; ++d) {
       picture_.line(cell + kStemUpX + d, stemTop, cell + kStemUpX + d, bottom);
     }
-    // Each flag leaves the stem's top down to the right and bends down.
-    for (int32_t f = 0; f < flags; ++f) {
-      const int32_t y = stemTop + f * kFlagGap;
-      for (int32_t d = 0; d < 3; ++d) {
-        picture_.line(cell + kStemUpX + d, y, cell + kStemUpX + 8 + d, y + 9);
-        picture_.line(cell + kStemUpX + 8 + d, y + 9, cell + kStemUpX + 10 + d, y + 18);
-      }
-    }
+    drawFlags(cell + kStemUpX, stemTop, flags, false);
+  }
+  if (beamed) {
+    // The stem from the lowest head up to the beam, placed from the heads'
+    // drum-set places.
+    std::array<int32_t, kPitchSlots> staff{};
+    const size_t count = std::min(heads.size(), static_cast<size_t>(kPitchSlots));
+    for (size_t i = 0; i < count; ++i) staff[i] = heads[i].n;
+    markY = drawBeams(beams, staff, static_cast<int>(count) - 1) - kOpenMarkGap;
+  }
+  if (open && !pieces.glyphs.empty()) {
+    drawOpenMark(x + pieces.glyphs.front().dx + kOpenMarkX, markY);
   }
 }
 

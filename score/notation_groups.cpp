@@ -188,6 +188,12 @@ std::vector<BeamLevels> beamLevels(const std::vector<int32_t>& sizes,
   return out;
 }
 
+bool stemPointsDown(const TOnpu& r, const BeamGroup& group, bool percussion) {
+  if (percussion) return false;
+  if (!group.members.empty()) return group.down;
+  return r.Pitch[0] >= kStemDownFrom;
+}
+
 int beamMembersBefore(const TOnpu& r, int32_t fill, const NotationMeter& meter) {
   BeamMember at = beamable(r, fill, meter);
   int count = 0;

@@ -89,6 +89,12 @@ struct BeamGroup {
 // bar (or inside the same tuplet group), unbroken by a rest or a longer note.
 BeamGroup beamGroupOf(const TOnpu& r, int32_t fill, const NotationMeter& meter);
 
+// Whether the stem of note record `r` points down in standard notation:
+// the direction of its beam group (`group`, as beamGroupOf gives it) when it
+// has one, else down when its highest pitch is 68 or more. The percussion
+// staff's stems always point up.
+bool stemPointsDown(const TOnpu& r, const BeamGroup& group, bool percussion);
+
 // How many records before `r` (at bar position `fill`) belong to its beam
 // group; 0 when it begins one or stands alone.
 int beamMembersBefore(const TOnpu& r, int32_t fill, const NotationMeter& meter);

@@ -30,30 +30,30 @@ struct DrumEntry {
 
 // The common drum-set places; keys not listed stand on the middle line.
 constexpr DrumEntry kDrums[] = {
-    {35, {kF4, false}},  // acoustic bass drum
-    {36, {kF4, false}},  // bass drum
-    {37, {kC5, true}},   // side stick
-    {38, {kC5, false}},  // snare
-    {39, {kC5, true}},   // hand clap
-    {40, {kC5, false}},  // electric snare
-    {41, {kG4, false}},  // low floor tom
-    {42, {kG5, true}},   // closed hi-hat
-    {43, {kA4, false}},  // high floor tom
-    {44, {kD4, true}},   // pedal hi-hat
-    {45, {kD5, false}},  // low tom
-    {46, {kG5, true}},   // open hi-hat
-    {47, {kD5, false}},  // low-mid tom
-    {48, {kE5, false}},  // hi-mid tom
-    {49, {kA5, true}},   // crash cymbal
-    {50, {kF5, false}},  // high tom
-    {51, {kF5, true}},   // ride cymbal
-    {52, {kB5, true}},   // china cymbal
-    {53, {kF5, true}},   // ride bell
-    {54, {kE5, true}},   // tambourine
-    {55, {kB5, true}},   // splash cymbal
-    {56, {kE5, false}},  // cowbell
-    {57, {kB5, true}},   // crash cymbal 2
-    {59, {kF5, true}},   // ride cymbal 2
+    {35, {kF4, false}},       // acoustic bass drum
+    {36, {kF4, false}},       // bass drum
+    {37, {kC5, true}},        // side stick
+    {38, {kC5, false}},       // snare
+    {39, {kC5, true}},        // hand clap
+    {40, {kC5, false}},       // electric snare
+    {41, {kG4, false}},       // low floor tom
+    {42, {kG5, true}},        // closed hi-hat
+    {43, {kA4, false}},       // high floor tom
+    {44, {kD4, true}},        // pedal hi-hat
+    {45, {kD5, false}},       // low tom
+    {46, {kG5, true, true}},  // open hi-hat
+    {47, {kD5, false}},       // low-mid tom
+    {48, {kE5, false}},       // hi-mid tom
+    {49, {kA5, true}},        // crash cymbal
+    {50, {kF5, false}},       // high tom
+    {51, {kF5, true}},        // ride cymbal
+    {52, {kB5, true}},        // china cymbal
+    {53, {kF5, true}},        // ride bell
+    {54, {kE5, true}},        // tambourine
+    {55, {kB5, true}},        // splash cymbal
+    {56, {kE5, false}},       // cowbell
+    {57, {kB5, true}},        // crash cymbal 2
+    {59, {kF5, true}},        // ride cymbal 2
 };
 
 }  // namespace

@@ -13,10 +13,12 @@ namespace kelvara {
 
 // Where a drum key stands on the percussion staff (staff index as for
 // pitches: 41 is the bottom line E4, 49 the top line F5) and whether it is
-// drawn with a cross head (cymbals and hi-hats).
+// drawn with a cross head (cymbals and hi-hats), and whether it is the open
+// hi-hat, marked with a small circle.
 struct DrumNote {
   int32_t index;
   bool cross;
+  bool open = false;
 };
 DrumNote drumNote(int32_t key);
 // The lowest staff index of a drum chord's notes.

@@ -482,9 +482,9 @@ TEST_F(MusicXml, ScoreTooLongForTheReaderIsRefusedAndNothingIsWritten) {
 // MuseScore 3 reads the export with the same notes, spelling, ties, tuplets
 // and parts: what it writes back as MusicXML reads here as the source.
 // The upper staff's notes of the first part, one a word: type, a "." per
-// dot, "r" for a rest, beams as number and kind ("1b" begin, "1c" continue,
-// "1e" end, "2f"/"2k" forward and backward hooks) in braces; chord notes
-// after the first are left out.
+// dot, "^" or "_" for a stem up or down, "r" for a rest, beams as number and
+// kind ("1b" begin, "1c" continue, "1e" end, "2f"/"2k" forward and backward
+// hooks) in braces; chord notes after the first are left out.
 std::string upperStaffValues(const std::string& xml) {
   std::string out;
   const size_t partEnd = xml.find("</part>");
@@ -500,6 +500,8 @@ std::string upperStaffValues(const std::string& xml) {
     for (size_t d = note.find("<dot/>"); d != std::string::npos; d = note.find("<dot/>", d + 1)) {
       word += ".";
     }
+    if (note.find("<stem>up</stem>") != std::string::npos) word += "^";
+    if (note.find("<stem>down</stem>") != std::string::npos) word += "_";
     std::string beams;
     for (size_t b = note.find("<beam number=\""); b != std::string::npos;
          b = note.find("<beam number=\"", b + 1)) {
@@ -533,13 +535,33 @@ TEST_F(MusicXml, StandardNotationWritesDottedValuesAndBeams) {
   add(65, 4);
   add(60, 28);  // double-dotted quarter
   add(62, 4);
+  add(79, 16);  // stems down from the highest note; a whole note has none
+  add(64, 16);
+  add(84, 32);
+  add(72, 64);
+  add(81, 8, kPercussionPart);  // the percussion staff's stems point up, high keys too
+  add(42, 8, kPercussionPart);  // the closed hi-hat: G5 with a cross head
   const std::string described = encodeMusicXml(s, "");
   EXPECT_EQ(described.find("<beam"), std::string::npos);
+  EXPECT_EQ(described.find("<stem>"), std::string::npos);
   s.StandardNotation = true;
   const std::string text = encodeMusicXml(s, "");
   EXPECT_EQ(upperStaffValues(text),
-            "quarter. eighth eighth{1b} eighth{1e} 16th{1b 2b} 16th{1e 2e} r16th 16th "
-            "eighth{1b} eighth{1c} eighth{1e} eighth.{1b} 16th{1e 2k} quarter.. 16th");
+            "quarter.^ eighth_ eighth^{1b} eighth^{1e} 16th_{1b 2b} 16th_{1e 2e} r16th 16th^ "
+            "eighth^{1b} eighth^{1c} eighth^{1e} eighth.^{1b} 16th^{1e 2k} quarter..^ 16th^ "
+            "quarter_ quarter^ half_ whole");
+  const size_t drums =
+      text.find("<part id=\"P" + std::to_string(listItemForPart(kPercussionPart) + 1) + "\"");
+  ASSERT_NE(drums, std::string::npos);
+  const std::string drumPart = text.substr(drums, text.find("</part>", drums) - drums);
+  EXPECT_EQ(drumPart.find("<stem>down</stem>"), std::string::npos);
+  EXPECT_NE(drumPart.find("<stem>up</stem>"), std::string::npos);
+  // The drums stand at their places on the upper staff, as drawn.
+  EXPECT_NE(drumPart.find("<display-step>B</display-step><display-octave>4</display-octave>"),
+            std::string::npos);
+  EXPECT_NE(drumPart.find("<display-step>G</display-step><display-octave>5</display-octave>"),
+            std::string::npos);
+  EXPECT_NE(drumPart.find("<notehead>x</notehead>"), std::string::npos);
   EXPECT_EQ(reread(text), reread(described));
 }
 

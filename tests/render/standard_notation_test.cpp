@@ -95,6 +95,34 @@ TEST_F(StandardNotationPage, BeamsBrokenAtRestsAndBeats) {
   expectSameWhenRedrawn("a rest typed in a group");
 }
 
+TEST_F(StandardNotationPage, StemsTiesAndSecondsOfBeamedAndFarNotes) {
+  enter(79, 8);  // stems down for the group: the tie of the low note goes down too
+  TOnpu* tied = enter(62, 8);
+  tied->LenNum = 1;
+  tied->LenDen = 2;
+  chord({67, 65}, 8);  // a second under a beam: one head right of the stem
+  chord({71, 69}, 8);
+  enter(28, 8);  // far below the lower staff: stems to its middle line
+  enter(31, 8);
+  enter(26, 8);  // a flag alone
+  enter(0, 8);
+  enter(96, 4);  // far above the upper staff: stems down to its middle line
+  enter(93, 4);
+  enter(98, 8);
+  enter(91, 16);  // a quarter and a half without beams
+  enter(29, 32);
+  TOnpu* triplet = enter(96, 16);  // a quarter triplet with long stems over its bracket
+  enter(98, 16);
+  enter(94, 16);
+  makeTuplet(s, triplet, 3, 32);
+  enter(24, 2);  // flags alone: three and four of them at the stem's end
+  enter(0, 2);
+  enter(100, 1);
+  enter(0, 1);
+  renderer.PageDraw();
+  expectGolden("standard_stems_ties_seconds", viewPicture());
+}
+
 TEST_F(StandardNotationPage, TripletOfEighthsBeamedUnderItsBracket) {
   TOnpu* a = enter(64, 8);
   enter(67, 8);

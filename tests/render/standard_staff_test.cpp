@@ -12,6 +12,12 @@ namespace {
 
 class StandardStaff : public RenderTest {
  protected:
+  void expectSameWhenRedrawn(const std::string& what) {
+    const QImage edited = viewPicture();
+    renderer.PageDraw();
+    EXPECT_TRUE(edited == viewPicture()) << what << " drew another staff than a whole redraw";
+  }
+
   void standard(bool on) {
     s.StandardNotation = on;
     renderer.PageDraw();
@@ -87,14 +93,35 @@ TEST_F(StandardStaff, DrumGrooveOnThePercussionStaff) {
   chord({49, 36}, 16);
   chord({51, 38}, 16);
   chord({45, 43}, 16);
-  chord({48, 47}, 4);
+  chord({48, 47}, 4);  // two drums a step apart on one stem under the beam
   enter(44, 4);
   enter(0, 8);
-  // The staff typed cell by cell is the staff drawn whole: one five-line staff.
-  const QImage typed = viewPicture();
+  chord({42, 36}, 12);  // dotted eighth and sixteenth
+  chord({42, 38}, 4);
+  chord({46, 36}, 4);  // sixteenths broken by a rest, the open hi-hat marked
+  enter(0, 4);
+  chord({42, 38}, 4);
+  chord({42}, 4);
+  // The staff typed cell by cell is the staff drawn whole: one five-line
+  // staff, each note typed after a beamed one redrawing the group it joins.
+  expectSameWhenRedrawn("typing");
+
+  TOnpu* triplet = enter(45, 8);  // a triplet of toms under its bracket
+  enter(47, 8);
+  enter(48, 8);
+  makeTuplet(s, triplet, 3, 16);
+  chord({46, 36}, 16);
   renderer.PageDraw();
-  EXPECT_TRUE(typed == viewPicture()) << "typing drew another staff than a whole redraw";
   expectGolden("standard_drum_groove", viewPicture());
+
+  // The rest taken out of the sixteenths and a drum typed in its place: the
+  // flagged note before the cursor joins the group and is redrawn with it.
+  for (int i = 0; i < 7; ++i) editor.left();
+  ASSERT_TRUE(isRest(*cur()));
+  editor.DeleteOnpu();
+  expectSameWhenRedrawn("a rest deleted from a group");
+  chord({49, 38}, 4);  // a crash: the beam rises over the notes before it
+  expectSameWhenRedrawn("a drum typed into a group");
 }
 
 TEST_F(StandardStaff, KeyBeforeTimeAndTheLineNumberedByItsFirstBar) {
