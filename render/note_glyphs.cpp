@@ -11,7 +11,6 @@ namespace {
 
 // Geometry of the glyph pictures, x from the glyph's left edge, y from the
 // top of a stem-up glyph.
-constexpr int32_t kRestTop = 96;
 constexpr int32_t kRestDotX = 50;  // dots of a rest, in the space above the middle line
 constexpr int32_t kRestDotY = 124;
 constexpr int32_t kDisplacement = 20;  // a displaced head sits this far from the stem side
@@ -67,6 +66,8 @@ bool chordSides(const TOnpu& r, bool down, std::array<int32_t, kPitchSlots>& sid
   return anyDisplaced;
 }
 
+}  // namespace
+
 Glyph restGlyph(int32_t size) {
   switch (size) {
     case 64:
@@ -85,8 +86,6 @@ Glyph restGlyph(int32_t size) {
       return Glyph::Rest64;
   }
 }
-
-}  // namespace
 
 StaffPosition staffPosition(int32_t pitch) {
   const int32_t q = pitch + 7;
@@ -434,6 +433,10 @@ void PageRenderer::drawIncomingArcs(const TOnpu& record, int32_t x) {
 // The bracket runs under everything the group draws (heads, stems pointing
 // down, flags, rests), with the count under its middle.
 void PageRenderer::drawTupletBracket(const TOnpu& record, int32_t x) {
+  if (drawsPercussionStaff(s_, s_.WorkPart)) {
+    drawDrumTupletBracket(record, x);
+    return;
+  }
   int32_t lowestInk = 0;
   // A beamed group's stems end at its beams (beamBottom_ below the heads when
   // they point down).

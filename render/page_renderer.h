@@ -35,6 +35,9 @@ inline int32_t accidentalTop(int32_t n) {
   return 485 - 8 * n;
 }
 
+// The rest picture of a power-of-two value in 64ths.
+Glyph restGlyph(int32_t size);
+
 // Highest pitch from which a note is drawn with its stem down.
 constexpr int32_t kStemDownFrom = 68;
 // Where a note's parts stand in its cell: the head centre below the top of a
@@ -42,6 +45,8 @@ constexpr int32_t kStemDownFrom = 68;
 // it (stem down), and the stem's length from the head centre (seven staff
 // steps, as the flagged glyphs draw it).
 constexpr int32_t kHeadRow = 72;
+// The top of every rest picture (y).
+constexpr int32_t kRestTop = 96;
 constexpr int32_t kStemUpX = 48;
 constexpr int32_t kStemDownX = 30;
 constexpr int32_t kStemLength = 56;
@@ -226,6 +231,11 @@ class PageRenderer : public ScoreDrawing {
   // The flags of a stem two pixels wide at stemX that ends at y `end`: each
   // leaves the stem's end away from it and bends back, to the right.
   void drawFlags(int32_t stemX, int32_t end, int32_t flags, bool down);
+  // The highest row a drum note or rest inks on the percussion staff when
+  // not beamed: its stem's end, flags and open mark, or its head or rest.
+  int32_t drumInkTop(const TOnpu& r) const;
+  // A tuplet bracket above the percussion staff's stems, its count over it.
+  void drawDrumTupletBracket(const TOnpu& record, int32_t x);
   // The clef area of the percussion staff, drawn instead of the clef picture.
   void drawPercussionClef();
   void drawPercussionChord(const TOnpu& r, const RecordPieces& pieces);
@@ -278,6 +288,7 @@ class PageRenderer : public ScoreDrawing {
   void stepForward(int count);
   bool beamed_ = false;      // the record being drawn is beamed: heads without stems
   int32_t beamBottom_ = -1;  // lowest row of its group's beams when they hang below
+  int32_t beamTop_ = -1;     // highest row of its group's beams when they stand above
 
   EditorState& s_;
   ScoreView& view_;

@@ -134,9 +134,13 @@ int32_t PageRenderer::drawBeams(const BeamGroup& group,
     return static_cast<int32_t>(std::floor(geo.at + geo.slope * (x + shift) + 0.5));
   };
   beamBottom_ = -1;
-  if (down) {
-    for (size_t i = 0; i < count; ++i) {
-      beamBottom_ = std::max(beamBottom_, tipY(geo.stemX[i] - geo.left[self]));
+  beamTop_ = -1;
+  for (size_t i = 0; i < count; ++i) {
+    const int32_t tip = tipY(geo.stemX[i] - geo.left[self]);
+    if (down) {
+      beamBottom_ = std::max(beamBottom_, tip);
+    } else {
+      beamTop_ = beamTop_ < 0 ? tip : std::min(beamTop_, tip);
     }
   }
 

@@ -13,7 +13,8 @@ namespace {
 constexpr int32_t kCrossLeft = 32;  // a cross head spans x 32..49 of its cell, up to the stem
 constexpr int32_t kCrossRight = 47;
 constexpr int32_t kCrossHalfHeight = 6;
-constexpr int32_t kFlagGap = 7;      // between the flags of one stem
+constexpr int32_t kFlagGap = 10;     // between the flags of one stem
+constexpr int32_t kFlagRoot = 5;     // rows of a flag's thick root
 constexpr int32_t kDisplaced = 20;   // a head a second below its neighbour stands right of the stem
 constexpr int32_t kBlackRight = 49;  // last column of a head, of a whole note's
 constexpr int32_t kWholeRight = 53;
@@ -22,6 +23,11 @@ constexpr int32_t kWholeRight = 53;
 constexpr int32_t kOpenMarkRadius = 4;
 constexpr int32_t kOpenMarkX = kStemUpX + 1;
 constexpr int32_t kOpenMarkGap = 9;
+// A tuplet bracket over the percussion staff: its gap to the ink below, the
+// highest it may stand (room for its count) and where its count stands.
+constexpr int32_t kDrumBracketGap = 5;
+constexpr int32_t kDrumBracketLowest = 14;
+constexpr int32_t kDrumBracketNumber = 11;
 // Where the key signature moves to when it stands before the time signature.
 constexpr int32_t kKeyShift = -32;
 constexpr int32_t kSignAdvance = 10;
@@ -119,9 +125,12 @@ void PageRenderer::drawFlags(int32_t stemX, int32_t end, int32_t flags, bool dow
   const int32_t dir = down ? -1 : 1;  // towards the head
   for (int32_t f = 0; f < flags; ++f) {
     const int32_t y = end + dir * f * kFlagGap;
-    for (int32_t d = 0; d < 3; ++d) {
-      picture_.line(stemX + d, y, stemX + 8 + d, y + dir * 9);
-      picture_.line(stemX + 8 + d, y + dir * 9, stemX + 10 + d, y + dir * 18);
+    // A thick root leaving the stem, then a thin tail bending back towards
+    // the head, as an engraved flag.
+    const int32_t root = down ? y - (kFlagRoot - 1) : y;
+    picture_.lines(stemX, root, stemX + 9, root + dir * 8, kFlagRoot);
+    for (int32_t d = 0; d < 2; ++d) {
+      picture_.line(stemX + 8 + d, y + dir * 10, stemX + 12 + d, y + dir * 20);
     }
   }
 }
@@ -214,6 +223,52 @@ void PageRenderer::drawPercussionChord(const TOnpu& r, const RecordPieces& piece
   if (open && !pieces.glyphs.empty()) {
     drawOpenMark(x + pieces.glyphs.front().dx + kOpenMarkX, markY);
   }
+}
+
+int32_t PageRenderer::drumInkTop(const TOnpu& r) const {
+  int32_t size = 64;
+  while (size > 1 && size > r.Length) size /= 2;
+  if (isRest(r)) return kRestTop + glyphs_.ink(restGlyph(size)).top();
+  const std::vector<DrumHead> heads = drumHeads(r);
+  if (heads.empty()) return kScoreHeight;
+  const int32_t head = kHeadRow + stemUpTop(heads.front().n);
+  const int32_t flags = flagCount(size);
+  const int32_t stemTop = head - kStemLength - std::max(0, flags - 2) * kFlagGap;
+  if (std::none_of(heads.begin(), heads.end(), [](const DrumHead& h) { return h.open; })) {
+    return size == 64 ? head - kCrossHalfHeight : stemTop;
+  }
+  return (size == 64 ? head - 2 * kOpenMarkGap : stemTop - kOpenMarkGap) - kOpenMarkRadius;
+}
+
+// Stems on the percussion staff all point up, so a tuplet's bracket stands
+// over them rather than among the staff's heads: its ends point down.
+void PageRenderer::drawDrumTupletBracket(const TOnpu& record, int32_t x) {
+  const bool beamedGroup = !beamGroupAtCursor(record).members.empty();
+  int32_t highestInk = beamedGroup && beamTop_ >= 0 ? beamTop_ : kScoreHeight;
+  const TOnpu* r = &record;
+  for (int i = 0; i < record.RenCount && r != nullptr && isNoteOrRest(*r); ++i, r = r->Prev) {
+    if (beamedGroup && isNote(*r)) {
+      // Under the beam, but an open hi-hat's mark stands over it.
+      const bool open = std::any_of(r->Pitch.begin(), r->Pitch.end(),
+                                    [](int32_t p) { return p >= 0 && drumNote(p).open; });
+      if (open) highestInk = std::min(highestInk, beamTop_ - kOpenMarkGap - kOpenMarkRadius);
+      continue;
+    }
+    highestInk = std::min(highestInk, drumInkTop(*r));
+  }
+  const int32_t y = std::max(highestInk - kDrumBracketGap, kDrumBracketLowest);
+  const int32_t span = record.RenCount * record.Width;
+  const int32_t xr = x + record.Width - 35;
+  const int32_t xl = xr - span + kCellWidth;
+  picture_.line(xr, y, xr, y + 2);
+  if (xl >= kMusicLeft) {
+    picture_.line(xr, y, xl, y);
+    picture_.line(xl, y, xl, y + 2);
+  } else {
+    picture_.line(kMusicLeft, y, xr, y);  // the group began on an earlier page
+  }
+  picture_.number(record.RenCount, x + record.Width - span / 2, y - kDrumBracketNumber,
+                  DrawOp::Align::Centre);
 }
 
 }  // namespace kelvara
