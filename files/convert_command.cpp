@@ -27,6 +27,7 @@ struct ConvertRequest {
   int32_t fromBar = 0;
   int32_t toBar = -1;
   int intoPart = 0;
+  bool standardNotation = false;  // MusicXML only: written as standard notation draws it
 };
 
 UsageProblem parseArgs(const std::vector<std::string>& args, ConvertRequest& req) {
@@ -34,7 +35,8 @@ UsageProblem parseArgs(const std::vector<std::string>& args, ConvertRequest& req
   req.chosenParts = kPartCount;
   CommandOptions options;
   if (UsageProblem problem =
-          readCommandOptions(args, {"--parts", "--bars", "--into-part", "--soundfont"}, options)) {
+          readCommandOptions(args, {"--parts", "--bars", "--into-part", "--soundfont"}, options,
+                             {"--standard-notation"})) {
     return problem;
   }
   if (const std::string* list = options.value("--parts")) {
@@ -59,6 +61,10 @@ UsageProblem parseArgs(const std::vector<std::string>& args, ConvertRequest& req
       !isMusicXmlKind(req.outputKind)) {
     return "cannot write '" + req.output +
            "': OUTPUT must end in .mid, .smf, .wav, .zqf3, .zqf2, .zqf, .musicxml, .xml or .mxl";
+  }
+  req.standardNotation = options.has("--standard-notation");
+  if (req.standardNotation && !isMusicXmlKind(req.outputKind)) {
+    return "--standard-notation works only with .musicxml, .xml or .mxl output";
   }
   if (const std::string* soundFont = options.value("--soundfont")) {
     if (!audio) return "--soundfont works only with .wav output";
@@ -86,6 +92,7 @@ FileResult convert(const ConvertRequest& req, const AudioExport& audio, std::ost
   if (!loaded.ok()) return loaded;
   if (!loaded.notice.empty()) notices << "kelvara convert: " << loaded.notice << "\n";
   s.PartSelected = req.parts;
+  s.StandardNotation = req.standardNotation;
   if (req.outputKind == ".zqf3") return savedataplus2(s, req.output);
   if (req.outputKind == ".zqf2" || req.outputKind == ".zqf") return savedataplus(s, req.output);
   if (isMusicXmlKind(req.outputKind)) return saveMusicXml(s, req.output);
@@ -104,7 +111,7 @@ FileResult convert(const ConvertRequest& req, const AudioExport& audio, std::ost
 
 std::string convertUsage() {
   return "Usage: kelvara convert INPUT OUTPUT [--parts LIST] [--bars FROM-TO] [--into-part LABEL]\n"
-         "                       [--soundfont FILE]\n"
+         "                       [--soundfont FILE] [--standard-notation]\n"
          "  Converts a score file without opening a window; the file kinds follow\n"
          "  the extensions (compared exactly, lower case).\n"
          "  INPUT   .zqf3 (whole score), .zqf2 (track file), .zqf (one-part track file),\n"
@@ -124,6 +131,8 @@ std::string convertUsage() {
          "                     (default 1)\n"
          "  --soundfont FILE   .wav only: the soundfont to play with (else\n"
          "                     KELVARA_SOUNDFONT, else the one installed)\n"
+         "  --standard-notation  MusicXML only: dotted values, beams, stems and the\n"
+         "                     percussion staff as the standard notation option draws them\n"
          "  Exit status: 0 done; 1 a file could not be read or written (the output\n"
          "  is then not created and an existing one is left as it was); 2 bad arguments.\n";
 }

@@ -435,17 +435,28 @@ struct Writer {
     x.close("part-list");
   }
 
-  void attributes() {
+  // The first measure's attributes; `drumStaff`: the one percussion staff
+  // of standard notation, which has no key signature.
+  void attributes(bool drumStaff) {
     x.open("attributes");
     x.leaf("divisions", div * 16);
-    x.open("key");
-    x.leaf("fifths", std::clamp(7 - s.KeySig, -7, 7));
-    x.leaf("mode", s.Major != 0 ? "major" : "minor");
-    x.close("key");
+    if (!drumStaff) {
+      x.open("key");
+      x.leaf("fifths", std::clamp(7 - s.KeySig, -7, 7));
+      x.leaf("mode", s.Major != 0 ? "major" : "minor");
+      x.close("key");
+    }
     x.open("time");
     x.leaf("beats", s.TimeNum);
     x.leaf("beat-type", s.TimeDen);
     x.close("time");
+    if (drumStaff) {
+      x.open("clef");
+      x.leaf("sign", "percussion");
+      x.close("clef");
+      x.close("attributes");
+      return;
+    }
     x.leaf("staves", 2);
     x.open("clef", " number=\"1\"");
     x.leaf("sign", "G");
@@ -712,17 +723,22 @@ struct Writer {
 
   void part(const PartOut& p, int64_t measures, bool withTempo) {
     x.open("part", " id=\"" + partId(p.part) + "\"");
+    const bool drumStaff = drawsPercussionStaff(s, p.part);
     size_t i = 0;
     for (int64_t m = 0; m < measures; ++m) {
       x.open("measure", " number=\"" + XmlOut::number(m + 1) + "\"");
       if (m == 0) {
-        attributes();
+        attributes(drumStaff);
         if (withTempo) tempo();
       }
       const Rational measureEnd((m + 1) * barLen);
       const size_t from = i;
       while (i < p.pieces.size() && p.pieces[i].start < measureEnd) ++i;
       staffRun(p, from, i, 1);
+      if (drumStaff) {
+        x.close("measure");
+        continue;
+      }
       x.open("backup");
       x.leaf("duration", div * barLen);
       x.close("backup");

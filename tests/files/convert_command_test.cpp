@@ -59,6 +59,8 @@ TEST_F(Convert, BadCommandLinesExitTwoWithOneLineAndWriteNothing) {
       {in, mid, "--parts", "0"},
       {in, mid, "--parts"},
       {in, mid, "--colour", "red"},
+      {in, mid, "--standard-notation"},  // standard notation only for MusicXML
+      {in, path("x.musicxml"), "--standard-notation=1"},
   };
   for (const auto& args : cases) {
     std::string shown;
@@ -145,6 +147,17 @@ TEST_F(Convert, WritesEveryKindWithTheChosenParts) {
   EXPECT_EQ(firstRecordOf(t.PartHead[kPercussionPart])->Pitch[0], 72);
   EXPECT_EQ(firstRecordOf(t.PartHead[kPercussionPart])->Length, 32);
   EXPECT_EQ(t.Tempo, 90);
+
+  // Standard notation in MusicXML: beams and the one percussion staff.
+  ASSERT_EQ(run({path("song.zqf3"), path("plain.musicxml")}), kConvertOk) << err.str();
+  ASSERT_EQ(run({path("song.zqf3"), path("standard.musicxml"), "--standard-notation"}), kConvertOk)
+      << err.str();
+  auto text = [&](const std::string& name) {
+    const Bytes b = readBytes(path(name));
+    return std::string(b.begin(), b.end());
+  };
+  EXPECT_EQ(text("plain.musicxml").find("<sign>percussion</sign>"), std::string::npos);
+  EXPECT_NE(text("standard.musicxml").find("<sign>percussion</sign>"), std::string::npos);
 
   // The bar range gives what preview writes.
   ASSERT_EQ(run({path("song.zqf3"), path("range.smf"), "--bars", "1-1", "--parts", "1"}),

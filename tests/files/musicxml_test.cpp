@@ -562,6 +562,11 @@ TEST_F(MusicXml, StandardNotationWritesDottedValuesAndBeams) {
   EXPECT_NE(drumPart.find("<display-step>G</display-step><display-octave>5</display-octave>"),
             std::string::npos);
   EXPECT_NE(drumPart.find("<notehead>x</notehead>"), std::string::npos);
+  // One staff with the percussion clef and no key signature.
+  EXPECT_NE(drumPart.find("<clef><sign>percussion</sign></clef>"), std::string::npos);
+  for (const char* absent : {"<staves>", "<backup>", "<key>", "<staff>2</staff>"}) {
+    EXPECT_EQ(drumPart.find(absent), std::string::npos) << absent;
+  }
   EXPECT_EQ(reread(text), reread(described));
 }
 
