@@ -204,7 +204,7 @@ PartOut layOutPart(const EditorState& s, int part, size_t& budget) {
   const int32_t barLen = s.BarLen();
   const int32_t barsPerPage = std::max<int32_t>(1, s.BarsPerPage);
   LetterAccidentals acc = keyAccidentals(s.KeySig);
-  const NotationMeter meter{barLen, notationBeat(s.TimeNum, s.TimeDen)};
+  const NotationMeter meter{barLen, notationBeat(s.TimeNum, s.TimeDen), s.KeySig};
   const NotationMeter* standard = s.StandardNotation ? &meter : nullptr;
   int32_t bar = 1, fill = 0, page = 0;
   Rational pos;
@@ -222,7 +222,7 @@ PartOut layOutPart(const EditorState& s, int part, size_t& budget) {
     if (standard != nullptr && isNote(*r)) {
       const BeamGroup group = beamGroupOf(*r, fill, meter);
       if (!group.members.empty()) out.records.back().beamFirst = group.members.front().record;
-      out.records.back().stemDown = stemPointsDown(*r, group, part == kPercussionPart);
+      out.records.back().stemDown = stemPointsDown(*r, group, part == kPercussionPart, s.KeySig);
     }
     if (part == kPercussionPart) {
       for (const SpelledPitch& p : out.records.back().pitches) out.drums.push_back(p.pitch);
@@ -710,7 +710,7 @@ struct Writer {
       return;
     }
     Piece rest = part.pieces[first];
-    const NotationMeter meter{barLen, notationBeat(s.TimeNum, s.TimeDen)};
+    const NotationMeter meter{barLen, notationBeat(s.TimeNum, s.TimeDen), s.KeySig};
     for (const auto& [value, dots] :
          noteValues(end - start, start - barStart, barLen, s.StandardNotation ? &meter : nullptr)) {
       rest.value = value;
@@ -791,7 +791,7 @@ std::string encodeMusicXml(const EditorState& s, const std::string& title) {
   if (Rational(measures * barLen) < longest) ++measures;
   // Each part has a measure rest on each staff in every measure at most.
   spend(budget, static_cast<size_t>(std::min<int64_t>(measures, kMaxNoteElements)) * parts.size());
-  const NotationMeter meter{barLen, notationBeat(s.TimeNum, s.TimeDen)};
+  const NotationMeter meter{barLen, notationBeat(s.TimeNum, s.TimeDen), s.KeySig};
   for (PartOut& p : parts) {
     fillTo(p, Rational(measures * barLen), barLen, s.StandardNotation ? &meter : nullptr, budget);
   }

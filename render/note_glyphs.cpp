@@ -333,7 +333,7 @@ void PageRenderer::DrawOnpu() {
     const BeamGroup& beams = beamGroupAtCursor(r);
     beamed_ = !beams.members.empty();
     ChordGeometry g;
-    g.down = beamed_ ? beams.down : r.Pitch[0] >= kStemDownFrom;
+    g.down = beamed_ ? beams.down : loneStemDown(r);
     int count = 0;
     while (count < kPitchSlots && r.Pitch[count] >= 0) ++count;
     const int last = count - 1;
@@ -404,6 +404,10 @@ void PageRenderer::DrawOnpu() {
   for (int k = 0; k < kLetters; ++k) s_.AccState[k] -= r.AccDelta[k];
 }
 
+bool PageRenderer::loneStemDown(const TOnpu& r) const {
+  return s_.StandardNotation ? standardStemDown(r, s_.KeySig) : r.Pitch[0] >= kStemDownFrom;
+}
+
 // The arcs of a lengthened record reach into the first cell of the next one,
 // which has just been cleared: draw them again.
 void PageRenderer::drawIncomingArcs(const TOnpu& record, int32_t x) {
@@ -418,7 +422,8 @@ void PageRenderer::drawIncomingArcs(const TOnpu& record, int32_t x) {
   if (s_.StandardNotation && !drums && prevFill >= 0) {
     group = beamGroupOf(*prev, static_cast<int32_t>(prevFill), notationMeter());
   }
-  const bool down = stemPointsDown(*prev, group, drums);
+  const bool down = s_.StandardNotation ? stemPointsDown(*prev, group, drums, s_.KeySig)
+                                        : prev->Pitch[0] >= kStemDownFrom;
   for (int i = 0; i < kPitchSlots && prev->Pitch[i] >= 0; ++i) {
     const int32_t a = accidentalTop(drums ? drumNote(prev->Pitch[i]).index
                                           : staffPosition(prev->Pitch[i]).index());
@@ -454,9 +459,8 @@ void PageRenderer::drawTupletBracket(const TOnpu& record, int32_t x) {
     const int32_t n =
         drums ? lowestDrumIndex(*r)
               : staffPosition(r->Pitch[std::clamp(r->LastIndex, 0, kPitchSlots - 1)]).index();
-    const Glyph carrier = pieceGlyph(size, 0, r->Pitch[0] >= kStemDownFrom);
-    const bool downStem =
-        !beamedGroup && !drums && r->Pitch[0] >= kStemDownFrom && carrier != Glyph::Note1;
+    const Glyph carrier = pieceGlyph(size, 0, loneStemDown(*r));
+    const bool downStem = !beamedGroup && !drums && loneStemDown(*r) && carrier != Glyph::Note1;
     const int32_t top = downStem ? stemDownTop(n) : stemUpTop(n);
     const int32_t longer = downStem ? stemExtension(carrier, n, true) : 0;
     lowestInk = std::max(

@@ -234,6 +234,10 @@ class PageRenderer : public ScoreDrawing {
   // The highest row a drum note or rest inks on the percussion staff when
   // not beamed: its stem's end, flags and open mark, or its head or rest.
   int32_t drumInkTop(const TOnpu& r) const;
+  // Whether the stem of an unbeamed note record points down: from pitch
+  // kStemDownFrom on as described, by the staff's middle line in standard
+  // notation.
+  bool loneStemDown(const TOnpu& r) const;
   // A tuplet bracket above the percussion staff's stems, its count over it.
   void drawDrumTupletBracket(const TOnpu& record, int32_t x);
   // The clef area of the percussion staff, drawn instead of the clef picture.

@@ -38,7 +38,7 @@ int32_t PageRenderer::beamNearIndex(const TOnpu& r, bool down) const {
 }
 
 NotationMeter PageRenderer::notationMeter() const {
-  return {s_.BarLen(), notationBeat(s_.TimeNum, s_.TimeDen)};
+  return {s_.BarLen(), notationBeat(s_.TimeNum, s_.TimeDen), s_.KeySig};
 }
 
 std::vector<PageRenderer::GlyphPiece> PageRenderer::dottedGlyphs(const std::vector<int32_t>& cells,

@@ -8,9 +8,10 @@ namespace kelvara {
 
 namespace {
 
-// Stems of a group point down from this average pitch on, as a lone note's
-// stem does from its highest pitch.
-constexpr int32_t kStemDownFrom = 68;
+// Staff indices (one a line or space, middle C 39) of the middle lines.
+constexpr int32_t kUpperMiddleLine = 45;  // B4
+constexpr int32_t kLowerMiddleLine = 33;  // D3
+constexpr int32_t kMiddleC = 60;
 
 bool isMember(const TOnpu& r) {
   return r.RenIndex > 0 && r.RenLength > 0;
@@ -188,10 +189,25 @@ std::vector<BeamLevels> beamLevels(const std::vector<int32_t>& sizes,
   return out;
 }
 
-bool stemPointsDown(const TOnpu& r, const BeamGroup& group, bool percussion) {
+bool stemPointsDown(const TOnpu& r, const BeamGroup& group, bool percussion, int32_t keySig) {
   if (percussion) return false;
   if (!group.members.empty()) return group.down;
-  return r.Pitch[0] >= kStemDownFrom;
+  return standardStemDown(r, keySig);
+}
+
+int32_t stepsFromMiddleLine(int32_t pitch, int32_t keySig) {
+  const int32_t q = pitch + 7;  // from the F below C, so that letters run F..E
+  int32_t semitone = q % 12;
+  const bool black =
+      semitone == 1 || semitone == 3 || semitone == 5 || semitone == 8 || semitone == 10;
+  if (semitone > 6) ++semitone;  // E to F is a semitone: every letter two apart
+  int32_t index = 7 * (q / 12) + semitone / 2;
+  if (black && keySig > 7) ++index;
+  return index - (pitch >= kMiddleC ? kUpperMiddleLine : kLowerMiddleLine);
+}
+
+bool standardStemDown(const TOnpu& r, int32_t keySig) {
+  return stepsFromMiddleLine(r.Pitch[0], keySig) + stepsFromMiddleLine(lowestPitch(r), keySig) >= 0;
 }
 
 int beamMembersBefore(const TOnpu& r, int32_t fill, const NotationMeter& meter) {
@@ -245,10 +261,12 @@ BeamGroup beamGroupOf(const TOnpu& r, int32_t fill, const NotationMeter& meter) 
     sizes.push_back(m.value.size);
     starts.push_back(written);
     written += m.value.length();
-    sum += int64_t{m.record->Pitch[0]} + lowestPitch(*m.record);
+    sum += stepsFromMiddleLine(m.record->Pitch[0], meter.keySig) +
+           stepsFromMiddleLine(lowestPitch(*m.record), meter.keySig);
   }
   g.levels = beamLevels(sizes, starts);
-  g.down = sum >= int64_t{2} * kStemDownFrom * static_cast<int64_t>(g.members.size());
+  // The notes on average on or above their middle lines point down.
+  g.down = sum >= 0;
   return g;
 }
 

@@ -55,6 +55,7 @@ std::vector<BeamLevels> beamLevels(const std::vector<int32_t>& sizes,
 struct NotationMeter {
   int32_t barLen = 64;
   int32_t beat = 16;
+  int32_t keySig = 7;  // the key signature (as KeySig), by which black keys are placed for stems
 };
 
 // The pieces starting at `fill`, written as note values: a piece followed by
@@ -91,9 +92,20 @@ BeamGroup beamGroupOf(const TOnpu& r, int32_t fill, const NotationMeter& meter);
 
 // Whether the stem of note record `r` points down in standard notation:
 // the direction of its beam group (`group`, as beamGroupOf gives it) when it
-// has one, else down when its highest pitch is 68 or more. The percussion
-// staff's stems always point up.
-bool stemPointsDown(const TOnpu& r, const BeamGroup& group, bool percussion);
+// has one, else as standardStemDown says. The percussion staff's stems
+// always point up.
+bool stemPointsDown(const TOnpu& r, const BeamGroup& group, bool percussion, int32_t keySig);
+
+// Steps of a pitch above the middle line of its staff on the grand staff
+// (negative below): middle C and up stand on the upper staff (middle line
+// B4), lower notes on the lower one (middle line D3); a black key counts on
+// the letter above in a key with flats (`keySig` as KeySig), else below.
+int32_t stepsFromMiddleLine(int32_t pitch, int32_t keySig);
+
+// Whether a lone note or chord's stem points down in standard notation: the
+// head farther from its staff's middle line decides, and a note on the
+// middle line points down.
+bool standardStemDown(const TOnpu& r, int32_t keySig);
 
 // How many records before `r` (at bar position `fill`) belong to its beam
 // group; 0 when it begins one or stands alone.

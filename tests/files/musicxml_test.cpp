@@ -547,7 +547,7 @@ TEST_F(MusicXml, StandardNotationWritesDottedValuesAndBeams) {
   s.StandardNotation = true;
   const std::string text = encodeMusicXml(s, "");
   EXPECT_EQ(upperStaffValues(text),
-            "quarter.^ eighth_ eighth^{1b} eighth^{1e} 16th_{1b 2b} 16th_{1e 2e} r16th 16th^ "
+            "quarter.^ eighth^ eighth^{1b} eighth^{1e} 16th_{1b 2b} 16th_{1e 2e} r16th 16th^ "
             "eighth^{1b} eighth^{1c} eighth^{1e} eighth.^{1b} 16th^{1e 2k} quarter..^ 16th^ "
             "quarter_ quarter^ half_ whole");
   const size_t drums =

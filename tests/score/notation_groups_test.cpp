@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "score/bar_math.h"
 #include "score/editor_state.h"
@@ -165,6 +167,35 @@ TEST(NotationGroups, Beats) {
   EXPECT_EQ(notationBeat(9, 8), 24);
   EXPECT_EQ(notationBeat(7, 8), 16);
   EXPECT_EQ(notationBeat(4, 0), 16);  // a broken time signature still counts
+}
+
+// Lone stems point down from the middle line of each staff of the grand
+// staff; a chord follows its head farther from the line, a black key its
+// place in the key.
+TEST(NotationGroups, LoneStemsFollowTheMiddleLineOfTheirStaff) {
+  struct Case {
+    std::vector<int32_t> pitches;  // highest first
+    int32_t keySig;
+    bool down;
+  };
+  const Case cases[] = {
+      {{69}, 7, false},      // A4 under the upper staff's middle line
+      {{71}, 7, true},       // B4 on it
+      {{70}, 7, false},      // A sharp 4 in C major
+      {{70}, 9, true},       // B flat 4 in a key with flats
+      {{60}, 7, false},      // middle C
+      {{59}, 7, true},       // B3 high on the lower staff
+      {{50}, 7, true},       // D3 on its middle line
+      {{48}, 7, false},      // C3
+      {{72, 64}, 7, false},  // C5 over E4: E4 is farther from the line
+      {{77, 69}, 7, true},   // F5 over A4: F5 is
+  };
+  for (const Case& c : cases) {
+    TOnpu r{};
+    r.Pitch.fill(-1);
+    std::copy(c.pitches.begin(), c.pitches.end(), r.Pitch.begin());
+    EXPECT_EQ(standardStemDown(r, c.keySig), c.down) << c.pitches.front() << " key " << c.keySig;
+  }
 }
 
 }  // namespace
