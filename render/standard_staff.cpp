@@ -223,6 +223,17 @@ void PageRenderer::drawPercussionChord(const TOnpu& r, const RecordPieces& piece
   if (open && !pieces.glyphs.empty()) {
     drawOpenMark(x + pieces.glyphs.front().dx + kOpenMarkX, markY);
   }
+  // A lengthened drum's arcs leave its last cell (the next record draws
+  // their ends); a shortened one has the mark under its lowest head.
+  const int32_t first = pieces.glyphs.empty() ? 0 : pieces.glyphs.front().dx;
+  for (size_t i = 0; i < heads.size(); ++i) {
+    const int32_t a = accidentalTop(heads[i].n);
+    if (r.LenNum > 0) {
+      blit(Glyph::Tie, s_.CursorX[s_.WorkPart] + pieces.width - 35, a - 40);
+    } else if (r.LenNum < 0 && i + 1 == heads.size()) {
+      blit(Glyph::Shortened, x + first + (heads[i].right ? 50 : 30), a + 30);
+    }
+  }
 }
 
 int32_t PageRenderer::drumInkTop(const TOnpu& r) const {

@@ -111,12 +111,18 @@ TEST_F(StandardStaff, DrumGrooveOnThePercussionStaff) {
   enter(48, 8);
   makeTuplet(s, triplet, 3, 16);
   chord({46, 36}, 16);
+  TOnpu* held = enter(49, 16);  // a crash held on, a snare cut short
+  held->LenNum = 1;
+  held->LenDen = 2;
+  TOnpu* cut = enter(38, 16);
+  cut->LenNum = -1;
+  cut->LenDen = 2;
   renderer.PageDraw();
   expectGolden("standard_drum_groove", viewPicture());
 
   // The rest taken out of the sixteenths and a drum typed in its place: the
   // flagged note before the cursor joins the group and is redrawn with it.
-  for (int i = 0; i < 7; ++i) editor.left();
+  for (int i = 0; i < 9; ++i) editor.left();
   ASSERT_TRUE(isRest(*cur()));
   editor.DeleteOnpu();
   expectSameWhenRedrawn("a rest deleted from a group");
