@@ -232,6 +232,38 @@ void ScorePicture::lines(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t
   const int32_t sy = y0 < y1 ? 1 : -1;
   int32_t err = dx + dy;
   const qsizetype stride = image_.bytesPerLine();
+  if (rows > 1 && dx >= -dy) {
+    // A shallow band (a beam): the pixels of the walk on one row lie side by
+    // side, so each row's run is filled at once in every row of the band.
+    int32_t runFrom = x0;
+    int32_t runTo = x0;
+    int32_t runY = y0;
+    auto fill = [&] {
+      uchar* at = bits + runY * stride + std::min(runFrom, runTo);
+      const auto length = static_cast<size_t>(std::abs(runTo - runFrom) + 1);
+      for (int32_t r = 0; r < rows; ++r, at += stride) std::memset(at, 0, length);
+    };
+    for (;;) {
+      if (y0 != runY) {
+        fill();
+        runFrom = x0;
+        runY = y0;
+      }
+      runTo = x0;
+      if (x0 == x1 && y0 == y1) break;
+      const int32_t e2 = 2 * err;
+      if (e2 >= dy) {
+        err += dy;
+        x0 += sx;
+      }
+      if (e2 <= dx) {
+        err += dx;
+        y0 += sy;
+      }
+    }
+    fill();
+    return;
+  }
   uchar* pixel = bits + y0 * stride + x0;
   const qsizetype rowStep = sy * stride;
   for (;;) {
