@@ -16,8 +16,8 @@ struct NotationSetting {
   std::string notice;  // why the file was not used; empty when it was (or is missing)
 };
 
-// Reads the choice. A missing file is the described drawing, silently; a
-// file that is not such a line is the described drawing, with a notice
+// Reads the choice. A missing file is the usual drawing, silently; a
+// file that is not such a line is the usual drawing, with a notice
 // naming the file.
 NotationSetting readNotationSetting(const std::string& path);
 

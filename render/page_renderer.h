@@ -235,8 +235,8 @@ class PageRenderer : public ScoreDrawing {
   // not beamed: its stem's end, flags and open mark, or its head or rest.
   int32_t drumInkTop(const TOnpu& r) const;
   // Whether the stem of an unbeamed note record points down: from pitch
-  // kStemDownFrom on as described, by the staff's middle line in standard
-  // notation.
+  // kStemDownFrom on in the usual drawing, from the staff's middle line in
+  // standard notation.
   bool loneStemDown(const TOnpu& r) const;
   // A tuplet bracket above the percussion staff's stems, its count over it.
   void drawDrumTupletBracket(const TOnpu& record, int32_t x);

@@ -1,6 +1,6 @@
 // Standard notation's staff: the percussion staff, accidentals that end at
 // the bar line, the key signature before the time signature and the bar
-// number at the start of the line, all inside the described cells.
+// number at the start of the line, all inside the usual cells.
 #include <algorithm>
 
 #include "render/page_renderer.h"

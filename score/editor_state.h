@@ -127,7 +127,7 @@ struct EditorState : ScoreValues, PageView, Selection, KeyboardInput {
   int32_t MidiDevice = 0;
   int32_t BlinkCursor = 1;
   // Draw standard notation (dots, beams, accidentals that end at the bar line,
-  // a drum staff) inside the same cells instead of the described drawing.
+  // a drum staff) inside the same cells instead of the usual drawing.
   bool StandardNotation = false;
   int32_t CursorPage = 1;  // first bar of the page the cursor mark was last drawn on
 

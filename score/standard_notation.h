@@ -7,7 +7,7 @@
 
 namespace kelvara {
 
-// Standard notation draws the same cells as the described drawing; only
+// Standard notation draws the same cells as the usual drawing; only
 // what stands inside them differs. These are the rules that differ and that
 // more than the drawing needs (the cursor's accidental state, the exports).
 

@@ -26,7 +26,7 @@ std::vector<std::string> linesOf(const std::string& path) {
 TEST_F(Window, GrowsFromItsDescribedSizeWithThePanelsAnchoredAndKeepsItsSize) {
   EXPECT_EQ(window->windowTitle(), "Kelvara ver 1.1b4");
   EXPECT_EQ(window->size(), QSize(777, 560));
-  EXPECT_EQ(window->minimumSize(), QSize(777, 560)) << "the described layout is the smallest";
+  EXPECT_EQ(window->minimumSize(), QSize(777, 560)) << "the usual layout is the smallest";
   EXPECT_GT(window->maximumSize().width(), 777);
   struct Place {
     const char* name;

@@ -98,7 +98,7 @@ TEST_F(MidiInputSettingFile, StandardNotationIsKeptInAFileOfItsOwn) {
   EXPECT_EQ(notationSettingPath("/a/b/klv.ini"), "/a/b/klv-notation.ini");
   const std::string notation = (folder / "klv-notation.ini").string();
   start();
-  EXPECT_FALSE(editor.state().StandardNotation) << "no file: the described drawing";
+  EXPECT_FALSE(editor.state().StandardNotation) << "no file: the usual drawing";
   editor.state().StandardNotation = true;
   editor.FormClose();
   EXPECT_EQ(read(notation), "standard=1\r\n");

@@ -201,7 +201,7 @@ TEST_F(ScoreSettings, StandardNotationBoxRedrawsAtOnceAndKeepsTheCursor) {
   ASSERT_EQ(shownWhileOpen.size(), 1u);
   EXPECT_GT(shownWhileOpen[0], 0) << "the page is shown again while the dialog is open";
   EXPECT_EQ(s().CursorX[0], x);
-  // The described drawing keeps the sharp of bar 1 in force; after a bar
+  // The usual drawing keeps the sharp of bar 1 in force; after a bar
   // line standard notation has the key's F again.
   EXPECT_EQ(offState[0], 1);
   EXPECT_EQ(s().AccState[0], 0);

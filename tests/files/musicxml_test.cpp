@@ -216,9 +216,9 @@ TEST_F(MusicXml, StandardNotationShowsAccidentalsBarByBar) {
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
     return n;
   };
-  const std::string described = encodeMusicXml(s, "");
-  EXPECT_EQ(count(described, "<accidental>sharp</accidental>"), 2u);
-  const auto kept = spellings(described);
+  const std::string usual = encodeMusicXml(s, "");
+  EXPECT_EQ(count(usual, "<accidental>sharp</accidental>"), 2u);
+  const auto kept = spellings(usual);
   EXPECT_EQ(std::count(kept.begin(), kept.end(), "A14"), 2) << "the natural of B stays in force";
   s.StandardNotation = true;
   const std::string standard = encodeMusicXml(s, "");
@@ -541,9 +541,9 @@ TEST_F(MusicXml, StandardNotationWritesDottedValuesAndBeams) {
   add(72, 64);
   add(81, 8, kPercussionPart);  // the percussion staff's stems point up, high keys too
   add(42, 8, kPercussionPart);  // the closed hi-hat: G5 with a cross head
-  const std::string described = encodeMusicXml(s, "");
-  EXPECT_EQ(described.find("<beam"), std::string::npos);
-  EXPECT_EQ(described.find("<stem>"), std::string::npos);
+  const std::string usual = encodeMusicXml(s, "");
+  EXPECT_EQ(usual.find("<beam"), std::string::npos);
+  EXPECT_EQ(usual.find("<stem>"), std::string::npos);
   s.StandardNotation = true;
   const std::string text = encodeMusicXml(s, "");
   EXPECT_EQ(upperStaffValues(text),
@@ -567,7 +567,7 @@ TEST_F(MusicXml, StandardNotationWritesDottedValuesAndBeams) {
   for (const char* absent : {"<staves>", "<backup>", "<key>", "<staff>2</staff>"}) {
     EXPECT_EQ(drumPart.find(absent), std::string::npos) << absent;
   }
-  EXPECT_EQ(reread(text), reread(described));
+  EXPECT_EQ(reread(text), reread(usual));
 }
 
 TEST_F(MusicXml, MuseScoreReadsTheExport) {

@@ -175,9 +175,9 @@ TEST_F(StandardStaff, CellsPagesAndCursorStayWhereTheyWere) {
       s.BarFill[part] = 0;
     }
     standard(false);
-    const std::string described = layoutDump();
+    const std::string usual = layoutDump();
     standard(true);
-    EXPECT_EQ(layoutDump(), described) << "part " << part;
+    EXPECT_EQ(layoutDump(), usual) << "part " << part;
   }
 }
 
