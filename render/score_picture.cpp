@@ -20,6 +20,38 @@ constexpr uint8_t kDigitRows[10][7] = {
 constexpr int32_t kDigitAdvance = 6;
 constexpr int32_t kDigitTopMargin = 1;
 
+// The walk from one end of a line to the other, a pixel at a time
+// (Bresenham's, in every direction).
+struct LineWalk {
+  LineWalk(int32_t x0, int32_t y0, int32_t x1, int32_t y1)
+      : x(x0),
+        y(y0),
+        endX(x1),
+        endY(y1),
+        dx(std::abs(x1 - x0)),
+        dy(-std::abs(y1 - y0)),
+        sx(x0 < x1 ? 1 : -1),
+        sy(y0 < y1 ? 1 : -1),
+        err(dx + dy) {}
+  bool atEnd() const { return x == endX && y == endY; }
+  // Whether every step moves along x (a line no steeper than 45 degrees).
+  bool shallow() const { return dx >= -dy; }
+  void step() {
+    const int32_t e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+  int32_t x, y;
+  const int32_t endX, endY, dx, dy, sx, sy;
+  int32_t err;
+};
+
 }  // namespace
 
 void ScorePicture::note(const DrawOp& op) {
@@ -224,63 +256,37 @@ void ScorePicture::lines(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t
       note(op);
     }
   }
-  // The lines share their steps: each pixel of the first is the top of a
-  // column of `rows` pixels.
-  const int32_t dx = std::abs(x1 - x0);
-  const int32_t dy = -std::abs(y1 - y0);
-  const int32_t sx = x0 < x1 ? 1 : -1;
-  const int32_t sy = y0 < y1 ? 1 : -1;
-  int32_t err = dx + dy;
+  LineWalk walk(x0, y0, x1, y1);
   const qsizetype stride = image_.bytesPerLine();
-  if (rows > 1 && dx >= -dy) {
+  if (rows > 1 && walk.shallow()) {
     // A shallow band (a beam): the pixels of the walk on one row lie side by
     // side, so each row's run is filled at once in every row of the band.
-    int32_t runFrom = x0;
-    int32_t runTo = x0;
-    int32_t runY = y0;
+    int32_t runFrom = walk.x;
+    int32_t runTo = walk.x;
+    int32_t runY = walk.y;
     auto fill = [&] {
       uchar* at = bits + runY * stride + std::min(runFrom, runTo);
       const auto length = static_cast<size_t>(std::abs(runTo - runFrom) + 1);
       for (int32_t r = 0; r < rows; ++r, at += stride) std::memset(at, 0, length);
     };
-    for (;;) {
-      if (y0 != runY) {
+    for (;; walk.step()) {
+      if (walk.y != runY) {
         fill();
-        runFrom = x0;
-        runY = y0;
+        runFrom = walk.x;
+        runY = walk.y;
       }
-      runTo = x0;
-      if (x0 == x1 && y0 == y1) break;
-      const int32_t e2 = 2 * err;
-      if (e2 >= dy) {
-        err += dy;
-        x0 += sx;
-      }
-      if (e2 <= dx) {
-        err += dx;
-        y0 += sy;
-      }
+      runTo = walk.x;
+      if (walk.atEnd()) break;
     }
     fill();
     return;
   }
-  uchar* pixel = bits + y0 * stride + x0;
-  const qsizetype rowStep = sy * stride;
-  for (;;) {
-    uchar* column = pixel;
+  // The lines share their steps: each pixel of the first is the top of a
+  // column of `rows` pixels.
+  for (;; walk.step()) {
+    uchar* column = bits + walk.y * stride + walk.x;
     for (int32_t r = 0; r < rows; ++r, column += stride) *column = 0;
-    if (x0 == x1 && y0 == y1) return;
-    const int32_t e2 = 2 * err;
-    if (e2 >= dy) {
-      err += dy;
-      x0 += sx;
-      pixel += sx;
-    }
-    if (e2 <= dx) {
-      err += dx;
-      y0 += sy;
-      pixel += rowStep;
-    }
+    if (walk.atEnd()) return;
   }
 }
 
@@ -309,23 +315,11 @@ void ScorePicture::line(int32_t x0, int32_t y0, int32_t x1, int32_t y1) {
     return;
   }
   const qsizetype stride = image_.bytesPerLine();
-  const int32_t dx = std::abs(x1 - x0);
-  const int32_t dy = -std::abs(y1 - y0);
-  const int32_t sx = x0 < x1 ? 1 : -1;
-  const int32_t sy = y0 < y1 ? 1 : -1;
-  int32_t err = dx + dy;
-  for (;;) {
-    if (x0 >= 0 && y0 >= 0 && x0 < width && y0 < height) bits[y0 * stride + x0] = 0;
-    if (x0 == x1 && y0 == y1) break;
-    const int32_t e2 = 2 * err;
-    if (e2 >= dy) {
-      err += dy;
-      x0 += sx;
+  for (LineWalk walk(x0, y0, x1, y1);; walk.step()) {
+    if (walk.x >= 0 && walk.y >= 0 && walk.x < width && walk.y < height) {
+      bits[walk.y * stride + walk.x] = 0;
     }
-    if (e2 <= dx) {
-      err += dx;
-      y0 += sy;
-    }
+    if (walk.atEnd()) break;
   }
 }
 
