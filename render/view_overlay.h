@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "render/line_walk.h"
 #include "score/score_view.h"
 
 namespace kelvara {
@@ -16,21 +17,8 @@ constexpr QRgb kViewPenColour = 0x000080;
 // up to but not including its last pixel.
 template <class Visit>
 void forEachPenPixel(const Line& line, Visit visit) {
-  int x = line.x0, y = line.y0;
-  const int dx = std::abs(line.x1 - x), dy = -std::abs(line.y1 - y);
-  const int sx = x < line.x1 ? 1 : -1, sy = y < line.y1 ? 1 : -1;
-  int err = dx + dy;
-  while (x != line.x1 || y != line.y1) {
-    visit(x, y);
-    const int e2 = 2 * err;
-    if (e2 >= dy) {
-      err += dy;
-      x += sx;
-    }
-    if (e2 <= dx) {
-      err += dx;
-      y += sy;
-    }
+  for (LineWalk walk(line.x0, line.y0, line.x1, line.y1); !walk.atEnd(); walk.step()) {
+    visit(walk.x, walk.y);
   }
 }
 
