@@ -1,12 +1,9 @@
 #include "editor/midi_input_setting.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <span>
 #include <string_view>
-#include <system_error>
 
-#include "files/atomic_write.h"
+#include "editor/side_setting.h"
 #include "score/ui_text.h"
 
 namespace kelvara {
@@ -22,23 +19,19 @@ bool isControl(char c) {
 }  // namespace
 
 std::string midiInputSettingPath(const std::string& settingsPath) {
-  std::filesystem::path path(settingsPath);
-  const std::string stem = path.stem().string();
-  return path.replace_filename(stem + "-input.ini").string();
+  return sideSettingPath(settingsPath, "-input");
 }
 
 MidiInputSetting readMidiInputSetting(const std::string& path) {
   MidiInputSetting result;
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) return result;
-  std::string text;
-  if (const std::string error = readWholeFile(path, text, kMaxMidiInputFileBytes); !error.empty()) {
+  const SideLine file = readSideLine(path, kMaxMidiInputFileBytes);
+  if (!file.present) return result;
+  if (!file.error.empty()) {
     result.notice =
-        fillText(uiText("kelvara::Editor", "%1。MIDI入力は「なし」で起動します。"), {error});
+        fillText(uiText("kelvara::Editor", "%1。MIDI入力は「なし」で起動します。"), {file.error});
     return result;
   }
-  std::string_view line(text);
-  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+  const std::string_view line(file.line);
   const bool readable = line.empty() || (line.substr(0, kKey.size()) == kKey &&
                                          line.size() - kKey.size() <= kMaxMidiPortIdBytes &&
                                          std::none_of(line.begin(), line.end(), isControl));
@@ -57,9 +50,7 @@ std::string writeMidiInputSetting(const std::string& path, const std::string& po
   // An id the reader would refuse is not kept: the choice is then none.
   const bool keep =
       port.size() <= kMaxMidiPortIdBytes && std::none_of(port.begin(), port.end(), isControl);
-  const std::string text = std::string(kKey) + (keep ? port : std::string()) + "\r\n";
-  return writeFileAtomically(path,
-                             std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+  return writeSideLine(path, std::string(kKey) + (keep ? port : std::string()));
 }
 
 }  // namespace kelvara

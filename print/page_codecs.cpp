@@ -107,7 +107,7 @@ bool deflateRows(const QImage& page, Strip& strip, z_stream& z) {
   return true;
 }
 
-// Packs one strip; false when it could not (no memory).
+// Packs one strip; its `ok` says whether it could (not without memory).
 void deflateStrip(const QImage& page, Strip& strip) noexcept {
   z_stream z{};
   if (deflateInit2(&z, Z_BEST_SPEED, Z_DEFLATED, -MAX_WBITS, 8, Z_RLE) != Z_OK) return;

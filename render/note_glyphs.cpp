@@ -475,19 +475,24 @@ void PageRenderer::drawTupletBracket(const TOnpu& record, int32_t x) {
     return false;
   };
   while (onStaffLine(y)) ++y;
+  drawTupletLine(record, x, y, -2, y + 1);
+}
+
+void PageRenderer::drawTupletLine(const TOnpu& record, int32_t x, int32_t y, int32_t tick,
+                                  int32_t numberY) {
   const int32_t span = record.RenCount * record.Width;
   const int32_t xr = x + record.Width - 35;
   const int32_t xl = xr - span + kCellWidth;
   if (xl >= kMusicLeft) {
-    picture_.line(xr, y - 2, xr, y);
+    picture_.line(xr, y + tick, xr, y);
     picture_.line(xr, y, xl, y);
-    picture_.line(xl, y, xl, y - 2);
+    picture_.line(xl, y, xl, y + tick);
   } else {
     // The group began on an earlier page.
     picture_.line(kMusicLeft, y, xr, y);
-    picture_.line(xr, y, xr, y - 2);
+    picture_.line(xr, y, xr, y + tick);
   }
-  picture_.number(record.RenCount, x + record.Width - span / 2, y + 1, DrawOp::Align::Centre);
+  picture_.number(record.RenCount, x + record.Width - span / 2, numberY, DrawOp::Align::Centre);
 }
 
 }  // namespace kelvara

@@ -240,6 +240,9 @@ class PageRenderer : public ScoreDrawing {
   bool loneStemDown(const TOnpu& r) const;
   // A tuplet bracket above the percussion staff's stems, its count over it.
   void drawDrumTupletBracket(const TOnpu& record, int32_t x);
+  // The bracket line of the tuplet ending with `record` (drawn at x) at row
+  // y, its ends bent by `tick` rows, and its count with its top at numberY.
+  void drawTupletLine(const TOnpu& record, int32_t x, int32_t y, int32_t tick, int32_t numberY);
   // The clef area of the percussion staff, drawn instead of the clef picture.
   void drawPercussionClef();
   void drawPercussionChord(const TOnpu& r, const RecordPieces& pieces);

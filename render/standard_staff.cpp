@@ -44,21 +44,6 @@ constexpr int32_t kPercussionClefWidth = 4;
 constexpr int32_t kPercussionClefTop = 128;
 constexpr int32_t kPercussionClefBottom = 160;
 
-int32_t flagCount(int32_t size) {
-  switch (size) {
-    case 8:
-      return 1;
-    case 4:
-      return 2;
-    case 2:
-      return 3;
-    case 1:
-      return 4;
-    default:
-      return 0;
-  }
-}
-
 }  // namespace
 
 int32_t PageRenderer::keySignatureShift() const {
@@ -204,7 +189,7 @@ void PageRenderer::drawPercussionChord(const TOnpu& r, const RecordPieces& piece
       }
     }
     if (piece.size == 64 || beamed) continue;
-    const int32_t flags = flagCount(piece.size);
+    const int32_t flags = beamCount(piece.size);
     const int32_t stemTop = top - kStemLength - std::max(0, flags - 2) * kFlagGap;
     if (&piece == &pieces.glyphs.front()) markY = stemTop - kOpenMarkGap;
     for (int32_t d = 0; d < 2; ++d) {
@@ -243,7 +228,7 @@ int32_t PageRenderer::drumInkTop(const TOnpu& r) const {
   const std::vector<DrumHead> heads = drumHeads(r);
   if (heads.empty()) return kScoreHeight;
   const int32_t head = kHeadRow + stemUpTop(heads.front().n);
-  const int32_t flags = flagCount(size);
+  const int32_t flags = beamCount(size);
   const int32_t stemTop = head - kStemLength - std::max(0, flags - 2) * kFlagGap;
   if (std::none_of(heads.begin(), heads.end(), [](const DrumHead& h) { return h.open; })) {
     return size == 64 ? head - kCrossHalfHeight : stemTop;
@@ -268,18 +253,7 @@ void PageRenderer::drawDrumTupletBracket(const TOnpu& record, int32_t x) {
     highestInk = std::min(highestInk, drumInkTop(*r));
   }
   const int32_t y = std::max(highestInk - kDrumBracketGap, kDrumBracketLowest);
-  const int32_t span = record.RenCount * record.Width;
-  const int32_t xr = x + record.Width - 35;
-  const int32_t xl = xr - span + kCellWidth;
-  picture_.line(xr, y, xr, y + 2);
-  if (xl >= kMusicLeft) {
-    picture_.line(xr, y, xl, y);
-    picture_.line(xl, y, xl, y + 2);
-  } else {
-    picture_.line(kMusicLeft, y, xr, y);  // the group began on an earlier page
-  }
-  picture_.number(record.RenCount, x + record.Width - span / 2, y - kDrumBracketNumber,
-                  DrawOp::Align::Centre);
+  drawTupletLine(record, x, y, 2, y - kDrumBracketNumber);
 }
 
 }  // namespace kelvara

@@ -938,7 +938,7 @@
     </message>
     <message>
         <source>四角の角が逆です</source>
-        <translation>the rectangle's corners are reversed</translation>
+        <translation>the rectangle&apos;s corners are reversed</translation>
     </message>
     <message>
         <source>path の%1</source>
@@ -950,7 +950,7 @@
     </message>
     <message>
         <source>字の大きさが正ではありません</source>
-        <translation>the glyph's size is not positive</translation>
+        <translation>the glyph&apos;s size is not positive</translation>
     </message>
     <message>
         <source>フォント %1 が先に名指されていません</source>
@@ -962,7 +962,7 @@
     </message>
     <message>
         <source>字の形を読めません</source>
-        <translation>cannot read the glyph's outline</translation>
+        <translation>cannot read the glyph&apos;s outline</translation>
     </message>
     <message>
         <source>%1 行目: %2</source>
